@@ -3,8 +3,84 @@
 
 #include <cstdint>
 
-// Key cells
+constexpr uint32_t IDS_ABOUT_ITEM = 101; // "About..." in the system menu
+
+// Messages and message-box titles
+constexpr uint32_t IDS_MSG_SAVE_CHANGES = 32779;
+constexpr uint32_t IDS_TITLE_WARNING = 32780;
+constexpr uint32_t IDS_TITLE_ERROR = 32781;
+constexpr uint32_t IDS_RESULT_CANNOT_OPEN_FILE = 32782;
+constexpr uint32_t IDS_MSG_CLEAR_KEY = 32785;
+constexpr uint32_t IDS_MSG_CLEAR_ALL_KEYS = 32786;
+constexpr uint32_t IDS_STATUS_NAME = 32788;
+constexpr uint32_t IDS_STATUS_NUMBER = 32789;
+constexpr uint32_t IDS_STATUS_NO_NAME = 32790;
+constexpr uint32_t IDS_STATUS_NO_NUMBER = 32791;
+constexpr uint32_t IDS_WINDOW_TITLE = 32800; // "%fn% [%sp%] - ZQ programmer"
+constexpr uint32_t IDS_NO_NAME = 32801;
+constexpr uint32_t IDS_MSG_CANNOT_SAVE = 32802;
+constexpr uint32_t IDS_MSG_CANNOT_OPEN = 32803;
+constexpr uint32_t IDS_MSG_UNKNOWN_FORMAT = 32804;
+constexpr uint32_t IDS_MSG_DECODING_ERRORS = 32805;
+constexpr uint32_t IDS_TITLE_QUESTION = 32806;
+constexpr uint32_t IDS_MSG_CANNOT_PASTE = 32807;
+constexpr uint32_t IDS_MSG_REPLACE_KEY = 32808;
+
+constexpr uint32_t IDS_FILE_VERSION_ERROR = 33011;
+constexpr uint32_t IDS_RESULT_DECODING_ERROR = 33012;
+
+// Keyboard error text lines
+constexpr uint32_t IDS_USB_ERROR_NOT_FUNCTIONING = 33013; // OS error 31
+constexpr uint32_t IDS_USB_ERROR_NOT_CONNECTED = 33014;   // OS error 1167
+constexpr uint32_t IDS_ZQ_ERROR_FAILED = 33015;           // status 2
+constexpr uint32_t IDS_ZQ_ERROR_BUSY = 33016;             // status 3
+constexpr uint32_t IDS_ZQ_ERROR_DENIED = 33017;           // status 4
+constexpr uint32_t IDS_ZQ_ERROR_NOT_ALLOWED = 33018;      // status 5
+constexpr uint32_t IDS_ZQ_ERROR_PROGRAMMING = 33019;      // status 6
+
 constexpr uint32_t IDS_KEY_DEFAULT_NAME = 34000; // "Key_"
+constexpr uint32_t IDS_CONFIGURATION_TAB = 34006;
+
+// Device result code messages
+constexpr uint32_t IDS_RESULT_NOT_SUPPORTED = 35000;
+constexpr uint32_t IDS_RESULT_CORRUPTED_FILE = 35001;
+constexpr uint32_t IDS_RESULT_NO_DRIVER = 35003;
+constexpr uint32_t IDS_RESULT_DATA_NOT_VALID = 35004;
+constexpr uint32_t IDS_RESULT_COMMUNICATION = 35005;
+constexpr uint32_t IDS_RESULT_UNKNOWN = 35006;
+constexpr uint32_t IDS_RESULT_RECEIVING_CONFIGURATION = 35007;
+constexpr uint32_t IDS_RESULT_INCORRECT_DATA = 35008;
+constexpr uint32_t IDS_RESULT_INCORRECT_CONFIGURATION = 35009;
+constexpr uint32_t IDS_RESULT_UNSUPPORTED_VERSION = 35010;
+constexpr uint32_t IDS_RESULT_STARTING_APPLICATION = 35011;
+constexpr uint32_t IDS_RESULT_ZQ_VERSION = 35012;
+constexpr uint32_t IDS_RESULT_NO_DEVICE = 35013;
+constexpr uint32_t IDS_RESULT_ZQ1100_NOT_FOUND = 35014;
+constexpr uint32_t IDS_RESULT_INCORRECT_VERSION = 35015;
+constexpr uint32_t IDS_CONVERT_TO_VERSION = 35016; // "Convert the project to the folowing version: "
+
+// File dialog filter descriptions
+constexpr uint32_t IDS_FILTER_ZQ2200_LAYOUT = 36000;
+constexpr uint32_t IDS_FILTER_FIRMWARE = 36001;
+constexpr uint32_t IDS_FILTER_ZQ1100_LAYOUT = 36002;
+constexpr uint32_t IDS_FILTER_ALL_LAYOUTS = 36007;
+
+// Keyboard type names
+constexpr uint32_t IDS_TYPE_ZQ2200_THREE = 36100;
+constexpr uint32_t IDS_TYPE_ZQ2200_TWO = 36101;
+constexpr uint32_t IDS_TYPE_ZQ2200_ONE = 36102;
+constexpr uint32_t IDS_TYPE_ZQ1100_V1_SINGLE = 36103;
+constexpr uint32_t IDS_TYPE_ZQ1100_V1_DOUBLE = 36104;
+constexpr uint32_t IDS_TYPE_ZQ1100_V2_SINGLE = 36105;
+constexpr uint32_t IDS_TYPE_ZQ1100_V2_DOUBLE = 36106;
+constexpr uint32_t IDS_TYPE_ZQ1100_V1 = 36107;
+constexpr uint32_t IDS_TYPE_ZQ3300_DOUBLE = 36108;
+constexpr uint32_t IDS_TYPE_ZQ3300_SINGLE_TWO = 36109;
+constexpr uint32_t IDS_TYPE_ZQ3300_SINGLE_ONE = 36110;
+constexpr uint32_t IDS_TYPE_ZQ3300_DOUBLE_TWO = 36111;
+constexpr uint32_t IDS_TYPE_ZQ3300_DOUBLE_ONE = 36112;
+
+// Key cells
 constexpr uint32_t IDS_KEY_TYPE_KEY = 36300;
 constexpr uint32_t IDS_KEY_TYPE_MODIFIER = 36301;
 constexpr uint32_t IDS_KEY_TYPE_NEXT_LAYOUT = 36302;
@@ -12,3 +88,145 @@ constexpr uint32_t IDS_KEY_TYPE_LAYOUT_N = 36303; // "Switch to Layout %d"
 constexpr uint32_t IDS_MODE_1 = 36304;
 constexpr uint32_t IDS_MODE_2 = 36305;
 constexpr uint32_t IDS_MODE_3 = 36306;
+
+// Control texts of the editor window
+constexpr uint32_t IDS_CTL_PROGRAMMED_KEYS = 36309;
+constexpr uint32_t IDS_CTL_KEY_GROUP = 36310;
+constexpr uint32_t IDS_CTL_KEY_NUMBER = 36311;
+constexpr uint32_t IDS_CTL_KEY_NAME = 36312;
+constexpr uint32_t IDS_CTL_KEY_FLAGS = 36313;
+constexpr uint32_t IDS_CTL_SET_MODE_ALL = 36314;
+constexpr uint32_t IDS_CTL_SELECT_KEY_TYPE = 36315;
+constexpr uint32_t IDS_CTL_SIMPLE_KEY = 36316;
+constexpr uint32_t IDS_CTL_GROUP_KEY = 36317;
+constexpr uint32_t IDS_CTL_SET_SIMPLE_ALL = 36318;
+constexpr uint32_t IDS_CTL_KEY_CODES = 36319;
+constexpr uint32_t IDS_CTL_APPLY = 36320;
+constexpr uint32_t IDS_CTL_DELETE_LAST_CODE = 36321;
+constexpr uint32_t IDS_CTL_CANCEL = 36322;
+constexpr uint32_t IDS_CTL_ENTER_HINT = 36323;
+constexpr uint32_t IDS_CTL_RFID = 36324;
+constexpr uint32_t IDS_CTL_DIGITS_COUNT = 36325;
+constexpr uint32_t IDS_CTL_DIGITS_NUMERIC = 36326;
+constexpr uint32_t IDS_CTL_PREFIX = 36327;
+constexpr uint32_t IDS_CTL_CLEAR = 36328;
+constexpr uint32_t IDS_CTL_SUFFIX = 36329;
+constexpr uint32_t IDS_CTL_KEY_BEEP = 36330;
+constexpr uint32_t IDS_CTL_KEYS_TYPE = 36331;
+constexpr uint32_t IDS_CTL_MAKE_BREAK = 36332;
+constexpr uint32_t IDS_CTL_TYPEMATIC = 36333;
+constexpr uint32_t IDS_CTL_KEYS_PAUSE = 36334;
+constexpr uint32_t IDS_CTL_KEY_REPEAT = 36335;
+constexpr uint32_t IDS_CTL_TYPEMATIC_RATE = 36336;
+constexpr uint32_t IDS_CTL_KEY_DELAY = 36337;
+constexpr uint32_t IDS_CTL_EXTENDED = 36382;
+constexpr uint32_t IDS_CTL_EDIT_CODES = 36384;
+
+// Main menu
+constexpr uint32_t IDS_MENU_FILE = 36338;
+constexpr uint32_t IDS_MENU_KEYBOARD = 36339;
+constexpr uint32_t IDS_MENU_CONFIGURATION = 36340;
+constexpr uint32_t IDS_MENU_HELP = 36341;
+constexpr uint32_t IDS_MENU_NEW = 36342;
+constexpr uint32_t IDS_MENU_OPEN = 36343;
+constexpr uint32_t IDS_MENU_SAVE = 36344;
+constexpr uint32_t IDS_MENU_SAVE_AS = 36345;
+constexpr uint32_t IDS_MENU_EXIT = 36346;
+constexpr uint32_t IDS_MENU_PROGRAMMING = 36347;
+constexpr uint32_t IDS_MENU_DOWNLOAD = 36348;
+constexpr uint32_t IDS_MENU_UPLOAD_FIRMWARE = 36349;
+constexpr uint32_t IDS_MENU_FAST_EDIT = 36350;
+constexpr uint32_t IDS_MENU_DEFAULT_APPLY = 36351;
+constexpr uint32_t IDS_MENU_ESC_END = 36352;
+constexpr uint32_t IDS_MENU_CONFIRM_DELETE = 36353;
+constexpr uint32_t IDS_MENU_CONFIRM_REPLACE = 36354;
+constexpr uint32_t IDS_MENU_USE_DEFAULT_KEYB = 36355;
+constexpr uint32_t IDS_MENU_USE_LAST_KEYB = 36356;
+constexpr uint32_t IDS_MENU_CONTENT = 36357;
+constexpr uint32_t IDS_MENU_ABOUT = 36358;
+constexpr uint32_t IDS_MENU_FIRMWARE_VERSION = 36387;
+
+// Key context menu (also items of the main menu)
+constexpr uint32_t IDS_CTX_PROGRAM_KEY = 36359;
+constexpr uint32_t IDS_CTX_COPY = 36360;
+constexpr uint32_t IDS_CTX_CUT = 36361;
+constexpr uint32_t IDS_CTX_PASTE = 36362;
+constexpr uint32_t IDS_CTX_PASTE_FROM_LIST = 36363;
+constexpr uint32_t IDS_CTX_SINGLE = 36364;
+constexpr uint32_t IDS_CTX_DOUBLE = 36365;
+constexpr uint32_t IDS_CTX_QUAD = 36366;
+constexpr uint32_t IDS_CTX_TO_RIGHT = 36367;
+constexpr uint32_t IDS_CTX_TO_LEFT = 36368;
+constexpr uint32_t IDS_CTX_TO_DOWN = 36369;
+constexpr uint32_t IDS_CTX_TO_UP = 36370;
+constexpr uint32_t IDS_CTX_TO_RIGHT_DOWN = 36372;
+constexpr uint32_t IDS_CTX_TO_RIGHT_UP = 36373;
+constexpr uint32_t IDS_CTX_TO_LEFT_DOWN = 36374;
+constexpr uint32_t IDS_CTX_TO_LEFT_UP = 36375;
+constexpr uint32_t IDS_CTX_CLEAR_KEY = 36376;
+constexpr uint32_t IDS_CTX_CLEAR_ALL = 36377;
+constexpr uint32_t IDS_CTX_SWAP = 36383;
+
+// Dialogs
+constexpr uint32_t IDS_SELECT_KEYBOARD_CAPTION = 36378;
+constexpr uint32_t IDS_BUTTON_OK = 36379;
+constexpr uint32_t IDS_USE_AS_DEFAULT = 36380;
+constexpr uint32_t IDS_BUTTON_CANCEL = 36385;
+constexpr uint32_t IDS_SCAN_CODES_CAPTION = 36386;
+
+// Texts without an id of their own in the original string table; all of them live in 34100..34199,
+// a range no other text uses, so that a language file can translate them too.
+constexpr uint32_t IDS_ABOUT_CAPTION = 34100;           // "About"
+constexpr uint32_t IDS_PROGRAM_NAME = 34101;            // "ZQ programmer"
+constexpr uint32_t IDS_VERSION_LABEL = 34102;           // "Version:"
+constexpr uint32_t IDS_COMMUNICATION_CAPTION = 34103;   // "Communication..."
+constexpr uint32_t IDS_CTL_SCAN_CODES_GROUP = 34104;    // "Scan-codes"
+constexpr uint32_t IDS_CTL_PAUSE_RANGE = 34105;         // "(0 - 255) ms"
+constexpr uint32_t IDS_CTL_KEY_CODE_MODIFIER = 34106;   // "Key code / modif."
+constexpr uint32_t IDS_MENU_CLEAR_ALL_KEYS = 34107;     // main menu text of "Clear All"
+constexpr uint32_t IDS_FIRMWARE_VERSION_FORMAT = 34108; // "%s v %d.%d.%d"
+
+constexpr uint32_t IDS_LAYOUT_KEYBOARD = 34110;
+constexpr uint32_t IDS_LAYOUT_LEFT_SIDE = 34111;
+constexpr uint32_t IDS_LAYOUT_RIGHT_SIDE = 34112;
+constexpr uint32_t IDS_LAYOUT_FIRST = 34113;
+constexpr uint32_t IDS_LAYOUT_SECOND = 34114;
+constexpr uint32_t IDS_LAYOUT_THIRD = 34115;
+
+constexpr uint32_t IDS_CODE_LABEL_KEY_CODE = 34120;    // legacy, index 0
+constexpr uint32_t IDS_CODE_LABEL_BLANK = 34121;       // legacy, index 1: " "
+constexpr uint32_t IDS_CODE_LABEL_MODIFICATOR = 34122; // USB, index 0
+constexpr uint32_t IDS_CODE_LABEL_KEY = 34123;         // USB, index 1
+
+constexpr uint32_t IDS_FILTER_ZQ3300_LAYOUT = 34130;
+constexpr uint32_t IDS_FILTER_ZQ1100_16_SCANS = 34131;
+constexpr uint32_t IDS_FILTER_ZQ1100_7_3_SCANS = 34132;
+constexpr uint32_t IDS_FILTER_ZQ1100_LEFT_SIDE = 34133;
+constexpr uint32_t IDS_FILTER_ZQ1100_RIGHT_SIDE = 34134;
+
+constexpr uint32_t IDS_CONVERSION_WARNING = 34140; // "Convert to %s?\n..."
+
+// Conversion titles
+constexpr uint32_t IDS_CONV_TO_V2_SINGLE = 34150; // trailing blank kept
+constexpr uint32_t IDS_CONV_TO_V1_DOUBLE_LEFT = 34151;
+constexpr uint32_t IDS_CONV_TO_V1_DOUBLE_RIGHT = 34152;
+constexpr uint32_t IDS_CONV_TO_V1_SINGLE = 34153; // trailing blank kept
+constexpr uint32_t IDS_CONV_TO_V2_DOUBLE_LEFT = 34154;
+constexpr uint32_t IDS_CONV_TO_V2_DOUBLE_RIGHT = 34155;
+constexpr uint32_t IDS_CONV_TO_V2_DOUBLE = 34156;
+constexpr uint32_t IDS_CONV_TO_V1_DOUBLE = 34157;
+constexpr uint32_t IDS_CONV_EXCHANGE_SIDES = 34158; // legacy and ZQ-3300
+constexpr uint32_t IDS_CONV_LEFT_TO_V1_SINGLE = 34159;
+constexpr uint32_t IDS_CONV_RIGHT_TO_V1_SINGLE = 34160;
+constexpr uint32_t IDS_CONV_LEFT_TO_V2_SINGLE = 34161;
+constexpr uint32_t IDS_CONV_RIGHT_TO_V2_SINGLE = 34162;
+constexpr uint32_t IDS_CONV_EXCHANGE_FIRST_SECOND = 34170; // ZQ-2200 and ZQ-3300
+constexpr uint32_t IDS_CONV_EXCHANGE_FIRST_THIRD = 34171;
+constexpr uint32_t IDS_CONV_EXCHANGE_SECOND_THIRD = 34172;
+constexpr uint32_t IDS_CONV_TO_ZQ2200_ONE = 34173;
+constexpr uint32_t IDS_CONV_TO_ZQ2200_TWO = 34174;
+constexpr uint32_t IDS_CONV_TO_ZQ2200_THREE = 34175;
+constexpr uint32_t IDS_CONV_TO_ZQ3300_DOUBLE_ONE = 34180;
+constexpr uint32_t IDS_CONV_TO_ZQ3300_DOUBLE_TWO = 34181;
+constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_ONE = 34182;
+constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_TWO = 34183;
