@@ -1,0 +1,180 @@
+#include "files/RawFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+RawFile::~RawFile()
+{
+    RawFile::Close();
+}
+
+void RawFile::RecordResult(int error)
+{
+    if (error != 0) {
+        m_lastError = static_cast<uint32_t>(error);
+    } else if (!m_writeFailed) {
+        m_lastError = 0;
+    }
+}
+
+void RawFile::RecordWriteFailure(int error)
+{
+    m_writeFailed = true;
+    m_lastError = static_cast<uint32_t>(error != 0 ? error : EIO);
+}
+
+bool RawFile::Open(const std::string& name, bool readOnly)
+{
+    Close();
+    m_readOnly = readOnly ? 1 : 0;
+    const int flags = readOnly ? O_RDONLY : (O_RDWR | O_CREAT);
+    int handle;
+    do {
+        handle = ::open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
+    } while (handle < 0 && errno == EINTR);
+    m_handle = handle;
+    // An existing file opened for writing is no error: success leaves 0.
+    RecordResult(handle < 0 ? errno : 0);
+    return IsOpen();
+}
+
+bool RawFile::IsOpen() const
+{
+    return m_handle >= 0;
+}
+
+bool RawFile::Close()
+{
+    bool closed = false;
+    if (IsOpen()) {
+        // No retry on EINTR: the descriptor is released either way on Linux.
+        closed = ::close(m_handle) == 0;
+    }
+    m_handle = -1;
+    m_readOnly = 0;
+    m_lastError = 0;
+    m_writeFailed = false;
+    return closed;
+}
+
+uint32_t RawFile::Seek(int64_t distance, uint32_t origin)
+{
+    if (!IsOpen()) {
+        return 0;
+    }
+    const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
+    const off_t position = ::lseek(m_handle, static_cast<off_t>(distance), whence);
+    if (position < 0) {
+        RecordResult(errno);
+        return kSeekFailed;
+    }
+    RecordResult(0);
+    return static_cast<uint32_t>(position);
+}
+
+ssize_t RawFile::SystemWrite(const void* data, size_t count)
+{
+    return ::write(m_handle, data, count);
+}
+
+ssize_t RawFile::SystemRead(void* data, size_t count)
+{
+    return ::read(m_handle, data, count);
+}
+
+uint32_t RawFile::Read(void* buffer, uint32_t count)
+{
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        const ssize_t got = SystemRead(bytes + done, count - done);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            RecordResult(errno);
+            return done;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<uint32_t>(got);
+    }
+    RecordResult(0);
+    return done;
+}
+
+uint32_t RawFile::Write(const void* buffer, uint32_t count)
+{
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        const ssize_t put = SystemWrite(bytes + done, count - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            // A write that makes no progress would loop for ever; treat it as a full device.
+            RecordWriteFailure(put < 0 ? errno : ENOSPC);
+            return done;
+        }
+        done += static_cast<uint32_t>(put);
+    }
+    RecordResult(0);
+    return done;
+}
+
+uint32_t RawFile::GetSize()
+{
+    struct stat info
+    {
+    };
+    if (::fstat(m_handle, &info) != 0) {
+        RecordResult(errno);
+        return 0;
+    }
+    RecordResult(0);
+    return static_cast<uint32_t>(info.st_size);
+}
+
+uint32_t RawFile::Tell()
+{
+    if (!IsOpen()) {
+        return 0;
+    }
+    return RawFile::Seek(0, 1);
+}
+
+bool RawFile::Flush()
+{
+    if (!IsOpen()) {
+        return false;
+    }
+    if (::fsync(m_handle) != 0) {
+        RecordWriteFailure(errno);
+    } else {
+        RecordResult(0);
+    }
+    return m_lastError == 0;
+}
+
+bool RawFile::Truncate()
+{
+    const bool flushed = RawFile::Flush();
+    if (!IsOpen()) {
+        return false;
+    }
+    const off_t position = ::lseek(m_handle, 0, SEEK_CUR);
+    if (position < 0) {
+        RecordResult(errno);
+        return false;
+    }
+    if (::ftruncate(m_handle, position) != 0) {
+        RecordWriteFailure(errno);
+    } else {
+        RecordResult(0);
+    }
+    return flushed && m_lastError == 0;
+}

@@ -1,0 +1,50 @@
+// Thin wrapper around an operating-system file handle; failures leave the system error code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+class RawFile
+{
+public:
+    static constexpr uint32_t kSeekFailed = 0xFFFFFFFF;
+
+    RawFile() = default;
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+
+    virtual ~RawFile();
+    // Read only: the file must exist. Read and write: created when missing, contents kept.
+    virtual bool Open(const std::string& name, bool readOnly);
+    virtual bool IsOpen() const;
+    // False when nothing was open or the system reported a failure while closing.
+    virtual bool Close();
+    // origin 1 = from the current position, 2 = from the end, else from the start.
+    virtual uint32_t Seek(int64_t distance, uint32_t origin);
+    virtual uint32_t Read(void* buffer, uint32_t count);
+    virtual uint32_t Write(const void* buffer, uint32_t count);
+    virtual uint32_t GetSize();
+    virtual uint32_t Tell();
+    virtual bool Flush();
+    virtual bool Truncate();
+
+    // errno of the last system call, 0 on success. A failed write, sync or truncate stays
+    // recorded until Close so that a writer checking at the end still sees it.
+    uint32_t LastError() const { return m_lastError; }
+
+protected:
+    // The system calls that move data; tests override them to simulate failing devices.
+    // Same contract as write(2)/read(2): a negative result with errno set on failure.
+    virtual ssize_t SystemWrite(const void* data, size_t count);
+    virtual ssize_t SystemRead(void* data, size_t count);
+
+    void RecordResult(int error);
+    void RecordWriteFailure(int error);
+
+    int m_handle = -1;
+    uint8_t m_readOnly = 0;
+    uint32_t m_lastError = 0;
+    bool m_writeFailed = false;
+};
