@@ -1,0 +1,83 @@
+#include "model/KeyboardCatalogue.h"
+
+#include "app/Numbers.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<uint32_t, 11> kTypeNameIds = {
+    IDS_TYPE_ZQ3300_DOUBLE_ONE, IDS_TYPE_ZQ3300_DOUBLE_TWO, IDS_TYPE_ZQ3300_SINGLE_TWO,
+    IDS_TYPE_ZQ3300_SINGLE_ONE, IDS_TYPE_ZQ2200_THREE,      IDS_TYPE_ZQ2200_TWO,
+    IDS_TYPE_ZQ2200_ONE,        IDS_TYPE_ZQ1100_V1_SINGLE,  IDS_TYPE_ZQ1100_V1_DOUBLE,
+    IDS_TYPE_ZQ1100_V2_SINGLE,  IDS_TYPE_ZQ1100_V2_DOUBLE,
+};
+
+bool EqualsIgnoringCase(const std::string& text, const char* magic)
+{
+    size_t i = 0;
+    for (; magic[i] != '\0'; ++i) {
+        if (i >= text.size()) {
+            return false;
+        }
+        const unsigned char a = static_cast<unsigned char>(text[i]);
+        const unsigned char b = static_cast<unsigned char>(magic[i]);
+        // Only ASCII letters fold, so a byte of a multi-byte character never matches.
+        const auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; };
+        if (fold(a) != fold(b)) {
+            return false;
+        }
+    }
+    return i == text.size();
+}
+
+} // namespace
+
+uint8_t GetKeyboardTypeCount()
+{
+    return static_cast<uint8_t>(kTypeNameIds.size());
+}
+
+bool GetKeyboardTypeName(uint8_t id, std::string* name)
+{
+    if (id >= kTypeNameIds.size() || name == nullptr) {
+        return false;
+    }
+    *name = LoadText(kTypeNameIds[id]);
+    return true;
+}
+
+uint8_t RecognizeFileType(const std::string& firstLine)
+{
+    if (EqualsIgnoringCase(firstLine, "ZQ-2200.v1")) {
+        return 4;
+    }
+    if (EqualsIgnoringCase(firstLine, "ZQ-3300.v1")) {
+        return 0;
+    }
+    const std::string code = TrimBlanks(firstLine.substr(0, firstLine.find(';')));
+    uint16_t value = 0;
+    if (ParseU16(code, value, 0xFFFF) != ParseOk) {
+        return kNoKeyboardType;
+    }
+    switch (value) {
+    case 0x38:
+        return 7;
+    case 0x70:
+        return 8;
+    case 0x39:
+        return 9;
+    case 0x71:
+        return 10;
+    default:
+        return kNoKeyboardType;
+    }
+}
+
+std::string GetOpenFileFilter()
+{
+    return LoadText(IDS_FILTER_ALL_LAYOUTS) + "|*.zqp;*.txt|" + LoadText(IDS_FILTER_ZQ2200_LAYOUT) +
+           "|*.zqp|" + LoadText(IDS_FILTER_ZQ1100_LAYOUT) + "|*.txt|";
+}

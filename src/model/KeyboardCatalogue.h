@@ -1,0 +1,16 @@
+// The catalogue of keyboard types: type ids, their display names, file recognition and the
+// Open dialog's filter. Free functions without state.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Answered by file recognition and by projects that match no type.
+constexpr uint8_t kNoKeyboardType = 255;
+
+uint8_t GetKeyboardTypeCount();
+// False for an id above the last type; the name is then left unchanged.
+bool GetKeyboardTypeName(uint8_t id, std::string* name);
+// The type id of a project file from its first line, kNoKeyboardType when none matches.
+uint8_t RecognizeFileType(const std::string& firstLine);
+std::string GetOpenFileFilter();
