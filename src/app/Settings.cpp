@@ -1,0 +1,126 @@
+#include "app/Settings.h"
+
+#include "app/Numbers.h"
+
+#include <limits>
+
+namespace {
+
+struct FlagValue
+{
+    const char* name;
+    bool Settings::*member;
+    bool fallback;
+};
+
+const FlagValue kFlags[] = {
+    {"FastEdit", &Settings::m_fastEdit, true},
+    {"DefaultApply", &Settings::m_defaultApply, true},
+    {"EscEndApplication", &Settings::m_escEndApplication, true},
+    {"ConfirmReplace", &Settings::m_confirmReplace, true},
+    {"ConfirmDelete", &Settings::m_confirmDelete, true},
+    {"UseLastKeyb", &Settings::m_useLastKeyb, false},
+    {"UseDefaultKeyb", &Settings::m_useDefaultKeyb, false},
+};
+
+struct TypeIdValue
+{
+    const char* name;
+    uint8_t Settings::*member;
+};
+
+const TypeIdValue kTypeIds[] = {
+    {"LastKeybID", &Settings::m_lastKeybID},
+    {"DefaultKeybID", &Settings::m_defaultKeybID},
+};
+
+std::optional<std::string> ReadPresent(const SettingsStore& store, const char* name)
+{
+    std::optional<std::string> value = store.ReadValue(kConfigurationSection, name);
+    if (value && value->empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string RecentFileName(int index)
+{
+    return "File" + std::to_string(index + 1);
+}
+
+} // namespace
+
+void Settings::LoadSettings(const SettingsStore& store)
+{
+    for (const FlagValue& flag : kFlags) {
+        const std::optional<std::string> text = ReadPresent(store, flag.name);
+        this->*flag.member = text ? ToU32(*text, std::numeric_limits<uint32_t>::max()) != 0 : flag.fallback;
+    }
+    for (const TypeIdValue& id : kTypeIds) {
+        const std::optional<std::string> text = ReadPresent(store, id.name);
+        this->*id.member = text ? ToU8(*text, 255) : 0;
+    }
+}
+
+bool Settings::SaveSettings(SettingsStore& store) const
+{
+    bool allWritten = true;
+    for (const FlagValue& flag : kFlags) {
+        allWritten &= store.WriteValue(kConfigurationSection, flag.name, this->*flag.member ? "1" : "0");
+    }
+    for (const TypeIdValue& id : kTypeIds) {
+        allWritten &= store.WriteValue(kConfigurationSection, id.name, std::to_string(this->*id.member));
+    }
+    return allWritten;
+}
+
+std::optional<uint8_t> Settings::ChooseStartKeyboardType(uint32_t typeCount) const
+{
+    if (m_useDefaultKeyb && m_defaultKeybID < typeCount) {
+        return m_defaultKeybID;
+    }
+    if (m_useLastKeyb && m_lastKeybID < typeCount) {
+        return m_lastKeybID;
+    }
+    return std::nullopt;
+}
+
+uint8_t Settings::ApplyStartDialogChoice(uint8_t typeId, bool useAsDefault)
+{
+    if (useAsDefault) {
+        m_useDefaultKeyb = true;
+        m_defaultKeybID = typeId;
+        m_useLastKeyb = false;
+    }
+    return typeId;
+}
+
+void Settings::ToggleUseDefaultKeyb()
+{
+    m_useDefaultKeyb = !m_useDefaultKeyb;
+    m_useLastKeyb = false;
+}
+
+void Settings::ToggleUseLastKeyb()
+{
+    m_useLastKeyb = !m_useLastKeyb;
+    m_useDefaultKeyb = false;
+}
+
+RecentFiles Settings::LoadRecentFiles(const SettingsStore& store)
+{
+    RecentFiles files;
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        files[i] = store.ReadValue(kRecentFileSection, RecentFileName(i)).value_or(std::string());
+    }
+    return files;
+}
+
+bool Settings::SaveRecentFiles(SettingsStore& store, const RecentFiles& files)
+{
+    bool allWritten = true;
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        allWritten &= store.WriteValue(kRecentFileSection, RecentFileName(i), files[i]);
+    }
+    return allWritten;
+}
