@@ -141,7 +141,7 @@ uint32_t BufferedFile::Write(const void* buffer, uint32_t count)
         return 0;
     }
     const auto* in = static_cast<const uint8_t*>(buffer);
-    if (m_position + count <= kBufferSize) {
+    if (count <= kBufferSize - m_position) {
         std::memcpy(m_buffer.get() + m_position, in, count);
         m_position += count;
         m_dirty = 1;

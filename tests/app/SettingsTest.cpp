@@ -21,68 +21,33 @@ Settings LoadFrom(const std::map<std::string, std::string>& configuration)
     return settings;
 }
 
-class RefusingStore : public MemorySettingsStore
-{
-public:
-    explicit RefusingStore(std::string refused) : m_refused(std::move(refused)) {}
-    bool WriteValue(const std::string& section, const std::string& name, const std::string& value) override
-    {
-        return name != m_refused && MemorySettingsStore::WriteValue(section, name, value);
-    }
-
-private:
-    std::string m_refused;
-};
-
 } // namespace
 
 TEST(Settings, FirstRunTakesDefaultsAndAsksForTheType)
 {
-    const Settings settings = LoadFrom({});
-    EXPECT_TRUE(settings.m_fastEdit);
-    EXPECT_TRUE(settings.m_defaultApply);
-    EXPECT_TRUE(settings.m_escEndApplication);
-    EXPECT_TRUE(settings.m_confirmReplace);
-    EXPECT_TRUE(settings.m_confirmDelete);
-    EXPECT_FALSE(settings.m_useLastKeyb);
-    EXPECT_FALSE(settings.m_useDefaultKeyb);
-    EXPECT_EQ(settings.m_lastKeybID, 0);
-    EXPECT_EQ(settings.m_defaultKeybID, 0);
-    EXPECT_EQ(settings.ChooseStartKeyboardType(kTypeCount), std::nullopt);
+    const Settings s = LoadFrom({});
+    EXPECT_TRUE(s.m_fastEdit && s.m_defaultApply && s.m_escEndApplication && s.m_confirmReplace &&
+                s.m_confirmDelete);
+    EXPECT_FALSE(s.m_useLastKeyb || s.m_useDefaultKeyb);
+    EXPECT_EQ(s.m_lastKeybID + s.m_defaultKeybID, 0);
+    EXPECT_EQ(s.ChooseStartKeyboardType(kTypeCount), std::nullopt);
 }
 
-TEST(Settings, BooleanParsing)
+TEST(Settings, ValueParsing)
 {
-    struct Case
-    {
-        const char* text;
-        bool expected;
-    };
-    // Only an empty value falls back to the default (true for FastEdit).
-    const Case cases[] = {{"", true},    {"abc", false}, {"0", false},         {"1", true},
-                          {"2", true},   {"0x10", true}, {"0xFFFFFFFF", true}, {"4294967296", false},
-                          {" 1", false}, {"-1", false},  {"0x", false},        {"00", false}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(LoadFrom({{"FastEdit", c.text}}).m_fastEdit, c.expected) << '"' << c.text << '"';
-        // The start flags default to false, so an empty value differs only there.
-        EXPECT_EQ(LoadFrom({{"UseLastKeyb", c.text}}).m_useLastKeyb, *c.text != '\0' && c.expected)
-            << '"' << c.text << '"';
+    // Only an empty value takes the default (true for FastEdit, 0 for the ids).
+    const std::pair<const char*, bool> flags[] = {{"", true},    {"abc", false},       {"0", false},
+                                                  {"2", true},   {"0xFFFFFFFF", true}, {"4294967296", false},
+                                                  {" 1", false}, {"0x", false}};
+    for (const auto& [text, expected] : flags) {
+        EXPECT_EQ(LoadFrom({{"FastEdit", text}}).m_fastEdit, expected) << '"' << text << '"';
     }
-}
-
-TEST(Settings, TypeIdParsing)
-{
-    struct Case
-    {
-        const char* text;
-        uint8_t expected;
-    };
-    const Case cases[] = {{"", 0},    {"5", 5},   {"0x05", 5}, {"255", 255},
-                          {"256", 0}, {"300", 0}, {"x", 0},    {"007", 7}};
-    for (const Case& c : cases) {
-        const Settings settings = LoadFrom({{"LastKeybID", c.text}, {"DefaultKeybID", c.text}});
-        EXPECT_EQ(settings.m_lastKeybID, c.expected) << c.text;
-        EXPECT_EQ(settings.m_defaultKeybID, c.expected) << c.text;
+    const std::pair<const char*, int> ids[] = {{"", 0},    {"0x05", 5}, {"255", 255},
+                                               {"256", 0}, {"300", 0},  {"x", 0}};
+    for (const auto& [text, expected] : ids) {
+        const Settings s = LoadFrom({{"LastKeybID", text}, {"DefaultKeybID", text}});
+        EXPECT_EQ(s.m_lastKeybID, expected) << text;
+        EXPECT_EQ(s.m_defaultKeybID, expected) << text;
     }
 }
 
@@ -97,74 +62,64 @@ TEST(Settings, ChooseStartKeyboardType)
         std::optional<uint8_t> expected;
     };
     const Case cases[] = {
-        {"1", "3", "0", "7", 3},
         {"1", "10", "1", "7", 10},
-        {"1", "11", "0", "7", std::nullopt}, // unknown default ignored
-        {"1", "11", "1", "7", 7},            // falls through to the last type
+        {"1", "11", "0", "7", std::nullopt},
+        {"1", "11", "1", "7", 7},
         {"0", "3", "1", "0x05", 5},
         {"0", "3", "1", "11", std::nullopt},
         {"0", "3", "0", "7", std::nullopt},
         {"abc", "3", "", "7", std::nullopt},
     };
     for (const Case& c : cases) {
-        const Settings settings = LoadFrom({{"UseDefaultKeyb", c.useDefault},
-                                            {"DefaultKeybID", c.defaultId},
-                                            {"UseLastKeyb", c.useLast},
-                                            {"LastKeybID", c.lastId}});
-        EXPECT_EQ(settings.ChooseStartKeyboardType(kTypeCount), c.expected)
+        const Settings s = LoadFrom({{"UseDefaultKeyb", c.useDefault},
+                                     {"DefaultKeybID", c.defaultId},
+                                     {"UseLastKeyb", c.useLast},
+                                     {"LastKeybID", c.lastId}});
+        EXPECT_EQ(s.ChooseStartKeyboardType(kTypeCount), c.expected)
             << c.useDefault << ' ' << c.defaultId << ' ' << c.useLast << ' ' << c.lastId;
     }
 }
 
-TEST(Settings, StartDialogAnswer)
-{
-    Settings settings = LoadFrom({{"UseLastKeyb", "1"}, {"LastKeybID", "20"}, {"DefaultKeybID", "2"}});
-    ASSERT_EQ(settings.ChooseStartKeyboardType(kTypeCount), std::nullopt);
-    EXPECT_EQ(settings.ApplyStartDialogChoice(4, false), 4);
-    EXPECT_TRUE(settings.m_useLastKeyb);
-    EXPECT_FALSE(settings.m_useDefaultKeyb);
-    EXPECT_EQ(settings.m_defaultKeybID, 2);
-
-    EXPECT_EQ(settings.ApplyStartDialogChoice(6, true), 6);
-    EXPECT_FALSE(settings.m_useLastKeyb);
-    EXPECT_TRUE(settings.m_useDefaultKeyb);
-    EXPECT_EQ(settings.m_defaultKeybID, 6);
-    EXPECT_EQ(settings.ChooseStartKeyboardType(kTypeCount), 6);
-}
-
 TEST(Settings, StartChoicesExcludeEachOther)
 {
-    Settings settings = LoadFrom({{"UseLastKeyb", "1"}, {"UseDefaultKeyb", "1"}, {"LastKeybID", "3"}});
-    settings.ToggleUseDefaultKeyb();
-    EXPECT_FALSE(settings.m_useDefaultKeyb);
-    EXPECT_FALSE(settings.m_useLastKeyb);
-    settings.ToggleUseLastKeyb();
-    EXPECT_TRUE(settings.m_useLastKeyb);
-    settings.ToggleUseDefaultKeyb();
-    EXPECT_TRUE(settings.m_useDefaultKeyb);
-    EXPECT_FALSE(settings.m_useLastKeyb);
-    settings.ToggleUseLastKeyb();
-    EXPECT_TRUE(settings.m_useLastKeyb);
-    EXPECT_FALSE(settings.m_useDefaultKeyb);
-    settings.SetLastKeybID(9);
-    EXPECT_EQ(settings.m_lastKeybID, 9);
-    EXPECT_EQ(settings.m_defaultKeybID, 0); // toggles leave the ids alone
+    Settings s = LoadFrom({{"UseLastKeyb", "1"}, {"UseDefaultKeyb", "1"}, {"DefaultKeybID", "2"}});
+    s.ToggleUseDefaultKeyb();
+    EXPECT_FALSE(s.m_useDefaultKeyb || s.m_useLastKeyb);
+    s.ToggleUseLastKeyb();
+    s.ToggleUseDefaultKeyb();
+    EXPECT_TRUE(s.m_useDefaultKeyb && !s.m_useLastKeyb);
+    s.ToggleUseLastKeyb();
+    EXPECT_TRUE(s.m_useLastKeyb && !s.m_useDefaultKeyb);
+
+    EXPECT_EQ(s.ApplyStartDialogChoice(4, false), 4);
+    EXPECT_TRUE(s.m_useLastKeyb && !s.m_useDefaultKeyb);
+    EXPECT_EQ(s.m_defaultKeybID, 2);
+    EXPECT_EQ(s.ApplyStartDialogChoice(6, true), 6);
+    EXPECT_TRUE(s.m_useDefaultKeyb && !s.m_useLastKeyb);
+    EXPECT_EQ(s.m_defaultKeybID, 6);
 }
 
 TEST(Settings, SaveWritesEveryValueAsText)
 {
-    Settings settings;
-    settings.m_fastEdit = false;
-    settings.m_confirmDelete = false;
-    settings.m_useDefaultKeyb = true;
-    settings.m_lastKeybID = 255;
-    settings.m_defaultKeybID = 10;
-    MemorySettingsStore store;
-    EXPECT_TRUE(settings.SaveSettings(store));
+    class RefusingStore : public MemorySettingsStore
+    {
+    public:
+        bool WriteValue(const std::string& section, const std::string& name,
+                        const std::string& value) override
+        {
+            return name != "ConfirmReplace" && MemorySettingsStore::WriteValue(section, name, value);
+        }
+    };
+    Settings s;
+    s.m_fastEdit = false;
+    s.m_useDefaultKeyb = true;
+    s.SetLastKeybID(255);
+    s.m_defaultKeybID = 10;
+    RefusingStore store;
+    EXPECT_FALSE(s.SaveSettings(store)); // a refused write does not stop the others
     const std::map<std::string, std::string> expected = {
-        {"FastEdit", "0"},       {"DefaultApply", "1"},  {"EscEndApplication", "1"},
-        {"ConfirmReplace", "1"}, {"ConfirmDelete", "0"}, {"UseLastKeyb", "0"},
-        {"UseDefaultKeyb", "1"}, {"LastKeybID", "255"},  {"DefaultKeybID", "10"},
+        {"FastEdit", "0"},    {"DefaultApply", "1"},   {"EscEndApplication", "1"}, {"ConfirmDelete", "1"},
+        {"UseLastKeyb", "0"}, {"UseDefaultKeyb", "1"}, {"LastKeybID", "255"},      {"DefaultKeybID", "10"},
     };
     EXPECT_EQ(store.ValueCount(), expected.size());
     for (const auto& [name, value] : expected) {
@@ -172,29 +127,16 @@ TEST(Settings, SaveWritesEveryValueAsText)
     }
 }
 
-TEST(Settings, FailedWriteDoesNotStopTheOthers)
-{
-    Settings settings;
-    settings.m_defaultKeybID = 4;
-    RefusingStore store("FastEdit");
-    EXPECT_FALSE(settings.SaveSettings(store));
-    EXPECT_EQ(store.ReadValue("Configuration", "FastEdit"), std::nullopt);
-    EXPECT_EQ(store.ReadValue("Configuration", "DefaultKeybID"), "4");
-    EXPECT_EQ(store.ValueCount(), 8u);
-}
-
 TEST(Settings, RecentFileList)
 {
     MemorySettingsStore store;
     store.WriteValue("Recent File List", "File1", "/a/one.zqp");
     store.WriteValue("Recent File List", "File3", "C:\\three.txt");
-    const RecentFiles loaded = Settings::LoadRecentFiles(store);
-    EXPECT_EQ(loaded, (RecentFiles{"/a/one.zqp", "", "C:\\three.txt", ""}));
+    EXPECT_EQ(Settings::LoadRecentFiles(store), (RecentFiles{"/a/one.zqp", "", "C:\\three.txt", ""}));
 
     MemorySettingsStore saved;
     EXPECT_TRUE(Settings::SaveRecentFiles(saved, {"n1", "n2", "", "n4"}));
     EXPECT_EQ(saved.ValueCount(), 4u);
-    EXPECT_EQ(saved.ReadValue("Recent File List", "File1"), "n1");
     EXPECT_EQ(saved.ReadValue("Recent File List", "File2"), "n2");
     EXPECT_EQ(saved.ReadValue("Recent File List", "File3"), "");
     EXPECT_EQ(saved.ReadValue("Recent File List", "File4"), "n4");

@@ -5,7 +5,6 @@
 #include "files/BufferedFile.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,24 +16,17 @@ class TempFolder
 public:
     TempFolder()
     {
-        std::error_code error;
-        const auto base = std::filesystem::temp_directory_path(error);
-        std::string pattern = (error ? std::string("/tmp") : base.string()) + "/zqfiles.XXXXXX";
+        std::string pattern = (std::filesystem::temp_directory_path() / "zqfiles.XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
         }
     }
     ~TempFolder()
     {
-        std::error_code error;
-        if (!m_path.empty()) {
-            std::filesystem::remove_all(m_path, error);
-        }
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
 
-    bool IsValid() const { return !m_path.empty(); }
     std::string File(const std::string& name) const { return m_path + "/" + name; }
 
 private:
