@@ -1,0 +1,26 @@
+// The keyboard's error text: one line for each new OS error or keyboard status of a device operation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class DeviceErrorText
+{
+public:
+    // At the start of every device operation.
+    void ClearDeviceErrors();
+    // 31 and 1167 add their line unless they repeat the last recorded code; others are ignored.
+    void RecordOsError(uint32_t code);
+    // 0 and 1 are recorded silently, 2 to 6 add their line unless repeated, 7 to 255 are ignored.
+    void RecordDeviceStatus(uint8_t status);
+    // Replaces the whole text (for messages that are not an OS error or a status).
+    void SetErrorText(const std::string& text);
+    const std::string& GetErrorText() const { return m_errorText; }
+
+private:
+    void AppendLine(uint32_t stringId);
+
+    uint32_t m_lastOsError = 0;
+    uint8_t m_lastStatus = 0;
+    std::string m_errorText;
+};

@@ -1,0 +1,46 @@
+// The platform side of HID feature-report access: one implementation per HID stack.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// 0: never opened; InvalidHidHandle: a failed open. Backends hand out other values only.
+using HidHandle = intptr_t;
+constexpr HidHandle NoHidHandle = 0;
+constexpr HidHandle InvalidHidHandle = -1;
+
+enum class HidInterfaceKind : uint8_t {
+    Hid = 0,
+    LegacyDriver = 1,
+};
+
+struct HidInterfaceInfo
+{
+    std::string path;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t featureReportByteLength = 0; // 0: the interface has no feature report
+    HidInterfaceKind kind = HidInterfaceKind::Hid;
+    std::string name;
+};
+
+// Every call sets the last error: 0 on success, otherwise a code from OsError.h (31, 1167, or an
+// unrecorded other code).
+class HidBackend
+{
+public:
+    virtual ~HidBackend() = default;
+
+    // The present interfaces in enumeration order; false when the list cannot be made.
+    virtual bool Enumerate(std::vector<HidInterfaceInfo>& interfaces) = 0;
+    // InvalidHidHandle on failure.
+    virtual HidHandle Open(const std::string& path) = 0;
+    virtual void Close(HidHandle handle) = 0;
+    // report[0] is the report id; length is the whole report.
+    virtual bool SetFeature(HidHandle handle, const uint8_t* report, size_t length) = 0;
+    // report[0] holds the report id on entry; on success the answer fills all length bytes.
+    virtual bool GetFeature(HidHandle handle, uint8_t* report, size_t length) = 0;
+    virtual uint32_t GetLastError() const = 0;
+};

@@ -1,0 +1,67 @@
+#include "device/HidDevice.h"
+
+#include "device/MessagePump.h"
+
+#include <vector>
+
+HidDevice::HidDevice(HidBackend& backend) : m_backend(backend) {}
+
+HidDevice::~HidDevice()
+{
+    HidDevice::Close();
+}
+
+bool HidDevice::Open(uint16_t vendorId, uint16_t productId)
+{
+    Close();
+    std::vector<HidInterfaceInfo> interfaces;
+    if (!m_backend.Enumerate(interfaces)) {
+        m_handle = InvalidHidHandle;
+        return false;
+    }
+    HidHandle taken = InvalidHidHandle;
+    for (size_t index = 0;; ++index) {
+        PumpMessages();
+        if (index >= interfaces.size()) {
+            break;
+        }
+        const HidInterfaceInfo& candidate = interfaces[index];
+        if (candidate.kind != HidInterfaceKind::Hid || candidate.vendorId != vendorId ||
+            candidate.productId != productId || candidate.featureReportByteLength == 0) {
+            continue;
+        }
+        const HidHandle handle = m_backend.Open(candidate.path);
+        if (handle == InvalidHidHandle || handle == NoHidHandle) {
+            continue;
+        }
+        taken = handle;
+        m_featureReportByteLength = candidate.featureReportByteLength;
+        break;
+    }
+    m_handle = taken;
+    return IsOpen();
+}
+
+void HidDevice::Close()
+{
+    if (IsOpen()) {
+        m_backend.Close(m_handle);
+        m_handle = NoHidHandle;
+    }
+    m_featureReportByteLength = 0;
+}
+
+bool HidDevice::GetCaps(HidCaps& caps)
+{
+    caps = HidCaps{};
+    if (!IsOpen()) {
+        return false;
+    }
+    caps.featureReportByteLength = m_featureReportByteLength;
+    return true;
+}
+
+bool HidDevice::IsOpen() const
+{
+    return m_handle != NoHidHandle && m_handle != InvalidHidHandle;
+}

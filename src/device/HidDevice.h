@@ -1,0 +1,32 @@
+// One opened HID interface of a keyboard, found by vendor and product id.
+#pragma once
+
+#include "device/HidBackend.h"
+
+#include <cstdint>
+
+struct HidCaps
+{
+    uint16_t featureReportByteLength = 0;
+};
+
+class HidDevice
+{
+public:
+    // The backend must outlive the device.
+    explicit HidDevice(HidBackend& backend);
+    virtual ~HidDevice();
+    HidDevice(const HidDevice&) = delete;
+    HidDevice& operator=(const HidDevice&) = delete;
+
+    // Takes the first HID interface in enumeration order with these ids and a feature report.
+    virtual bool Open(uint16_t vendorId, uint16_t productId);
+    virtual void Close();
+    virtual bool GetCaps(HidCaps& caps);
+    virtual bool IsOpen() const;
+
+protected:
+    HidBackend& m_backend;
+    HidHandle m_handle = NoHidHandle;
+    uint16_t m_featureReportByteLength = 0;
+};

@@ -1,0 +1,29 @@
+#include "device/HidReports.h"
+
+CommandReport BuildCommandReport(uint8_t command, uint16_t address, uint8_t count)
+{
+    CommandReport report{};
+    report[ReportIdOffset] = CommandReportId;
+    report[CommandCodeOffset] = command;
+    PutU16(&report[CommandAddressOffset], address);
+    report[CommandCountOffset] = count;
+    return report;
+}
+
+CommandReport BuildStatusRequest()
+{
+    CommandReport report{};
+    report[ReportIdOffset] = CommandReportId;
+    return report;
+}
+
+void PutU16(uint8_t* destination, uint16_t value)
+{
+    destination[0] = static_cast<uint8_t>(value & 0xFF);
+    destination[1] = static_cast<uint8_t>(value >> 8);
+}
+
+uint16_t GetU16(const uint8_t* source)
+{
+    return static_cast<uint16_t>(source[0] | (source[1] << 8));
+}

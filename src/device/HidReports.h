@@ -1,0 +1,55 @@
+// Byte layouts of the keyboards' HID feature reports: data (id 3), command and status (id 2), and the
+// memory-map answer carried by a data report.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// Data report, both directions.
+constexpr uint8_t DataReportId = 3;
+constexpr size_t DataReportLength = 137;
+constexpr size_t DataPayloadOffset = 1;
+constexpr size_t DataPayloadLength = DataReportLength - DataPayloadOffset;
+
+// Command report (host to keyboard) and status report (keyboard to host).
+constexpr uint8_t CommandReportId = 2;
+constexpr size_t CommandReportLength = 8;
+constexpr size_t CommandCodeOffset = 1;
+constexpr size_t CommandAddressOffset = 2; // u16 little-endian
+constexpr size_t CommandCountOffset = 4;
+constexpr size_t StatusCodeOffset = 1;
+
+constexpr size_t ReportIdOffset = 0;
+
+enum HidCommand : uint8_t {
+    HidCommandCommitFirmwareBlock = 1,
+    HidCommandRequestRead = 2,
+    HidCommandConfirmWrite = 3,
+    HidCommandQueryMemoryMap = 4,
+    HidCommandStartApplication = 5,
+};
+
+enum HidStatus : uint8_t {
+    HidStatusDone = 1,
+    HidStatusFailed = 2,
+    HidStatusBusy = 3,
+    HidStatusDenied = 4,
+    HidStatusNotAllowed = 5,
+    HidStatusProgrammingFailed = 6,
+};
+
+// Memory-map answer, offsets in the data payload.
+constexpr size_t MemoryMapFormatVersionOffset = 0;
+constexpr size_t MemoryMapStartAddressOffset = 1; // u16 little-endian
+constexpr size_t MemoryMapEndAddressOffset = 3;   // u16 little-endian, inclusive; 0 = no memory
+constexpr size_t MemoryMapLength = 5;
+
+using CommandReport = std::array<uint8_t, CommandReportLength>;
+
+CommandReport BuildCommandReport(uint8_t command, uint16_t address, uint8_t count);
+// The buffer the host hands over to read a status report: id 2, the rest 0.
+CommandReport BuildStatusRequest();
+
+void PutU16(uint8_t* destination, uint16_t value);
+uint16_t GetU16(const uint8_t* source);

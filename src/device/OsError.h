@@ -1,0 +1,15 @@
+// Platform errors as the Windows-shaped codes the keyboard error text knows.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t OsErrorNone = 0;
+constexpr uint32_t OsErrorNotFunctioning = 31; // ERROR_GEN_FAILURE
+constexpr uint32_t OsErrorNotConnected = 1167; // ERROR_DEVICE_NOT_CONNECTED
+// Other errno values are kept above this base so that they never read as 31 or 1167
+// (EMLINK is 31 on Linux).
+constexpr uint32_t OsErrorOtherBase = 0x20000000;
+
+// Maps an errno value: device gone -> 1167, I/O failure -> 31, 0 -> 0, anything else to
+// OsErrorOtherBase + errno, which the error text does not record.
+uint32_t MapOsError(int errnoValue);

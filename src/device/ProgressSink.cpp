@@ -1,0 +1,11 @@
+#include "device/ProgressSink.h"
+
+#include "device/MessagePump.h"
+
+void ReportProgress(ProgressSink* sink, uint32_t done, uint32_t total)
+{
+    if (sink != nullptr) {
+        sink->Progress(done, total);
+    }
+    PumpMessages();
+}

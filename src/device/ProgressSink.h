@@ -1,0 +1,15 @@
+// Where device operations report their progress.
+#pragma once
+
+#include <cstdint>
+
+// Protocol: (0, total) once at the start, (done, total) after each unit of work, (0, 0) at the end.
+class ProgressSink
+{
+public:
+    virtual ~ProgressSink() = default;
+    virtual void Progress(uint32_t done, uint32_t total) = 0;
+};
+
+// Sends to the sink when there is one, then pumps messages in every case.
+void ReportProgress(ProgressSink* sink, uint32_t done, uint32_t total);

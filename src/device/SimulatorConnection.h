@@ -1,0 +1,49 @@
+// One client connection to a simulated keyboard interface (zqsim) over a Unix-domain socket.
+#pragma once
+
+#include "device/HidBackend.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SimulatorConnection
+{
+public:
+    static constexpr uint32_t DefaultTimeoutMs = 5000;
+    // The longest device name accepted in an info answer.
+    static constexpr size_t MaxNameLength = 1024;
+
+    // Every connect, request and answer must complete within timeoutMs.
+    explicit SimulatorConnection(uint32_t timeoutMs = DefaultTimeoutMs);
+    ~SimulatorConnection();
+    SimulatorConnection(const SimulatorConnection&) = delete;
+    SimulatorConnection& operator=(const SimulatorConnection&) = delete;
+
+    bool Connect(const std::string& socketPath);
+    // Takes ownership of a socket that is already connected (a socketpair end, for instance).
+    void Attach(int socket);
+    void Close();
+    bool IsConnected() const { return m_socket >= 0; }
+
+    // One request and its answer. An answer payload outside minAnswer..maxAnswer, a short answer or
+    // a timeout is an I/O failure (31) and drops the connection; a non-zero error word fails the call
+    // with that code.
+    bool Transact(uint8_t opcode, const uint8_t* payload, size_t length, std::vector<uint8_t>& answer,
+                  size_t minAnswer, size_t maxAnswer);
+    // The 'I' query; info.path is left as it is.
+    bool QueryInfo(HidInterfaceInfo& info);
+
+    uint32_t GetLastError() const { return m_lastError; }
+
+private:
+    bool SendAll(const uint8_t* data, size_t length, uint64_t deadlineMs);
+    bool ReceiveAll(uint8_t* data, size_t length, uint64_t deadlineMs);
+    bool WaitFor(short events, uint64_t deadlineMs);
+    bool FailIo();
+
+    int m_socket = -1;
+    uint32_t m_timeoutMs;
+    uint32_t m_lastError = 0;
+};
