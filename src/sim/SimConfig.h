@@ -1,0 +1,54 @@
+// What one simulated device interface is and how it misbehaves.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Stands in for the maker's vendor id until tests pass their own.
+constexpr uint16_t kSimDefaultVendorId = 0x16C0;
+constexpr int kSimBusyForever = -1;
+
+struct SimFailRule
+{
+    uint8_t command = 0; // 0: any command
+    uint32_t nth = 1;    // counted from 1 since start, over the commands the rule looks at
+    uint8_t status = 2;
+};
+
+struct SimInterfaceConfig
+{
+    std::string socketPath;
+    std::string name = "ZQ-2200";
+    uint16_t vendorId = kSimDefaultVendorId;
+    uint16_t productId = 0x1000;
+    uint16_t featureLength = 137;
+    uint8_t kind = 0; // 0 HID, 1 legacy driver
+
+    uint8_t formatVersion = 1;
+    uint16_t startAddress = 0x0800;
+    uint16_t endAddress = 0x17FF;
+    uint8_t headerLength = 16;
+    std::array<uint8_t, 3> firmwareVersion{1, 0, 0};
+    bool headerLengthGiven = false;
+    bool firmwareVersionGiven = false;
+    std::vector<uint8_t> headerBytes; // raw bytes at the start of the area
+
+    std::string memoryFile;
+    std::string dumpMemoryFile;
+    std::string dumpFirmwareFile;
+    std::string dumpLegacyFile;
+
+    // Busy answers before the final status, by command code; kSimBusyForever never ends.
+    std::array<int, 6> busyPolls{};
+    std::vector<SimFailRule> failRules;
+    std::optional<uint32_t> disconnectAfter; // reports served before the device is gone
+    uint32_t disconnectError = 0;            // 0: close the connection instead
+
+    uint8_t legacyVersion = 1;
+};
+
+// Sets ids, name, kind and feature length of a family; false for an unknown name.
+bool ApplySimFamily(const std::string& family, SimInterfaceConfig& config);

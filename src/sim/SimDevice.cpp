@@ -1,0 +1,293 @@
+#include "sim/SimDevice.h"
+
+#include "sim/SimFiles.h"
+#include "sim/SimLayout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+using namespace SimLayout;
+
+namespace {
+
+constexpr size_t kAddressSpace = 0x10000;
+
+SimReply ErrorReply(uint32_t error)
+{
+    SimReply reply;
+    reply.error = error;
+    return reply;
+}
+
+} // namespace
+
+SimDevice::SimDevice(SimInterfaceConfig config) : m_config(std::move(config)), m_memory(kAddressSpace, 0) {}
+
+bool SimDevice::Load(std::string& error)
+{
+    std::fill(m_memory.begin(), m_memory.end(), 0);
+    const uint8_t header[] = {m_config.headerLength, m_config.firmwareVersion[0], m_config.firmwareVersion[1],
+                              m_config.firmwareVersion[2]};
+    WriteArea(kHeaderLength, header, sizeof header);
+    if (!m_config.memoryFile.empty()) {
+        std::vector<uint8_t> data;
+        if (!ReadWholeFile(m_config.memoryFile, AreaSize(), data, error))
+            return false;
+        if (data.size() > AreaSize()) {
+            error = "memory file " + m_config.memoryFile + " is larger than the memory area (" +
+                    std::to_string(AreaSize()) + " bytes)";
+            return false;
+        }
+        WriteArea(0, data.data(), data.size());
+    }
+    WriteArea(0, m_config.headerBytes.data(), m_config.headerBytes.size());
+    if (m_config.headerLengthGiven)
+        WriteArea(kHeaderLength, &m_config.headerLength, 1);
+    if (m_config.firmwareVersionGiven)
+        WriteArea(kHeaderVersion, m_config.firmwareVersion.data(), kHeaderVersionSize);
+    return true;
+}
+
+void SimDevice::OnConnect()
+{
+    m_dataPending = false;
+    m_dataIn.fill(0);
+    m_finalStatus = kStatusDone;
+    m_busyLeft = 0;
+}
+
+bool SimDevice::AcceptsConnections() const
+{
+    return !(m_gone && m_config.disconnectError == 0);
+}
+
+SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
+{
+    bool hidOp = opcode == kOpSetFeature || opcode == kOpGetFeature;
+    bool legacyOp = opcode == kOpLegacyVersion || opcode == kOpLegacyWrite;
+    if (opcode == kOpInfo) {
+        if (!AcceptsConnections()) {
+            SimReply reply;
+            reply.close = true;
+            return reply;
+        }
+        return Info();
+    }
+    if (!hidOp && !legacyOp)
+        return ErrorReply(kErrorInvalidFunction);
+    if (hidOp && (m_config.kind != kKindHid || m_config.featureLength == 0))
+        return ErrorReply(kErrorInvalidFunction);
+    if (legacyOp && m_config.kind != kKindLegacy)
+        return ErrorReply(kErrorInvalidFunction);
+
+    if (m_config.disconnectAfter && m_reportsServed >= *m_config.disconnectAfter)
+        m_gone = true;
+    if (m_gone) {
+        SimReply reply = ErrorReply(m_config.disconnectError);
+        reply.close = m_config.disconnectError == 0;
+        return reply;
+    }
+    ++m_reportsServed;
+
+    switch (opcode) {
+    case kOpSetFeature:
+        return SetFeature(payload, size);
+    case kOpGetFeature:
+        return GetFeature(payload, size);
+    case kOpLegacyVersion: {
+        SimReply reply;
+        reply.payload.push_back(m_config.legacyVersion);
+        return reply;
+    }
+    default:
+        return LegacyWrite(payload, size);
+    }
+}
+
+SimReply SimDevice::Info() const
+{
+    SimReply reply;
+    size_t nameSize = std::min(m_config.name.size(), kMaxPayload - kInfoName);
+    reply.payload.assign(kInfoName + nameSize, 0);
+    PutU16(&reply.payload[kInfoVendorId], m_config.vendorId);
+    PutU16(&reply.payload[kInfoProductId], m_config.productId);
+    PutU16(&reply.payload[kInfoFeatureLength], m_config.featureLength);
+    reply.payload[kInfoKind] = m_config.kind;
+    std::memcpy(reply.payload.data() + kInfoName, m_config.name.data(), nameSize);
+    return reply;
+}
+
+SimReply SimDevice::SetFeature(const uint8_t* report, size_t size)
+{
+    if (size == 0)
+        return ErrorReply(kErrorInvalidParameter);
+    if (report[kReportId] == kDataReportId) {
+        m_dataOut.fill(0);
+        size_t copied = std::min(size - kDataPayload, kDataPayloadSize);
+        std::memcpy(m_dataOut.data(), report + kDataPayload, copied);
+        m_dataPending = true;
+        return {};
+    }
+    if (report[kReportId] == kCommandReportId) {
+        // A short report reads as zeros beyond its end.
+        uint8_t command[kCommandReportSize] = {};
+        std::memcpy(command, report, std::min(size, kCommandReportSize));
+        RunCommand(command[kCommandCode], GetU16(&command[kCommandAddress]), command[kCommandCount]);
+        return {};
+    }
+    return ErrorReply(kErrorInvalidParameter);
+}
+
+void SimDevice::Fill(SimReply& reply, const uint8_t* data, size_t size, uint8_t id)
+{
+    reply.payload[kReportId] = id;
+    size_t copied = std::min(reply.payload.size() - 1, size);
+    std::memcpy(reply.payload.data() + 1, data, copied);
+}
+
+SimReply SimDevice::GetFeature(const uint8_t* report, size_t size)
+{
+    if (size == 0)
+        return ErrorReply(kErrorInvalidParameter);
+    SimReply reply;
+    reply.payload.assign(size, 0);
+    if (report[kReportId] == kCommandReportId) {
+        uint8_t status = m_finalStatus;
+        if (m_busyLeft != 0) {
+            status = kStatusBusy;
+            if (m_busyLeft > 0)
+                --m_busyLeft;
+        }
+        Fill(reply, &status, 1, kCommandReportId);
+        return reply;
+    }
+    if (report[kReportId] == kDataReportId) {
+        Fill(reply, m_dataIn.data(), m_dataIn.size(), kDataReportId);
+        return reply;
+    }
+    return ErrorReply(kErrorInvalidParameter);
+}
+
+SimReply SimDevice::LegacyWrite(const uint8_t* payload, size_t size)
+{
+    if (size != 1)
+        return ErrorReply(kErrorInvalidParameter);
+    m_legacyBytes.push_back(payload[0]);
+    DumpQuietly(m_config.dumpLegacyFile, m_legacyBytes);
+    return {};
+}
+
+void SimDevice::RunCommand(uint8_t code, uint16_t address, uint8_t count)
+{
+    ++m_commandsSeen;
+    ++m_commandsSeenByCode[code];
+    m_dataIn.fill(0);
+    const SimFailRule* rule = MatchFailRule(code);
+    uint8_t status = rule ? rule->status : kStatusDone;
+    if (status == kStatusDone)
+        status = CarryOut(code, address, count);
+    m_dataPending = false;
+    m_finalStatus = status;
+    m_busyLeft = m_config.busyPolls[code < m_config.busyPolls.size() ? code : 0];
+}
+
+uint8_t SimDevice::CarryOut(uint8_t code, uint16_t address, uint8_t count)
+{
+    switch (code) {
+    case kCmdCommitFirmwareBlock:
+        if (!m_dataPending)
+            return kStatusFailed;
+        m_firmware.insert(m_firmware.end(), m_dataOut.begin(), m_dataOut.end());
+        DumpQuietly(m_config.dumpFirmwareFile, m_firmware);
+        return kStatusDone;
+    case kCmdRequestRead:
+        if (count == 0 || count > kMaxTransfer)
+            return kStatusFailed;
+        if (!InArea(address, count))
+            return kStatusNotAllowed;
+        std::memcpy(m_dataIn.data(), &m_memory[address], count);
+        return kStatusDone;
+    case kCmdConfirmWrite:
+        if (count == 0 || count > kMaxTransfer || !m_dataPending)
+            return kStatusFailed;
+        if (!InArea(address, count))
+            return kStatusNotAllowed;
+        std::memcpy(&m_memory[address], m_dataOut.data(), count);
+        DumpQuietly(m_config.dumpMemoryFile, Area());
+        return kStatusDone;
+    case kCmdQueryMemoryMap:
+        m_dataIn[kMapFormatVersion] = m_config.formatVersion;
+        PutU16(&m_dataIn[kMapStartAddress], m_config.startAddress);
+        PutU16(&m_dataIn[kMapEndAddress], m_config.endAddress);
+        return kStatusDone;
+    case kCmdStartApplication:
+        return kStatusDone;
+    default:
+        return kStatusFailed;
+    }
+}
+
+const SimFailRule* SimDevice::MatchFailRule(uint8_t code) const
+{
+    for (const SimFailRule& rule : m_config.failRules) {
+        uint32_t seen = rule.command == 0 ? m_commandsSeen : m_commandsSeenByCode[code];
+        if ((rule.command == 0 || rule.command == code) && seen == rule.nth)
+            return &rule;
+    }
+    return nullptr;
+}
+
+size_t SimDevice::AreaSize() const
+{
+    if (m_config.endAddress == 0 || m_config.endAddress < m_config.startAddress)
+        return 0;
+    return static_cast<size_t>(m_config.endAddress) - m_config.startAddress + 1;
+}
+
+bool SimDevice::InArea(uint32_t address, uint32_t count) const
+{
+    size_t size = AreaSize();
+    return size != 0 && address >= m_config.startAddress && address + count <= m_config.startAddress + size;
+}
+
+void SimDevice::WriteArea(size_t offset, const uint8_t* data, size_t size)
+{
+    size_t area = AreaSize();
+    if (size == 0 || offset >= area)
+        return;
+    size_t copied = std::min(size, area - offset);
+    std::memcpy(&m_memory[m_config.startAddress + offset], data, copied);
+}
+
+std::vector<uint8_t> SimDevice::Area() const
+{
+    auto begin = m_memory.begin() + m_config.startAddress;
+    return std::vector<uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(AreaSize()));
+}
+
+void SimDevice::DumpQuietly(const std::string& path, const std::vector<uint8_t>& data) const
+{
+    std::string error;
+    if (!path.empty() && !WriteFileReplacing(path, data.data(), data.size(), error))
+        std::fprintf(stderr, "zqsim: %s\n", error.c_str());
+}
+
+bool SimDevice::DumpAll(std::string& error) const
+{
+    bool ok = true;
+    const std::pair<const std::string*, std::vector<uint8_t>> dumps[] = {
+        {&m_config.dumpMemoryFile, Area()},
+        {&m_config.dumpFirmwareFile, m_firmware},
+        {&m_config.dumpLegacyFile, m_legacyBytes},
+    };
+    for (const auto& [path, data] : dumps) {
+        std::string failure;
+        if (!path->empty() && !WriteFileReplacing(*path, data.data(), data.size(), failure)) {
+            error += (error.empty() ? "" : "\n") + failure;
+            ok = false;
+        }
+    }
+    return ok;
+}

@@ -1,0 +1,196 @@
+#include "SimTestSupport.h"
+
+#include "sim/SimServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A server on its own thread, stopped through its wake pipe.
+class RunningServer
+{
+public:
+    bool Start(std::vector<SimInterfaceConfig> configs, std::string& error)
+    {
+        std::vector<std::unique_ptr<SimDevice>> devices;
+        for (SimInterfaceConfig& config : configs) {
+            devices.push_back(std::make_unique<SimDevice>(std::move(config)));
+            if (!devices.back()->Load(error))
+                return false;
+        }
+        if (::pipe2(m_wake, O_CLOEXEC) != 0 || !m_server.Listen(std::move(devices), error))
+            return false;
+        m_thread = std::thread([this] { m_served = m_server.Run(m_wake[0], m_error); });
+        return true;
+    }
+    ~RunningServer() { Stop(); }
+    void Stop()
+    {
+        if (m_thread.joinable()) {
+            char stop = SimServer::kWakeStop;
+            EXPECT_EQ(::write(m_wake[1], &stop, 1), 1);
+            m_thread.join();
+            EXPECT_TRUE(m_served) << m_error;
+            m_server.Close();
+        }
+        for (int& fd : m_wake)
+            if (fd >= 0)
+                ::close(fd);
+        m_wake[0] = m_wake[1] = -1;
+    }
+
+private:
+    SimServer m_server;
+    std::thread m_thread;
+    int m_wake[2] = {-1, -1};
+    bool m_served = false;
+    std::string m_error;
+};
+
+SimInterfaceConfig At(const std::string& path, const char* family = "zq2200")
+{
+    SimInterfaceConfig config;
+    ApplySimFamily(family, config);
+    config.socketPath = path;
+    return config;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+TEST(SimServer, ReconnectKeepsMemory)
+{
+    TempFolder folder;
+    RunningServer server;
+    std::string error;
+    ASSERT_TRUE(server.Start({At(folder.Path("kb"))}, error)) << error;
+    uint32_t code = 9;
+    Bytes answer;
+    {
+        SimClient client;
+        ASSERT_TRUE(client.Connect(folder.Path("kb")));
+        ASSERT_TRUE(client.Request('S', DataReport({0xC1, 0xC2}), code, answer));
+        ASSERT_TRUE(client.Request('S', CommandReport(3, 0x0900, 2), code, answer));
+        ASSERT_TRUE(client.Request('G', StatusRequest(), code, answer));
+        EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
+    }
+    SimClient client;
+    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    ASSERT_TRUE(client.Request('S', CommandReport(2, 0x0900, 2), code, answer));
+    ASSERT_TRUE(client.Request('G', StatusRequest(), code, answer));
+    ASSERT_TRUE(client.Request('G', {3, 0, 0, 0}, code, answer));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(answer, (Bytes{3, 0xC1, 0xC2, 0}));
+}
+
+TEST(SimServer, RequestsJoinedOrSplitAreAnsweredInOrder)
+{
+    TempFolder folder;
+    RunningServer server;
+    std::string error;
+    ASSERT_TRUE(server.Start({At(folder.Path("kb"))}, error)) << error;
+    SimClient client;
+    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    // 'I' and a legacy query in one send, then a status read sent in two pieces.
+    ASSERT_TRUE(client.SendRaw({'I', 0, 0, 'V', 0, 0, 'G', 8}));
+    uint32_t code = 0;
+    Bytes answer;
+    ASSERT_TRUE(client.ReadAnswer(code, answer));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(answer, (Bytes{0xC0, 0x16, 0x00, 0x10, 0x89, 0, 0, 'Z', 'Q', '-', '2', '2', '0', '0'}));
+    ASSERT_TRUE(client.ReadAnswer(code, answer));
+    EXPECT_EQ(code, 1u);
+    EXPECT_TRUE(answer.empty());
+    ASSERT_TRUE(client.SendRaw({0, 2, 0, 0, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(client.ReadAnswer(code, answer));
+    EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(SimServer, SeveralInterfacesAreSeparateDevices)
+{
+    TempFolder folder;
+    RunningServer server;
+    std::string error;
+    ASSERT_TRUE(server.Start({At(folder.Path("a"), "zq3300"), At(folder.Path("b"), "zq1100")}, error))
+        << error;
+    SimClient a, b;
+    ASSERT_TRUE(a.Connect(folder.Path("a")));
+    ASSERT_TRUE(b.Connect(folder.Path("b")));
+    uint32_t code = 0;
+    Bytes answer;
+    ASSERT_TRUE(b.Request('W', {0x42}, code, answer));
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(a.Request('I', {}, code, answer));
+    EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 7), (Bytes{0xC0, 0x16, 0x02, 0x10, 0x89, 0, 0}));
+    ASSERT_TRUE(b.Request('I', {}, code, answer));
+    EXPECT_EQ(answer[6], 1);
+}
+
+TEST(SimServer, PulledOutDeviceClosesEveryConnection)
+{
+    TempFolder folder;
+    RunningServer server;
+    std::string error;
+    SimInterfaceConfig config = At(folder.Path("kb"));
+    config.disconnectAfter = 1;
+    ASSERT_TRUE(server.Start({config}, error)) << error;
+    SimClient client;
+    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    uint32_t code = 0;
+    Bytes answer;
+    ASSERT_TRUE(client.Request('S', CommandReport(4, 0, 0), code, answer));
+    ASSERT_TRUE(client.SendRaw({'G', 8, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(client.SeesClose());
+    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    EXPECT_TRUE(client.SeesClose());
+}
+
+TEST(SimServer, SocketFiles)
+{
+    TempFolder folder;
+    std::string error;
+    WriteFileBytes(folder.Path("file"), {1});
+    SimServer refused;
+    std::vector<std::unique_ptr<SimDevice>> devices;
+    devices.push_back(std::make_unique<SimDevice>(At(folder.Path("file"))));
+    EXPECT_FALSE(refused.Listen(std::move(devices), error));
+    EXPECT_NE(error.find("not a socket"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(folder.Path("file")), (Bytes{1}));
+
+    {
+        RunningServer live;
+        ASSERT_TRUE(live.Start({At(folder.Path("kb"))}, error)) << error;
+        RunningServer second;
+        EXPECT_FALSE(second.Start({At(folder.Path("kb"))}, error));
+        EXPECT_NE(error.find("in use"), std::string::npos);
+        live.Stop();
+        EXPECT_FALSE(Exists(folder.Path("kb")));
+    }
+
+    // A socket file nobody listens on is left over from a dead server and is taken over.
+    int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string path = folder.Path("kb");
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    RunningServer server;
+    ASSERT_TRUE(server.Start({At(path)}, error)) << error;
+    SimClient client;
+    EXPECT_TRUE(client.Connect(path));
+}
