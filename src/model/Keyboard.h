@@ -31,7 +31,7 @@ public:
     Keyboard() = default;
     Keyboard(const Keyboard&) = delete;
     Keyboard& operator=(const Keyboard&) = delete;
-    virtual ~Keyboard() = default;
+    virtual ~Keyboard();
 
     // Cursor and grid.
     virtual bool SetCurrentLayout(uint8_t layout);
@@ -200,4 +200,12 @@ protected:
     uint8_t m_typematicRate = 11;
     uint8_t m_typematicDelay = 2;
     std::string m_errorText;
+
+private:
+    uint8_t ResolveLayout(uint8_t layout) const;
+    // The cell at a position given in signed steps from a neighbour; null outside the grid.
+    KeyCell* CellAt(int column, int row, uint8_t layout);
+    bool StepCursor(int dColumn, int dRow);
+    template <typename Setter> int CountAcceptingCells(Setter setter);
+    bool StoreInRange(uint8_t value, bool (Keyboard::*range)(uint8_t*, uint8_t*) const, uint8_t* field);
 };
