@@ -3,6 +3,7 @@
 #include "app/Numbers.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
+#include "model/LegacyKeyboard.h"
 
 #include <array>
 
@@ -80,4 +81,20 @@ std::string GetOpenFileFilter()
 {
     return LoadText(IDS_FILTER_ALL_LAYOUTS) + "|*.zqp;*.txt|" + LoadText(IDS_FILTER_ZQ2200_LAYOUT) +
            "|*.zqp|" + LoadText(IDS_FILTER_ZQ1100_LAYOUT) + "|*.txt|";
+}
+
+std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id)
+{
+    switch (id) {
+    case 7:
+        return std::make_unique<LegacyKeyboard>(false, false, false);
+    case 8:
+        return std::make_unique<LegacyKeyboard>(true, true, false);
+    case 9:
+        return std::make_unique<LegacyKeyboard>(false, false, true);
+    case 10:
+        return std::make_unique<LegacyKeyboard>(true, true, true);
+    default:
+        return nullptr;
+    }
 }

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class Keyboard;
 
 // Answered by file recognition and by projects that match no type.
 constexpr uint8_t kNoKeyboardType = 255;
@@ -14,3 +17,5 @@ bool GetKeyboardTypeName(uint8_t id, std::string* name);
 // The type id of a project file from its first line, kNoKeyboardType when none matches.
 uint8_t RecognizeFileType(const std::string& firstLine);
 std::string GetOpenFileFilter();
+// A new project of the type; null for an unknown id.
+std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id);

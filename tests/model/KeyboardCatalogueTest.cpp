@@ -1,5 +1,7 @@
 #include "model/KeyboardCatalogue.h"
 
+#include "model/Keyboard.h"
+
 #include <gtest/gtest.h>
 
 TEST(CatalogueNames, EveryIdHasItsName)
@@ -72,4 +74,18 @@ TEST(CatalogueFilter, OpenFilterHasThreeEntries)
     EXPECT_EQ(GetOpenFileFilter(), "ZQ-2200, ZQ-3300 and ZQ-1100 layouts (*.zqp, *.txt)|*.zqp;*.txt|"
                                    "ZQ-2200 Keyboard Layout File (*.zqp)|*.zqp|"
                                    "ZQ-1100 Keyboard Layout File (*.txt)|*.txt|");
+}
+
+TEST(CatalogueCreate, EveryIdMakesAProjectOfItsType)
+{
+    for (uint8_t id = 7; id < GetKeyboardTypeCount(); ++id) {
+        std::unique_ptr<Keyboard> keyboard = CreateKeyboard(id);
+        ASSERT_NE(keyboard, nullptr) << int(id);
+        EXPECT_EQ(keyboard->GetTypeId(), id);
+        std::string name;
+        GetKeyboardTypeName(id, &name);
+        EXPECT_EQ(keyboard->GetTypeName(), name);
+    }
+    EXPECT_EQ(CreateKeyboard(11), nullptr);
+    EXPECT_EQ(CreateKeyboard(255), nullptr);
 }

@@ -1,0 +1,605 @@
+#include "model/LegacyKeyboard.h"
+
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/KeyboardCatalogue.h"
+#include "model/LegacyKeyCell.h"
+
+#include <utility>
+
+namespace {
+
+constexpr uint16_t kHalfColumns = 8;
+constexpr uint16_t kHalfRows = 7;
+constexpr uint8_t kCapacityV1Single = 7;
+constexpr uint8_t kCapacityV1Double = 3;
+constexpr uint8_t kCapacityV2 = 16;
+constexpr int kResultNotSupported = 2;
+
+constexpr uint8_t kCodeV1Single = 56;
+constexpr uint8_t kCodeV2Single = 57;
+constexpr uint8_t kCodeV1Double = 112;
+constexpr uint8_t kCodeV2Double = 113;
+
+constexpr uint8_t kTypeV1Single = 7;
+constexpr uint8_t kTypeV1Double = 8;
+constexpr uint8_t kTypeV2Single = 9;
+constexpr uint8_t kTypeV2Double = 10;
+
+bool IsRightHalf(uint16_t index)
+{
+    return index > LegacyKeyboard::kHalfKeyCount;
+}
+
+// Title string of each conversion item by type code; 0 where the item is not offered.
+uint32_t ConversionTitleId(uint8_t typeCode, uint8_t item)
+{
+    static constexpr uint32_t kV1Single[6] = {
+        IDS_CONV_TO_V2_SINGLE, IDS_CONV_TO_V1_DOUBLE_LEFT, IDS_CONV_TO_V1_DOUBLE_RIGHT, 0, 0, 0};
+    static constexpr uint32_t kV2Single[6] = {
+        IDS_CONV_TO_V1_SINGLE, IDS_CONV_TO_V2_DOUBLE_LEFT, IDS_CONV_TO_V2_DOUBLE_RIGHT, 0, 0, 0};
+    static constexpr uint32_t kV1Double[6] = {
+        IDS_CONV_TO_V2_DOUBLE,      0, 0, IDS_CONV_EXCHANGE_SIDES, IDS_CONV_LEFT_TO_V1_SINGLE,
+        IDS_CONV_RIGHT_TO_V1_SINGLE};
+    static constexpr uint32_t kV2Double[6] = {
+        IDS_CONV_TO_V1_DOUBLE,      0, 0, IDS_CONV_EXCHANGE_SIDES, IDS_CONV_LEFT_TO_V2_SINGLE,
+        IDS_CONV_RIGHT_TO_V2_SINGLE};
+    if (item < 1 || item > 6) {
+        return 0;
+    }
+    switch (typeCode) {
+    case kCodeV1Single:
+        return kV1Single[item - 1];
+    case kCodeV2Single:
+        return kV2Single[item - 1];
+    case kCodeV1Double:
+        return kV1Double[item - 1];
+    case kCodeV2Double:
+        return kV2Double[item - 1];
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+LegacyKeyboard::LegacyKeyboard(bool isDouble, bool twoLayouts, bool sixteenScans)
+{
+    m_columns = kHalfColumns;
+    m_rows = kHalfRows;
+    m_layoutCount = 1;
+    m_curLayout = 1;
+    if (isDouble && twoLayouts) {
+        m_layoutCount = 2;
+    } else if (isDouble) {
+        m_columns = 2 * kHalfColumns;
+    }
+    m_cellCapacity = sixteenScans ? kCapacityV2 : (isDouble ? kCapacityV1Double : kCapacityV1Single);
+    const uint16_t count = isDouble ? kKeyCount : kHalfKeyCount;
+    for (uint16_t index = 1; index <= count; ++index) {
+        m_cells[index - 1] = MakeCell(index);
+    }
+}
+
+LegacyKeyboard::~LegacyKeyboard() = default;
+
+bool LegacyKeyboard::MoveToNextKey()
+{
+    if (!IsValidPosition(m_curColumn, m_curRow)) {
+        return false;
+    }
+    const uint16_t halfStart = m_curColumn > kHalfColumns ? kHalfColumns + 1 : 1;
+    if (m_curColumn != kHalfColumns && m_curColumn != m_columns) {
+        return MoveRight();
+    }
+    if (m_curRow < m_rows) {
+        m_curColumn = halfStart;
+        ++m_curRow;
+    } else {
+        m_curColumn = (m_curColumn == kHalfColumns && m_columns > kHalfColumns) ? kHalfColumns + 1 : 1;
+        m_curRow = 1;
+    }
+    return true;
+}
+
+bool LegacyKeyboard::MoveToPreviousKey()
+{
+    if (!IsValidPosition(m_curColumn, m_curRow)) {
+        return false;
+    }
+    if (m_curColumn != 1 && m_curColumn != kHalfColumns + 1) {
+        return MoveLeft();
+    }
+    if (m_curRow > 1) {
+        m_curColumn = m_curColumn + kHalfColumns - 1;
+        --m_curRow;
+    } else {
+        m_curColumn = m_curColumn == kHalfColumns + 1 ? kHalfColumns : m_columns;
+        m_curRow = m_rows;
+    }
+    return true;
+}
+
+std::string LegacyKeyboard::GetLayoutName(uint8_t layout) const
+{
+    if (m_layoutCount == 2 && layout == 1) {
+        return LoadText(IDS_LAYOUT_LEFT_SIDE);
+    }
+    if (m_layoutCount == 2 && layout == 2) {
+        return LoadText(IDS_LAYOUT_RIGHT_SIDE);
+    }
+    return LoadText(IDS_LAYOUT_KEYBOARD);
+}
+
+bool LegacyKeyboard::GetCellByIndex(uint16_t index, KeyCell** cell)
+{
+    if (index == 0 || index > kKeyCount || cell == nullptr) {
+        return false;
+    }
+    *cell = m_cells[index - 1].get();
+    return *cell != nullptr;
+}
+
+uint16_t LegacyKeyboard::GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const
+{
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    if (!IsValidPosition(column, row) || layout > m_layoutCount) {
+        return 0;
+    }
+    const uint16_t c = column - 1;
+    const uint16_t r = row - 1;
+    if (layout == 1) {
+        return static_cast<uint16_t>(c % kHalfColumns + kHalfColumns * (kHalfRows * (c / kHalfColumns) + r) +
+                                     1);
+    }
+    if (layout == 2) {
+        return static_cast<uint16_t>(c % kHalfColumns + kHalfColumns * r + kHalfKeyCount + 1);
+    }
+    return 0;
+}
+
+uint16_t LegacyKeyboard::GetCellIndex(GridPoint point, uint8_t layout) const
+{
+    return GetCellIndex(GridColumn(point), GridRow(point), layout);
+}
+
+bool LegacyKeyboard::GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout)
+{
+    KeyCell* cell = nullptr;
+    if (!GetCellByIndex(index, &cell)) {
+        return false;
+    }
+    cell->GetPosition(column, row, layout);
+    return true;
+}
+
+bool LegacyKeyboard::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
+{
+    if (copy == nullptr) {
+        return false;
+    }
+    *copy = nullptr;
+    if (column == 0 && row == 0) {
+        *copy = std::make_unique<LegacyKeyCell>(0, 0, 0, 0, m_cellCapacity).release();
+        return true;
+    }
+    m_editCopy.reset();
+    m_editIndex = GetCellIndex(column, row, layout);
+    KeyCell* cell = nullptr;
+    if (!GetCellByIndex(m_editIndex, &cell)) {
+        return false;
+    }
+    KeyCell* master = cell->GetMaster();
+    m_editIndex = master->GetKeyNumber();
+    m_editCopy = master->Clone();
+    if (m_editCopy == nullptr) {
+        return false;
+    }
+    m_editCopy->SetMaster(master->IsMerged() ? m_editCopy.get() : nullptr);
+    *copy = m_editCopy.get();
+    return true;
+}
+
+bool LegacyKeyboard::BeginEditCell(GridPoint point, KeyCell** copy)
+{
+    return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
+}
+
+bool LegacyKeyboard::EndEditCell(KeyCell** copy)
+{
+    if (copy == nullptr || *copy == nullptr || *copy != m_editCopy.get()) {
+        return false;
+    }
+    KeyCell* cell = nullptr;
+    if (!GetCellByIndex(m_editIndex, &cell)) {
+        return false;
+    }
+    const bool parsed = cell->ParseCodesText(m_editCopy->FormatCodesText(0));
+    cell->SetName(m_editCopy->GetName());
+    m_editCopy.reset();
+    *copy = nullptr;
+    return parsed;
+}
+
+uint8_t LegacyKeyboard::GetAffixKeyCode(bool isPrefix) const
+{
+    return isPrefix ? m_prefixCode : m_suffixCode;
+}
+
+bool LegacyKeyboard::SetAffixKeyCode(bool isPrefix, uint8_t code)
+{
+    (isPrefix ? m_prefixCode : m_suffixCode) = code;
+    return true;
+}
+
+bool LegacyKeyboard::GetAffixExtended(bool isPrefix) const
+{
+    return (isPrefix ? m_prefixExtended : m_suffixExtended) != 0;
+}
+
+bool LegacyKeyboard::SetAffixExtended(bool isPrefix, bool on)
+{
+    (isPrefix ? m_prefixExtended : m_suffixExtended) = on ? 1 : 0;
+    return true;
+}
+
+std::string LegacyKeyboard::GetCodeEntryLabel(int index) const
+{
+    if (index == 0) {
+        return LoadText(IDS_CODE_LABEL_KEY_CODE);
+    }
+    if (index == 1) {
+        return LoadText(IDS_CODE_LABEL_BLANK);
+    }
+    return Keyboard::GetCodeEntryLabel(index);
+}
+
+bool LegacyKeyboard::GetConversionTitle(uint8_t index, std::string* text) const
+{
+    const uint32_t id = ConversionTitleId(GetTypeCode(), index);
+    if (id == 0 || text == nullptr) {
+        return false;
+    }
+    *text = LoadText(id);
+    return true;
+}
+
+bool LegacyKeyboard::GetConversionWarning(uint8_t index, std::string* text) const
+{
+    const uint8_t code = GetTypeCode();
+    uint8_t target = kNoKeyboardType;
+    if (index == 1 && code == kCodeV2Single) {
+        target = kTypeV1Single;
+    } else if (index == 1 && code == kCodeV2Double) {
+        target = kTypeV1Double;
+    } else if ((index == 2 || index == 3) && code == kCodeV1Single) {
+        // The v1 double holds 3 codes per key, so the keys lose their codes beyond the third.
+        target = kTypeV1Double;
+    } else if ((index == 5 || index == 6) && code == kCodeV1Double) {
+        target = kTypeV1Single;
+    } else if ((index == 5 || index == 6) && code == kCodeV2Double) {
+        target = kTypeV2Single;
+    }
+    if (target == kNoKeyboardType || text == nullptr) {
+        return false;
+    }
+    std::string name;
+    GetKeyboardTypeName(target, &name);
+    *text = LoadTextWithArgument(IDS_CONVERSION_WARNING, name);
+    return true;
+}
+
+Keyboard* LegacyKeyboard::Convert(uint8_t index, bool* changedInPlace)
+{
+    bool changed = true;
+    const uint8_t code = GetTypeCode();
+    switch (index) {
+    case 1:
+        ApplyCapacity((code == kCodeV2Single)   ? kCapacityV1Single
+                      : (code == kCodeV2Double) ? kCapacityV1Double
+                                                : kCapacityV2);
+        break;
+    case 2:
+    case 3:
+        if (IsDouble()) {
+            changed = false;
+            break;
+        }
+        MakeTwoLayouts(index == 3);
+        // The device image of a v1 double has room for 3 codes per key only.
+        if (m_cellCapacity == kCapacityV1Single) {
+            ApplyCapacity(kCapacityV1Double);
+        }
+        break;
+    case 4:
+        if (!IsDouble()) {
+            changed = false;
+            break;
+        }
+        ExchangeHalves();
+        break;
+    case 5:
+    case 6:
+        if (!IsDouble()) {
+            changed = false;
+            break;
+        }
+        MakeSingleLayout(index == 6);
+        // A v1 single's device records hold 7 codes; a 3-code cell would shift every record.
+        if (m_cellCapacity == kCapacityV1Double) {
+            ApplyCapacity(kCapacityV1Single);
+        }
+        break;
+    default:
+        changed = false;
+        break;
+    }
+    if (changedInPlace != nullptr) {
+        *changedInPlace = changed;
+    }
+    return nullptr;
+}
+
+std::string LegacyKeyboard::GetTypeName() const
+{
+    std::string name;
+    GetKeyboardTypeName(GetTypeId(), &name);
+    return name;
+}
+
+uint8_t LegacyKeyboard::GetTypeId() const
+{
+    switch (GetTypeCode()) {
+    case kCodeV1Single:
+        return kTypeV1Single;
+    case kCodeV2Single:
+        return kTypeV2Single;
+    case kCodeV1Double:
+        return kTypeV1Double;
+    case kCodeV2Double:
+        return kTypeV2Double;
+    default:
+        return kNoKeyboardType;
+    }
+}
+
+std::string LegacyKeyboard::GetFileFilter(std::string* filter, std::string* defaultExtension) const
+{
+    std::string text =
+        LoadText(IDS_FILTER_ZQ1100_16_SCANS) + "|*.txt|" + LoadText(IDS_FILTER_ZQ1100_7_3_SCANS) + "|*.txt|";
+    if (IsDouble()) {
+        text += LoadText(IDS_FILTER_ZQ1100_LEFT_SIDE) + "|*.txt|" + LoadText(IDS_FILTER_ZQ1100_RIGHT_SIDE) +
+                "|*.txt|";
+    }
+    if (filter != nullptr) {
+        *filter = text;
+    }
+    if (defaultExtension != nullptr) {
+        *defaultExtension = "txt";
+    }
+    return text;
+}
+
+// Text layout files and the device image are not implemented yet; these fail until they are.
+bool LegacyKeyboard::SaveFile(const std::string& /*path*/, uint8_t* /*format*/)
+{
+    return false;
+}
+
+bool LegacyKeyboard::LoadFile(const std::string& /*path*/, uint8_t* /*format*/)
+{
+    return false;
+}
+
+std::string LegacyKeyboard::GetContentSignature()
+{
+    return {};
+}
+
+std::string LegacyKeyboard::FormatHeaderLine(uint8_t /*format*/) const
+{
+    return {};
+}
+
+int LegacyKeyboard::Program(ProgressSink* /*progress*/)
+{
+    return kResultNotSupported;
+}
+
+int LegacyKeyboard::BuildDeviceImage(uint8_t /*keyboardVersion*/, uint8_t* /*buffer*/, size_t* /*size*/)
+{
+    return kResultNotSupported;
+}
+
+bool LegacyKeyboard::DetectDevice(std::string* /*name*/)
+{
+    return false;
+}
+
+bool LegacyKeyboard::SelectDevice(uint8_t /*number*/)
+{
+    return false;
+}
+
+int LegacyKeyboard::UploadFirmware(const std::string& /*path*/, ProgressSink* /*progress*/)
+{
+    return kResultNotSupported;
+}
+
+int LegacyKeyboard::DownloadSequences(ProgressSink* /*progress*/)
+{
+    return kResultNotSupported;
+}
+
+int LegacyKeyboard::GetFirmwareVersion(ProgressSink* /*progress*/, std::string* /*text*/)
+{
+    return kResultNotSupported;
+}
+
+uint8_t LegacyKeyboard::GetRfidFlags() const
+{
+    return static_cast<uint8_t>(m_rfidDigits * 16 + (m_rfidNumericOnly != 0 ? 4 : 0) +
+                                (m_suffixExtended != 0 ? 2 : 0) + (m_prefixExtended != 0 ? 1 : 0));
+}
+
+bool LegacyKeyboard::SetRfidFlags(uint8_t flags)
+{
+    const bool digitsAccepted = SetRfidDigits(flags >> 4);
+    SetRfidNumericOnly((flags & 0x04) != 0);
+    m_prefixExtended = flags & 0x01;
+    m_suffixExtended = (flags >> 1) & 0x01;
+    return digitsAccepted && (flags & 0x08) == 0;
+}
+
+uint8_t LegacyKeyboard::GetTypeCode() const
+{
+    return GetTypeCode(0, true);
+}
+
+uint8_t LegacyKeyboard::GetTypeCode(uint8_t version, bool flag) const
+{
+    uint8_t base = IsDouble() ? kCodeV1Double : kCodeV1Single;
+    if (version > 2) {
+        base = kCodeV1Single;
+    }
+    if (version == 0) {
+        return (flag && m_cellCapacity == kCapacityV2) ? base + 1 : base;
+    }
+    if (version == 1) {
+        return flag ? base + 1 : base;
+    }
+    return base;
+}
+
+bool LegacyKeyboard::PositionOfIndex(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) const
+{
+    if (index == 0 || index > kKeyCount) {
+        return false;
+    }
+    const uint16_t inHalf = (index - 1) % kHalfKeyCount;
+    *column = inHalf % kHalfColumns + 1;
+    *row = inHalf / kHalfColumns + 1;
+    *layout = 1;
+    if (IsRightHalf(index)) {
+        if (m_layoutCount > 1) {
+            *layout = 2;
+        } else {
+            *column += kHalfColumns;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<LegacyKeyCell> LegacyKeyboard::MakeCell(uint16_t index) const
+{
+    uint16_t column = 0;
+    uint16_t row = 0;
+    uint8_t layout = 0;
+    PositionOfIndex(index, &column, &row, &layout);
+    return std::make_unique<LegacyKeyCell>(index, column, row, layout, m_cellCapacity);
+}
+
+void LegacyKeyboard::PlaceCell(uint16_t index)
+{
+    uint16_t column = 0;
+    uint16_t row = 0;
+    uint8_t layout = 0;
+    if (m_cells[index - 1] != nullptr && PositionOfIndex(index, &column, &row, &layout)) {
+        m_cells[index - 1]->SetPosition(index, column, row, layout);
+    }
+}
+
+void LegacyKeyboard::ApplyCapacity(uint8_t capacity)
+{
+    m_cellCapacity = capacity;
+    for (auto& cell : m_cells) {
+        if (cell != nullptr) {
+            cell->SetCapacity(capacity);
+        }
+    }
+}
+
+// A key merged across the middle of a 16-column grid cannot survive a move or removal of one
+// half: its cells in the other half would point at a moved or destroyed master.
+void LegacyKeyboard::DetachLinksAcrossHalves()
+{
+    for (uint16_t index = 1; index <= kKeyCount; ++index) {
+        LegacyKeyCell* cell = m_cells[index - 1].get();
+        if (cell == nullptr) {
+            continue;
+        }
+        const KeyCell* master = cell->GetMaster();
+        if (master != cell && IsRightHalf(master->GetKeyNumber()) != IsRightHalf(index)) {
+            cell->Clear(false, true);
+        }
+    }
+    for (auto& candidate : m_cells) {
+        if (candidate == nullptr || candidate->GetMaster() != candidate.get()) {
+            continue;
+        }
+        bool hasMembers = false;
+        for (const auto& other : m_cells) {
+            hasMembers = hasMembers ||
+                         (other != nullptr && other != candidate && other->GetMaster() == candidate.get());
+        }
+        if (!hasMembers) {
+            candidate->SetMaster(nullptr);
+        }
+    }
+}
+
+void LegacyKeyboard::MakeTwoLayouts(bool keysOnRight)
+{
+    m_layoutCount = 2;
+    for (uint16_t index = 1; index <= kHalfKeyCount; ++index) {
+        if (keysOnRight) {
+            m_cells[index - 1 + kHalfKeyCount] = std::move(m_cells[index - 1]);
+            PlaceCell(index + kHalfKeyCount);
+            m_cells[index - 1] = MakeCell(index);
+        } else {
+            m_cells[index - 1 + kHalfKeyCount] = MakeCell(index + kHalfKeyCount);
+        }
+    }
+    if (keysOnRight && m_editIndex != 0) {
+        m_editIndex += kHalfKeyCount;
+    }
+}
+
+void LegacyKeyboard::ExchangeHalves()
+{
+    DetachLinksAcrossHalves();
+    for (uint16_t index = 1; index <= kHalfKeyCount; ++index) {
+        std::swap(m_cells[index - 1], m_cells[index - 1 + kHalfKeyCount]);
+        PlaceCell(index);
+        PlaceCell(index + kHalfKeyCount);
+    }
+    if (m_editIndex != 0) {
+        m_editIndex = IsRightHalf(m_editIndex) ? m_editIndex - kHalfKeyCount : m_editIndex + kHalfKeyCount;
+    }
+}
+
+void LegacyKeyboard::MakeSingleLayout(bool keepRight)
+{
+    DetachLinksAcrossHalves();
+    for (uint16_t index = 1; index <= kHalfKeyCount; ++index) {
+        if (keepRight) {
+            m_cells[index - 1] = std::move(m_cells[index - 1 + kHalfKeyCount]);
+        }
+        m_cells[index - 1 + kHalfKeyCount].reset();
+    }
+    const bool editKept = m_editIndex != 0 && IsRightHalf(m_editIndex) == keepRight;
+    m_editIndex = editKept ? (m_editIndex - 1) % kHalfKeyCount + 1 : 0;
+    m_layoutCount = 1;
+    m_curLayout = 1;
+    if (m_columns > kHalfColumns) {
+        m_columns = kHalfColumns;
+        if (m_curColumn > kHalfColumns) {
+            m_curColumn -= kHalfColumns;
+        }
+    }
+    for (uint16_t index = 1; index <= kHalfKeyCount; ++index) {
+        PlaceCell(index);
+    }
+}

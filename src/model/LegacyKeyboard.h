@@ -1,0 +1,104 @@
+// The ZQ-1100 keyboard project: one or two halves of 8 x 7 keys, numbered 1-56 (left) and
+// 57-112 (right), as one 8- or 16-column layout or as two layouts.
+#pragma once
+
+#include "model/Keyboard.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class LegacyKeyCell;
+
+class LegacyKeyboard : public Keyboard
+{
+public:
+    static constexpr uint16_t kKeyCount = 112;
+    static constexpr uint16_t kHalfKeyCount = 56;
+
+    // isDouble without twoLayouts gives one layout of 16 columns.
+    LegacyKeyboard(bool isDouble, bool twoLayouts, bool sixteenScans);
+    ~LegacyKeyboard() override;
+
+    bool MoveToNextKey() override;
+    bool MoveToPreviousKey() override;
+    std::string GetLayoutName(uint8_t layout) const override;
+    bool CanEditScanCodes() const override { return true; }
+    bool GetCellByIndex(uint16_t index, KeyCell** cell) override;
+    uint16_t GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const override;
+    uint16_t GetCellIndex(GridPoint point, uint8_t layout) const override;
+    using Keyboard::GetCellIndex;
+    bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) override;
+    // Column and row 0 give a detached cell that belongs to the caller. Any other copy stays
+    // owned by the keyboard until EndEditCell or the next BeginEditCell.
+    bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
+    bool BeginEditCell(GridPoint point, KeyCell** copy) override;
+    using Keyboard::BeginEditCell;
+    bool EndEditCell(KeyCell** copy) override;
+
+    uint8_t GetAffixStyle() const override { return 1; }
+    uint8_t GetAffixKeyCode(bool isPrefix) const override;
+    bool SetAffixKeyCode(bool isPrefix, uint8_t code) override;
+    bool GetAffixExtended(bool isPrefix) const override;
+    bool SetAffixExtended(bool isPrefix, bool on) override;
+    std::string GetCodeEntryLabel(int index) const override;
+
+    // Items count from 1.
+    uint8_t GetConversionCount() const override { return 6; }
+    bool GetConversionTitle(uint8_t index, std::string* text) const override;
+    bool GetConversionWarning(uint8_t index, std::string* text) const override;
+    // Always converts in place: answers null.
+    Keyboard* Convert(uint8_t index, bool* changedInPlace) override;
+
+    std::string GetTypeName() const override;
+    uint8_t GetTypeId() const override;
+    std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const override;
+    bool SaveFile(const std::string& path, uint8_t* format) override;
+    bool LoadFile(const std::string& path, uint8_t* format) override;
+    std::string GetContentSignature() override;
+
+    bool DetectDevice(std::string* name) override;
+    bool SelectDevice(uint8_t number) override;
+    bool CanUploadFirmware() const override { return false; }
+    bool CanProgram() const override { return true; }
+    bool CanDownloadSequences() const override { return false; }
+    bool CanShowFirmwareVersion() const override { return false; }
+    int UploadFirmware(const std::string& path, ProgressSink* progress) override;
+    int Program(ProgressSink* progress) override;
+    int DownloadSequences(ProgressSink* progress) override;
+    int GetFirmwareVersion(ProgressSink* progress, std::string* text) override;
+
+    virtual uint8_t GetRfidFlags() const;
+    virtual bool SetRfidFlags(uint8_t flags);
+    virtual std::string FormatHeaderLine(uint8_t format) const;
+    // 56 v1 single, 57 v2 single, 112 v1 double, 113 v2 double.
+    virtual uint8_t GetTypeCode() const;
+    virtual uint8_t GetTypeCode(uint8_t version, bool flag) const;
+    // size: in, the room in buffer; out, the image length.
+    virtual int BuildDeviceImage(uint8_t keyboardVersion, uint8_t* buffer, size_t* size);
+
+    uint8_t GetCellCapacity() const { return m_cellCapacity; }
+
+private:
+    bool IsDouble() const { return m_columns > 8 || m_layoutCount > 1; }
+    // The position a key number has in the present grid.
+    bool PositionOfIndex(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) const;
+    std::unique_ptr<LegacyKeyCell> MakeCell(uint16_t index) const;
+    void PlaceCell(uint16_t index);
+    void ApplyCapacity(uint8_t capacity);
+    void DetachLinksAcrossHalves();
+    void MakeSingleLayout(bool keepRight);
+    void MakeTwoLayouts(bool keysOnRight);
+    void ExchangeHalves();
+
+    std::array<std::unique_ptr<LegacyKeyCell>, kKeyCount> m_cells;
+    std::unique_ptr<KeyCell> m_editCopy;
+    uint16_t m_editIndex = 0;
+    uint8_t m_cellCapacity = 7;
+    uint8_t m_prefixCode = 0;
+    uint8_t m_suffixCode = 0;
+    uint8_t m_prefixExtended = 0;
+    uint8_t m_suffixExtended = 0;
+};
