@@ -1,0 +1,790 @@
+#include "model/UsbKeyboardCommon.h"
+
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/KeyboardCatalogue.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr uint8_t kDetachedCapacity = 16;
+constexpr uint8_t kImageFormatVersion = 1;
+
+} // namespace
+
+UsbKeyboardCommon::UsbKeyboardCommon(uint16_t columns, uint16_t rows, uint16_t tableSize)
+{
+    m_columns = columns;
+    m_rows = rows;
+    m_beepSettable = 0;
+    m_keyBeep = 0;
+    m_cells.resize(tableSize);
+}
+
+UsbKeyboardCommon::~UsbKeyboardCommon() = default;
+
+// ---- Cells ----
+
+bool UsbKeyboardCommon::LookupCell(uint16_t index, UsbKeyCell** cell)
+{
+    if (cell == nullptr) {
+        return false;
+    }
+    *cell = nullptr;
+    if (index == 0 || index > m_cells.size()) {
+        return false;
+    }
+    *cell = m_cells[index - 1].get();
+    return *cell != nullptr;
+}
+
+bool UsbKeyboardCommon::GetCellAt(uint16_t column, uint16_t row, uint8_t layout, UsbKeyCell** cell)
+{
+    return LookupCell(GetCellIndex(column, row, layout), cell);
+}
+
+bool UsbKeyboardCommon::GetCellAt(GridPoint point, uint8_t layout, UsbKeyCell** cell)
+{
+    return GetCellAt(GridColumn(point), GridRow(point), layout, cell);
+}
+
+bool UsbKeyboardCommon::GetCellByIndex(uint16_t index, KeyCell** cell)
+{
+    if (cell == nullptr) {
+        return false;
+    }
+    UsbKeyCell* found = nullptr;
+    const bool ok = LookupCell(index, &found);
+    *cell = found;
+    return ok;
+}
+
+uint16_t UsbKeyboardCommon::GetTableIndex(uint16_t column, uint16_t row, uint8_t layout) const
+{
+    return static_cast<uint16_t>(column + m_columns * ((row - 1) + m_rows * (layout - 1)));
+}
+
+uint16_t UsbKeyboardCommon::GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const
+{
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    if (column == 0 || row == 0 || layout == 0 || column > m_columns || row > m_rows ||
+        layout > m_layoutCount) {
+        return 0;
+    }
+    return GetTableIndex(column, row, layout);
+}
+
+uint16_t UsbKeyboardCommon::GetCellIndex(GridPoint point, uint8_t layout) const
+{
+    return GetCellIndex(GridColumn(point), GridRow(point), layout);
+}
+
+bool UsbKeyboardCommon::GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout)
+{
+    UsbKeyCell* cell = nullptr;
+    if (!LookupCell(index, &cell)) {
+        return false;
+    }
+    cell->GetPosition(column, row, layout);
+    return true;
+}
+
+// ---- Sides and layout switch keys ----
+
+uint8_t UsbKeyboardCommon::GetFirstLayoutOfSide(uint8_t layout) const
+{
+    (void)layout;
+    return 1;
+}
+
+uint8_t UsbKeyboardCommon::GetLayoutsPerSide() const
+{
+    return m_layoutCount;
+}
+
+uint8_t UsbKeyboardCommon::GetLayoutStep() const
+{
+    return 1;
+}
+
+bool UsbKeyboardCommon::CanShareAcrossLayouts(uint16_t column, uint16_t row, uint8_t layout)
+{
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    const uint16_t index = GetCellIndex(column, row, layout);
+    UsbKeyCell* cell = nullptr;
+    const uint8_t step = GetLayoutStep();
+    if (!LookupCell(index, &cell) || step == 0) {
+        return false;
+    }
+    for (unsigned other = GetFirstLayoutOfSide(layout); other <= m_layoutCount; other += step) {
+        const uint16_t otherIndex = GetCellIndex(column, row, static_cast<uint8_t>(other));
+        if (otherIndex == 0) {
+            return false;
+        }
+        if (otherIndex == index) {
+            continue;
+        }
+        UsbKeyCell* otherCell = nullptr;
+        if (!LookupCell(otherIndex, &otherCell)) {
+            return false;
+        }
+        if (!otherCell->IsSameKeyAs(cell) && otherCell->IsProgrammed()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+uint8_t UsbKeyboardCommon::GetLayoutLimitAt(uint16_t column, uint16_t row, uint8_t layout)
+{
+    const uint8_t perSide = GetLayoutsPerSide();
+    if (perSide >= 2 && CanShareAcrossLayouts(column, row, layout) &&
+        GetShapeFlags(column, row, layout) == 0) {
+        return perSide;
+    }
+    return 0;
+}
+
+bool UsbKeyboardCommon::LinkLayoutSwitchKey(uint16_t column, uint16_t row, uint8_t layout)
+{
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    UsbKeyCell* cell = nullptr;
+    const uint8_t step = GetLayoutStep();
+    if (!GetCellAt(column, row, layout, &cell) || step == 0) {
+        return false;
+    }
+    KeyCell* master = cell->GetMaster();
+    bool ok = true;
+    for (unsigned other = GetFirstLayoutOfSide(layout); other <= m_layoutCount; other += step) {
+        UsbKeyCell* otherCell = nullptr;
+        if (!GetCellAt(column, row, static_cast<uint8_t>(other), &otherCell)) {
+            ok = false;
+        } else if (otherCell != master && !otherCell->SetMaster(master)) {
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool UsbKeyboardCommon::UpdateCell(KeyCell* cell)
+{
+    if (cell == nullptr) {
+        return false;
+    }
+    uint16_t column = 0;
+    uint16_t row = 0;
+    uint8_t layout = 0;
+    cell->GetPosition(&column, &row, &layout);
+    UsbKeyCell* tableCell = nullptr;
+    if (layout == 0 || !GetCellAt(column, row, layout, &tableCell)) {
+        return false;
+    }
+    tableCell->SetLayoutLimit(GetLayoutLimitAt(column, row, layout));
+    return true;
+}
+
+// ---- Cursor ----
+
+bool UsbKeyboardCommon::MoveToNextKey()
+{
+    const uint16_t before = m_curColumn;
+    if (!MoveRight()) {
+        return false;
+    }
+    if (m_curColumn < before) {
+        m_curRow = m_curRow >= m_rows ? 1 : static_cast<uint16_t>(m_curRow + 1);
+    }
+    return true;
+}
+
+bool UsbKeyboardCommon::MoveToPreviousKey()
+{
+    const uint16_t before = m_curColumn;
+    if (!MoveLeft()) {
+        return false;
+    }
+    if (m_curColumn > before) {
+        m_curRow = m_curRow <= 1 ? m_rows : static_cast<uint16_t>(m_curRow - 1);
+    }
+    return true;
+}
+
+// ---- Edit copies and key texts ----
+
+std::unique_ptr<UsbKeyCell> UsbKeyboardCommon::MakeCopy(UsbKeyCell* source) const
+{
+    auto copy = std::make_unique<UsbKeyCell>(*source);
+    if (copy->IsMerged()) {
+        copy->SetMaster(copy.get());
+    }
+    return copy;
+}
+
+bool UsbKeyboardCommon::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
+{
+    if (copy == nullptr) {
+        return false;
+    }
+    *copy = nullptr;
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    if (column == 0 && row == 0) {
+        *copy = std::make_unique<UsbKeyCell>(0, 0, 0, 0, kDetachedCapacity).release();
+        return true;
+    }
+    m_editCopy.reset();
+    m_editIndex = GetCellIndex(column, row, layout);
+    UsbKeyCell* cell = nullptr;
+    if (!LookupCell(m_editIndex, &cell)) {
+        return false;
+    }
+    KeyCell* master = cell->GetMaster();
+    if (master != cell) {
+        uint16_t masterColumn = 0;
+        uint16_t masterRow = 0;
+        uint8_t masterLayout = 0;
+        master->GetPosition(&masterColumn, &masterRow, &masterLayout);
+        m_editIndex = GetCellIndex(masterColumn, masterRow, masterLayout);
+        if (!LookupCell(m_editIndex, &cell)) {
+            return false;
+        }
+    }
+    m_editCopy = MakeCopy(cell);
+    *copy = m_editCopy.get();
+    return *copy != nullptr;
+}
+
+bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy)
+{
+    return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
+}
+
+bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout)
+{
+    return BeginEditCell(GridColumn(point), GridRow(point), copy, layout);
+}
+
+bool UsbKeyboardCommon::EndEditCell(KeyCell** copy)
+{
+    if (copy == nullptr || *copy == nullptr || *copy != m_editCopy.get()) {
+        return false;
+    }
+    KeyCell* cell = nullptr;
+    if (!GetCellByIndex(m_editIndex, &cell)) {
+        return false;
+    }
+    cell->ParseCodesText(m_editCopy->FormatCodesText(0));
+    cell->SetName(m_editCopy->GetName());
+    m_editCopy.reset();
+    *copy = nullptr;
+    return true;
+}
+
+bool UsbKeyboardCommon::SetKeyTexts(const std::string& name, const std::string& codes, uint16_t column,
+                                    uint16_t row, uint8_t layout)
+{
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    if (!IsValidKeyTexts(codes, column, row, layout)) {
+        return false;
+    }
+    UsbKeyCell* cell = nullptr;
+    if (!GetCellAt(column, row, layout, &cell)) {
+        return false;
+    }
+    if (cell->IsLayoutSwitch()) {
+        ClearKey(column, row, layout, true);
+    }
+    UpdateCell(cell);
+    cell->ParseCodesText(codes);
+    cell->SetName(name);
+    if (cell->IsLayoutSwitch()) {
+        return LinkLayoutSwitchKey(column, row, layout);
+    }
+    return true;
+}
+
+bool UsbKeyboardCommon::IsValidKeyTexts(const std::string& codes, uint16_t column, uint16_t row,
+                                        uint8_t layout)
+{
+    if (layout == 0) {
+        layout = m_curLayout;
+    }
+    UsbKeyCell* cell = nullptr;
+    if (!Keyboard::IsValidKeyTexts(codes, column, row, layout) || !GetCellAt(column, row, layout, &cell) ||
+        !UpdateCell(cell)) {
+        return false;
+    }
+    // A private copy: the editor's registered edit copy must survive this check.
+    std::unique_ptr<UsbKeyCell> copy = MakeCopy(cell);
+    if (!copy->ParseCodesText(codes)) {
+        return false;
+    }
+    return !(copy->IsLayoutSwitch() && GetShapeFlags(column, row, layout) != 0);
+}
+
+bool UsbKeyboardCommon::SetKeyType(uint16_t column, uint16_t row, uint8_t type)
+{
+    UsbKeyCell* cell = nullptr;
+    if (!GetCellAt(column, row, m_curLayout, &cell)) {
+        return false;
+    }
+    const bool wasSwitch = cell->IsLayoutSwitch();
+    // Every cell of a layout switch key, taken before the type change loosens the key.
+    std::vector<KeyCell*> keyCells;
+    if (wasSwitch) {
+        for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+            UsbKeyCell* other = nullptr;
+            if (GetCellAt(column, row, layout, &other) && other->IsSameKeyAs(cell)) {
+                keyCells.push_back(other);
+            }
+        }
+    }
+    if (!cell->SetKeyType(type)) {
+        return false;
+    }
+    if (!cell->IsLayoutSwitch()) {
+        if (!wasSwitch) {
+            return true;
+        }
+        const std::string name = cell->GetName();
+        const std::string codes = cell->FormatCodesText(0);
+        for (KeyCell* keyCell : keyCells) {
+            keyCell->Clear(true, true);
+        }
+        ClearKey(column, row, m_curLayout, true);
+        cell->SetName(name);
+        return cell->ParseCodesText(codes);
+    }
+    return LinkLayoutSwitchKey(column, row, m_curLayout);
+}
+
+bool UsbKeyboardCommon::WouldLoseProgramming(uint16_t column, uint16_t row, uint8_t type)
+{
+    UsbKeyCell* cell = nullptr;
+    if (!GetCellAt(column, row, m_curLayout, &cell)) {
+        return false;
+    }
+    UpdateCell(cell);
+    std::unique_ptr<UsbKeyCell> copy = MakeCopy(cell);
+    copy->SetKeyType(type);
+    if (copy->IsLayoutSwitch() != cell->IsLayoutSwitch()) {
+        return cell->IsProgrammed();
+    }
+    return cell->IsProgrammed() && !copy->IsProgrammed();
+}
+
+bool UsbKeyboardCommon::IsSkippedOnSave(uint16_t column, uint16_t row, uint8_t layout, KeyCell* cell,
+                                        uint8_t* shape)
+{
+    if (shape != nullptr) {
+        *shape = 0;
+    }
+    if (cell == nullptr && !GetCell(column, row, layout, &cell)) {
+        return false;
+    }
+    if (column == 0 || row == 0 || layout == 0) {
+        cell->GetPosition(&column, &row, &layout);
+    }
+    const uint8_t flags = GetShapeFlags(column, row, layout);
+    constexpr uint8_t quad = ShapeBelow | ShapeRight | ShapeRightBelow;
+    uint8_t code = 0;
+    if ((flags & quad) == quad) {
+        code = 3;
+    } else if (flags == ShapeBelow) {
+        code = 1;
+    } else if (flags == ShapeRight) {
+        code = 2;
+    } else if (flags != 0) {
+        return true;
+    }
+    if (shape != nullptr) {
+        *shape = code;
+    }
+    return layout > 1 && cell->IsLayoutSwitch() && GetFirstLayoutOfSide(layout) < layout;
+}
+
+// ---- RFID prefix and suffix ----
+
+bool UsbKeyboardCommon::CaptureAffixKey(const KeyMessage& message, bool isPrefix, bool* handled)
+{
+    bool ignored = false;
+    return GetAffixCell(isPrefix).HandleKeyMessage(message, 1, handled != nullptr ? handled : &ignored);
+}
+
+bool UsbKeyboardCommon::IsAffixFull(bool isPrefix)
+{
+    return GetAffixCell(isPrefix).IsEnterHeld();
+}
+
+bool UsbKeyboardCommon::ClearAffix(bool isPrefix)
+{
+    return GetAffixCell(isPrefix).Clear(false, false);
+}
+
+std::string UsbKeyboardCommon::GetAffixText(std::string* text, bool isPrefix, bool modifierPart)
+{
+    const std::string caption = GetAffixCell(isPrefix).GetCodeDisplayText(modifierPart ? 1 : 2);
+    if (text != nullptr) {
+        *text = caption;
+    }
+    return caption;
+}
+
+std::string UsbKeyboardCommon::GetCodeEntryLabel(int index) const
+{
+    if (index == 0) {
+        return LoadText(IDS_CODE_LABEL_MODIFICATOR);
+    }
+    if (index == 1) {
+        return LoadText(IDS_CODE_LABEL_KEY);
+    }
+    return Keyboard::GetCodeEntryLabel(index);
+}
+
+// ---- Conversions ----
+
+std::string UsbKeyboardCommon::GetTypeNameOf(uint8_t typeId)
+{
+    std::string name;
+    GetKeyboardTypeName(typeId, &name);
+    return name;
+}
+
+std::string UsbKeyboardCommon::FormatConversionWarning(uint8_t targetTypeId)
+{
+    return ReplaceFirst(LoadText(IDS_CONVERSION_WARNING), "%s", GetTypeNameOf(targetTypeId));
+}
+
+void UsbKeyboardCommon::KeepCursorInLayouts()
+{
+    if (m_curLayout > m_layoutCount) {
+        m_curLayout = m_layoutCount > 0 ? 1 : 0;
+    }
+}
+
+// ---- Cell table ----
+
+void UsbKeyboardCommon::CreateLayoutCells(uint8_t layout, uint8_t capacity)
+{
+    for (uint16_t row = 1; row <= m_rows; ++row) {
+        for (uint16_t column = 1; column <= m_columns; ++column) {
+            const uint16_t index = GetTableIndex(column, row, layout);
+            if (index <= m_cells.size()) {
+                m_cells[index - 1] = std::make_unique<UsbKeyCell>(index, column, row, layout, capacity);
+            }
+        }
+    }
+}
+
+void UsbKeyboardCommon::DestroyCell(size_t slot)
+{
+    UsbKeyCell* victim = m_cells[slot].get();
+    if (victim == nullptr) {
+        return;
+    }
+    const KeyCell* key = victim->GetMaster();
+    uint8_t victimLayout = 0;
+    victim->GetPosition(nullptr, nullptr, &victimLayout);
+    std::vector<KeyCell*> linked;
+    bool spansLayouts = false;
+    for (auto& other : m_cells) {
+        if (other == nullptr || other.get() == victim) {
+            continue;
+        }
+        const KeyCell* otherMaster = other->GetMaster();
+        if (otherMaster == victim || (key != victim && otherMaster == key)) {
+            uint8_t otherLayout = 0;
+            other->GetPosition(nullptr, nullptr, &otherLayout);
+            spansLayouts = spansLayouts || otherLayout != victimLayout;
+            linked.push_back(other.get());
+        }
+    }
+    for (KeyCell* cell : linked) {
+        // A layout switch key that loses one of its layouts is dropped as a whole.
+        if (spansLayouts) {
+            cell->Clear(false, true);
+        } else if (cell->GetMaster() == victim) {
+            cell->SetMaster(nullptr);
+        }
+    }
+    m_cells[slot].reset();
+}
+
+void UsbKeyboardCommon::DestroyLayoutCellAt(uint16_t column, uint16_t row, uint8_t layout)
+{
+    const uint16_t index = GetTableIndex(column, row, layout);
+    if (index >= 1 && index <= m_cells.size()) {
+        DestroyCell(index - 1);
+    }
+}
+
+void UsbKeyboardCommon::DestroyLayoutCells(uint8_t layout)
+{
+    for (uint16_t row = 1; row <= m_rows; ++row) {
+        for (uint16_t column = 1; column <= m_columns; ++column) {
+            DestroyLayoutCellAt(column, row, layout);
+        }
+    }
+}
+
+bool UsbKeyboardCommon::ExchangeLayoutCells(uint8_t first, uint8_t second)
+{
+    if (first == 0 || second == 0 || first > m_layoutCount || second > m_layoutCount) {
+        return false;
+    }
+    if (first == second) {
+        return true;
+    }
+    for (uint16_t row = 1; row <= m_rows; ++row) {
+        for (uint16_t column = 1; column <= m_columns; ++column) {
+            const uint16_t a = GetTableIndex(column, row, first);
+            const uint16_t b = GetTableIndex(column, row, second);
+            std::swap(m_cells[a - 1], m_cells[b - 1]);
+            if (m_cells[a - 1] != nullptr) {
+                m_cells[a - 1]->SetPosition(a, column, row, first);
+            }
+            if (m_cells[b - 1] != nullptr) {
+                m_cells[b - 1]->SetPosition(b, column, row, second);
+            }
+        }
+    }
+    return true;
+}
+
+void UsbKeyboardCommon::ClearAllCells()
+{
+    for (auto& cell : m_cells) {
+        if (cell != nullptr) {
+            cell->Clear(false, true);
+            cell->SetKeyType(UsbKeyTypeNormal);
+        }
+    }
+}
+
+// ---- Device image ----
+
+uint8_t UsbKeyboardCommon::GetRecordSize()
+{
+    UsbKeyCell* cell = nullptr;
+    if (!LookupCell(1, &cell)) {
+        return kKeyCellMaxCodes + 1;
+    }
+    return static_cast<uint8_t>(cell->GetCapacity() + 1);
+}
+
+size_t UsbKeyboardCommon::GetImageLength()
+{
+    return GetImageHeaderSize() + static_cast<size_t>(GetCellCount(true)) * GetRecordSize();
+}
+
+int UsbKeyboardCommon::BuildImage(uint8_t* buffer, size_t* size, uint8_t formatVersion, uint8_t variantByte)
+{
+    using namespace UsbImage;
+    if (formatVersion != kImageFormatVersion) {
+        return ImageResult::UnsupportedFormat;
+    }
+    const size_t length = GetImageLength();
+    if (buffer == nullptr || size == nullptr || *size < length) {
+        return ImageResult::DoesNotFit;
+    }
+    *size = length;
+    std::memset(buffer, 0, length);
+    const size_t header = GetImageHeaderSize();
+    const uint8_t recordSize = GetRecordSize();
+    const uint16_t records = GetCellCount(true);
+    bool refused = false;
+    for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+        for (uint16_t row = 1; row <= m_rows; ++row) {
+            for (uint16_t column = 1; column <= m_columns; ++column) {
+                const uint16_t index = GetCellIndex(column, row, layout);
+                UsbKeyCell* cell = nullptr;
+                if (index > records || !LookupCell(index, &cell)) {
+                    continue;
+                }
+                const uint8_t shape = GetShapeFlags(column, row, layout);
+                if ((shape & (ShapeAbove | ShapeLeft)) != 0) {
+                    continue; // covered by the record of the key's top-left cell
+                }
+                uint8_t* record = buffer + header + (index - 1) * static_cast<size_t>(recordSize);
+                uint8_t flags = 0;
+                if (!cell->SaveToBytes(record + 1, recordSize - 1u, &flags)) {
+                    refused = true;
+                    continue;
+                }
+                flags &= RecordCellFlags;
+                if ((shape & ShapeBelow) != 0) {
+                    flags |= RecordExtendsDown;
+                }
+                if ((shape & ShapeRight) != 0) {
+                    flags |= RecordExtendsRight;
+                }
+                record[0] = flags;
+            }
+        }
+    }
+    uint8_t options = 0;
+    options |= m_keysType != 0 ? OptionTypematic : 0;
+    options |= m_keyBeep != 0 ? OptionKeyBeep : 0;
+    options |= m_rfidNumericOnly != 0 ? OptionNumericOnly : 0;
+    buffer[OptionBits] = options;
+    buffer[TypematicDelay] = m_typematicDelay;
+    buffer[TypematicRate] = m_typematicRate;
+    buffer[RfidDigits] = m_rfidDigits;
+    uint8_t affixFlags = 0;
+    refused = !m_prefix.SaveToBytes(buffer + Prefix, 2, &affixFlags) || refused;
+    refused = !m_suffix.SaveToBytes(buffer + Suffix, 2, &affixFlags) || refused;
+    buffer[KeyPause] = m_keyPause;
+    buffer[Variant] = variantByte;
+    return refused ? ImageResult::DataInvalid : ImageResult::Ok;
+}
+
+bool UsbKeyboardCommon::ParseImageRecords(uint8_t* buffer, size_t length)
+{
+    const size_t header = GetImageHeaderSize();
+    const uint8_t recordSize = GetRecordSize();
+    const uint16_t records = GetCellCount(true);
+    bool ok = true;
+    for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+        for (uint16_t row = 1; row <= m_rows; ++row) {
+            for (uint16_t column = 1; column <= m_columns; ++column) {
+                const uint16_t index = GetCellIndex(column, row, layout);
+                UsbKeyCell* cell = nullptr;
+                const size_t offset = header + (index - 1) * static_cast<size_t>(recordSize);
+                if (index > records || !LookupCell(index, &cell) || offset + recordSize > length) {
+                    continue;
+                }
+                if (!ParseOneRecord(buffer, length, offset, column, row, layout, cell)) {
+                    ok = false;
+                }
+            }
+        }
+    }
+    return ok;
+}
+
+bool UsbKeyboardCommon::ParseOneRecord(uint8_t* buffer, size_t length, size_t offset, uint16_t column,
+                                       uint16_t row, uint8_t layout, UsbKeyCell* cell)
+{
+    using namespace UsbImage;
+    const uint8_t flags = buffer[offset];
+    if (flags == RecordCovered) {
+        return true;
+    }
+    const size_t recordSize = GetRecordSize();
+    const size_t right = offset + recordSize;
+    const size_t below = offset + m_columns * recordSize;
+    bool ok = true;
+    bool down = (flags & RecordExtendsDown) != 0;
+    bool wide = (flags & RecordExtendsRight) != 0;
+    // A key reaching past the grid edge would mark a record of another row or layout, or a byte
+    // past the image.
+    const size_t farthest = (down ? below : offset) + (wide ? recordSize : 0);
+    if ((down && row >= m_rows) || (wide && column >= m_columns) || farthest >= length) {
+        ok = !(down || wide);
+        down = false;
+        wide = false;
+    }
+    uint8_t change = 0;
+    if (down && wide) {
+        buffer[right] = RecordCovered;
+        buffer[below] = RecordCovered;
+        buffer[below + recordSize] = RecordCovered;
+        change = ShapeBelow | ShapeRight | ShapeRightBelow;
+    } else if (down) {
+        buffer[below] = RecordCovered;
+        change = ShapeBelow;
+    } else if (wide) {
+        buffer[right] = RecordCovered;
+        change = ShapeRight;
+    }
+    if (!cell->LoadFromBytes(buffer + offset + 1, recordSize - 1, flags)) {
+        ok = false;
+    }
+    if (cell->IsLayoutSwitch()) {
+        if (!LinkLayoutSwitchKey(column, row, layout) || change != 0) {
+            ok = false;
+        }
+    } else if (change != 0 && !ChangeShape(column, row, change, layout)) {
+        ok = false;
+    }
+    return ok;
+}
+
+bool UsbKeyboardCommon::ApplyImageHeader(const uint8_t* buffer)
+{
+    using namespace UsbImage;
+    const uint8_t options = buffer[OptionBits];
+    bool ok = true;
+    // A false answer of any setter means the value was refused.
+    ok = SetKeyBeep((options & OptionKeyBeep) != 0) && ok;
+    ok = SetKeysType((options & OptionTypematic) != 0 ? 1 : 0) && ok;
+    ok = SetRfidNumericOnly((options & OptionNumericOnly) != 0) && ok;
+    ok = SetTypematicDelay(buffer[TypematicDelay]) && ok;
+    ok = SetTypematicRate(buffer[TypematicRate]) && ok;
+    ok = SetRfidDigits(buffer[RfidDigits]) && ok;
+    ok = m_prefix.LoadFromBytes(buffer + Prefix, 2, 0) && ok;
+    ok = m_suffix.LoadFromBytes(buffer + Suffix, 2, 0) && ok;
+    ok = SetKeyPause(buffer[KeyPause]) && ok;
+    return ok;
+}
+
+// Device and file bodies live with the device and file modules; until then they refuse.
+
+int UsbKeyboardCommon::ReadDeviceHeader(HidChannel* channel, uint8_t* length, uint8_t* buffer)
+{
+    (void)channel;
+    (void)length;
+    (void)buffer;
+    return ImageResult::NotSupported;
+}
+
+int UsbKeyboardCommon::QueryDeviceHeader(uint8_t* length, uint8_t* buffer)
+{
+    (void)length;
+    (void)buffer;
+    return ImageResult::NotSupported;
+}
+
+int UsbKeyboardCommon::ReadDeviceHeaderLength(HidChannel* channel, uint8_t* length)
+{
+    (void)channel;
+    (void)length;
+    return ImageResult::NotSupported;
+}
+
+int UsbKeyboardCommon::Program(ProgressSink* progress)
+{
+    (void)progress;
+    return ImageResult::NotSupported;
+}
+
+int UsbKeyboardCommon::DownloadSequences(ProgressSink* progress)
+{
+    (void)progress;
+    return ImageResult::NotSupported;
+}
+
+int UsbKeyboardCommon::GetFirmwareVersion(ProgressSink* progress, std::string* text)
+{
+    (void)progress;
+    (void)text;
+    return ImageResult::NotSupported;
+}
+
+bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
+{
+    (void)path;
+    (void)format;
+    return false;
+}

@@ -1,0 +1,155 @@
+// What the two USB families share beyond the device layer: the cell table addressed by cell index,
+// the sides and layout switch key rules, the edit copy, the RFID affixes and the device image.
+#pragma once
+
+#include "model/AffixKeyCell.h"
+#include "model/UsbKeyCell.h"
+#include "model/UsbKeyboard.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Device image header (format version 1), one byte each.
+namespace UsbImage {
+constexpr size_t OptionBits = 0;
+constexpr size_t TypematicDelay = 1;
+constexpr size_t TypematicRate = 2;
+constexpr size_t RfidDigits = 3;
+constexpr size_t Prefix = 4; // two bytes: modifier id, key id
+constexpr size_t Suffix = 6;
+constexpr size_t KeyPause = 8;
+constexpr size_t Variant = 9;     // layout count, or the variant code
+constexpr size_t HeaderSize = 14; // bytes 10 to 13 stay zero
+
+constexpr uint8_t OptionTypematic = 0x01;
+constexpr uint8_t OptionKeyBeep = 0x02;
+constexpr uint8_t OptionNumericOnly = 0x80;
+
+// Key record: flags byte, then one byte per code.
+constexpr uint8_t RecordExtendsDown = 0x08;
+constexpr uint8_t RecordExtendsRight = 0x10;
+constexpr uint8_t RecordCovered = 0xFF;
+constexpr uint8_t RecordCellFlags = 0x07;
+} // namespace UsbImage
+
+class UsbKeyboardCommon : public UsbKeyboard
+{
+public:
+    ~UsbKeyboardCommon() override;
+
+    // Cells.
+    bool LookupCell(uint16_t index, UsbKeyCell** cell) override;
+    virtual bool GetCellAt(uint16_t column, uint16_t row, uint8_t layout, UsbKeyCell** cell);
+    virtual bool GetCellAt(GridPoint point, uint8_t layout, UsbKeyCell** cell);
+    bool GetCellByIndex(uint16_t index, KeyCell** cell) override;
+    uint16_t GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const override;
+    uint16_t GetCellIndex(GridPoint point, uint8_t layout) const override;
+    using Keyboard::GetCellIndex;
+    bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) override;
+
+    // Sides: the layouts of a side are every GetLayoutStep-th layout from GetFirstLayoutOfSide.
+    virtual uint8_t GetFirstLayoutOfSide(uint8_t layout) const;
+    virtual uint8_t GetLayoutsPerSide() const;
+    virtual uint8_t GetLayoutStep() const;
+    virtual bool CanShareAcrossLayouts(uint16_t column, uint16_t row, uint8_t layout);
+    // The layout limit a cell at this position gets (UpdateCell, and the file reader).
+    uint8_t GetLayoutLimitAt(uint16_t column, uint16_t row, uint8_t layout);
+    // Links the cells at this position in every layout of the side to the master of the cell in
+    // the given layout; false when a cell is missing or refuses.
+    bool LinkLayoutSwitchKey(uint16_t column, uint16_t row, uint8_t layout);
+
+    bool MoveToNextKey() override;
+    bool MoveToPreviousKey() override;
+    bool UpdateCell(KeyCell* cell) override;
+
+    // The registered edit copy belongs to the keyboard: EndEditCell releases it, the next
+    // BeginEditCell replaces it. The detached cell made for column = row = 0 belongs to the caller.
+    bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
+    bool BeginEditCell(GridPoint point, KeyCell** copy) override;
+    virtual bool BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout);
+    using Keyboard::BeginEditCell;
+    bool EndEditCell(KeyCell** copy) override;
+
+    bool SetKeyTexts(const std::string& name, const std::string& codes, uint16_t column, uint16_t row,
+                     uint8_t layout) override;
+    using Keyboard::SetKeyTexts;
+    bool IsValidKeyTexts(const std::string& codes, uint16_t column, uint16_t row, uint8_t layout) override;
+    using Keyboard::IsValidKeyTexts;
+    bool SetKeyType(uint16_t column, uint16_t row, uint8_t type) override;
+    using Keyboard::SetKeyType;
+    bool WouldLoseProgramming(uint16_t column, uint16_t row, uint8_t type) override;
+    using Keyboard::WouldLoseProgramming;
+    bool IsSkippedOnSave(uint16_t column, uint16_t row, uint8_t layout, KeyCell* cell,
+                         uint8_t* shape) override;
+
+    // RFID prefix and suffix.
+    uint8_t GetAffixStyle() const override { return 2; }
+    bool CaptureAffixKey(const KeyMessage& message, bool isPrefix, bool* handled) override;
+    bool IsAffixFull(bool isPrefix) override;
+    bool ClearAffix(bool isPrefix) override;
+    std::string GetAffixText(std::string* text, bool isPrefix, bool modifierPart) override;
+    AffixKeyCell& GetAffixCell(bool isPrefix) { return isPrefix ? m_prefix : m_suffix; }
+    std::string GetCodeEntryLabel(int index) const override;
+
+    // Device operations.
+    bool CanUploadFirmware() const override { return true; }
+    bool CanProgram() const override { return true; }
+    bool CanDownloadSequences() const override { return true; }
+    bool CanShowFirmwareVersion() const override { return true; }
+    virtual int ReadDeviceHeader(HidChannel* channel, uint8_t* length, uint8_t* buffer);
+    virtual int QueryDeviceHeader(uint8_t* length, uint8_t* buffer);
+    virtual int ReadDeviceHeaderLength(HidChannel* channel, uint8_t* length);
+    int Program(ProgressSink* progress) override;
+    int DownloadSequences(ProgressSink* progress) override;
+    int GetFirmwareVersion(ProgressSink* progress, std::string* text) override;
+    bool LoadFile(const std::string& path, uint8_t* format) override;
+
+protected:
+    // Columns, rows and table size; the table starts empty.
+    UsbKeyboardCommon(uint16_t columns, uint16_t rows, uint16_t tableSize);
+
+    // The catalogue name of a type id, empty when it has none.
+    static std::string GetTypeNameOf(uint8_t typeId);
+    // The data-loss warning naming the target type.
+    static std::string FormatConversionWarning(uint8_t targetTypeId);
+    // Brings the cursor back into the layouts after a conversion removed some.
+    void KeepCursorInLayouts();
+
+    // Table maintenance for construction and conversions.
+    void CreateLayoutCells(uint8_t layout, uint8_t capacity);
+    // Destroys every cell of a layout. Cells of other layouts linked to a destroyed cell (a layout
+    // switch key) are cleared and unlinked first, so no link is left dangling.
+    void DestroyLayoutCells(uint8_t layout);
+    void DestroyLayoutCellAt(uint16_t column, uint16_t row, uint8_t layout);
+    // The cells of two layouts change places and take the numbers of their new places.
+    bool ExchangeLayoutCells(uint8_t first, uint8_t second);
+    // Every cell of every layout loses its codes and links and becomes a normal key.
+    void ClearAllCells();
+
+    // Device image of format version 1: header, then one record per addressable cell.
+    virtual uint8_t GetImageHeaderSize() const = 0;
+    size_t GetImageLength();
+    // The capacity of the cell at index 1 plus the flags byte.
+    uint8_t GetRecordSize();
+    int BuildImage(uint8_t* buffer, size_t* size, uint8_t formatVersion, uint8_t variantByte);
+    // Reads the records; false when anything was refused.
+    bool ParseImageRecords(uint8_t* buffer, size_t length);
+    bool ApplyImageHeader(const uint8_t* buffer);
+
+    std::vector<std::unique_ptr<UsbKeyCell>> m_cells;
+    std::unique_ptr<UsbKeyCell> m_editCopy;
+    AffixKeyCell m_prefix;
+    AffixKeyCell m_suffix;
+
+private:
+    // Index of a position in any layout the table can hold, whatever the layout count.
+    uint16_t GetTableIndex(uint16_t column, uint16_t row, uint8_t layout) const;
+    // A copy of the source's master that is its own master, so it never forwards into the table.
+    std::unique_ptr<UsbKeyCell> MakeCopy(UsbKeyCell* source) const;
+    bool ParseOneRecord(uint8_t* buffer, size_t length, size_t offset, uint16_t column, uint16_t row,
+                        uint8_t layout, UsbKeyCell* cell);
+    void DestroyCell(size_t slot);
+};

@@ -1,0 +1,297 @@
+#include "model/Zq2200Keyboard.h"
+
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/KeyboardCatalogue.h"
+
+#include <vector>
+
+namespace {
+
+constexpr uint8_t kCellCapacity = 16;
+constexpr uint8_t kImageFormatVersion = 1;
+constexpr uint8_t kLayoutCountMask = 0x03;
+// Conversion items 4 to 6 give item - 3 layouts.
+constexpr uint8_t kFirstLayoutCountItem = 4;
+
+} // namespace
+
+Zq2200Keyboard::Zq2200Keyboard(uint8_t layoutCount) : UsbKeyboardCommon(kColumns, kRows, kCellCount)
+{
+    m_layoutCount = layoutCount < kMaxLayouts + 1 ? layoutCount : kMaxLayouts;
+    if (m_layoutCount == 0) {
+        m_layoutCount = 1;
+    }
+    m_curLayout = 1;
+    m_productId = kProductId;
+    for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+        CreateLayoutCells(layout, kCellCapacity);
+    }
+}
+
+std::string Zq2200Keyboard::GetLayoutName(uint8_t layout) const
+{
+    switch (layout) {
+    case 1:
+        return LoadText(IDS_LAYOUT_FIRST);
+    case 2:
+        return LoadText(IDS_LAYOUT_SECOND);
+    case 3:
+        return LoadText(IDS_LAYOUT_THIRD);
+    default:
+        return std::string();
+    }
+}
+
+uint8_t Zq2200Keyboard::GetTypeId() const
+{
+    switch (m_layoutCount) {
+    case 1:
+        return 6;
+    case 2:
+        return 5;
+    case 3:
+        return 4;
+    default:
+        return kNoKeyboardType;
+    }
+}
+
+std::string Zq2200Keyboard::GetTypeName() const
+{
+    return GetTypeNameOf(GetTypeId());
+}
+
+std::string Zq2200Keyboard::GetFileFilter(std::string* filter, std::string* defaultExtension) const
+{
+    const std::string text = LoadText(IDS_FILTER_ZQ2200_LAYOUT) + "|*.zqp|";
+    if (filter != nullptr) {
+        *filter = text;
+    }
+    if (defaultExtension != nullptr) {
+        *defaultExtension = "zqp";
+    }
+    return text;
+}
+
+// Finding the keyboard comes with the device module; until then no keyboard is found.
+bool Zq2200Keyboard::DetectDevice(std::string* name)
+{
+    if (name != nullptr) {
+        name->clear();
+    }
+    m_detectedDevices = 0;
+    return false;
+}
+
+bool Zq2200Keyboard::SelectDevice(uint8_t number)
+{
+    if (number >= 1 && number < m_detectedDevices) {
+        m_selectedDevice = number;
+        return true;
+    }
+    m_selectedDevice = 0;
+    return false;
+}
+
+uint16_t Zq2200Keyboard::GetCellCount(bool addressable) const
+{
+    (void)addressable;
+    return kCellCount;
+}
+
+std::string Zq2200Keyboard::GetFileMagic() const
+{
+    return "ZQ-2200.v1";
+}
+
+std::string Zq2200Keyboard::GetDeviceName() const
+{
+    return "ZQ-2200";
+}
+
+// The options line comes with the project file module; until then it is refused and empty.
+bool Zq2200Keyboard::ParseOptionsLine(const std::string& text)
+{
+    (void)text;
+    return false;
+}
+
+std::string Zq2200Keyboard::FormatOptionsLine() const
+{
+    return std::string();
+}
+
+int Zq2200Keyboard::BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t formatVersion)
+{
+    return BuildImage(buffer, size, formatVersion, m_layoutCount);
+}
+
+int Zq2200Keyboard::ParseDeviceImage(uint8_t* buffer, size_t length, uint8_t formatVersion)
+{
+    if (formatVersion != kImageFormatVersion) {
+        return ImageResult::UnsupportedFormat;
+    }
+    if (length < GetImageLength()) {
+        return ImageResult::DoesNotFit;
+    }
+    if (buffer == nullptr) {
+        return ImageResult::Ok;
+    }
+    ClearAllCells();
+    uint8_t count = buffer[UsbImage::Variant] & kLayoutCountMask;
+    if (count == 0) {
+        count = kMaxLayouts;
+    }
+    bool changed = false;
+    Convert(static_cast<uint8_t>(count + kFirstLayoutCountItem - 1), &changed);
+    bool ok = ParseImageRecords(buffer, length);
+    ok = ApplyImageHeader(buffer) && ok;
+    return ok ? ImageResult::Ok : ImageResult::DataInvalid;
+}
+
+bool Zq2200Keyboard::GetConversionTitle(uint8_t index, std::string* text) const
+{
+    static constexpr uint32_t titles[] = {IDS_CONV_EXCHANGE_FIRST_SECOND, IDS_CONV_EXCHANGE_FIRST_THIRD,
+                                          IDS_CONV_EXCHANGE_SECOND_THIRD, IDS_CONV_TO_ZQ2200_ONE,
+                                          IDS_CONV_TO_ZQ2200_TWO,         IDS_CONV_TO_ZQ2200_THREE};
+    bool offered = false;
+    switch (index) {
+    case 1:
+        offered = m_layoutCount >= 2;
+        break;
+    case 2:
+    case 3:
+        offered = m_layoutCount == 3;
+        break;
+    case 4:
+    case 5:
+    case 6:
+        offered = m_layoutCount != index - 3;
+        break;
+    default:
+        return false;
+    }
+    if (text != nullptr) {
+        *text = LoadText(titles[index - 1]);
+    }
+    return offered;
+}
+
+bool Zq2200Keyboard::GetConversionWarning(uint8_t index, std::string* text) const
+{
+    uint8_t target = 0;
+    if (index == 4 && m_layoutCount > 1) {
+        target = 6;
+    } else if (index == 5 && m_layoutCount == 3) {
+        target = 5;
+    } else {
+        return false;
+    }
+    if (text != nullptr) {
+        *text = FormatConversionWarning(target);
+    }
+    return true;
+}
+
+Keyboard* Zq2200Keyboard::Convert(uint8_t index, bool* changedInPlace)
+{
+    bool ignored = false;
+    bool& changed = changedInPlace != nullptr ? *changedInPlace : ignored;
+    changed = false;
+    if (!GetConversionTitle(index, nullptr)) {
+        return nullptr;
+    }
+    if (index <= 3) {
+        static constexpr uint8_t pairs[3][2] = {{1, 2}, {1, 3}, {2, 3}};
+        changed = ExchangeLayoutCells(pairs[index - 1][0], pairs[index - 1][1]);
+        return nullptr;
+    }
+    const uint8_t before = m_layoutCount;
+    const uint8_t target = static_cast<uint8_t>(index - 3);
+    if (target < m_layoutCount) {
+        DropLayouts(target);
+    } else {
+        AddLayouts(target);
+    }
+    changed = m_layoutCount != before;
+    return nullptr;
+}
+
+void Zq2200Keyboard::DropLayouts(uint8_t target)
+{
+    struct SwitchKey
+    {
+        UsbKeyCell* cell;
+        std::string codes;
+    };
+    std::vector<SwitchKey> switchKeys;
+    for (uint16_t row = 1; row <= m_rows; ++row) {
+        for (uint16_t column = 1; column <= m_columns; ++column) {
+            UsbKeyCell* cell = nullptr;
+            if (!GetCellAt(column, row, 1, &cell) || !cell->IsLayoutSwitch()) {
+                continue;
+            }
+            switchKeys.push_back({cell, cell->FormatCodesText(0)});
+            // The key's name may sit in a dropped layout's cell.
+            const std::string name = cell->GetName();
+            // Unlinked as well, so that no cell keeps a link into a dropped layout.
+            for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+                UsbKeyCell* other = nullptr;
+                if (GetCellAt(column, row, layout, &other)) {
+                    other->Clear(false, true);
+                }
+            }
+            cell->SetName(name);
+        }
+    }
+    for (uint8_t layout = m_layoutCount; layout > target; --layout) {
+        DestroyLayoutCells(layout);
+    }
+    m_layoutCount = target;
+    KeepCursorInLayouts();
+    if (target < 2) {
+        return;
+    }
+    for (const SwitchKey& key : switchKeys) {
+        key.cell->SetLayoutLimit(target);
+        key.cell->ParseCodesText(key.codes);
+        if (!key.cell->IsLayoutSwitch()) {
+            continue;
+        }
+        key.cell->SetMaster(key.cell);
+        uint16_t column = 0;
+        uint16_t row = 0;
+        key.cell->GetPosition(&column, &row, nullptr);
+        UsbKeyCell* second = nullptr;
+        if (GetCellAt(column, row, 2, &second)) {
+            second->SetMaster(key.cell);
+        }
+    }
+}
+
+void Zq2200Keyboard::AddLayouts(uint8_t target)
+{
+    while (m_layoutCount < target) {
+        const uint8_t layout = static_cast<uint8_t>(m_layoutCount + 1);
+        CreateLayoutCells(layout, kCellCapacity);
+        m_layoutCount = layout;
+        for (uint16_t row = 1; row <= m_rows; ++row) {
+            for (uint16_t column = 1; column <= m_columns; ++column) {
+                UsbKeyCell* first = nullptr;
+                UsbKeyCell* added = nullptr;
+                if (!GetCellAt(column, row, 1, &first) || !first->IsLayoutSwitch() ||
+                    !GetCellAt(column, row, layout, &added)) {
+                    continue;
+                }
+                // A switch key of a single layout has nothing to switch to; from two on it spans
+                // every layout.
+                if (layout == 2) {
+                    first->Clear(false, true);
+                } else {
+                    added->SetMaster(first->GetMaster());
+                }
+            }
+        }
+    }
+}
