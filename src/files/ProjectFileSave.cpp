@@ -1,0 +1,150 @@
+#include "files/ProjectFileSave.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kMaxLinkDepth = 40;
+constexpr int kNameAttempts = 100;
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Follows symbolic links by hand so that a link to a file not yet created still leads to the
+// place the new file belongs; false on a loop or an unreadable link.
+bool ResolveLinks(const std::string& path, std::string& resolved)
+{
+    resolved = path;
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat info
+        {
+        };
+        if (::lstat(resolved.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return true;
+        }
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(resolved.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<size_t>(length) >= target.size()) {
+            return false;
+        }
+        target.resize(static_cast<size_t>(length));
+        resolved = target.front() == '/' ? target : FolderOf(resolved) + "/" + target;
+    }
+    return false;
+}
+
+// Creates an empty file with a name nobody else uses; created with mode 0666 so that the
+// process's umask decides a new target's permissions, as an ordinary create would.
+bool CreateTemporaryFile(const std::string& target, std::string& temporary)
+{
+    static std::atomic<unsigned> counter{0};
+    std::random_device seed;
+    std::mt19937 random(seed());
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                    "-" + std::to_string(random() % 1000000) + ".tmp";
+        int handle;
+        do {
+            handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        } while (handle < 0 && errno == EINTR);
+        if (handle >= 0) {
+            return ::close(handle) == 0 || errno == EINTR;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool SyncFolder(const std::string& folder)
+{
+    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(handle) == 0;
+    return ::close(handle) == 0 && synced;
+}
+
+bool WriteTemporary(const std::string& temporary, uint32_t lineEnd,
+                    const std::function<bool(BufferedFile&)>& writeContent,
+                    const BufferedFileFactory& makeFile)
+{
+    std::unique_ptr<BufferedFile> file = makeFile ? makeFile() : std::make_unique<BufferedFile>();
+    if (!file || !file->Open(temporary, false, lineEnd) || file->LastError() != 0) {
+        return false;
+    }
+    if (!writeContent(*file) || file->LastError() != 0) {
+        file->Close();
+        return false;
+    }
+    // Flush writes the buffer and syncs; Close reports any write that failed since the open.
+    const bool flushed = file->Flush() && file->LastError() == 0;
+    const bool closed = file->Close();
+    return flushed && closed;
+}
+
+} // namespace
+
+bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
+                    const std::function<bool(BufferedFile&)>& writeContent,
+                    const BufferedFileFactory& makeFile)
+{
+    if (path.empty()) {
+        return false;
+    }
+    std::string target;
+    if (!ResolveLinks(path, target)) {
+        return false;
+    }
+    struct stat existing
+    {
+    };
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists) {
+        // A read-only file stays protected, and devices or folders are never replaced.
+        if (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0) {
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    std::string temporary;
+    if (!CreateTemporaryFile(target, temporary)) {
+        return false;
+    }
+    bool saved = true;
+    if (exists) {
+        saved = ::chmod(temporary.c_str(), existing.st_mode & 07777) == 0;
+        // Keeping the group is a courtesy; only the owner's own groups are allowed anyway.
+        if (saved && ::chown(temporary.c_str(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
+            errno = 0;
+        }
+    }
+    saved = saved && WriteTemporary(temporary, lineEnd, writeContent, makeFile);
+    saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!saved) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The new content is in place whatever happens here; the folder sync only makes the
+    // rename itself survive a power loss, so its failure cannot turn the save into a failure.
+    (void)SyncFolder(FolderOf(target));
+    return true;
+}

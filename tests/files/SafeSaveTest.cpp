@@ -1,0 +1,151 @@
+#include "files/ProjectFileSave.h"
+
+#include "FileTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+const std::string kOld = "old line 1\r\nold line 2 which is longer than the new text\r\n";
+
+std::function<bool(BufferedFile&)> Lines(std::vector<std::string> lines)
+{
+    return [lines](BufferedFile& file) {
+        for (const auto& line : lines) {
+            if (!file.WriteLine(line)) {
+                return false;
+            }
+        }
+        return true;
+    };
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+TEST(SafeSave, ReplacesTheOldContentWithExactlyTheNewLines)
+{
+    TempFolder folder;
+    const std::string path = folder.File("a.zqp");
+    ASSERT_TRUE(WriteWholeFile(path, kOld));
+    ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"ZQ-2200.v1", "1:"})));
+    EXPECT_EQ(ReadWholeFile(path), "ZQ-2200.v1\r\n1:\r\n");
+    EXPECT_EQ(FolderEntries(folder.File("")), std::vector<std::string>{"a.zqp"});
+
+    const std::string fresh = folder.File("new.txt");
+    ASSERT_TRUE(SaveFileSafely(fresh, BufferedFile::LineEndLf, Lines({"x", "y"})));
+    EXPECT_EQ(ReadWholeFile(fresh), "x\ny\n");
+}
+
+TEST(SafeSave, AnyFailureKeepsTheOldFileAndLeavesNoTemporaryFile)
+{
+    // Content larger than one buffer so that failures happen both inside and at the end.
+    std::vector<std::string> lines(3000, std::string(20, 'k'));
+    for (size_t failAfter : {size_t{0}, size_t{5}, size_t{10240}, size_t{40000}}) {
+        SCOPED_TRACE(failAfter);
+        TempFolder folder;
+        const std::string path = folder.File("a.zqp");
+        ASSERT_TRUE(WriteWholeFile(path, kOld));
+        ::chmod(path.c_str(), 0640);
+        const bool saved = SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines(lines),
+                                          [failAfter] { return std::make_unique<FailAfterFile>(failAfter); });
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(ReadWholeFile(path), kOld);
+        EXPECT_EQ(ModeOf(path), 0640u);
+        EXPECT_EQ(FolderEntries(folder.File("")), std::vector<std::string>{"a.zqp"});
+    }
+
+    TempFolder folder;
+    const std::string path = folder.File("a.zqp");
+    ASSERT_TRUE(WriteWholeFile(path, kOld));
+    // A writer that gives up, after having written something.
+    EXPECT_FALSE(SaveFileSafely(path, BufferedFile::LineEndCrLf, [](BufferedFile& file) {
+        file.WriteLine("half");
+        return false;
+    }));
+    EXPECT_EQ(ReadWholeFile(path), kOld);
+    EXPECT_EQ(FolderEntries(folder.File("")), std::vector<std::string>{"a.zqp"});
+}
+
+TEST(SafeSave, KeepsPermissionsAndRefusesReadOnlyTargets)
+{
+    TempFolder folder;
+    const std::string path = folder.File("a.zqp");
+    ASSERT_TRUE(WriteWholeFile(path, kOld));
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"new"})));
+    EXPECT_EQ(ModeOf(path), 0604u);
+
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+        EXPECT_FALSE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"newer"})));
+        EXPECT_EQ(ReadWholeFile(path), "new\r\n");
+    }
+}
+
+TEST(SafeSave, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("real"));
+    const std::string target = folder.File("real/layout.zqp");
+    ASSERT_TRUE(WriteWholeFile(target, kOld));
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    // A relative link through a second link.
+    const std::string first = folder.File("first.zqp");
+    const std::string second = folder.File("second.zqp");
+    std::filesystem::create_symlink("real/layout.zqp", first);
+    std::filesystem::create_symlink("first.zqp", second);
+
+    ASSERT_TRUE(SaveFileSafely(second, BufferedFile::LineEndCrLf, Lines({"linked"})));
+    EXPECT_TRUE(std::filesystem::is_symlink(second));
+    EXPECT_TRUE(std::filesystem::is_symlink(first));
+    EXPECT_EQ(std::filesystem::read_symlink(second), "first.zqp");
+    EXPECT_EQ(ReadWholeFile(target), "linked\r\n");
+    EXPECT_EQ(ModeOf(target), 0600u);
+    EXPECT_EQ(FolderEntries(folder.File("real")), std::vector<std::string>{"layout.zqp"});
+
+    // A link to a file not yet there creates the file behind the link.
+    const std::string dangling = folder.File("dangling.zqp");
+    std::filesystem::create_symlink("real/later.zqp", dangling);
+    ASSERT_TRUE(SaveFileSafely(dangling, BufferedFile::LineEndCrLf, Lines({"later"})));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(ReadWholeFile(folder.File("real/later.zqp")), "later\r\n");
+
+    const std::string loop = folder.File("loop.zqp");
+    std::filesystem::create_symlink("loop.zqp", loop);
+    EXPECT_FALSE(SaveFileSafely(loop, BufferedFile::LineEndCrLf, Lines({"x"})));
+}
+
+TEST(SafeSave, FailsForAMissingFolderOrAFolderAsTarget)
+{
+    TempFolder folder;
+    EXPECT_FALSE(SaveFileSafely(folder.File("missing/a.zqp"), BufferedFile::LineEndCrLf, Lines({"x"})));
+    EXPECT_FALSE(SaveFileSafely("", BufferedFile::LineEndCrLf, Lines({"x"})));
+    std::filesystem::create_directory(folder.File("sub"));
+    EXPECT_FALSE(SaveFileSafely(folder.File("sub"), BufferedFile::LineEndCrLf, Lines({"x"})));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("sub")));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.File("sub")));
+}
+
+} // namespace
