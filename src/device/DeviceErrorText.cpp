@@ -5,50 +5,69 @@
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 
+namespace {
+
+void AppendLine(std::string& errorText, uint32_t stringId)
+{
+    if (!errorText.empty()) {
+        errorText += "\r\n";
+    }
+    errorText += LoadText(stringId);
+}
+
+} // namespace
+
+void ClearDeviceErrorFields(uint32_t& lastOsError, uint8_t& lastStatus, std::string& errorText)
+{
+    lastOsError = 0;
+    lastStatus = 0;
+    errorText.clear();
+}
+
+void RecordOsErrorLine(uint32_t code, uint32_t& lastOsError, std::string& errorText)
+{
+    if (code == lastOsError) {
+        return;
+    }
+    if (code == OsErrorNotFunctioning) {
+        AppendLine(errorText, IDS_USB_ERROR_NOT_FUNCTIONING);
+    } else if (code == OsErrorNotConnected) {
+        AppendLine(errorText, IDS_USB_ERROR_NOT_CONNECTED);
+    } else {
+        return;
+    }
+    lastOsError = code;
+}
+
+void RecordDeviceStatusLine(uint8_t status, uint8_t& lastStatus, std::string& errorText)
+{
+    if (status == lastStatus || status > HidStatusProgrammingFailed) {
+        return;
+    }
+    lastStatus = status;
+    if (status >= HidStatusFailed) {
+        static_assert(IDS_ZQ_ERROR_PROGRAMMING - IDS_ZQ_ERROR_FAILED ==
+                      HidStatusProgrammingFailed - HidStatusFailed);
+        AppendLine(errorText, IDS_ZQ_ERROR_FAILED + (status - HidStatusFailed));
+    }
+}
+
 void DeviceErrorText::ClearDeviceErrors()
 {
-    m_lastOsError = 0;
-    m_lastStatus = 0;
-    m_errorText.clear();
+    ClearDeviceErrorFields(m_lastOsError, m_lastStatus, m_errorText);
 }
 
 void DeviceErrorText::RecordOsError(uint32_t code)
 {
-    if (code == m_lastOsError) {
-        return;
-    }
-    if (code == OsErrorNotFunctioning) {
-        AppendLine(IDS_USB_ERROR_NOT_FUNCTIONING);
-    } else if (code == OsErrorNotConnected) {
-        AppendLine(IDS_USB_ERROR_NOT_CONNECTED);
-    } else {
-        return;
-    }
-    m_lastOsError = code;
+    RecordOsErrorLine(code, m_lastOsError, m_errorText);
 }
 
 void DeviceErrorText::RecordDeviceStatus(uint8_t status)
 {
-    if (status == m_lastStatus || status > HidStatusProgrammingFailed) {
-        return;
-    }
-    m_lastStatus = status;
-    if (status >= HidStatusFailed) {
-        static_assert(IDS_ZQ_ERROR_PROGRAMMING - IDS_ZQ_ERROR_FAILED ==
-                      HidStatusProgrammingFailed - HidStatusFailed);
-        AppendLine(IDS_ZQ_ERROR_FAILED + (status - HidStatusFailed));
-    }
+    RecordDeviceStatusLine(status, m_lastStatus, m_errorText);
 }
 
 void DeviceErrorText::SetErrorText(const std::string& text)
 {
     m_errorText = text;
-}
-
-void DeviceErrorText::AppendLine(uint32_t stringId)
-{
-    if (!m_errorText.empty()) {
-        m_errorText += "\r\n";
-    }
-    m_errorText += LoadText(stringId);
 }

@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <string>
 
+// The rules on a keyboard's own fields, for the keyboard classes to forward their ClearDeviceErrors,
+// RecordOsError and RecordDeviceStatus to.
+void ClearDeviceErrorFields(uint32_t& lastOsError, uint8_t& lastStatus, std::string& errorText);
+void RecordOsErrorLine(uint32_t code, uint32_t& lastOsError, std::string& errorText);
+void RecordDeviceStatusLine(uint8_t status, uint8_t& lastStatus, std::string& errorText);
+
 class DeviceErrorText
 {
 public:
@@ -18,8 +24,6 @@ public:
     const std::string& GetErrorText() const { return m_errorText; }
 
 private:
-    void AppendLine(uint32_t stringId);
-
     uint32_t m_lastOsError = 0;
     uint8_t m_lastStatus = 0;
     std::string m_errorText;

@@ -46,6 +46,8 @@ public:
 
     // For tests: a millisecond clock and the sleep of the busy poll.
     void SetClock(std::function<uint64_t()> nowMs, std::function<void(uint32_t)> sleepMs);
+    // Sleeps on the channel's clock, so that tests can skip the wait.
+    void Pause(uint32_t milliseconds) { m_sleepMs(milliseconds); }
 
 private:
     bool PollStatus();

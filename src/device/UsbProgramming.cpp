@@ -1,0 +1,234 @@
+#include "device/UsbProgramming.h"
+
+#include "device/DeviceResult.h"
+#include "device/HidChannel.h"
+#include "device/ProgressSink.h"
+#include "model/UsbKeyboard.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+using namespace UsbMemory;
+using ImageBuffer = std::array<uint8_t, ImageBufferSize>;
+
+// One chunk at most, and never 0 bytes: a keyboard reporting no memory still gets a valid request.
+uint8_t HeaderReadCount(int32_t capacity, uint8_t requested)
+{
+    if (requested == 0) {
+        return 1;
+    }
+    const int32_t count = std::min<int32_t>({capacity, requested, static_cast<int32_t>(ChunkSize)});
+    return static_cast<uint8_t>(std::max<int32_t>(count, 1));
+}
+
+void RecordChannelErrors(UsbKeyboard& keyboard, const HidChannel& channel)
+{
+    keyboard.RecordOsError(channel.GetLastError());
+    keyboard.RecordDeviceStatus(channel.GetStatus());
+}
+
+// The closing steps of programming and reading back. A failed start is reported only when all
+// before it succeeded.
+int FinishTransfer(UsbKeyboard& keyboard, HidChannel& channel, ProgressSink* progress, int result)
+{
+    RecordChannelErrors(keyboard, channel);
+    if (!channel.StartApplication() && result == DeviceResultOk) {
+        result = DeviceResultStartingApplication;
+    }
+    ReportProgress(progress, 0, 0);
+    RecordChannelErrors(keyboard, channel);
+    channel.Close();
+    return result;
+}
+
+// The header length, then the memory map, for the channel just opened.
+int ReadHeaderAndMap(UsbKeyboard& keyboard, HidChannel& channel, uint8_t& headerLength)
+{
+    const int result = ReadUsbDeviceHeaderLength(keyboard, channel, &headerLength);
+    if (result != DeviceResultOk) {
+        return result;
+    }
+    return channel.QueryMemoryMap() ? DeviceResultOk : DeviceResultReceivingConfiguration;
+}
+
+// The room for the image behind the header; negative when the header does not fit the area.
+int32_t GetImageRoom(const HidChannel& channel, uint8_t headerLength)
+{
+    return channel.GetMemoryCapacity() - headerLength;
+}
+
+int WriteImage(HidChannel& channel, const uint8_t* image, size_t size, uint8_t headerLength,
+               ProgressSink* progress)
+{
+    // A size beyond the buffer could only come from a faulty family; it is refused, never read.
+    if (size > ImageBufferSize || static_cast<int64_t>(size) > GetImageRoom(channel, headerLength)) {
+        return DeviceResultVersionNotSupported;
+    }
+    const auto total = static_cast<uint32_t>(size);
+    ReportProgress(progress, 0, total);
+    if (size == 0) {
+        return DeviceResultVersionNotSupported;
+    }
+    auto address = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
+    for (uint32_t done = 0; done < total;) {
+        const auto count = static_cast<uint8_t>(std::min<uint32_t>(total - done, ChunkSize));
+        if (!channel.SendData(image + done, count) || !channel.ConfirmWrite(address, count)) {
+            return DeviceResultCommunication;
+        }
+        done += count;
+        address = static_cast<uint16_t>(address + count);
+        ReportProgress(progress, done, total);
+    }
+    return DeviceResultOk;
+}
+
+// Fills buffer with length bytes of the area behind the header.
+int ReadImage(HidChannel& channel, uint8_t* buffer, uint32_t length, uint8_t headerLength,
+              ProgressSink* progress)
+{
+    auto address = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
+    ReportProgress(progress, 0, length);
+    for (uint32_t done = 0; done < length;) {
+        const auto count = static_cast<uint8_t>(std::min<uint32_t>(length - done, ChunkSize));
+        if (!channel.RequestRead(address, count) || !channel.ReceiveData(buffer + done, count)) {
+            return DeviceResultCommunication;
+        }
+        done += count;
+        address = static_cast<uint16_t>(address + count);
+        ReportProgress(progress, done, length);
+    }
+    return DeviceResultOk;
+}
+
+} // namespace
+
+bool OpenUsbDevice(UsbKeyboard& keyboard, HidChannel& channel)
+{
+    if (keyboard.GetVendorId() == 0 || keyboard.GetProductId() == 0) {
+        return false;
+    }
+    return channel.Open(keyboard.GetVendorId(), keyboard.GetProductId());
+}
+
+bool DetectUsbDevice(UsbKeyboard& keyboard, std::string* name, const HidAccess& access)
+{
+    HidSession session(access);
+    const bool found = OpenUsbDevice(keyboard, session.Channel());
+    if (name != nullptr) {
+        *name = found ? keyboard.GetDeviceName() : std::string();
+    }
+    session.Channel().Close();
+    return found;
+}
+
+int ReadUsbDeviceHeader(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* length, uint8_t* buffer)
+{
+    if (!channel.IsOpen() && !OpenUsbDevice(keyboard, channel)) {
+        return DeviceResultNoDevice;
+    }
+    const uint8_t requested = length != nullptr ? *length : 0;
+    uint8_t headerLength = 0;
+    int result = DeviceResultReceivingConfiguration;
+    if (channel.QueryMemoryMap()) {
+        const uint8_t count = HeaderReadCount(channel.GetMemoryCapacity(), requested);
+        std::array<uint8_t, ChunkSize> header{};
+        result = DeviceResultCommunication;
+        if (channel.RequestRead(channel.GetStartAddress(), count) &&
+            channel.ReceiveData(header.data(), count)) {
+            result = DeviceResultOk;
+            headerLength = header[HeaderLengthOffset];
+            if (buffer != nullptr) {
+                std::memcpy(buffer, header.data(), std::min(requested, count));
+            }
+        }
+    }
+    RecordChannelErrors(keyboard, channel);
+    if (length != nullptr) {
+        *length = headerLength;
+    }
+    return result;
+}
+
+int ReadUsbDeviceHeaderLength(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* length)
+{
+    uint8_t headerLength = 0;
+    const int result = ReadUsbDeviceHeader(keyboard, channel, &headerLength, nullptr);
+    if (length != nullptr) {
+        *length = headerLength;
+    }
+    return result;
+}
+
+int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer, const HidAccess& access)
+{
+    keyboard.ClearDeviceErrors();
+    HidSession session(access);
+    HidChannel& channel = session.Channel();
+    if (!OpenUsbDevice(keyboard, channel)) {
+        channel.Close();
+        return DeviceResultNoDevice;
+    }
+    int result = ReadUsbDeviceHeader(keyboard, channel, length, buffer);
+    if (!channel.StartApplication() && result == DeviceResultOk) {
+        result = DeviceResultStartingApplication;
+    }
+    RecordChannelErrors(keyboard, channel);
+    channel.Close();
+    return result;
+}
+
+int ProgramUsbKeyboard(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access)
+{
+    keyboard.ClearDeviceErrors();
+    HidSession session(access);
+    HidChannel& channel = session.Channel();
+    if (!OpenUsbDevice(keyboard, channel)) {
+        channel.Close();
+        return DeviceResultNoDevice;
+    }
+    uint8_t headerLength = 0;
+    int result = ReadHeaderAndMap(keyboard, channel, headerLength);
+    if (result != DeviceResultOk) {
+        return FinishTransfer(keyboard, channel, progress, result);
+    }
+    ImageBuffer image{};
+    size_t size = image.size();
+    result = keyboard.BuildDeviceImage(image.data(), &size, channel.GetFormatVersion());
+    if (result == DeviceResultOk) {
+        result = WriteImage(channel, image.data(), size, headerLength, progress);
+    }
+    return FinishTransfer(keyboard, channel, progress, result);
+}
+
+int DownloadUsbSequences(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access)
+{
+    keyboard.ClearDeviceErrors();
+    HidSession session(access);
+    HidChannel& channel = session.Channel();
+    if (!OpenUsbDevice(keyboard, channel)) {
+        channel.Close();
+        return DeviceResultNoDevice;
+    }
+    uint8_t headerLength = 0;
+    int result = ReadHeaderAndMap(keyboard, channel, headerLength);
+    if (result != DeviceResultOk) {
+        return FinishTransfer(keyboard, channel, progress, result);
+    }
+    // Whatever the keyboard reports, no more than the buffer holds is read; a header longer than the
+    // area leaves no room at all.
+    const auto length =
+        static_cast<uint32_t>(std::clamp<int32_t>(GetImageRoom(channel, headerLength), 0, ImageBufferSize));
+    result = keyboard.ParseDeviceImage(nullptr, length, channel.GetFormatVersion());
+    if (result != DeviceResultOk) {
+        return FinishTransfer(keyboard, channel, progress, result);
+    }
+    ImageBuffer image{};
+    result = ReadImage(channel, image.data(), length, headerLength, progress);
+    if (result == DeviceResultOk) {
+        result = keyboard.ParseDeviceImage(image.data(), length, channel.GetFormatVersion());
+    }
+    return FinishTransfer(keyboard, channel, progress, result);
+}

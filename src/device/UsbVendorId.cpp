@@ -1,0 +1,33 @@
+#include "device/UsbVendorId.h"
+
+#include "app/Numbers.h"
+#include "app/Settings.h"
+#include "lang/Texts.h"
+#include "model/UsbKeyboard.h"
+
+bool ParseVendorId(const std::string& text, uint16_t& vendorId)
+{
+    uint16_t value = 0;
+    if (ParseU16(TrimBlanks(text), value, 0xFFFF) != ParseOk || value == 0) {
+        return false;
+    }
+    vendorId = value;
+    return true;
+}
+
+uint16_t LoadVendorIdSetting(const SettingsStore& store)
+{
+    uint16_t vendorId = ZqUsbVendorId;
+    const std::optional<std::string> text = store.ReadValue(kConfigurationSection, VendorIdSettingName);
+    if (text.has_value()) {
+        ParseVendorId(*text, vendorId);
+    }
+    return vendorId;
+}
+
+void ApplyVendorId(Keyboard& keyboard, uint16_t vendorId)
+{
+    if (auto* usbKeyboard = dynamic_cast<UsbKeyboard*>(&keyboard)) {
+        usbKeyboard->SetVendorId(vendorId);
+    }
+}

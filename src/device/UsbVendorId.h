@@ -1,0 +1,23 @@
+// The USB vendor id both USB keyboard families are found by, and its overrides.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Keyboard;
+class SettingsStore;
+
+// Not in the public list of USB vendor ids when chosen: a placeholder that matches no real
+// maker's devices until the keyboards' own id is known. Both families use it.
+constexpr uint16_t ZqUsbVendorId = 0xFA2C;
+
+// Value "VendorID" of section "Configuration".
+constexpr const char* VendorIdSettingName = "VendorID";
+
+// Decimal or "0x" hexadecimal, 1 to 0xFFFF; false for anything else (0 would open no device).
+bool ParseVendorId(const std::string& text, uint16_t& vendorId);
+// The setting when it holds a valid id, else ZqUsbVendorId.
+uint16_t LoadVendorIdSetting(const SettingsStore& store);
+// Gives a USB keyboard project the id to look for; other projects are left alone. Front ends call
+// it for every project they create or load.
+void ApplyVendorId(Keyboard& keyboard, uint16_t vendorId);

@@ -1,0 +1,170 @@
+#include "device/UsbFirmware.h"
+#include "UsbTestKeyboard.h"
+#include "device/DeviceResult.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+const Bytes CommitCommand = {0x02, 0x01, 0, 0, 0, 0, 0, 0};
+
+std::string HexText(const Bytes& bytes, bool upper = true)
+{
+    const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string text;
+    for (uint8_t byte : bytes) {
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
+    }
+    return text;
+}
+
+Bytes Block(uint8_t seed)
+{
+    Bytes block(136);
+    for (size_t i = 0; i < block.size(); ++i) {
+        block[i] = static_cast<uint8_t>(seed + i * 3);
+    }
+    return block;
+}
+
+class UsbFirmwareTest : public ::testing::Test, protected FakeUsbKeyboard
+{
+protected:
+    void TearDown() override { std::filesystem::remove(m_path); }
+
+    const std::string& WriteFile(const std::string& text)
+    {
+        std::ofstream(m_path, std::ios::binary) << text;
+        return m_path;
+    }
+
+    UsbTestKeyboard m_keyboard;
+    RecordingProgress m_progress;
+    std::string m_path =
+        (std::filesystem::temp_directory_path() /
+         ("zq-firmware-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".enc"))
+            .string();
+};
+
+TEST_F(UsbFirmwareTest, EachBlockIsOneDataReportAndACommitWithNothingAround)
+{
+    const Bytes first = Block(1);
+    const Bytes second = Block(2);
+    // Case of the digits does not matter.
+    const std::string& path = WriteFile(HexText(first, false) + HexText(second, true));
+
+    EXPECT_EQ(UploadUsbFirmware(m_keyboard, path, &m_progress, m_access), DeviceResultOk);
+
+    const std::vector<ExpectedReport> expected = {
+        {true, DataReport(first)},  {true, CommitCommand}, {false, StatusRequest},
+        {true, DataReport(second)}, {true, CommitCommand}, {false, StatusRequest},
+    };
+    EXPECT_EQ(Exchanged(m_backend), expected);
+    EXPECT_EQ(m_backend.FirmwareBlocks(), (std::vector<Bytes>{first, second}));
+    EXPECT_EQ(m_progress.m_calls, (ProgressCalls{{0, 2}, {1, 2}, {2, 2}, {0, 0}}));
+    EXPECT_EQ(m_backend.OpenHandleCount(), 0u);
+}
+
+TEST_F(UsbFirmwareTest, FileFaultsGiveTheirCodes)
+{
+    const std::string block = HexText(Block(5));
+    std::string badInside = block + block;
+    badInside[272 + 9] = 'G';
+    std::string badStart = block + block;
+    badStart[272] = 'G';
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        int result;
+        size_t blocksSent;
+        ProgressCalls progress;
+    };
+    const Case cases[] = {
+        {"empty", "", DeviceResultOk, 0, {{0, 0}, {0, 0}}},
+        {"271 characters", block.substr(0, 271), DeviceResultCorruptedFile, 0, {}},
+        {"G in the second block", badInside, DeviceResultCorruptedFile, 1, {{0, 2}, {1, 2}, {0, 0}}},
+        {"second block starts with G", badStart, DeviceResultDataNotValid, 1, {{0, 2}, {1, 2}, {0, 0}}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        FakeUsbKeyboard keyboard;
+        m_progress.m_calls.clear();
+        EXPECT_EQ(UploadUsbFirmware(m_keyboard, WriteFile(test.text), &m_progress, keyboard.m_access),
+                  test.result);
+        EXPECT_EQ(keyboard.m_backend.FirmwareBlocks().size(), test.blocksSent);
+        EXPECT_EQ(m_progress.m_calls, test.progress);
+    }
+}
+
+TEST_F(UsbFirmwareTest, AMissingFileComesBeforeAMissingKeyboard)
+{
+    m_keyboard.SetVendorId(0x1234);
+    EXPECT_EQ(UploadUsbFirmware(m_keyboard, m_path + ".missing", nullptr, m_access),
+              DeviceResultCannotOpenFile);
+    EXPECT_EQ(UploadUsbFirmware(m_keyboard, WriteFile(HexText(Block(0))), &m_progress, m_access),
+              DeviceResultNoDevice);
+    EXPECT_TRUE(m_backend.Reports().empty());
+    EXPECT_TRUE(m_progress.m_calls.empty());
+}
+
+TEST_F(UsbFirmwareTest, AFailedTransferGives15WithTheReasonInTheErrorText)
+{
+    const std::string& path = WriteFile(HexText(Block(1)) + HexText(Block(2)) + HexText(Block(3)));
+    m_backend.FailAtReport(5, ENODEV); // the second commit
+    EXPECT_EQ(UploadUsbFirmware(m_keyboard, path, nullptr, m_access), DeviceResultDataNotValid);
+    EXPECT_EQ(m_backend.FirmwareBlocks().size(), 1u);
+    EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_USB_ERROR_NOT_CONNECTED));
+
+    FakeUsbKeyboard refusing;
+    refusing.m_backend.QueueStatuses({HidStatusDone, HidStatusProgrammingFailed});
+    EXPECT_EQ(UploadUsbFirmware(m_keyboard, path, nullptr, refusing.m_access), DeviceResultDataNotValid);
+    EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_ZQ_ERROR_PROGRAMMING));
+}
+
+TEST_F(UsbFirmwareTest, FilterNamesTheEncFiles)
+{
+    std::string filter;
+    std::string extension;
+    EXPECT_EQ(GetUsbFirmwareFileFilter(&filter, &extension), "ZQ-2200/ZQ-3300 Firmware file (*.enc)|*.enc||");
+    EXPECT_EQ(filter, "ZQ-2200/ZQ-3300 Firmware file (*.enc)|*.enc||");
+    EXPECT_EQ(extension, "enc");
+}
+
+TEST_F(UsbFirmwareTest, VersionQueryReadsTheHeaderAndStartsTheApplication)
+{
+    m_keyboard.m_deviceName = "ZQ-3300";
+    std::string text;
+    EXPECT_EQ(GetUsbFirmwareVersion(m_keyboard, &m_progress, &text, m_access), DeviceResultOk);
+    EXPECT_EQ(text, "ZQ-3300 v 2.10.7");
+    const std::vector<ExpectedReport> expected = {
+        {true, {0x02, 0x04, 0, 0, 0, 0, 0, 0}},          {false, StatusRequest}, {false, DataRequest},
+        {true, {0x02, 0x02, 0x00, 0x01, 0x80, 0, 0, 0}}, {false, StatusRequest}, {false, DataRequest},
+        {true, {0x02, 0x05, 0, 0, 0, 0, 0, 0}},          {false, StatusRequest},
+    };
+    EXPECT_EQ(Exchanged(m_backend), expected);
+    EXPECT_EQ(m_progress.m_calls, (ProgressCalls{{0, 1}, {0, 0}}));
+}
+
+TEST_F(UsbFirmwareTest, VersionTextHasZerosAfterAFailure)
+{
+    std::string text;
+    m_backend.FailAtReport(4, EIO);
+    EXPECT_EQ(GetUsbFirmwareVersion(m_keyboard, nullptr, &text, m_access), DeviceResultCommunication);
+    EXPECT_EQ(text, "ZQ-2200 v 0.0.0");
+    EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_USB_ERROR_NOT_FUNCTIONING));
+
+    m_keyboard.SetVendorId(0x1234);
+    EXPECT_EQ(GetUsbFirmwareVersion(m_keyboard, nullptr, &text, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(text, "ZQ-2200 v 0.0.0");
+}
+
+} // namespace
