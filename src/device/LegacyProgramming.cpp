@@ -1,0 +1,248 @@
+#include "device/LegacyProgramming.h"
+
+#include "device/DeviceBackends.h"
+#include "device/LegacyDriverBackend.h"
+#include "device/MessagePump.h"
+#include "device/ProgressSink.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/KeyCell.h"
+#include "model/Keyboard.h"
+#include "model/LegacyKeyboard.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// The codes of DeviceResult.h, by the same names, until that table is shared.
+constexpr int DeviceResultOk = 0;
+constexpr int DeviceResultVersionNotSupported = 6;
+constexpr int DeviceResultIncorrectVersion = 9;
+constexpr int DeviceResultUnsupportedVersion = 10;
+constexpr int DeviceResultZq1100NotFound = 13;
+constexpr int DeviceResultNoDriver = 14;
+constexpr int DeviceResultCommunication = 16;
+
+constexpr uint8_t HighestKeyboardVersion = 2;
+
+constexpr std::array<LegacyImageLayout, 4> ImageLayouts = {{
+    {56, 0, 56, 1, 450, 448, 2},
+    {112, 0, 112, 1, 450, 448, 2},
+    {57, 1, 56, 2, 1014, 1008, 6},
+    {113, 2, 112, 2, 2022, 2016, 6},
+}};
+
+// The name of the keyboard a driver version stands for; empty beyond the known ones.
+std::string KeyboardVersionName(uint8_t version)
+{
+    switch (version) {
+    case 0:
+        return LoadText(IDS_TYPE_ZQ1100_V1);
+    case 1:
+        return LoadText(IDS_TYPE_ZQ1100_V2_SINGLE);
+    case 2:
+        return LoadText(IDS_TYPE_ZQ1100_V2_DOUBLE);
+    default:
+        return {};
+    }
+}
+
+void WriteTrailer(const LegacyKeyboard& keyboard, const LegacyImageLayout& layout, uint8_t* trailer)
+{
+    trailer[LegacyTrailerTypematic] =
+        static_cast<uint8_t>(keyboard.GetTypematicRate() + keyboard.GetTypematicDelay() * 32);
+    trailer[LegacyTrailerOptions] =
+        static_cast<uint8_t>((keyboard.GetKeysType() != 0 ? LegacyOptionTypematic : 0) |
+                             (keyboard.GetKeyBeep() ? LegacyOptionKeyBeep : 0));
+    if (layout.trailerLength <= LegacyTrailerKeyPause) {
+        return;
+    }
+    trailer[LegacyTrailerRfidFlags] = keyboard.GetRfidFlags();
+    trailer[LegacyTrailerPrefixCode] = keyboard.GetAffixKeyCode(true);
+    trailer[LegacyTrailerSuffixCode] = keyboard.GetAffixKeyCode(false);
+    trailer[LegacyTrailerKeyPause] = keyboard.GetKeyPause();
+}
+
+KeyCell* CellAt(LegacyKeyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout)
+{
+    KeyCell* cell = nullptr;
+    return keyboard.GetCell(column, row, layout, &cell) ? cell : nullptr;
+}
+
+void SetGroup(KeyCell* cell, uint32_t group)
+{
+    if (cell != nullptr) {
+        cell->SetUserData(group);
+    }
+}
+
+// Closes the driver on every way out of Program.
+class DriverSession
+{
+public:
+    explicit DriverSession(LegacyDriverBackend& driver) : m_driver(driver) {}
+    ~DriverSession() { m_driver.Close(); }
+    DriverSession(const DriverSession&) = delete;
+    DriverSession& operator=(const DriverSession&) = delete;
+
+private:
+    LegacyDriverBackend& m_driver;
+};
+
+} // namespace
+
+const LegacyImageLayout* FindLegacyImageLayout(uint8_t typeCode)
+{
+    for (const LegacyImageLayout& layout : ImageLayouts) {
+        if (layout.typeCode == typeCode) {
+            return &layout;
+        }
+    }
+    return nullptr;
+}
+
+size_t LegacyRecordOffset(const LegacyImageLayout& layout, size_t cell, size_t recordLength)
+{
+    const size_t half = LegacyKeyboard::kHalfKeyCount;
+    if (layout.recordCount <= half) {
+        return cell * recordLength;
+    }
+    return (cell < half ? cell + half : cell - half) * recordLength;
+}
+
+void NumberLegacyMergedKeys(LegacyKeyboard& keyboard)
+{
+    for (uint16_t index = 1; index <= LegacyKeyboard::kKeyCount; ++index) {
+        KeyCell* cell = nullptr;
+        if (keyboard.GetCellByIndex(index, &cell) && cell != nullptr) {
+            cell->SetUserData(0);
+        }
+    }
+    // The cells of a merged key share their master's user data, so the first cell of a key in
+    // number order names the whole key.
+    uint32_t group = 1;
+    for (uint16_t index = 1; index <= LegacyKeyboard::kKeyCount; ++index) {
+        KeyCell* cell = nullptr;
+        uint16_t column = 0;
+        uint16_t row = 0;
+        uint8_t layout = 0;
+        if (!keyboard.GetCellByIndex(index, &cell) || cell == nullptr ||
+            !keyboard.GetCellPosition(index, &column, &row, &layout)) {
+            continue;
+        }
+        const uint8_t flags = keyboard.GetShapeFlags(column, row, layout);
+        bool grouped = false;
+        if ((flags & ShapeBelow) != 0 && cell->GetUserData() == 0) {
+            SetGroup(cell, group);
+            SetGroup(CellAt(keyboard, column, row + 1, layout), group);
+            grouped = true;
+        }
+        if ((flags & ShapeRight) != 0 && cell->GetUserData() == 0) {
+            SetGroup(cell, group);
+            SetGroup(CellAt(keyboard, column + 1, row, layout), group);
+            grouped = true;
+        }
+        if ((flags & ShapeRightBelow) != 0 && cell->GetUserData() == 0) {
+            SetGroup(CellAt(keyboard, column + 1, row + 1, layout), group);
+            ++group;
+        } else if (grouped) {
+            ++group;
+        }
+    }
+}
+
+int BuildLegacyDeviceImage(LegacyKeyboard& keyboard, uint8_t keyboardVersion, uint8_t* buffer, size_t* size,
+                           std::string& errorText)
+{
+    if (buffer == nullptr || size == nullptr) {
+        return DeviceResultVersionNotSupported;
+    }
+    const LegacyImageLayout* layout = FindLegacyImageLayout(keyboard.GetTypeCode(0, true));
+    if (layout == nullptr) {
+        return DeviceResultIncorrectVersion;
+    }
+    if (keyboardVersion != layout->requiredVersion) {
+        errorText = LoadText(IDS_CONVERT_TO_VERSION) + KeyboardVersionName(keyboardVersion);
+        return DeviceResultIncorrectVersion;
+    }
+    if (*size < layout->imageLength) {
+        return DeviceResultVersionNotSupported;
+    }
+    const size_t recordLength = static_cast<size_t>(keyboard.GetCellCapacity()) + layout->recordExtra;
+    // Records of a capacity the image has no room for would run into the trailer.
+    if (recordLength * layout->recordCount > layout->trailerOffset) {
+        return DeviceResultIncorrectVersion;
+    }
+    *size = layout->imageLength;
+    std::memset(buffer, 0, layout->imageLength);
+
+    NumberLegacyMergedKeys(keyboard);
+    for (size_t i = 0; i < layout->recordCount; ++i) {
+        KeyCell* cell = nullptr;
+        if (!keyboard.GetCellByIndex(static_cast<uint16_t>(i + 1), &cell) || cell == nullptr) {
+            continue;
+        }
+        const size_t offset = LegacyRecordOffset(*layout, i, recordLength);
+        if (!cell->SaveToBytes(buffer + offset, recordLength, nullptr)) {
+            return DeviceResultIncorrectVersion;
+        }
+    }
+    WriteTrailer(keyboard, *layout, buffer + layout->trailerOffset);
+    return DeviceResultOk;
+}
+
+int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver, ProgressSink* progress,
+                          std::string& errorText, const LegacyBytePause& pause)
+{
+    errorText.clear();
+    if (!driver.Open()) {
+        return DeviceResultNoDriver;
+    }
+    DriverSession session(driver);
+
+    uint8_t version = 0;
+    if (!driver.QueryVersion(version)) {
+        return DeviceResultZq1100NotFound;
+    }
+    if (version > HighestKeyboardVersion) {
+        return DeviceResultUnsupportedVersion;
+    }
+    std::array<uint8_t, LegacyImageBufferSize> image{};
+    size_t size = image.size();
+    const int built = BuildLegacyDeviceImage(keyboard, version, image.data(), &size, errorText);
+    if (built != DeviceResultOk) {
+        return built;
+    }
+
+    const uint32_t total = static_cast<uint32_t>(size);
+    ReportProgress(progress, 0, total);
+    bool written = true;
+    for (uint32_t i = 0; i < total; ++i) {
+        if (i % LegacyProgressStep == 0) {
+            ReportProgress(progress, i, total);
+        } else {
+            PumpMessages();
+        }
+        written = driver.WriteByte(image[i]);
+        if (!written) {
+            break;
+        }
+        if (pause) {
+            pause();
+        } else {
+            std::this_thread::sleep_for(LegacyBytePace);
+        }
+        PumpMessages();
+    }
+    ReportProgress(progress, 0, 0);
+    return written ? DeviceResultOk : DeviceResultCommunication;
+}
+
+int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, ProgressSink* progress, std::string& errorText)
+{
+    std::unique_ptr<LegacyDriverBackend> driver = CreateLegacyDriverBackend();
+    return ProgramLegacyKeyboard(keyboard, *driver, progress, errorText);
+}
