@@ -1,0 +1,315 @@
+#include "device/HidrawBackend.h"
+
+#include "device/HidReportDescriptor.h"
+#include "device/OsError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+constexpr const char* NodePrefix = "hidraw";
+// sysfs attributes are at most a page; the kernel caps report descriptors at 4096 bytes.
+constexpr size_t MaxAttributeSize = 65536;
+
+struct NodeEntry
+{
+    unsigned long number = 0;
+    std::string name;
+};
+
+// "hidraw" and 1 to 9 digits; anything else in the class folder is not a node of ours.
+bool ParseNodeName(const char* name, unsigned long& number)
+{
+    const size_t prefixLength = std::strlen(NodePrefix);
+    if (std::strncmp(name, NodePrefix, prefixLength) != 0) {
+        return false;
+    }
+    const char* digits = name + prefixLength;
+    const size_t count = std::strlen(digits);
+    if (count == 0 || count > 9) {
+        return false;
+    }
+    number = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (digits[i] < '0' || digits[i] > '9') {
+            return false;
+        }
+        number = number * 10 + static_cast<unsigned long>(digits[i] - '0');
+    }
+    return true;
+}
+
+// A file larger than the limit is refused: no attribute of a hidraw node is that long.
+bool ReadWholeFile(const std::string& path, std::string& contents)
+{
+    contents.clear();
+    int fd;
+    do {
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return false;
+    }
+    char chunk[4096];
+    bool done = true;
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            done = false;
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (contents.size() + static_cast<size_t>(got) > MaxAttributeSize) {
+            done = false;
+            break;
+        }
+        contents.append(chunk, static_cast<size_t>(got));
+    }
+    // A read-only file has nothing left to lose on a failed close.
+    (void)close(fd);
+    return done;
+}
+
+// One hexadecimal field of HID_ID, 1 to 8 digits.
+bool ParseHexField(const std::string& text, uint32_t& value)
+{
+    if (text.empty() || text.size() > 8) {
+        return false;
+    }
+    value = 0;
+    for (char c : text) {
+        uint32_t digit;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<uint32_t>(c - '0');
+        } else if (c >= 'a' && c <= 'f') {
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        } else if (c >= 'A' && c <= 'F') {
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        } else {
+            return false;
+        }
+        value = value << 4 | digit;
+    }
+    return true;
+}
+
+// HID_ID=bus:vendor:product; ids beyond 16 bits are no USB device and cannot be matched.
+bool ParseHidId(const std::string& text, uint16_t& vendorId, uint16_t& productId)
+{
+    const size_t first = text.find(':');
+    const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos) {
+        return false;
+    }
+    uint32_t bus;
+    uint32_t vendor;
+    uint32_t product;
+    if (!ParseHexField(text.substr(0, first), bus) ||
+        !ParseHexField(text.substr(first + 1, second - first - 1), vendor) ||
+        !ParseHexField(text.substr(second + 1), product) || vendor > 0xFFFF || product > 0xFFFF) {
+        return false;
+    }
+    vendorId = static_cast<uint16_t>(vendor);
+    productId = static_cast<uint16_t>(product);
+    return true;
+}
+
+bool ParseUevent(const std::string& uevent, uint16_t& vendorId, uint16_t& productId, std::string& name)
+{
+    bool haveId = false;
+    size_t start = 0;
+    while (start < uevent.size()) {
+        size_t end = uevent.find('\n', start);
+        if (end == std::string::npos) {
+            end = uevent.size();
+        }
+        const std::string line = uevent.substr(start, end - start);
+        if (line.rfind("HID_ID=", 0) == 0) {
+            haveId = ParseHidId(line.substr(7), vendorId, productId);
+        } else if (line.rfind("HID_NAME=", 0) == 0) {
+            name = line.substr(9);
+        }
+        start = end + 1;
+    }
+    return haveId;
+}
+
+} // namespace
+
+HidrawBackend::HidrawBackend(std::string sysfsRoot, std::string deviceFolder)
+    : m_sysfsRoot(std::move(sysfsRoot)), m_deviceFolder(std::move(deviceFolder))
+{
+}
+
+HidrawBackend::~HidrawBackend()
+{
+    for (int fd : m_open) {
+        (void)close(fd);
+    }
+}
+
+bool HidrawBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
+{
+    interfaces.clear();
+    const std::string classFolder = m_sysfsRoot + "/class/hidraw";
+    DIR* folder = opendir(classFolder.c_str());
+    if (folder == nullptr) {
+        m_lastError = MapOsError(errno);
+        return false;
+    }
+    std::vector<NodeEntry> nodes;
+    int readError = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(folder);
+        if (entry == nullptr) {
+            readError = errno;
+            break;
+        }
+        NodeEntry node;
+        if (ParseNodeName(entry->d_name, node.number)) {
+            node.name = entry->d_name;
+            nodes.push_back(std::move(node));
+        }
+    }
+    (void)closedir(folder);
+    if (readError != 0) {
+        m_lastError = MapOsError(readError);
+        return false;
+    }
+    std::sort(nodes.begin(), nodes.end(),
+              [](const NodeEntry& a, const NodeEntry& b) { return a.number < b.number; });
+    for (const NodeEntry& node : nodes) {
+        HidInterfaceInfo info;
+        if (ReadInterface(node.name, info)) {
+            interfaces.push_back(std::move(info));
+        }
+    }
+    m_lastError = OsErrorNone;
+    return true;
+}
+
+bool HidrawBackend::ReadInterface(const std::string& nodeName, HidInterfaceInfo& info) const
+{
+    const std::string deviceFolder = m_sysfsRoot + "/class/hidraw/" + nodeName + "/device";
+    std::string uevent;
+    if (!ReadWholeFile(deviceFolder + "/uevent", uevent) ||
+        !ParseUevent(uevent, info.vendorId, info.productId, info.name)) {
+        return false;
+    }
+    info.path = m_deviceFolder + "/" + nodeName;
+    info.kind = HidInterfaceKind::Hid;
+    std::string descriptor;
+    HidReportLengths lengths;
+    if (ReadWholeFile(deviceFolder + "/report_descriptor", descriptor) &&
+        ParseHidReportDescriptor(reinterpret_cast<const uint8_t*>(descriptor.data()), descriptor.size(),
+                                 lengths)) {
+        info.featureReportByteLength = lengths.feature;
+    }
+    return true;
+}
+
+HidHandle HidrawBackend::Open(const std::string& path)
+{
+    int fd;
+    do {
+        fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        m_lastError = MapOsError(errno);
+        return InvalidHidHandle;
+    }
+    if (fd == static_cast<int>(NoHidHandle)) {
+        // Descriptor 0 would read as "never opened".
+        const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 1);
+        const int dupError = errno;
+        (void)close(fd);
+        if (moved < 0) {
+            m_lastError = MapOsError(dupError);
+            return InvalidHidHandle;
+        }
+        fd = moved;
+    }
+    m_open.insert(fd);
+    m_lastError = OsErrorNone;
+    return fd;
+}
+
+void HidrawBackend::Close(HidHandle handle)
+{
+    if (!Owns(handle)) {
+        m_lastError = MapOsError(EBADF);
+        return;
+    }
+    m_open.erase(static_cast<int>(handle));
+    // Not retried on EINTR: Linux frees the descriptor whatever close answers.
+    m_lastError = close(static_cast<int>(handle)) == 0 ? OsErrorNone : MapOsError(errno);
+}
+
+bool HidrawBackend::SetFeature(HidHandle handle, const uint8_t* report, size_t length)
+{
+    if (report == nullptr || length == 0 || length > _IOC_SIZEMASK) {
+        m_lastError = MapOsError(EINVAL);
+        return false;
+    }
+    // The request is declared read-write, so a driver may write back; the caller's report is const.
+    std::vector<uint8_t> buffer(report, report + length);
+    return FeatureIoctl(handle, HIDIOCSFEATURE(length), buffer.data(), length);
+}
+
+bool HidrawBackend::GetFeature(HidHandle handle, uint8_t* report, size_t length)
+{
+    if (report == nullptr || length == 0 || length > _IOC_SIZEMASK) {
+        m_lastError = MapOsError(EINVAL);
+        return false;
+    }
+    // The caller's buffer changes only when the whole answer came.
+    std::vector<uint8_t> buffer(report, report + length);
+    if (!FeatureIoctl(handle, HIDIOCGFEATURE(length), buffer.data(), length)) {
+        return false;
+    }
+    std::memcpy(report, buffer.data(), length);
+    return true;
+}
+
+// Only descriptors this backend opened: closing or using any other would hit someone else's file.
+bool HidrawBackend::Owns(HidHandle handle) const
+{
+    return handle > 0 && handle <= INT_MAX && m_open.count(static_cast<int>(handle)) != 0;
+}
+
+bool HidrawBackend::FeatureIoctl(HidHandle handle, unsigned long request, uint8_t* report, size_t length)
+{
+    if (!Owns(handle)) {
+        m_lastError = MapOsError(EBADF);
+        return false;
+    }
+    int result;
+    do {
+        result = ioctl(static_cast<int>(handle), request, report);
+    } while (result < 0 && errno == EINTR);
+    if (result < 0) {
+        m_lastError = MapOsError(errno);
+        return false;
+    }
+    if (static_cast<size_t>(result) != length) {
+        m_lastError = OsErrorNotFunctioning;
+        return false;
+    }
+    m_lastError = OsErrorNone;
+    return true;
+}
