@@ -4,6 +4,8 @@
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/LegacyKeyboard.h"
+#include "model/Zq2200Keyboard.h"
+#include "model/Zq3300Keyboard.h"
 
 #include <array>
 
@@ -86,6 +88,20 @@ std::string GetOpenFileFilter()
 std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id)
 {
     switch (id) {
+    case 0:
+        return std::make_unique<Zq3300Keyboard>(true, 1);
+    case 1:
+        return std::make_unique<Zq3300Keyboard>(true, 2);
+    case 2:
+        return std::make_unique<Zq3300Keyboard>(false, 2);
+    case 3:
+        return std::make_unique<Zq3300Keyboard>(false, 1);
+    case 4:
+        return std::make_unique<Zq2200Keyboard>(3);
+    case 5:
+        return std::make_unique<Zq2200Keyboard>(2);
+    case 6:
+        return std::make_unique<Zq2200Keyboard>(1);
     case 7:
         return std::make_unique<LegacyKeyboard>(false, false, false);
     case 8:
