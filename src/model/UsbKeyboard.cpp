@@ -76,13 +76,6 @@ bool UsbKeyboard::OpenDevice(HidChannel* channel)
     return false;
 }
 
-bool UsbKeyboard::SaveFile(const std::string& path, uint8_t* format)
-{
-    (void)path;
-    (void)format;
-    return false;
-}
-
 int UsbKeyboard::UploadFirmware(const std::string& path, ProgressSink* progress)
 {
     (void)path;

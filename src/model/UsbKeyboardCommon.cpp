@@ -781,10 +781,3 @@ int UsbKeyboardCommon::GetFirmwareVersion(ProgressSink* progress, std::string* t
     (void)text;
     return ImageResult::NotSupported;
 }
-
-bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
-{
-    (void)path;
-    (void)format;
-    return false;
-}

@@ -110,18 +110,6 @@ std::string Zq2200Keyboard::GetDeviceName() const
     return "ZQ-2200";
 }
 
-// The options line comes with the project file module; until then it is refused and empty.
-bool Zq2200Keyboard::ParseOptionsLine(const std::string& text)
-{
-    (void)text;
-    return false;
-}
-
-std::string Zq2200Keyboard::FormatOptionsLine() const
-{
-    return std::string();
-}
-
 int Zq2200Keyboard::BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t formatVersion)
 {
     return BuildImage(buffer, size, formatVersion, m_layoutCount);

@@ -117,18 +117,6 @@ std::string Zq3300Keyboard::GetDeviceName() const
     return "ZQ-3300";
 }
 
-// The options line comes with the project file module; until then it is refused and empty.
-bool Zq3300Keyboard::ParseOptionsLine(const std::string& text)
-{
-    (void)text;
-    return false;
-}
-
-std::string Zq3300Keyboard::FormatOptionsLine() const
-{
-    return std::string();
-}
-
 int Zq3300Keyboard::BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t formatVersion)
 {
     return BuildImage(buffer, size, formatVersion, GetVariantCode());

@@ -1,0 +1,353 @@
+// The layout project file (.zqp) of the USB families: writing, reading and the options line.
+#include "app/Numbers.h"
+#include "files/BufferedFile.h"
+#include "files/ProjectFileSave.h"
+#include "keycodes/NumberFormat.h"
+#include "model/UsbKeyboardCommon.h"
+#include "model/Zq2200Keyboard.h"
+#include "model/Zq3300Keyboard.h"
+
+#include <functional>
+
+namespace {
+
+// Shape digits 1 to 3 of a key line and the shape changes they stand for.
+constexpr uint8_t kShapeChanges[4] = {0, 0x02, 0x08, 0x1A};
+constexpr uint8_t kMaxShapeDigit = 3;
+
+char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const char* prefix)
+{
+    size_t i = 0;
+    for (; prefix[i] != '\0'; ++i) {
+        if (i >= text.size() || Lower(text[i]) != Lower(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool EqualsIgnoringCase(const std::string& text, const std::string& other)
+{
+    return text.size() == other.size() && StartsWithIgnoringCase(text, other.c_str());
+}
+
+bool IsWhiteSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string TrimLeading(const std::string& text)
+{
+    size_t first = 0;
+    while (first < text.size() && IsWhiteSpace(text[first])) {
+        ++first;
+    }
+    return text.substr(first);
+}
+
+std::string TrimTrailing(const std::string& text)
+{
+    size_t end = text.size();
+    while (end > 0 && IsWhiteSpace(text[end - 1])) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+// The number parsers stop at a zero byte; a file line may hold one, and "12<NUL>x" is no number.
+template <typename T, typename Parser>
+bool ParseWhole(const std::string& text, T& value, T maximum, Parser parse)
+{
+    return text.find('\0') == std::string::npos && parse(text.c_str(), value, maximum) == ParseOk;
+}
+
+bool ParseByte(const std::string& text, uint8_t& value, uint8_t maximum)
+{
+    return ParseWhole<uint8_t>(text, value, maximum,
+                               [](const char* t, uint8_t& v, uint8_t m) { return ParseU8(t, v, m); });
+}
+
+bool ParseWord(const std::string& text, uint16_t& value, uint16_t maximum)
+{
+    return ParseWhole<uint16_t>(text, value, maximum,
+                                [](const char* t, uint16_t& v, uint16_t m) { return ParseU16(t, v, m); });
+}
+
+// One token of the options line other than "LC"; false when it is unknown or refused.
+bool ApplyOptionToken(UsbKeyboardCommon& keyboard, const std::string& token,
+                      const std::function<bool(const std::string&)>& layoutToken)
+{
+    uint8_t value = 0;
+    if (token.size() > 5 && StartsWithIgnoringCase(token, "RFID=")) {
+        std::string digits = token.substr(5);
+        const bool numericOnly = Lower(digits.back()) == 'n';
+        if (numericOnly) {
+            digits.pop_back();
+        }
+        if (digits.empty() || !ParseByte(digits, value, 255) || !keyboard.SetRfidDigits(value)) {
+            return false;
+        }
+        return keyboard.SetRfidNumericOnly(numericOnly);
+    }
+    if (EqualsIgnoringCase(token, "MB")) {
+        return keyboard.SetKeysType(0);
+    }
+    if (token == "T") {
+        return keyboard.SetKeysType(1);
+    }
+    if (token.size() <= 2) {
+        return false;
+    }
+    const std::string rest = token.substr(2);
+    if (StartsWithIgnoringCase(token, "P=")) {
+        return ParseByte(rest, value, 255) && keyboard.SetKeyPause(value);
+    }
+    if (StartsWithIgnoringCase(token, "R=")) {
+        return ParseByte(rest, value, 255) && keyboard.SetTypematicRate(value);
+    }
+    if (StartsWithIgnoringCase(token, "D=")) {
+        return ParseByte(rest, value, 255) && keyboard.SetTypematicDelay(value);
+    }
+    if (StartsWithIgnoringCase(token, "KP")) {
+        return keyboard.GetAffixCell(true).ParseCodesText(rest);
+    }
+    if (StartsWithIgnoringCase(token, "KS")) {
+        return keyboard.GetAffixCell(false).ParseCodesText(rest);
+    }
+    if (StartsWithIgnoringCase(token, "LC")) {
+        return layoutToken(rest);
+    }
+    return false;
+}
+
+// Applies every token it can; true when none was refused. The family reads the "LC" rest.
+bool ApplyOptionTokens(UsbKeyboardCommon& keyboard, const std::string& text,
+                       const std::function<bool(const std::string&)>& layoutToken)
+{
+    bool accepted = true;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos) {
+            comma = text.size();
+        }
+        if (!ApplyOptionToken(keyboard, text.substr(start, comma - start), layoutToken)) {
+            accepted = false;
+        }
+        start = comma + 1;
+    }
+    return accepted;
+}
+
+// Everything before "LC" in the order both families write it.
+std::string FormatCommonOptions(const Keyboard& keyboard, const std::string& prefix,
+                                const std::string& suffix)
+{
+    return "RFID=" + FormatUnsigned(keyboard.GetRfidDigits()) + (keyboard.GetRfidNumericOnly() ? "N" : "") +
+           (keyboard.GetKeysType() != 0 ? ",T" : ",MB") + ",P=" + FormatUnsigned(keyboard.GetKeyPause()) +
+           ",R=" + FormatUnsigned(keyboard.GetTypematicRate()) +
+           ",D=" + FormatUnsigned(keyboard.GetTypematicDelay()) + ",KP" + prefix + ",KS" + suffix;
+}
+
+bool WriteProjectLines(UsbKeyboard& keyboard, BufferedFile& file, uint8_t form)
+{
+    if (!file.WriteLine(keyboard.GetFileMagic())) {
+        return false;
+    }
+    if (keyboard.HasOptionsLine()) {
+        const std::string options = keyboard.FormatOptionsLine();
+        if (!options.empty() && !file.WriteLine(options)) {
+            return false;
+        }
+    }
+    uint16_t columns = 0;
+    uint16_t rows = 0;
+    keyboard.GetGridSize(&columns, &rows);
+    for (uint8_t layout = 1; layout <= keyboard.GetLayoutCount(); ++layout) {
+        for (uint16_t row = 1; row <= rows; ++row) {
+            for (uint16_t column = 1; column <= columns; ++column) {
+                const uint16_t index = keyboard.GetCellIndex(column, row, layout);
+                KeyCell* cell = nullptr;
+                uint8_t shape = 0;
+                if (!keyboard.GetCellByIndex(index, &cell) ||
+                    keyboard.IsSkippedOnSave(column, row, layout, cell, &shape)) {
+                    continue;
+                }
+                const std::string line = FormatUnsigned(index) +
+                                         (shape == 0 ? ":" : ":G" + FormatUnsigned(shape) + ",") +
+                                         cell->FormatCodesText(form);
+                if (!file.WriteLine(line)) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+// One key line after the options were accepted; false sets the reader's error mark.
+bool ReadKeyLine(UsbKeyboardCommon& keyboard, const std::string& numberText, std::string codes)
+{
+    bool accepted = true;
+    uint8_t change = 0;
+    if (!codes.empty() && Lower(codes[0]) == 'g') {
+        const size_t comma = codes.find(',');
+        if (comma == std::string::npos) {
+            return false;
+        }
+        uint8_t shape = 0;
+        if (ParseByte(codes.substr(1, comma - 1), shape, kMaxShapeDigit) && shape != 0) {
+            change = kShapeChanges[shape];
+        } else {
+            accepted = false;
+        }
+        codes.erase(0, comma + 1);
+    }
+    uint16_t index = 0;
+    if (!ParseWord(numberText, index, keyboard.GetCellCount(true)) || index == 0) {
+        return false;
+    }
+    UsbKeyCell* cell = nullptr;
+    if (!keyboard.LookupCell(index, &cell)) {
+        return accepted;
+    }
+    uint16_t column = 0;
+    uint16_t row = 0;
+    uint8_t layout = 0;
+    cell->GetPosition(&column, &row, &layout);
+    cell->SetLayoutLimit(keyboard.GetLayoutLimitAt(column, row, layout));
+    if (cell->IsProgrammed()) {
+        return false;
+    }
+    if (!cell->ParseCodesText(codes)) {
+        accepted = false;
+    }
+    if (cell->IsLayoutSwitch() && !keyboard.LinkLayoutSwitchKey(column, row, layout)) {
+        accepted = false;
+    }
+    if (change != 0 && !keyboard.ChangeShape(column, row, change, layout)) {
+        accepted = false;
+    }
+    return accepted;
+}
+
+} // namespace
+
+bool UsbKeyboard::SaveFile(const std::string& path, uint8_t* format)
+{
+    uint8_t form = 1;
+    if (format != nullptr) {
+        if (*format == 0) {
+            *format = 1;
+        }
+        form = *format;
+    }
+    return SaveFileSafely(path, BufferedFile::LineEndCrLf,
+                          [this, form](BufferedFile& file) { return WriteProjectLines(*this, file, form); });
+}
+
+bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
+{
+    BufferedFile file;
+    std::string line;
+    // The magic is compared as read: a blank after it is another file type.
+    if (!file.Open(path, true, BufferedFile::LineEndDefault) || !file.ReadLine(line) ||
+        !EqualsIgnoringCase(line, GetFileMagic())) {
+        return false;
+    }
+    if (format != nullptr) {
+        *format = 1;
+    }
+    bool error = true;
+    bool optionsAccepted = false;
+    // Key lines mean nothing until the layouts are known; those dropped before the options
+    // stay an error even when a later options line is accepted.
+    bool keyLinesDropped = false;
+    while (file.ReadLine(line)) {
+        const std::string text = TrimLeading(line);
+        if (text.empty() || text[0] == ';' || text[0] == '#') {
+            continue;
+        }
+        const size_t colon = text.find(':');
+        if (colon == std::string::npos || colon == 0) {
+            if (!optionsAccepted) {
+                optionsAccepted = ParseOptionsLine(TrimTrailing(text));
+                error = !optionsAccepted;
+            }
+        } else if (!optionsAccepted) {
+            keyLinesDropped = true;
+        } else if (!ReadKeyLine(*this, text.substr(0, colon), text.substr(colon + 1))) {
+            error = true;
+        }
+    }
+    // A read failure part-way means the rest of the file was never seen.
+    if (file.LastError() != 0) {
+        error = true;
+    }
+    file.Close();
+    return !error && !keyLinesDropped;
+}
+
+bool Zq2200Keyboard::ParseOptionsLine(const std::string& text)
+{
+    uint8_t layouts = 0;
+    bool accepted = ApplyOptionTokens(*this, text, [&layouts](const std::string& rest) {
+        uint8_t count = 0;
+        if (!ParseByte(rest, count, kMaxLayouts) || count == 0) {
+            return false;
+        }
+        layouts = count;
+        return true;
+    });
+    if (layouts != 0) {
+        Convert(static_cast<uint8_t>(layouts + 3), nullptr);
+        accepted = accepted && m_layoutCount == layouts;
+    }
+    return accepted;
+}
+
+std::string Zq2200Keyboard::FormatOptionsLine() const
+{
+    return FormatCommonOptions(*this, m_prefix.FormatCodesText(1), m_suffix.FormatCodesText(1)) + ",LC" +
+           FormatUnsigned(m_layoutCount);
+}
+
+bool Zq3300Keyboard::ParseOptionsLine(const std::string& text)
+{
+    uint8_t perSide = 0;
+    bool isDouble = false;
+    const uint8_t maxPerSide = m_maxLayoutsPerSide;
+    const bool accepted =
+        ApplyOptionTokens(*this, text, [&perSide, &isDouble, maxPerSide](const std::string& rest) {
+            if (rest.size() < 2) {
+                return false;
+            }
+            const char kind = Lower(rest.back());
+            uint8_t count = 0;
+            if ((kind != 'd' && kind != 's') ||
+                !ParseByte(rest.substr(0, rest.size() - 1), count, maxPerSide) || count == 0) {
+                return false;
+            }
+            perSide = count;
+            isDouble = kind == 'd';
+            return true;
+        });
+    // Without a known variant the key numbers would land in the wrong layouts.
+    if (perSide == 0 || !accepted) {
+        return false;
+    }
+    return SwitchVariant(perSide, isDouble);
+}
+
+std::string Zq3300Keyboard::FormatOptionsLine() const
+{
+    const std::string count =
+        m_double != 0 ? FormatUnsigned(m_layoutCount / 2u) + "D" : FormatUnsigned(m_layoutCount) + "S";
+    return FormatCommonOptions(*this, m_prefix.FormatCodesText(1), m_suffix.FormatCodesText(1)) + ",LC" +
+           count;
+}
