@@ -382,27 +382,8 @@ std::string LegacyKeyboard::GetFileFilter(std::string* filter, std::string* defa
     return text;
 }
 
-// Text layout files and the device image are not implemented yet; these fail until they are.
-bool LegacyKeyboard::SaveFile(const std::string& /*path*/, uint8_t* /*format*/)
-{
-    return false;
-}
-
-bool LegacyKeyboard::LoadFile(const std::string& /*path*/, uint8_t* /*format*/)
-{
-    return false;
-}
-
-std::string LegacyKeyboard::GetContentSignature()
-{
-    return {};
-}
-
-std::string LegacyKeyboard::FormatHeaderLine(uint8_t /*format*/) const
-{
-    return {};
-}
-
+// SaveFile, LoadFile, GetContentSignature and FormatHeaderLine: files/LegacyLayoutFile.cpp.
+// The device image is not implemented yet; it fails until it is.
 int LegacyKeyboard::Program(ProgressSink* /*progress*/)
 {
     return kResultNotSupported;
