@@ -154,17 +154,35 @@ TEST_F(UsbFirmwareTest, VersionQueryReadsTheHeaderAndStartsTheApplication)
     EXPECT_EQ(m_progress.m_calls, (ProgressCalls{{0, 1}, {0, 0}}));
 }
 
-TEST_F(UsbFirmwareTest, VersionTextHasZerosAfterAFailure)
+TEST_F(UsbFirmwareTest, VersionQueryFailuresKeepZerosInTheText)
 {
-    std::string text;
-    m_backend.FailAtReport(4, EIO);
-    EXPECT_EQ(GetUsbFirmwareVersion(m_keyboard, nullptr, &text, m_access), DeviceResultCommunication);
-    EXPECT_EQ(text, "ZQ-2200 v 0.0.0");
-    EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_USB_ERROR_NOT_FUNCTIONING));
-
-    m_keyboard.SetVendorId(0x1234);
-    EXPECT_EQ(GetUsbFirmwareVersion(m_keyboard, nullptr, &text, m_access), DeviceResultNoDevice);
-    EXPECT_EQ(text, "ZQ-2200 v 0.0.0");
+    struct Case
+    {
+        const char* name;
+        size_t failingReport; // 0: the keyboard answers "denied" to the memory map
+        int result;
+        uint32_t textId;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"memory map", 0, DeviceResultReceivingConfiguration, IDS_ZQ_ERROR_DENIED, "ZQ-2200 v 0.0.0"},
+        {"header read", 4, DeviceResultCommunication, IDS_USB_ERROR_NOT_FUNCTIONING, "ZQ-2200 v 0.0.0"},
+        {"start", 7, DeviceResultStartingApplication, IDS_USB_ERROR_NOT_FUNCTIONING, "ZQ-2200 v 2.10.7"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        FakeUsbKeyboard keyboard;
+        if (test.failingReport == 0) {
+            keyboard.m_backend.QueueStatuses({HidStatusDenied});
+        } else {
+            keyboard.m_backend.FailAtReport(test.failingReport, EIO, false);
+        }
+        std::string text;
+        EXPECT_EQ(GetUsbFirmwareVersion(m_keyboard, nullptr, &text, keyboard.m_access), test.result);
+        EXPECT_EQ(text, test.text);
+        EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(test.textId));
+        EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), test.failingReport == 7 ? 0u : 1u);
+    }
 }
 
 } // namespace

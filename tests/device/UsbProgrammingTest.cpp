@@ -305,32 +305,6 @@ TEST_F(UsbProgrammingTest, HeaderReadAsksForOneChunkAtMostAndNeverForNothing)
     }
 }
 
-TEST_F(UsbProgrammingTest, QueryDeviceHeaderIsACompleteOperation)
-{
-    uint8_t header[128] = {};
-    uint8_t length = 128;
-    EXPECT_EQ(QueryUsbDeviceHeader(m_keyboard, &length, header, m_access), DeviceResultOk);
-    EXPECT_EQ(length, 8);
-    EXPECT_EQ(header[3], 7);
-    EXPECT_EQ(m_backend.ApplicationStarts(), 1u);
-    EXPECT_EQ(m_backend.OpenHandleCount(), 0u);
-
-    FakeUsbKeyboard failingStart;
-    failingStart.m_backend.FailAtReport(7, EIO, false);
-    length = 128;
-    EXPECT_EQ(QueryUsbDeviceHeader(m_keyboard, &length, header, failingStart.m_access),
-              DeviceResultStartingApplication);
-    EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_USB_ERROR_NOT_FUNCTIONING));
-
-    FakeUsbKeyboard failingMap;
-    failingMap.m_backend.QueueStatuses({HidStatusDenied});
-    length = 128;
-    EXPECT_EQ(QueryUsbDeviceHeader(m_keyboard, &length, header, failingMap.m_access),
-              DeviceResultReceivingConfiguration);
-    EXPECT_EQ(length, 0);
-    EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_ZQ_ERROR_DENIED));
-}
-
 TEST_F(UsbProgrammingTest, DetectDeviceNamesTheFamilyOfAConnectedKeyboard)
 {
     std::string name = "stale";

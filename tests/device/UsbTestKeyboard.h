@@ -10,7 +10,6 @@
 #include "model/UsbKeyboardCommon.h"
 
 #include <algorithm>
-#include <cstring>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -51,7 +50,7 @@ public:
         if (m_buildResult != 0) {
             return m_buildResult;
         }
-        std::memcpy(buffer, m_image.data(), std::min(m_image.size(), *size));
+        std::copy_n(m_image.begin(), std::min(m_image.size(), *size), buffer);
         *size = m_image.size();
         return 0;
     }
