@@ -7,87 +7,55 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 const std::string kZeros16 = "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0";
-const std::string kZeros7 = "0, 0, 0, 0, 0, 0, 0";
+const std::string kHeader57 = "57; 0; 0; 2; 11; 148; 0; 0; 3";
 
-// Lines of keys nobody touched: mode 2 and simple key give the flags 10 (16 fields) or 2.
-std::string Empty16(int number)
+// The header and the key lines first to last; keys nobody wrote (mode 2, simple key) are filled in.
+std::string Layout(const std::string& header, int first, int last, std::map<int, std::string> keys,
+                   bool sixteen, const std::string& end = "\r\n")
 {
-    return std::to_string(number) + "; " + kZeros16 + "; 10;0;Key_" + std::to_string(number);
-}
-
-std::string Empty7(int number)
-{
-    return std::to_string(number) + "; " + kZeros7 + "; 2;Key_" + std::to_string(number);
-}
-
-std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n")
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + end;
+    std::string text = header + end;
+    for (int n = first; n <= last; ++n) {
+        const std::string number = std::to_string(n);
+        const std::string empty = sixteen ? "; " + kZeros16 + "; 10;0;Key_" : "; 0, 0, 0, 0, 0, 0, 0; 2;Key_";
+        text += (keys.count(n) != 0 ? keys[n] : number + empty + number) + end;
     }
     return text;
 }
 
-// The header, then lines first..last where the table gives no hand-written line.
-std::vector<std::string> Layout(const std::string& header, int first, int last,
-                                const std::vector<std::pair<int, std::string>>& keys, bool sixteen)
-{
-    std::vector<std::string> lines{header};
-    for (int number = first; number <= last; ++number) {
-        std::string line = sixteen ? Empty16(number) : Empty7(number);
-        for (const auto& [key, text] : keys) {
-            if (key == number) {
-                line = text;
-            }
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::unique_ptr<LegacyKeyboard> MakeType(uint8_t id)
-{
-    return std::unique_ptr<LegacyKeyboard>(static_cast<LegacyKeyboard*>(CreateKeyboard(id).release()));
-}
-
-KeyCell* Cell(LegacyKeyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout = 1)
+KeyCell* Cell(Keyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout = 1)
 {
     KeyCell* cell = nullptr;
     keyboard.GetCell(column, row, layout, &cell);
     return cell;
 }
 
-void Program(LegacyKeyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout,
-             const std::string& codes, const std::string& name)
+// Keys 1-2 wide, 17/25 tall, 36-37/44-45 quad, 56 single; mode 2, the one 7-slot lines keep.
+void ProgramKeys(Keyboard& keyboard, uint8_t layout, bool merge)
 {
-    KeyCell* cell = Cell(keyboard, column, row, layout);
-    ASSERT_NE(cell, nullptr);
-    ASSERT_TRUE(cell->ParseCodesText(codes));
-    cell->SetName(name);
-}
-
-// A double key right of (1,1), a vertical one at (1,3)-(1,4) and a quad at (4,5)-(5,6). Mode 2
-// throughout, the only mode the 7-slot lines keep.
-void ProgramMergedKeys(LegacyKeyboard& keyboard, uint8_t layout, bool merge = true)
-{
-    Program(keyboard, 1, 1, layout, "I28; 10", "Wide");
-    Program(keyboard, 1, 3, layout, "I18, 28; 8", "Tall");
-    Program(keyboard, 4, 5, layout, "I224, 20; 10", "Quad");
-    Program(keyboard, 8, 7, layout, "I22; 8", "Single");
-    if (!merge) {
-        return;
+    const struct
+    {
+        uint16_t column, row;
+        uint8_t shape;
+        const char *codes, *name;
+    } keys[] = {{1, 1, ShapeRight, "I28; 10", "Wide"},
+                {1, 3, ShapeBelow, "I18, 28; 8", "Tall"},
+                {4, 5, ShapeBelow | ShapeRight | ShapeRightBelow, "I224, 20; 10", "Quad"},
+                {8, 7, 0, "I22; 8", "Single"}};
+    for (const auto& key : keys) {
+        ASSERT_TRUE(Cell(keyboard, key.column, key.row, layout)->ParseCodesText(key.codes));
+        Cell(keyboard, key.column, key.row, layout)->SetName(key.name);
+        ASSERT_TRUE(!merge || key.shape == 0 || keyboard.ChangeShape(key.column, key.row, key.shape, layout));
     }
-    ASSERT_TRUE(keyboard.ChangeShape(1, 1, ShapeRight, layout));
-    ASSERT_TRUE(keyboard.ChangeShape(1, 3, ShapeBelow, layout));
-    ASSERT_TRUE(keyboard.ChangeShape(4, 5, ShapeBelow | ShapeRight | ShapeRightBelow, layout));
 }
 
 class LegacyLayoutFileTest : public ::testing::Test
@@ -95,304 +63,185 @@ class LegacyLayoutFileTest : public ::testing::Test
 protected:
     std::string Write(const std::string& bytes)
     {
-        const std::string path = m_folder.File("layout.txt");
-        EXPECT_TRUE(WriteWholeFile(path, bytes));
-        return path;
+        EXPECT_TRUE(WriteWholeFile(m_folder.File("in.txt"), bytes));
+        return m_folder.File("in.txt");
     }
-
     TempFolder m_folder;
 };
 
 } // namespace
 
-TEST(LegacyLayoutHeader, ShortAndLongForms)
-{
-    LegacyKeyboard keyboard(false, false, true);
-    EXPECT_EQ(keyboard.FormatHeaderLine(1), "57; 0; 0; 2; 11; 148; 0; 0; 3");
-    EXPECT_EQ(keyboard.FormatHeaderLine(2), "57; 0; 0; 2; 11");
-    EXPECT_EQ(keyboard.FormatHeaderLine(0), "57; 0; 0; 2; 11; 148; 0; 0; 3");
-
-    keyboard.SetKeysType(7);
-    keyboard.SetKeyBeep(true);
-    keyboard.SetTypematicDelay(3);
-    keyboard.SetTypematicRate(31);
-    keyboard.SetRfidFlags(0xA3);
-    keyboard.SetAffixKeyCode(true, 0x5A);
-    keyboard.SetAffixKeyCode(false, 255);
-    keyboard.SetKeyPause(200);
-    EXPECT_EQ(keyboard.FormatHeaderLine(4), "57; 1; 1; 3; 31; 163; 90; 255; 200");
-
-    EXPECT_EQ(LegacyKeyboard(true, true, false).FormatHeaderLine(2), "112; 0; 0; 2; 11");
-}
-
 TEST_F(LegacyLayoutFileTest, SavesEachFormatByteForByte)
 {
     LegacyKeyboard v1(false, false, false);
-    Program(v1, 1, 1, 1, "I28, 240, 28; 6", "A;b ");
-    uint8_t format = 2;
-    ASSERT_TRUE(v1.SaveFile(m_folder.File("v1.txt"), &format));
-    EXPECT_EQ(ReadWholeFile(m_folder.File("v1.txt")),
-              Join(Layout("56; 0; 0; 2; 11", 1, 112, {{1, "1; 28, 240, 28, 0, 0, 0, 0; 2;A;b "}}, false)));
-
-    LegacyKeyboard v2(true, true, true);
-    Program(v2, 2, 1, 1, "I18; 14", "Shift");
-    Program(v2, 1, 1, 2, "I90; 2", "Enter");
-    const std::vector<std::pair<int, std::string>> keys{
-        {2, "2; 18, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 14;0;Shift"},
-        {57, "57; 90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 2;0;Enter"}};
-    const std::string header = "113; 0; 0; 2; 11; 148; 0; 0; 3";
-    for (uint8_t side : {1, 3}) {
-        format = side;
-        ASSERT_TRUE(v2.SaveFile(m_folder.File("v2.txt"), &format));
-        EXPECT_EQ(ReadWholeFile(m_folder.File("v2.txt")), Join(Layout(header, 1, 112, keys, true)));
-    }
-    format = 4;
-    ASSERT_TRUE(v2.SaveFile(m_folder.File("right.txt"), &format));
-    EXPECT_EQ(ReadWholeFile(m_folder.File("right.txt")), Join(Layout(header, 57, 168, keys, true)));
-    EXPECT_EQ(format, 4);
-}
-
-TEST_F(LegacyLayoutFileTest, FormatZeroBecomesTheMatchingFormat)
-{
-    LegacyKeyboard v1(false, false, false);
-    uint8_t format = 0;
+    ASSERT_TRUE(Cell(v1, 1, 1)->ParseCodesText("I28, 240, 28; 6"));
+    Cell(v1, 1, 1)->SetName("A;b ");
+    uint8_t format = 0; // the header follows the matching format too
     ASSERT_TRUE(v1.SaveFile(m_folder.File("v1.txt"), &format));
     EXPECT_EQ(format, 2);
-    // The header agrees with the 7-field lines, so the file reads back without errors.
-    EXPECT_EQ(ReadWholeFile(m_folder.File("v1.txt")), Join(Layout("56; 0; 0; 2; 11", 1, 112, {}, false)));
-    EXPECT_TRUE(LegacyKeyboard(false, false, false).LoadFile(m_folder.File("v1.txt"), &format));
+    EXPECT_EQ(ReadWholeFile(m_folder.File("v1.txt")),
+              Layout("56; 0; 0; 2; 11", 1, 112, {{1, "1; 28, 240, 28, 0, 0, 0, 0; 2;A;b "}}, false));
 
-    LegacyKeyboard v2(false, false, true);
-    format = 0;
-    ASSERT_TRUE(v2.SaveFile(m_folder.File("v2.txt"), &format));
-    EXPECT_EQ(format, 1);
-    EXPECT_TRUE(v2.SaveFile(m_folder.File("v2.txt"), nullptr));
-}
-
-TEST_F(LegacyLayoutFileTest, MergedKeysShareOneGroupNumber)
-{
-    LegacyKeyboard keyboard(false, false, true);
-    ProgramMergedKeys(keyboard, 1);
-    ASSERT_TRUE(keyboard.SaveFile(m_folder.File("merged.txt"), nullptr));
+    LegacyKeyboard v2(true, true, true);
+    ProgramKeys(v2, 1, true);
+    ASSERT_TRUE(Cell(v2, 1, 1, 2)->ParseCodesText("I90; 2"));
+    const std::string enter = "57; 90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 2;0;Key_57";
     const std::string wide = "; 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 11;1;Wide";
     const std::string tall = "; 18, 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 9;2;Tall";
     const std::string quad = "; 224, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 11;3;Quad";
-    EXPECT_EQ(ReadWholeFile(m_folder.File("merged.txt")),
-              Join(Layout("57; 0; 0; 2; 11; 148; 0; 0; 3", 1, 112,
-                          {{1, "1" + wide},
-                           {2, "2" + wide},
-                           {17, "17" + tall},
-                           {25, "25" + tall},
-                           {36, "36" + quad},
-                           {37, "37" + quad},
-                           {44, "44" + quad},
-                           {45, "45" + quad},
-                           {56, "56; 22, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 8;0;Single"}},
-                          true)));
+    const std::string both = Layout("113; 0; 0; 2; 11; 148; 0; 0; 3", 1, 112,
+                                    {{1, "1" + wide},
+                                     {2, "2" + wide},
+                                     {17, "17" + tall},
+                                     {25, "25" + tall},
+                                     {36, "36" + quad},
+                                     {37, "37" + quad},
+                                     {44, "44" + quad},
+                                     {45, "45" + quad},
+                                     {56, "56; 22, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 8;0;Single"},
+                                     {57, enter}},
+                                    true);
+    for (uint8_t choice : {1, 3}) {
+        format = choice;
+        ASSERT_TRUE(v2.SaveFile(m_folder.File("v2.txt"), &format));
+        EXPECT_EQ(ReadWholeFile(m_folder.File("v2.txt")), both);
+    }
+    format = 4;
+    ASSERT_TRUE(v2.SaveFile(m_folder.File("right.txt"), &format));
+    EXPECT_EQ(ReadWholeFile(m_folder.File("right.txt")),
+              Layout("113; 0; 0; 2; 11; 148; 0; 0; 3", 57, 168, {{57, enter}}, true));
 }
 
 TEST_F(LegacyLayoutFileTest, ReadsHandWrittenFileWithAnyLineEnd)
 {
-    const auto lines = Layout("  57 ;1;1 ; 3;20; 0x21; 18; 90; 7", 1, 56,
-                              {{1, "\t1; 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 11;4;Wide;key "},
-                               {2, "2 ; 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 11;4;Wide;key "},
-                               {3, "3;18,28,0,0,0,0,0,0,0,0,0,0,0,0,0,0;6;0;Two"}},
-                              true);
+    const std::string same = "; 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 11;4;Wide;key ";
     for (const std::string end : {"\r\n", "\n", "\r", "\n\r"}) {
         LegacyKeyboard keyboard(false, false, true);
         uint8_t format = 0;
-        EXPECT_TRUE(keyboard.LoadFile(Write(Join(lines, end)), &format)) << "line end " << end.size();
+        EXPECT_TRUE(keyboard.LoadFile(
+            Write(
+                Layout("  57 ;1;1 ; 3;20; 0x21; 18; 90; 7", 1, 56,
+                       {{1, "\t1" + same}, {2, "2 " + same}, {3, "3;18,28,0,0,0,0,0,0,0,0,0,0,0,0,0,0;6;0;"}},
+                       true, end)),
+            &format));
         EXPECT_EQ(format, 1);
-        EXPECT_EQ(keyboard.GetKeysType(), 1);
-        EXPECT_TRUE(keyboard.GetKeyBeep());
-        EXPECT_EQ(keyboard.GetTypematicDelay(), 3);
-        EXPECT_EQ(keyboard.GetTypematicRate(), 20);
-        EXPECT_EQ(keyboard.GetRfidFlags(), 0x21);
-        EXPECT_EQ(keyboard.GetAffixKeyCode(true), 18);
-        EXPECT_EQ(keyboard.GetAffixKeyCode(false), 90);
-        EXPECT_EQ(keyboard.GetKeyPause(), 7);
-
+        EXPECT_EQ(keyboard.FormatHeaderLine(1), "57; 1; 1; 3; 20; 33; 18; 90; 7");
         EXPECT_EQ(keyboard.GetShapeFlags(1, 1, 1), ShapeRight);
         EXPECT_EQ(Cell(keyboard, 2, 1)->GetName(), "Wide;key ");
-        EXPECT_EQ(Cell(keyboard, 2, 1)->GetCode(1), 28u);
         EXPECT_EQ(Cell(keyboard, 1, 1)->GetUserData(), 0u);
-        EXPECT_EQ(keyboard.GetShapeFlags(3, 1, 1), 0);
-        EXPECT_EQ(Cell(keyboard, 3, 1)->GetCodeCount(), 2);
-        EXPECT_EQ(Cell(keyboard, 3, 1)->GetMode(), 1);
+        EXPECT_EQ(Cell(keyboard, 3, 1)->FormatCodesText(0) + Cell(keyboard, 3, 1)->GetName(),
+                  "I18, 28; 6Key_3");
     }
-}
-
-TEST_F(LegacyLayoutFileTest, ReadsSevenSlotFileIntoDoubleWithThreeScans)
-{
-    auto lines =
-        Layout("112; 0; 1; 0; 5", 1, 112,
-               {{3, "3; 18, 28, 0, 0, 0, 0, 0; 3;Two"}, {60, "60; 22, 0, 0, 0, 0, 0, 0; 0;Right"}}, false);
-    LegacyKeyboard keyboard(true, true, false);
-    uint8_t format = 0;
-    ASSERT_TRUE(keyboard.LoadFile(Write(Join(lines)), &format));
-    EXPECT_EQ(format, 2);
-    EXPECT_EQ(Cell(keyboard, 3, 1)->GetCodeCount(), 2);
-    EXPECT_EQ(Cell(keyboard, 3, 1)->GetMode(), 2); // the 7-slot form carries no mode
-    EXPECT_EQ(Cell(keyboard, 4, 1, 2)->GetName(), "Right");
-    EXPECT_EQ(Cell(keyboard, 4, 1, 2)->GetSimpleKey(), 0);
 }
 
 TEST_F(LegacyLayoutFileTest, ValuesBeforeAnErrorStayApplied)
 {
     const std::string header = "57; 1; 0; 3; 20; 148; 0; 0; 3";
-    const std::string early = "2; 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 10;0;Early";
-    struct Case
-    {
-        const char* what;
-        std::vector<std::string> lines;
-        bool lineRefused; // the refused line does not count, so one more line is read
+    const std::string early = "2; " + kZeros16 + "; 10;0;Early";
+    // The last bool: the bad line does not count, so the line after the keys is still read.
+    const std::vector<std::tuple<std::string, std::string, bool>> cases{
+        {"57; 1; 0; 3; 20", Layout("", 1, 56, {{2, early}}, true), false},
+        {"57; 1; 2; 3; 20; 148; 0; 0; 3", Layout("", 1, 56, {{2, early}}, true), false},
+        {"57; 1; 0; 3; 32; 148; 0; 0; 3", Layout("", 1, 56, {{2, early}}, true), false},
+        {header, Layout("", 1, 40, {{2, early}}, true), true},
+        {header, Layout("", 1, 56, {{2, early}, {30, "# keys"}}, true), true},
+        {header, Layout("", 1, 56, {{2, early}, {30, "0; 1"}}, true), true},
+        {header, Layout("", 1, 56, {{2, early}, {30, "57; " + kZeros16 + "; 10;0;x"}}, true), true},
+        {header, Layout("", 1, 56, {{2, early}, {30, "30; 0, 0, 0, 0, 0, 0, 0; 2;x"}}, true), true},
+        {header, Layout("", 1, 56, {{2, early}, {30, "30; " + kZeros16 + "; 10;9;x"}}, true), false},
     };
-    const std::vector<Case> cases{
-        {"five-field header on a 16-scan keyboard", Layout("57; 1; 0; 3; 20", 1, 56, {{2, early}}, true),
-         false},
-        {"key beep above 1", Layout("57; 1; 2; 3; 20; 148; 0; 0; 3", 1, 56, {{2, early}}, true), false},
-        {"typematic rate out of range", Layout("57; 1; 0; 3; 32; 148; 0; 0; 3", 1, 56, {{2, early}}, true),
-         false},
-        {"too few key lines", Layout(header, 1, 40, {{2, early}}, true), true},
-        {"comment line", Layout(header, 1, 56, {{2, early}, {30, "# keys"}}, true), true},
-        {"key number 0", Layout(header, 1, 56, {{2, early}, {30, "0; 1"}}, true), true},
-        {"key number 113", Layout(header, 1, 56, {{2, early}, {30, Empty16(113)}}, true), true},
-        {"key without a cell", Layout(header, 1, 56, {{2, early}, {30, Empty16(57)}}, true), true},
-        {"seven slots", Layout(header, 1, 56, {{2, early}, {30, Empty7(30)}}, true), true},
-        {"group of one cell", Layout(header, 1, 56, {{2, early}, {30, "30; " + kZeros16 + "; 10;9;x"}}, true),
-         false},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> lines = c.lines;
-        lines.push_back("30; 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0; 10;0;Late");
+    for (const auto& [head, keys, lineRefused] : cases) {
         LegacyKeyboard keyboard(false, false, true);
-        EXPECT_FALSE(keyboard.LoadFile(Write(Join(lines)), nullptr)) << c.what;
-        EXPECT_EQ(keyboard.GetKeysType(), 1) << c.what;
-        EXPECT_EQ(keyboard.GetTypematicDelay(), 3) << c.what;
-        EXPECT_EQ(Cell(keyboard, 2, 1)->GetName(), "Early") << c.what;
-        EXPECT_EQ(Cell(keyboard, 6, 4)->GetName() == "Late", c.lineRefused) << c.what;
+        EXPECT_FALSE(keyboard.LoadFile(Write(head + keys + "30; 28; 10;0;Late"), nullptr)) << keys;
+        EXPECT_EQ(keyboard.GetKeysType(), 1);
+        EXPECT_EQ(keyboard.GetTypematicDelay(), 3);
+        EXPECT_EQ(Cell(keyboard, 2, 1)->GetName(), "Early");
+        EXPECT_EQ(Cell(keyboard, 6, 4)->GetName() == "Late", lineRefused) << keys;
     }
-
-    // White space lines hold no key, whatever line end makes them.
-    auto lines = Layout(header, 1, 56, {}, true);
-    lines.insert(lines.begin() + 5, "\t ");
-    lines.insert(lines.begin() + 9, "");
-    EXPECT_TRUE(LegacyKeyboard(false, false, true).LoadFile(Write(Join(lines)), nullptr));
-}
-
-TEST_F(LegacyLayoutFileTest, LongHeaderOnSevenScanKeyboardIsAnError)
-{
-    LegacyKeyboard keyboard(false, false, false);
-    EXPECT_FALSE(
-        keyboard.LoadFile(Write(Join(Layout("56; 0; 0; 2; 11; 0x95; 4; 5; 6", 1, 56, {}, false))), nullptr));
-    EXPECT_EQ(keyboard.GetRfidFlags(), 0x95);
-    EXPECT_EQ(keyboard.GetKeyPause(), 6);
+    // White space lines hold no key, whichever line end made them.
+    EXPECT_TRUE(LegacyKeyboard(false, false, true)
+                    .LoadFile(Write(kHeader57 + "\r\n\r\n \t\r\n" + Layout("", 1, 56, {}, true)), nullptr));
 }
 
 TEST_F(LegacyLayoutFileTest, AnotherTypeCodeChangesNothing)
 {
-    const std::vector<std::string> refused{
-        Join(Layout("57; 1; 1; 3; 20; 148; 0; 0; 3", 1, 56, {{1, Empty16(1) + "x"}}, true)),
-        Join(Layout("0x38x; 1; 1; 3; 20", 1, 56, {{1, Empty7(1) + "x"}}, false)),
-        "",
-        "\r\n56; 1; 1; 3; 20\r\n",
-    };
-    for (const std::string& bytes : refused) {
+    for (const std::string& bytes :
+         {Layout(kHeader57, 1, 56, {}, true), std::string("0x38x; 1; 1; 3; 20\r\n"), std::string(),
+          std::string("\r\n56; 1; 1; 3; 20\r\n")}) {
         LegacyKeyboard keyboard(false, false, false);
-        Program(keyboard, 1, 1, 1, "I28; 2", "Kept");
+        ASSERT_TRUE(Cell(keyboard, 1, 1)->ParseCodesText("I28; 2"));
         const std::string before = keyboard.GetContentSignature();
         uint8_t format = 3;
         EXPECT_FALSE(keyboard.LoadFile(Write(bytes), &format));
         EXPECT_EQ(format, 3);
         EXPECT_EQ(keyboard.GetContentSignature(), before);
     }
+    LegacyKeyboard keyboard(false, false, false);
     uint8_t format = 3;
-    EXPECT_FALSE(LegacyKeyboard(false, false, false).LoadFile(m_folder.File("missing.txt"), &format));
-    // 0x38 is 56: numbers read as elsewhere.
-    EXPECT_TRUE(LegacyKeyboard(false, false, false)
-                    .LoadFile(Write(Join(Layout("0x38; 0; 0; 2; 11", 1, 56, {}, false))), &format));
+    EXPECT_FALSE(keyboard.LoadFile(m_folder.File("missing.txt"), &format));
+    EXPECT_TRUE(keyboard.LoadFile(Write(Layout("0x38; 0; 0; 2; 11", 1, 56, {}, false)), &format));
     EXPECT_EQ(format, 2);
+    // A long header is not the 7-scan format, yet its values are taken.
+    EXPECT_FALSE(
+        keyboard.LoadFile(Write(Layout("56; 0; 0; 2; 11; 0x95; 4; 5; 6", 1, 56, {}, false)), &format));
+    EXPECT_EQ(keyboard.FormatHeaderLine(1), "56; 0; 0; 2; 11; 149; 4; 5; 6");
 }
 
 TEST_F(LegacyLayoutFileTest, RoundTripsEveryTypeWithMergedKeys)
 {
     for (uint8_t id = 7; id <= 10; ++id) {
-        auto keyboard = MakeType(id);
-        // Only the 16-slot lines carry group numbers.
-        const bool merge = keyboard->GetCellCapacity() == 16;
-        ProgramMergedKeys(*keyboard, 1, merge);
-        if (keyboard->GetLayoutCount() == 2) {
-            ProgramMergedKeys(*keyboard, 2, merge);
-            Cell(*keyboard, 4, 5, 2)->SetName("Right quad");
+        std::unique_ptr<Keyboard> keyboard = CreateKeyboard(id);
+        // Only 16-slot lines carry group numbers; 7-slot files keep a merged key's cells apart.
+        const bool merge = id >= 9;
+        for (uint8_t layout = 1; layout <= keyboard->GetLayoutCount(); ++layout) {
+            ProgramKeys(*keyboard, layout, merge);
         }
+        Cell(*keyboard, 4, 5, keyboard->GetLayoutCount())->SetName("Last quad");
         keyboard->SetTypematicRate(30);
-        keyboard->SetKeysType(1);
-        keyboard->SetRfidFlags(0x51);
         keyboard->SetAffixKeyCode(false, 0x5A);
         const std::string signature = keyboard->GetContentSignature();
-        ASSERT_TRUE(keyboard->SaveFile(m_folder.File("round.txt"), nullptr)) << int(id);
+        ASSERT_TRUE(keyboard->SaveFile(m_folder.File("round.txt"), nullptr));
 
-        auto loaded = MakeType(id);
-        uint8_t format = 0;
-        EXPECT_TRUE(loaded->LoadFile(m_folder.File("round.txt"), &format)) << int(id);
+        std::unique_ptr<Keyboard> loaded = CreateKeyboard(id);
+        EXPECT_TRUE(loaded->LoadFile(m_folder.File("round.txt"), nullptr)) << int(id);
         EXPECT_EQ(loaded->GetContentSignature(), signature) << int(id);
         if (merge) {
-            EXPECT_EQ(loaded->GetShapeFlags(5, 6, 2 - (id == 9)), ShapeAbove | ShapeLeft | ShapeLeftAbove);
-            // The covered cells are empty underneath, as after a merge in the editor.
-            KeyCell* covered = Cell(*loaded, 2, 1);
+            // Covered cells are empty underneath, as after a merge in the editor.
+            KeyCell* covered = Cell(*loaded, 5, 6, loaded->GetLayoutCount());
+            EXPECT_EQ(covered->GetName(), "Last quad");
             covered->SetMaster(nullptr);
-            EXPECT_FALSE(covered->IsProgrammed());
-            EXPECT_EQ(covered->GetName(), "Key_2");
+            EXPECT_EQ(covered->FormatCodesText(0) + covered->GetName(),
+                      "I; 10Key_" + std::to_string(covered->GetKeyNumber()));
         }
     }
-}
-
-TEST_F(LegacyLayoutFileTest, SevenSlotLinesKeepMergedKeysAsSeparateKeys)
-{
-    LegacyKeyboard keyboard(false, false, false);
-    ProgramMergedKeys(keyboard, 1);
-    ASSERT_TRUE(keyboard.SaveFile(m_folder.File("v1.txt"), nullptr));
-    LegacyKeyboard loaded(false, false, false);
-    EXPECT_TRUE(loaded.LoadFile(m_folder.File("v1.txt"), nullptr));
-    EXPECT_EQ(loaded.GetShapeFlags(1, 1, 1), 0);
-    EXPECT_EQ(Cell(loaded, 2, 1)->GetName(), "Wide");
-    EXPECT_EQ(Cell(loaded, 2, 1)->GetCode(1), 28u);
 }
 
 TEST(LegacyLayoutSignature, SeesNamesAndShapes)
 {
     LegacyKeyboard keyboard(false, false, true);
-    Program(keyboard, 1, 1, 1, "I28; 10", "name");
+    ProgramKeys(keyboard, 1, false);
     const std::string before = keyboard.GetContentSignature();
-    EXPECT_EQ(before.substr(0, before.find('\n') + 1), "57; 0; 0; 2; 11; 148; 0; 0; 3\r\n");
-    EXPECT_NE(before.find("\r\n0; I28; 10;0;name\r\n"), std::string::npos);
-
-    Cell(keyboard, 1, 1)->SetName("Name");
+    EXPECT_EQ(before.substr(0, before.find("\r\n1;")), kHeader57 + "\r\n0; I28; 10;0;Wide");
+    Cell(keyboard, 1, 1)->SetName("wide");
     const std::string renamed = keyboard.GetContentSignature();
     EXPECT_NE(renamed, before);
     ASSERT_TRUE(keyboard.ChangeShape(1, 1, ShapeRight, 1));
     EXPECT_NE(keyboard.GetContentSignature(), renamed);
-    EXPECT_EQ(keyboard.GetContentSignature(), keyboard.GetContentSignature());
 }
 
 TEST_F(LegacyLayoutFileTest, FailedSaveKeepsTheOldFile)
 {
     const std::string path = m_folder.File("kept.txt");
-    const std::string old = "56; 0; 0; 2; 11\r\nold bytes";
-    ASSERT_TRUE(WriteWholeFile(path, old));
+    ASSERT_TRUE(WriteWholeFile(path, "56; 0; 0; 2; 11\r\nold"));
     LegacyKeyboard keyboard(false, false, true);
-    for (size_t accepted : {size_t{0}, size_t{20}, size_t{5000}}) {
+    for (size_t accepted : {0, 20, 5000}) {
         uint8_t format = 0;
-        EXPECT_FALSE(SaveLegacyLayoutFile(keyboard, path, &format, [=] {
-            return std::make_unique<FailAfterFile>(accepted);
-        })) << accepted;
+        EXPECT_FALSE(SaveLegacyLayoutFile(keyboard, path, &format,
+                                          [=] { return std::make_unique<FailAfterFile>(accepted); }));
         EXPECT_EQ(format, 0);
-        EXPECT_EQ(ReadWholeFile(path), old);
+        EXPECT_EQ(ReadWholeFile(path), "56; 0; 0; 2; 11\r\nold");
     }
-    size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path())) {
-        files += entry.is_regular_file() ? 1 : 0;
-    }
-    EXPECT_EQ(files, 1u);
-    EXPECT_FALSE(keyboard.SaveFile(m_folder.File("no/such/folder.txt"), nullptr));
+    auto entries = std::filesystem::directory_iterator(std::filesystem::path(path).parent_path());
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1); // no temporary file left
+    EXPECT_FALSE(keyboard.SaveFile(m_folder.File("no/folder.txt"), nullptr));
 }
