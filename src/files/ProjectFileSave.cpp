@@ -45,9 +45,8 @@ bool ResolveLinks(const std::string& path, std::string& resolved)
     return false;
 }
 
-// Creates an empty file with a name nobody else uses; created with mode 0666 so that the
-// process's umask decides a new target's permissions, as an ordinary create would.
-bool CreateTemporaryFile(const std::string& target, std::string& temporary)
+// Creates an empty file with a name nobody else uses, with the given mode less the umask.
+bool CreateTemporaryFile(const std::string& target, mode_t mode, std::string& temporary)
 {
     static std::atomic<unsigned> counter{0};
     std::random_device seed;
@@ -60,7 +59,7 @@ bool CreateTemporaryFile(const std::string& target, std::string& temporary)
                     "-" + std::to_string(random() % 1000000) + ".tmp";
         int handle;
         do {
-            handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+            handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
         } while (handle < 0 && errno == EINTR);
         if (handle >= 0) {
             return ::close(handle) == 0 || errno == EINTR;
@@ -70,6 +69,16 @@ bool CreateTemporaryFile(const std::string& target, std::string& temporary)
         }
     }
     return false;
+}
+
+// Keeping owner and group is a courtesy: only a privileged process may give a file away, and
+// anyone else keeps the file as their own, as a new file would be.
+void KeepOwner(const std::string& path, const struct stat& existing)
+{
+    if (::chown(path.c_str(), existing.st_uid, existing.st_gid) != 0 &&
+        ::chown(path.c_str(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        errno = 0;
+    }
 }
 
 bool SyncFolder(const std::string& folder)
@@ -125,19 +134,17 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
     } else if (errno != ENOENT) {
         return false;
     }
+    // A new file gets what an ordinary create would give it. Over an existing file the content
+    // stays private until the target's own permissions are copied.
     std::string temporary;
-    if (!CreateTemporaryFile(target, temporary)) {
+    if (!CreateTemporaryFile(target, exists ? 0600 : 0666, temporary)) {
         return false;
     }
-    bool saved = true;
-    if (exists) {
+    bool saved = WriteTemporary(temporary, lineEnd, writeContent, makeFile);
+    if (saved && exists) {
+        KeepOwner(temporary, existing);
         saved = ::chmod(temporary.c_str(), existing.st_mode & 07777) == 0;
-        // Keeping the group is a courtesy; only the owner's own groups are allowed anyway.
-        if (saved && ::chown(temporary.c_str(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
-            errno = 0;
-        }
     }
-    saved = saved && WriteTemporary(temporary, lineEnd, writeContent, makeFile);
     saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!saved) {
         ::unlink(temporary.c_str());

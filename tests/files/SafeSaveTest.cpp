@@ -101,6 +101,17 @@ TEST(SafeSave, KeepsPermissionsAndRefusesReadOnlyTargets)
         ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
         EXPECT_FALSE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"newer"})));
         EXPECT_EQ(ReadWholeFile(path), "new\r\n");
+    } else {
+        // A privileged process does not take over another user's file.
+        ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+        ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"newer"})));
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+        EXPECT_EQ(info.st_mode & 07777, 0604u);
     }
 }
 
