@@ -52,10 +52,6 @@ TEST(SafeSave, ReplacesTheOldContentWithExactlyTheNewLines)
     ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"ZQ-2200.v1", "1:"})));
     EXPECT_EQ(ReadWholeFile(path), "ZQ-2200.v1\r\n1:\r\n");
     EXPECT_EQ(FolderEntries(folder.File("")), std::vector<std::string>{"a.zqp"});
-
-    const std::string fresh = folder.File("new.txt");
-    ASSERT_TRUE(SaveFileSafely(fresh, BufferedFile::LineEndLf, Lines({"x", "y"})));
-    EXPECT_EQ(ReadWholeFile(fresh), "x\ny\n");
 }
 
 TEST(SafeSave, AnyFailureKeepsTheOldFileAndLeavesNoTemporaryFile)

