@@ -5,27 +5,26 @@
 #include "model/Zq3300Keyboard.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
 
-const std::string& TemporaryPath()
+// An anonymous in-memory file reached through its descriptor's name: nothing is left behind,
+// however the fuzzer ends.
+int FileHandle()
 {
-    static const std::string path = [] {
-        std::string pattern = "/tmp/zqfuzz.XXXXXX";
-        const int handle = ::mkstemp(pattern.data());
-        if (handle < 0) {
+    static const int handle = [] {
+        const int created = ::memfd_create("zqp", MFD_CLOEXEC);
+        if (created < 0) {
             std::abort();
         }
-        ::close(handle);
-        std::atexit([] { ::unlink(TemporaryPath().c_str()); });
-        return pattern;
+        return created;
     }();
-    return path;
+    return handle;
 }
 
 std::unique_ptr<UsbKeyboardCommon> MakeProject(uint8_t choice)
@@ -62,16 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     bytes.append(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    FILE* file = std::fopen(TemporaryPath().c_str(), "wb");
-    if (file == nullptr) {
-        std::abort();
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
+    const int handle = FileHandle();
+    if (::ftruncate(handle, 0) != 0 ||
+        ::pwrite(handle, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
         std::abort();
     }
     uint8_t format = 0;
-    project->LoadFile(TemporaryPath(), &format);
+    project->LoadFile("/proc/self/fd/" + std::to_string(handle), &format);
     // Whatever was loaded must still describe itself.
     (void)project->GetContentSignature();
     return 0;
