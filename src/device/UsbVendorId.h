@@ -1,15 +1,14 @@
 // The USB vendor id both USB keyboard families are found by, and its overrides.
 #pragma once
 
+#include "model/UsbKeyboard.h"
+
 #include <cstdint>
 #include <string>
 
 class Keyboard;
 class SettingsStore;
 
-// Not in the public list of USB vendor ids when chosen: a placeholder that matches no real
-// maker's devices until the keyboards' own id is known. Both families use it.
-constexpr uint16_t ZqUsbVendorId = 0xFA2C;
 
 // Value "VendorID" of section "Configuration".
 constexpr const char* VendorIdSettingName = "VendorID";

@@ -383,17 +383,7 @@ std::string LegacyKeyboard::GetFileFilter(std::string* filter, std::string* defa
 }
 
 // SaveFile, LoadFile, GetContentSignature and FormatHeaderLine: files/LegacyLayoutFile.cpp.
-// The device image is not implemented yet; it fails until it is.
-int LegacyKeyboard::Program(ProgressSink* /*progress*/)
-{
-    return kResultNotSupported;
-}
-
-int LegacyKeyboard::BuildDeviceImage(uint8_t /*keyboardVersion*/, uint8_t* /*buffer*/, size_t* /*size*/)
-{
-    return kResultNotSupported;
-}
-
+// Program and BuildDeviceImage: device/LegacyKeyboardDevice.cpp.
 bool LegacyKeyboard::DetectDevice(std::string* /*name*/)
 {
     return false;

@@ -5,40 +5,11 @@
 
 namespace {
 
-constexpr uint32_t kOsErrorNotFunctioning = 31;
-constexpr uint32_t kOsErrorNotConnected = 1167;
-constexpr uint8_t kLastTextedStatus = 6;
 constexpr const char* kLineEnd = "\r\n";
 
 } // namespace
 
-bool UsbKeyboard::ClearDeviceErrors()
-{
-    m_lastOsError = 0;
-    m_lastDeviceStatus = 0;
-    m_errorText.clear();
-    return true;
-}
-
-// The error text lines come with the device module; the codes are kept by the same rules.
-bool UsbKeyboard::RecordOsError(uint32_t code)
-{
-    if (code == m_lastOsError) {
-        return true;
-    }
-    if (code == kOsErrorNotFunctioning || code == kOsErrorNotConnected) {
-        m_lastOsError = code;
-    }
-    return true;
-}
-
-bool UsbKeyboard::RecordDeviceStatus(uint8_t status)
-{
-    if (status != m_lastDeviceStatus && status <= kLastTextedStatus) {
-        m_lastDeviceStatus = status;
-    }
-    return true;
-}
+// The device operations and the error recording: device/UsbKeyboardDevice.cpp.
 
 std::string UsbKeyboard::GetContentSignature()
 {
@@ -68,17 +39,3 @@ std::string UsbKeyboard::GetContentSignature()
     return signature;
 }
 
-// Device and file bodies live with the device and file modules; until then they refuse.
-
-bool UsbKeyboard::OpenDevice(HidChannel* channel)
-{
-    (void)channel;
-    return false;
-}
-
-int UsbKeyboard::UploadFirmware(const std::string& path, ProgressSink* progress)
-{
-    (void)path;
-    (void)progress;
-    return ImageResult::NotSupported;
-}

@@ -21,8 +21,9 @@ constexpr int UnsupportedFormat = 10;
 constexpr int DataInvalid = 11;
 } // namespace ImageResult
 
-// The keyboards' USB vendor id, one for both families; the settings may override it.
-constexpr uint16_t ZqVendorId = 0x16C0;
+// The keyboards' USB vendor id, one for both families; the settings and zqtool may override it.
+// Not in the public list of USB vendor ids when chosen, so it matches no other maker's devices.
+constexpr uint16_t ZqUsbVendorId = 0xFA2C;
 
 class UsbKeyboard : public Keyboard
 {
@@ -54,6 +55,7 @@ public:
     bool SaveFile(const std::string& path, uint8_t* format) override;
     std::string GetContentSignature() override;
     bool CanShowFirmwareVersion() const override { return false; }
+    std::string GetFirmwareFileFilter(std::string* filter, std::string* defaultExtension) const override;
     int UploadFirmware(const std::string& path, ProgressSink* progress) override;
 
     uint16_t GetVendorId() const { return m_vendorId; }
@@ -64,7 +66,7 @@ public:
 
 protected:
     uint16_t m_editIndex = 0;
-    uint16_t m_vendorId = ZqVendorId;
+    uint16_t m_vendorId = ZqUsbVendorId;
     uint16_t m_productId = 0;
     uint32_t m_lastOsError = 0;
     uint8_t m_lastDeviceStatus = 0;

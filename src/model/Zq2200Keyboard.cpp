@@ -74,16 +74,6 @@ std::string Zq2200Keyboard::GetFileFilter(std::string* filter, std::string* defa
     return text;
 }
 
-// Finding the keyboard comes with the device module; until then no keyboard is found.
-bool Zq2200Keyboard::DetectDevice(std::string* name)
-{
-    if (name != nullptr) {
-        name->clear();
-    }
-    m_detectedDevices = 0;
-    return false;
-}
-
 bool Zq2200Keyboard::SelectDevice(uint8_t number)
 {
     if (number >= 1 && number < m_detectedDevices) {

@@ -1,14 +1,16 @@
 // What one simulated device interface is and how it misbehaves.
 #pragma once
 
+#include "model/UsbKeyboard.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Stands in for the maker's vendor id until tests pass their own.
-constexpr uint16_t kSimDefaultVendorId = 0x16C0;
+// The keyboards' own vendor id, so the program finds the simulator without options.
+constexpr uint16_t kSimDefaultVendorId = ZqUsbVendorId;
 constexpr int kSimBusyForever = -1;
 
 struct SimFailRule

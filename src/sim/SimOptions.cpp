@@ -301,7 +301,7 @@ Device:
   --family NAME            zq2200 (default), zq3300 or zq1100; sets name, ids, kind and
                            feature report length, whatever position it has on the line
   --name TEXT              device name in the info answer
-  --vendor-id N            USB vendor id (default 0x16C0)
+  --vendor-id N            USB vendor id (default 0xFA2C)
   --product-id N           USB product id (zq2200 0x1000, zq3300 0x1002, zq1100 0)
   --feature-length N       feature report byte length; 0 = the interface has no feature
                            report (default 137; zq1100 0)

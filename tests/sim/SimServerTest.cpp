@@ -111,7 +111,7 @@ TEST(SimServer, RequestsJoinedOrSplitAreAnsweredInOrder)
     Bytes answer;
     ASSERT_TRUE(client.ReadAnswer(code, answer));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(answer, (Bytes{0xC0, 0x16, 0x00, 0x10, 0x89, 0, 0, 'Z', 'Q', '-', '2', '2', '0', '0'}));
+    EXPECT_EQ(answer, (Bytes{0x2C, 0xFA, 0x00, 0x10, 0x89, 0, 0, 'Z', 'Q', '-', '2', '2', '0', '0'}));
     ASSERT_TRUE(client.ReadAnswer(code, answer));
     EXPECT_EQ(code, 1u);
     EXPECT_TRUE(answer.empty());
@@ -135,7 +135,7 @@ TEST(SimServer, SeveralInterfacesAreSeparateDevices)
     ASSERT_TRUE(b.Request('W', {0x42}, code, answer));
     EXPECT_EQ(code, 0u);
     ASSERT_TRUE(a.Request('I', {}, code, answer));
-    EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 7), (Bytes{0xC0, 0x16, 0x02, 0x10, 0x89, 0, 0}));
+    EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 7), (Bytes{0x2C, 0xFA, 0x02, 0x10, 0x89, 0, 0}));
     ASSERT_TRUE(b.Request('I', {}, code, answer));
     EXPECT_EQ(answer[6], 1);
 }
