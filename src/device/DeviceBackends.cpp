@@ -1,7 +1,7 @@
 #include "device/DeviceBackends.h"
 
-#include "device/NullHidBackend.h"
-#include "device/NullLegacyDriver.h"
+#include "device/DeviceNodeLegacyDriver.h"
+#include "device/HidrawBackend.h"
 #include "device/SimulatorHidBackend.h"
 #include "device/SimulatorLegacyDriver.h"
 
@@ -29,7 +29,7 @@ std::unique_ptr<HidBackend> CreateHidBackend(const char* simulatorSockets)
     if (simulatorSockets != nullptr) {
         return std::make_unique<SimulatorHidBackend>(SplitSimulatorPaths(simulatorSockets));
     }
-    return std::make_unique<NullHidBackend>();
+    return std::make_unique<HidrawBackend>();
 }
 
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simulatorSockets)
@@ -37,7 +37,7 @@ std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simul
     if (simulatorSockets != nullptr) {
         return std::make_unique<SimulatorLegacyDriver>(SplitSimulatorPaths(simulatorSockets));
     }
-    return std::make_unique<NullLegacyDriver>();
+    return std::make_unique<DeviceNodeLegacyDriver>();
 }
 
 std::unique_ptr<HidBackend> CreateHidBackend()

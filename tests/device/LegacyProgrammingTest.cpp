@@ -2,7 +2,6 @@
 
 #include "device/FakeLegacyDriver.h"
 #include "device/MessagePump.h"
-#include "device/NullLegacyDriver.h"
 #include "device/OsError.h"
 #include "device/ProgressSink.h"
 #include "model/KeyCell.h"
@@ -322,8 +321,6 @@ TEST_F(LegacyProgram, FailuresBeforeTheImageSendNothing)
     driver.SetOpenFails(true);
     EXPECT_EQ(Run(&sink), 14);
     EXPECT_EQ(errorText, "");
-    NullLegacyDriver absent;
-    EXPECT_EQ(ProgramLegacyKeyboard(keyboard, absent, &sink, errorText), 14);
 
     const struct
     {
