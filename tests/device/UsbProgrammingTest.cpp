@@ -2,6 +2,7 @@
 #include "UsbTestKeyboard.h"
 #include "device/DeviceResult.h"
 #include "device/HidChannel.h"
+#include "device/UsbVendorId.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/Zq2200Keyboard.h"

@@ -2,11 +2,9 @@
 // the device operation tests.
 #pragma once
 
-#include "device/DeviceErrorText.h"
 #include "device/FakeHidBackend.h"
 #include "device/HidAccess.h"
 #include "device/ProgressSink.h"
-#include "device/UsbVendorId.h"
 #include "model/UsbKeyboardCommon.h"
 
 #include <algorithm>
@@ -22,26 +20,9 @@ public:
 
     UsbTestKeyboard() : UsbKeyboardCommon(1, 1, 1)
     {
-        m_vendorId = ZqUsbVendorId;
         m_productId = ProductId;
     }
 
-    // The error text rules as the families apply them.
-    bool ClearDeviceErrors() override
-    {
-        ClearDeviceErrorFields(m_lastOsError, m_lastDeviceStatus, m_errorText);
-        return true;
-    }
-    bool RecordOsError(uint32_t code) override
-    {
-        RecordOsErrorLine(code, m_lastOsError, m_errorText);
-        return true;
-    }
-    bool RecordDeviceStatus(uint8_t status) override
-    {
-        RecordDeviceStatusLine(status, m_lastDeviceStatus, m_errorText);
-        return true;
-    }
     void SetProductId(uint16_t productId) { m_productId = productId; }
 
     int BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t formatVersion) override
@@ -50,7 +31,9 @@ public:
         if (m_buildResult != 0) {
             return m_buildResult;
         }
-        std::copy_n(m_image.begin(), std::min(m_image.size(), *size), buffer);
+        if (!m_image.empty()) {
+            std::copy_n(m_image.begin(), std::min(m_image.size(), *size), buffer);
+        }
         *size = m_image.size();
         return 0;
     }
