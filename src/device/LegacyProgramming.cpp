@@ -4,6 +4,7 @@
 #include "device/LegacyDriverBackend.h"
 #include "device/MessagePump.h"
 #include "device/ProgressSink.h"
+#include "files/LegacyLayoutFile.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/KeyCell.h"
@@ -66,19 +67,6 @@ void WriteTrailer(const LegacyKeyboard& keyboard, const LegacyImageLayout& layou
     trailer[LegacyTrailerKeyPause] = keyboard.GetKeyPause();
 }
 
-KeyCell* CellAt(LegacyKeyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout)
-{
-    KeyCell* cell = nullptr;
-    return keyboard.GetCell(column, row, layout, &cell) ? cell : nullptr;
-}
-
-void SetGroup(KeyCell* cell, uint32_t group)
-{
-    if (cell != nullptr) {
-        cell->SetUserData(group);
-    }
-}
-
 // Closes the driver on every way out of Program.
 class DriverSession
 {
@@ -113,47 +101,6 @@ size_t LegacyRecordOffset(const LegacyImageLayout& layout, size_t cell, size_t r
     return (cell < half ? cell + half : cell - half) * recordLength;
 }
 
-void NumberLegacyMergedKeys(LegacyKeyboard& keyboard)
-{
-    for (uint16_t index = 1; index <= LegacyKeyboard::kKeyCount; ++index) {
-        KeyCell* cell = nullptr;
-        if (keyboard.GetCellByIndex(index, &cell) && cell != nullptr) {
-            cell->SetUserData(0);
-        }
-    }
-    // The cells of a merged key share their master's user data, so the first cell of a key in
-    // number order names the whole key.
-    uint32_t group = 1;
-    for (uint16_t index = 1; index <= LegacyKeyboard::kKeyCount; ++index) {
-        KeyCell* cell = nullptr;
-        uint16_t column = 0;
-        uint16_t row = 0;
-        uint8_t layout = 0;
-        if (!keyboard.GetCellByIndex(index, &cell) || cell == nullptr ||
-            !keyboard.GetCellPosition(index, &column, &row, &layout)) {
-            continue;
-        }
-        const uint8_t flags = keyboard.GetShapeFlags(column, row, layout);
-        bool grouped = false;
-        if ((flags & ShapeBelow) != 0 && cell->GetUserData() == 0) {
-            SetGroup(cell, group);
-            SetGroup(CellAt(keyboard, column, row + 1, layout), group);
-            grouped = true;
-        }
-        if ((flags & ShapeRight) != 0 && cell->GetUserData() == 0) {
-            SetGroup(cell, group);
-            SetGroup(CellAt(keyboard, column + 1, row, layout), group);
-            grouped = true;
-        }
-        if ((flags & ShapeRightBelow) != 0 && cell->GetUserData() == 0) {
-            SetGroup(CellAt(keyboard, column + 1, row + 1, layout), group);
-            ++group;
-        } else if (grouped) {
-            ++group;
-        }
-    }
-}
-
 int BuildLegacyDeviceImage(LegacyKeyboard& keyboard, uint8_t keyboardVersion, uint8_t* buffer, size_t* size,
                            std::string& errorText)
 {
@@ -179,7 +126,8 @@ int BuildLegacyDeviceImage(LegacyKeyboard& keyboard, uint8_t keyboardVersion, ui
     *size = layout->imageLength;
     std::memset(buffer, 0, layout->imageLength);
 
-    NumberLegacyMergedKeys(keyboard);
+    // 16-code records carry the group numbers the text files use.
+    AssignLegacyMergeGroups(keyboard, 0);
     for (size_t i = 0; i < layout->recordCount; ++i) {
         KeyCell* cell = nullptr;
         if (!keyboard.GetCellByIndex(static_cast<uint16_t>(i + 1), &cell) || cell == nullptr) {

@@ -45,10 +45,6 @@ constexpr size_t LegacyTrailerKeyPause = 5;
 constexpr uint8_t LegacyOptionKeyBeep = 0x01;
 constexpr uint8_t LegacyOptionTypematic = 0x02;
 
-// Gives every merged key a group number (1, 2, ... in key number order) in its cells' user data,
-// 0 to single keys; 16-code records carry it.
-void NumberLegacyMergedKeys(LegacyKeyboard& keyboard);
-
 // size: in, the room in buffer; out, the image length. A keyboard version the project does not
 // fit sets errorText to the conversion hint and answers 9.
 int BuildLegacyDeviceImage(LegacyKeyboard& keyboard, uint8_t keyboardVersion, uint8_t* buffer, size_t* size,
