@@ -4,8 +4,6 @@
 #include "device/UsbFirmware.h"
 #include "device/UsbProgramming.h"
 #include "model/UsbKeyboardCommon.h"
-#include "model/Zq2200Keyboard.h"
-#include "model/Zq3300Keyboard.h"
 
 bool UsbKeyboard::ClearDeviceErrors()
 {
@@ -70,14 +68,7 @@ int UsbKeyboardCommon::GetFirmwareVersion(ProgressSink* progress, std::string* t
     return GetUsbFirmwareVersion(*this, progress, text);
 }
 
-bool Zq2200Keyboard::DetectDevice(std::string* name)
-{
-    const bool found = DetectUsbDevice(*this, name);
-    m_detectedDevices = found ? 1 : 0;
-    return found;
-}
-
-bool Zq3300Keyboard::DetectDevice(std::string* name)
+bool UsbKeyboardCommon::DetectDevice(std::string* name)
 {
     const bool found = DetectUsbDevice(*this, name);
     m_detectedDevices = found ? 1 : 0;

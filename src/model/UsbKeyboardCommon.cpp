@@ -454,6 +454,29 @@ std::string UsbKeyboardCommon::GetCodeEntryLabel(int index) const
 
 // ---- Conversions ----
 
+bool UsbKeyboardCommon::SelectDevice(uint8_t number)
+{
+    if (number >= 1 && number < m_detectedDevices) {
+        m_selectedDevice = number;
+        return true;
+    }
+    m_selectedDevice = 0;
+    return false;
+}
+
+std::string UsbKeyboardCommon::MakeProjectFileFilter(uint32_t textId, std::string* filter,
+                                                     std::string* defaultExtension)
+{
+    const std::string text = LoadText(textId) + "|*.zqp|";
+    if (filter != nullptr) {
+        *filter = text;
+    }
+    if (defaultExtension != nullptr) {
+        *defaultExtension = "zqp";
+    }
+    return text;
+}
+
 std::string UsbKeyboardCommon::GetTypeNameOf(uint8_t typeId)
 {
     std::string name;

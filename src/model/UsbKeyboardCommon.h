@@ -106,11 +106,17 @@ public:
     int DownloadSequences(ProgressSink* progress) override;
     int GetFirmwareVersion(ProgressSink* progress, std::string* text) override;
     bool LoadFile(const std::string& path, uint8_t* format) override;
+    // Finds the keyboard of the family; the name becomes GetDeviceName() or empty.
+    bool DetectDevice(std::string* name) override;
+    bool SelectDevice(uint8_t number) override;
 
 protected:
     // Columns, rows and table size; the table starts empty.
     UsbKeyboardCommon(uint16_t columns, uint16_t rows, uint16_t tableSize);
 
+    // The save filter "<text>|*.zqp|" of a family and its default extension.
+    static std::string MakeProjectFileFilter(uint32_t textId, std::string* filter,
+                                             std::string* defaultExtension);
     // The catalogue name of a type id, empty when it has none.
     static std::string GetTypeNameOf(uint8_t typeId);
     // The data-loss warning naming the target type.
@@ -143,6 +149,8 @@ protected:
     std::unique_ptr<UsbKeyCell> m_editCopy;
     AffixKeyCell m_prefix;
     AffixKeyCell m_suffix;
+    uint16_t m_detectedDevices = 0;
+    uint8_t m_selectedDevice = 0;
 
 private:
     // Index of a position in any layout the table can hold, whatever the layout count.

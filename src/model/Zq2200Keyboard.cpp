@@ -64,24 +64,7 @@ std::string Zq2200Keyboard::GetTypeName() const
 
 std::string Zq2200Keyboard::GetFileFilter(std::string* filter, std::string* defaultExtension) const
 {
-    const std::string text = LoadText(IDS_FILTER_ZQ2200_LAYOUT) + "|*.zqp|";
-    if (filter != nullptr) {
-        *filter = text;
-    }
-    if (defaultExtension != nullptr) {
-        *defaultExtension = "zqp";
-    }
-    return text;
-}
-
-bool Zq2200Keyboard::SelectDevice(uint8_t number)
-{
-    if (number >= 1 && number < m_detectedDevices) {
-        m_selectedDevice = number;
-        return true;
-    }
-    m_selectedDevice = 0;
-    return false;
+    return MakeProjectFileFilter(IDS_FILTER_ZQ2200_LAYOUT, filter, defaultExtension);
 }
 
 uint16_t Zq2200Keyboard::GetCellCount(bool addressable) const

@@ -23,8 +23,6 @@ public:
     std::string GetTypeName() const override;
     uint8_t GetTypeId() const override;
     std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const override;
-    bool DetectDevice(std::string* name) override;
-    bool SelectDevice(uint8_t number) override;
 
     uint16_t GetCellCount(bool addressable) const override;
     std::string GetFileMagic() const override;
@@ -45,7 +43,4 @@ public:
 private:
     void DropLayouts(uint8_t target);
     void AddLayouts(uint8_t target);
-
-    uint16_t m_detectedDevices = 0;
-    uint8_t m_selectedDevice = 0;
 };

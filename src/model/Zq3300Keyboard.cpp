@@ -72,24 +72,7 @@ std::string Zq3300Keyboard::GetTypeName() const
 
 std::string Zq3300Keyboard::GetFileFilter(std::string* filter, std::string* defaultExtension) const
 {
-    const std::string text = LoadText(IDS_FILTER_ZQ3300_LAYOUT) + "|*.zqp|";
-    if (filter != nullptr) {
-        *filter = text;
-    }
-    if (defaultExtension != nullptr) {
-        *defaultExtension = "zqp";
-    }
-    return text;
-}
-
-bool Zq3300Keyboard::SelectDevice(uint8_t number)
-{
-    if (number >= 1 && number < m_detectedDevices) {
-        m_selectedDevice = number;
-        return true;
-    }
-    m_selectedDevice = 0;
-    return false;
+    return MakeProjectFileFilter(IDS_FILTER_ZQ3300_LAYOUT, filter, defaultExtension);
 }
 
 uint16_t Zq3300Keyboard::GetCellCount(bool addressable) const

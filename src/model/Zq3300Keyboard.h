@@ -26,8 +26,6 @@ public:
     std::string GetTypeName() const override;
     uint8_t GetTypeId() const override;
     std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const override;
-    bool DetectDevice(std::string* name) override;
-    bool SelectDevice(uint8_t number) override;
 
     uint16_t GetCellCount(bool addressable) const override;
     std::string GetFileMagic() const override;
@@ -72,6 +70,4 @@ private:
     uint8_t m_double = 0;
     uint8_t m_variantMask = 3;
     uint8_t m_maxLayoutsPerSide = 2;
-    uint16_t m_detectedDevices = 0;
-    uint8_t m_selectedDevice = 0;
 };
