@@ -1,0 +1,401 @@
+#include "cli/CliArguments.h"
+
+#include "app/Numbers.h"
+#include "device/UsbVendorId.h"
+
+#include <cstddef>
+
+namespace {
+
+enum OptionBits : unsigned {
+    OptOutput = 1u << 0,
+    OptFormat = 1u << 1,
+    OptItem = 1u << 2,
+    OptForce = 1u << 3,
+    OptKeyboardVersion = 1u << 4,
+    OptVendorId = 1u << 5,
+};
+
+struct CommandInfo
+{
+    CliCommand command;
+    const char* name;
+    const char* synopsis;
+    const char* operandNames[2]; // what a missing operand is called in the error
+    size_t operandCount;
+    unsigned options;
+    bool needsOutput;
+    const char* help;
+};
+
+const CommandInfo kCommands[] = {
+    {CliCommand::Types,
+     "types",
+     "types",
+     {},
+     0,
+     0,
+     false,
+     "Lists every keyboard type: its id, a tab, its name; one type a line.\n"
+     "\n"
+     "Exit status: 0.\n"},
+    {CliCommand::New,
+     "new",
+     "new TYPE -o OUT [--format N]",
+     {"TYPE"},
+     1,
+     OptOutput | OptFormat,
+     true,
+     "Writes an empty project of the keyboard type TYPE (an id from 'zqtool types' or its name) to OUT.\n"
+     "\n"
+     "  -o, --output OUT   the project file to write\n"
+     "  --format N         the file format (1 = the first of the type's save formats); by default\n"
+     "                     the one the type's projects are kept in\n"
+     "\n"
+     "Exit status: 0, or 4 when saving fails.\n"},
+    {CliCommand::Check,
+     "check",
+     "check FILE",
+     {"FILE"},
+     1,
+     0,
+     false,
+     "Opens the project file FILE as the editor does and tells whether it decoded cleanly. On\n"
+     "standard output: its keyboard type (\"type\", id, name) and the conversions it offers\n"
+     "(\"conversion\", item, title), tab-separated, one a line.\n"
+     "\n"
+     "Exit status: 0 clean; 1 the file cannot be opened; 2 unknown format; 3 decoded with errors.\n"},
+    {CliCommand::Convert,
+     "convert",
+     "convert FILE [--item N]... -o OUT [--format N] [--force]",
+     {"FILE"},
+     1,
+     OptOutput | OptFormat | OptItem | OptForce,
+     true,
+     "Opens FILE, applies the conversion items in the order given and saves the result to OUT.\n"
+     "'zqtool check FILE' lists the items the project offers. A conversion that loses data is\n"
+     "refused with its warning unless --force is given.\n"
+     "\n"
+     "  --item N           a conversion item; repeat for several, applied in order\n"
+     "  -o, --output OUT   the project file to write\n"
+     "  --format N         the file format; by default the one FILE was read in\n"
+     "  --force            carry out conversions that lose data\n"
+     "\n"
+     "Exit status: as 'check' for opening (a file that decoded with errors is not converted);\n"
+     "4 saving failed; 5 a conversion was refused or is not offered.\n"},
+    {CliCommand::Image,
+     "image",
+     "image FILE -o OUT [--keyboard-version V]",
+     {"FILE"},
+     1,
+     OptOutput | OptKeyboardVersion,
+     true,
+     "Writes to OUT the device image the project FILE would be programmed with: for ZQ-2200 and\n"
+     "ZQ-3300 projects in data format version 1, for ZQ-1100 projects for the keyboard version V.\n"
+     "\n"
+     "  -o, --output OUT        the image file to write\n"
+     "  --keyboard-version V    ZQ-1100 only: the keyboard version the image is for; by default\n"
+     "                          the one the project's type needs\n"
+     "\n"
+     "Exit status: as 'check' for opening (a file that decoded with errors is refused); else the\n"
+     "device result code (0 success); 4 when OUT cannot be written.\n"},
+    {CliCommand::Program,
+     "program",
+     "program FILE [--vendor-id ID]",
+     {"FILE"},
+     1,
+     OptVendorId,
+     false,
+     "Programs the connected keyboard with the project FILE.\n"
+     "\n"
+     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
+     "\n"
+     "Exit status: as 'check' for opening (a file that decoded with errors is refused); else the\n"
+     "device result code (0 success).\n"},
+    {CliCommand::Download,
+     "download",
+     "download TYPE -o OUT [--format N] [--vendor-id ID]",
+     {"TYPE"},
+     1,
+     OptOutput | OptFormat | OptVendorId,
+     true,
+     "Reads the programmed sequences from the connected keyboard into a new project of TYPE and\n"
+     "saves it to OUT. Nothing is written when reading fails.\n"
+     "\n"
+     "  -o, --output OUT   the project file to write\n"
+     "  --format N         the file format, as for 'new'\n"
+     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
+     "\n"
+     "Exit status: the device result code (0 success); 4 when saving fails.\n"},
+    {CliCommand::Firmware,
+     "firmware",
+     "firmware TYPE FILE.enc [--vendor-id ID]",
+     {"TYPE", "FILE.enc"},
+     2,
+     OptVendorId,
+     false,
+     "Uploads the firmware file FILE.enc into the connected keyboard of TYPE.\n"
+     "\n"
+     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
+     "\n"
+     "Exit status: the device result code (0 success).\n"},
+    {CliCommand::Version,
+     "version",
+     "version TYPE [--vendor-id ID]",
+     {"TYPE"},
+     1,
+     OptVendorId,
+     false,
+     "Prints the firmware version of the connected keyboard of TYPE.\n"
+     "\n"
+     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
+     "\n"
+     "Exit status: the device result code (0 success).\n"},
+};
+
+const char* const kToolHelp =
+    "ZQ programmer command-line companion: point-of-sale keyboard projects and devices.\n"
+    "\n"
+    "Commands:\n"
+    "  types                                   list the keyboard types\n"
+    "  new TYPE -o OUT [--format N]            write an empty project\n"
+    "  check FILE                              open a project and report how it decoded\n"
+    "  convert FILE [--item N]... -o OUT [--format N] [--force]\n"
+    "                                          convert a project to another variant\n"
+    "  image FILE -o OUT [--keyboard-version V]\n"
+    "                                          write the device image of a project\n"
+    "  program FILE                            program the connected keyboard\n"
+    "  download TYPE -o OUT [--format N]       read the programmed sequences back\n"
+    "  firmware TYPE FILE.enc                  upload firmware\n"
+    "  version TYPE                            show the firmware version\n"
+    "\n"
+    "TYPE is a type id (0 to 10) or its name as 'zqtool types' lists it. The device commands\n"
+    "take --vendor-id ID. 'zqtool COMMAND --help' tells more about a command.\n"
+    "Messages go to standard error; a progress bar too while a device command runs, when\n"
+    "standard error is a terminal. Set ZQ_SIMULATOR to zqsim's socket paths to use zqsim.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help      this text\n"
+    "  --version       the program's version\n"
+    "\n"
+    "Exit status: 2 for a bad command line; otherwise as each command's help says.\n";
+
+const CommandInfo* FindCommand(const std::string& name)
+{
+    for (const CommandInfo& info : kCommands) {
+        if (name == info.name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+const CommandInfo* FindCommand(CliCommand command)
+{
+    for (const CommandInfo& info : kCommands) {
+        if (info.command == command) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+struct OptionInfo
+{
+    const char* longName;
+    const char* shortName;
+    unsigned bit;
+    bool takesValue;
+};
+
+const OptionInfo kOptions[] = {
+    {"--output", "-o", OptOutput, true},
+    {"--format", nullptr, OptFormat, true},
+    {"--item", nullptr, OptItem, true},
+    {"--force", nullptr, OptForce, false},
+    {"--keyboard-version", nullptr, OptKeyboardVersion, true},
+    {"--vendor-id", nullptr, OptVendorId, true},
+};
+
+// Splits "--name=value"; value stays empty without "=".
+const OptionInfo* FindOption(const std::string& word, std::string& value, bool& inlineValue)
+{
+    const size_t equals = word.find('=');
+    const std::string name =
+        word.rfind("--", 0) == 0 && equals != std::string::npos ? word.substr(0, equals) : word;
+    inlineValue = name.size() != word.size();
+    if (inlineValue) {
+        value = word.substr(equals + 1);
+    }
+    for (const OptionInfo& option : kOptions) {
+        if (name == option.longName || (option.shortName != nullptr && name == option.shortName)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+bool ParseNumberOption(const std::string& text, uint8_t minimum, uint8_t& value)
+{
+    return ParseU8(text, value, 255) == ParseOk && value >= minimum;
+}
+
+bool StoreOption(const OptionInfo& option, const std::string& value, CliArguments& arguments,
+                 std::string& error)
+{
+    bool stored = true;
+    const char* expected = "";
+    switch (option.bit) {
+    case OptOutput:
+        stored = !value.empty();
+        expected = "a file name";
+        arguments.output = value;
+        arguments.hasOutput = stored;
+        break;
+    case OptFormat:
+        stored = ParseNumberOption(value, 1, arguments.format);
+        expected = "a format number from 1";
+        arguments.hasFormat = stored;
+        break;
+    case OptItem: {
+        uint8_t item = 0;
+        stored = ParseNumberOption(value, 1, item);
+        expected = "a conversion item number from 1";
+        arguments.items.push_back(item);
+        break;
+    }
+    case OptForce:
+        arguments.force = true;
+        break;
+    case OptKeyboardVersion:
+        stored = ParseNumberOption(value, 0, arguments.keyboardVersion);
+        expected = "0 to 255";
+        arguments.hasKeyboardVersion = stored;
+        break;
+    case OptVendorId:
+        stored = ParseVendorId(value, arguments.vendorId);
+        expected = "1 to 0xFFFF, decimal or 0x hexadecimal";
+        arguments.hasVendorId = stored;
+        break;
+    }
+    if (!stored) {
+        error = "invalid value '" + value + "' for " + option.longName + " (" + expected + ")";
+    }
+    return stored;
+}
+
+bool IsHelpWord(const std::string& word)
+{
+    return word == "--help" || word == "-h";
+}
+
+bool ParseCommandWords(const CommandInfo& info, const std::vector<std::string>& words,
+                       CliArguments& arguments, std::string& error)
+{
+    bool optionsEnded = false;
+    unsigned seen = 0;
+    for (size_t i = 1; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (optionsEnded || word.empty() || word[0] != '-' || word == "-") {
+            arguments.operands.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string value;
+        bool inlineValue = false;
+        const OptionInfo* option = FindOption(word, value, inlineValue);
+        if (option == nullptr) {
+            error = "unknown option '" + word + "'";
+            return false;
+        }
+        if ((info.options & option->bit) == 0) {
+            error = "option " + std::string(option->longName) + " does not apply to '" + info.name + "'";
+            return false;
+        }
+        if (!option->takesValue && inlineValue) {
+            error = "option " + std::string(option->longName) + " takes no value";
+            return false;
+        }
+        if (option->takesValue && !inlineValue) {
+            if (i + 1 >= words.size()) {
+                error = "option " + std::string(option->longName) + " needs a value";
+                return false;
+            }
+            value = words[++i];
+        }
+        if (option->bit != OptItem && (seen & option->bit) != 0) {
+            error = "option " + std::string(option->longName) + " given twice";
+            return false;
+        }
+        seen |= option->bit;
+        if (!StoreOption(*option, value, arguments, error)) {
+            return false;
+        }
+    }
+    if (arguments.operands.size() < info.operandCount) {
+        error = std::string("missing ") + info.operandNames[arguments.operands.size()];
+        return false;
+    }
+    if (arguments.operands.size() > info.operandCount) {
+        error = "unexpected argument '" + arguments.operands[info.operandCount] + "'";
+        return false;
+    }
+    if (info.needsOutput && !arguments.hasOutput) {
+        error = "missing -o OUT";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseCliArguments(const std::vector<std::string>& words, CliArguments& arguments, std::string& error)
+{
+    arguments = CliArguments();
+    if (words.empty()) {
+        error = "missing command";
+        return false;
+    }
+    if (IsHelpWord(words[0])) {
+        arguments.help = true;
+        return true;
+    }
+    if (words[0] == "--version") {
+        arguments.version = true;
+        return true;
+    }
+    const CommandInfo* info = FindCommand(words[0]);
+    if (info == nullptr) {
+        error = "unknown command '" + words[0] + "'";
+        return false;
+    }
+    arguments.command = info->command;
+    for (size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
+        if (IsHelpWord(words[i])) {
+            arguments.help = true;
+            return true;
+        }
+    }
+    return ParseCommandWords(*info, words, arguments, error);
+}
+
+const char* GetCommandName(CliCommand command)
+{
+    const CommandInfo* info = FindCommand(command);
+    return info != nullptr ? info->name : "";
+}
+
+std::string GetUsageLine(CliCommand command)
+{
+    const CommandInfo* info = FindCommand(command);
+    return std::string("usage: zqtool ") + (info != nullptr ? info->synopsis : "COMMAND [ARGUMENTS]");
+}
+
+std::string GetHelpText(CliCommand command)
+{
+    const CommandInfo* info = FindCommand(command);
+    return GetUsageLine(command) + "\n" + (info != nullptr ? info->help : kToolHelp);
+}

@@ -1,0 +1,58 @@
+// The command line of zqtool: commands, their options, and the usage texts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class CliCommand {
+    None,
+    Types,
+    New,
+    Check,
+    Convert,
+    Image,
+    Program,
+    Download,
+    Firmware,
+    Version,
+};
+
+// Exit statuses that are not device result codes.
+enum CliExit : int {
+    ExitOk = 0,
+    ExitCannotOpen = 1,
+    ExitUsage = 2,
+    ExitUnknownFormat = 2,
+    ExitDecodingErrors = 3,
+    ExitSaveFailed = 4,
+    ExitConversionRefused = 5,
+};
+
+struct CliArguments
+{
+    CliCommand command = CliCommand::None;
+    bool help = false;
+    bool version = false;
+    // TYPE and FILE arguments in their order on the line.
+    std::vector<std::string> operands;
+    std::string output;
+    bool hasOutput = false;
+    uint8_t format = 0;
+    bool hasFormat = false;
+    std::vector<uint8_t> items;
+    bool force = false;
+    uint8_t keyboardVersion = 0;
+    bool hasKeyboardVersion = false;
+    uint16_t vendorId = 0;
+    bool hasVendorId = false;
+};
+
+// False for a usage error, with the reason in error. --help and --version are answered true
+// without checking the rest.
+bool ParseCliArguments(const std::vector<std::string>& words, CliArguments& arguments, std::string& error);
+
+// The command's line of the form "usage: zqtool ..."; the tool's when there is no command.
+std::string GetUsageLine(CliCommand command);
+std::string GetHelpText(CliCommand command);
+const char* GetCommandName(CliCommand command);

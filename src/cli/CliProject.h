@@ -1,0 +1,33 @@
+// What the commands share: keyboard types by id or name, opening and saving projects as the
+// editor does, and messages on standard error.
+#pragma once
+
+#include "files/ProjectOpen.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class Keyboard;
+
+// Prints the text and a line end to standard error; Windows line ends become plain ones.
+void PrintMessage(const std::string& text);
+// A usage error: the reason, the command's usage line and where to read more. Answers 2.
+int PrintUsageError(const std::string& reason, const std::string& usageLine);
+
+// An id 0 to the last type, or a type name as listed (letter case ignored).
+bool ResolveKeyboardType(const std::string& text, uint8_t& id);
+
+// Opens as the editor's Open does and prints its message on failure. Answers the exit status:
+// ExitOk, ExitCannotOpen, ExitUnknownFormat (no project) or ExitDecodingErrors (the partly
+// read project stays in project). format: the format the file was read in.
+int OpenProject(const std::string& path, OpenedProject& project, uint8_t& format);
+
+// The number of save formats the project offers (entries of its file filter).
+uint8_t GetFormatCount(const Keyboard& keyboard);
+// Checks --format against the project's formats; prints a usage error and answers false.
+bool CheckFormat(const Keyboard& keyboard, uint8_t format, const std::string& usageLine);
+// Prints the editor's message on failure; answers ExitOk or ExitSaveFailed.
+int SaveProject(Keyboard& keyboard, const std::string& path, uint8_t format);
+// Writes bytes through the safe save; answers ExitOk or ExitSaveFailed after the message.
+int SaveBytes(const std::string& path, const uint8_t* data, size_t size);

@@ -1,0 +1,131 @@
+// zqtool's command line: help, version, type names, usage errors, the language file.
+#include "ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+ToolOptions FromProgram(const std::string& program)
+{
+    ToolOptions options;
+    options.program = program;
+    return options;
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
+{
+    ToolRun help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.err.empty());
+    for (const char* command :
+         {"types", "new", "check", "convert", "image", "program", "download", "firmware", "version"}) {
+        EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
+        ToolRun own = RunTool({command, "--help"});
+        EXPECT_EQ(own.status, 0) << command;
+        EXPECT_EQ(own.out.rfind(std::string("usage: zqtool ") + command, 0), 0u) << own.out;
+        EXPECT_TRUE(Contains(own.out, "Exit status")) << command;
+    }
+    EXPECT_TRUE(Contains(RunTool({"convert", "--help"}).out, "--force"));
+    EXPECT_TRUE(Contains(RunTool({"program", "-h"}).out, "--vendor-id"));
+
+    ToolRun version = RunTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("zqtool ") + ZQ_VERSION_TEXT + "\n");
+}
+
+TEST(ToolCommandLine, TypesListsTheCatalogueAndNamesWork)
+{
+    ToolRun types = RunTool({"types"});
+    EXPECT_EQ(types.status, 0);
+    EXPECT_EQ(types.out.rfind("0\tZQ-3300 double (one layer)\n", 0), 0u);
+    EXPECT_TRUE(Contains(types.out, "\n6\tZQ-2200 (one layout)\n"));
+    EXPECT_TRUE(Contains(types.out, "\n10\tZQ-1100 v2 double (16 scans)\n"));
+    EXPECT_EQ(std::count(types.out.begin(), types.out.end(), '\n'), 11);
+
+    TempFolder folder;
+    const std::string byName = folder.Path("name.zqp"), byId = folder.Path("id.zqp");
+    EXPECT_EQ(RunTool({"new", "zq-2200 (ONE layout)", "-o", byName}).status, 0);
+    EXPECT_EQ(RunTool({"new", "6", "--output=" + byId}).status, 0);
+    EXPECT_EQ(ReadFileBytes(byName), ReadFileBytes(byId));
+    EXPECT_FALSE(ReadFileBytes(byId).empty());
+}
+
+struct UsageCase
+{
+    std::vector<std::string> arguments;
+    const char* reason;
+};
+
+TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
+{
+    TempFolder folder;
+    const std::string file = folder.Path("p.zqp");
+    ASSERT_EQ(RunTool({"new", "6", "-o", file}).status, 0);
+    const UsageCase cases[] = {
+        {{}, "missing command"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"new", "11", "-o", file}, "unknown keyboard type '11'"},
+        {{"new", "ZQ-9999", "-o", file}, "unknown keyboard type 'ZQ-9999'"},
+        {{"new", "99999999999999999999", "-o", file}, "unknown keyboard type"},
+        {{"new", "6"}, "missing -o OUT"},
+        {{"new", "6", "-o"}, "needs a value"},
+        {{"new", "6", "-o", file, "--format", "2"}, "format 2 is not offered"},
+        {{"new", "7", "-o", file, "--format", "3"}, "format 3 is not offered"},
+        {{"new", "6", "-o", file, "--format", "0"}, "invalid value '0' for --format"},
+        {{"check"}, "missing FILE"},
+        {{"check", file, "extra"}, "unexpected argument 'extra'"},
+        {{"check", file, "--bogus"}, "unknown option '--bogus'"},
+        {{"check", file, "--force"}, "does not apply to 'check'"},
+        {{"convert", file, "--item", "x", "-o", file}, "invalid value 'x' for --item"},
+        {{"convert", file, "--item", "1"}, "missing -o OUT"},
+        {{"convert", file, "-o", file, "-o", file}, "given twice"},
+        {{"image", file, "-o", folder.Path("i"), "--keyboard-version", "1"}, "ZQ-1100 projects only"},
+        {{"program", file, "--vendor-id", "0"}, "invalid value '0' for --vendor-id"},
+        {{"program", file, "--vendor-id", "0x10000"}, "invalid value"},
+        {{"download", "6", "--vendor-id", "1"}, "missing -o OUT"},
+        {{"firmware", "6"}, "missing FILE.enc"},
+        {{"version"}, "missing TYPE"},
+        {{"version", "ZQ-1100"}, "unknown keyboard type"},
+    };
+    for (const UsageCase& usage : cases) {
+        ToolRun run = RunTool(usage.arguments);
+        std::string line;
+        for (const std::string& word : usage.arguments) {
+            line += word + " ";
+        }
+        EXPECT_EQ(run.status, 2) << line;
+        EXPECT_TRUE(Contains(run.err, usage.reason)) << line << "\n" << run.err;
+        EXPECT_TRUE(Contains(run.err, "usage: zqtool ")) << line;
+        EXPECT_TRUE(run.out.empty()) << line;
+    }
+}
+
+TEST(ToolCommandLine, LanguageFileBesideTheProgramApplies)
+{
+    TempFolder folder;
+    const std::string program = folder.Path("zqtool");
+    std::filesystem::copy_file(kToolPath, program);
+    WriteFileText(folder.Path("zqtool.lang"), "32803=Datei nicht lesbar.\n36102=Eins\n");
+    ToolRun check = RunTool({"check", folder.Path("missing.zqp")}, FromProgram(program));
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.err, "Datei nicht lesbar.\n");
+    ToolRun types = RunTool({"types"}, FromProgram(program));
+    EXPECT_TRUE(Contains(types.out, "\n6\tEins\n"));
+    EXPECT_EQ(RunTool({"new", "Eins", "-o", folder.Path("a.zqp")}, FromProgram(program)).status, 0);
+
+    // Through a link the file beside the real program counts, not the one beside the link.
+    const std::string link = folder.Path("link/zqtool");
+    std::filesystem::create_directory(folder.Path("link"));
+    std::filesystem::create_symlink(program, link);
+    WriteFileText(folder.Path("link/zqtool.lang"), "32803=Falsch.\n");
+    EXPECT_EQ(RunTool({"check", folder.Path("missing.zqp")}, FromProgram(link)).err, "Datei nicht lesbar.\n");
+}
+
+} // namespace

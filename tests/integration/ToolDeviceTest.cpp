@@ -1,0 +1,208 @@
+// zqtool's device commands against zqsim keyboards on sockets in a temporary folder.
+#include "ExpectedImages.h"
+#include "ToolTestSupport.h"
+
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const char* const kNoDevice =
+    "No device was found.\nCheck if the keyboard is connected via USB port to PC.\n";
+const char* const kNotSupported = "Operation not supported\n";
+
+std::string Signature(const std::string& path)
+{
+    const Bytes bytes = ReadFileBytes(path);
+    const std::string text(bytes.begin(), bytes.end());
+    std::unique_ptr<Keyboard> keyboard = CreateKeyboard(RecognizeFileType(text.substr(0, text.find('\r'))));
+    uint8_t format = 0;
+    if (!keyboard || !keyboard->LoadFile(path, &format)) {
+        return "not loaded: " + path;
+    }
+    return keyboard->GetContentSignature();
+}
+
+class ToolDevices : public ::testing::Test
+{
+protected:
+    ToolRun Tool(const std::vector<std::string>& arguments, const std::string& sockets, bool terminal = false)
+    {
+        ToolOptions options;
+        options.simulator = sockets;
+        options.terminal = terminal;
+        return RunTool(arguments, options);
+    }
+    std::string Path(const std::string& name) const { return m_folder.Path(name); }
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        WriteFileText(Path(name), text);
+        return Path(name);
+    }
+
+    TempFolder m_folder;
+};
+
+TEST_F(ToolDevices, ProgramThenDownloadGivesTheSameProject)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--dump-memory", Path("memory.bin")}));
+    const std::string project = Write("p.zqp", kProgrammedZq2200Project);
+
+    ToolRun program = Tool({"program", project}, Path("kb"));
+    EXPECT_EQ(program.status, 0) << program.err;
+    EXPECT_TRUE(program.err.empty()) << "no progress bar without a terminal";
+    const Bytes memory = ReadFileBytes(Path("memory.bin"));
+    const Bytes expected = ProgrammedZq2200Image();
+    ASSERT_GE(memory.size(), 16 + expected.size());
+    // The image follows the 16-byte memory header.
+    EXPECT_EQ(DescribeDifference(Bytes(memory.begin() + 16, memory.begin() + 16 + expected.size()), expected),
+              "");
+
+    const std::string out = Path("back.zqp");
+    ToolRun download = Tool({"download", "ZQ-2200 (three layouts)", "-o", out}, Path("kb"));
+    EXPECT_EQ(download.status, 0) << download.err;
+    ToolRun check = RunTool({"check", out});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out.rfind("type\t5\t", 0), 0u) << "the image's layout count wins";
+    EXPECT_EQ(Signature(out), Signature(project));
+}
+
+TEST_F(ToolDevices, FirmwareUploadAndVersion)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--family", "zq3300", "--firmware-version", "2.10.7", "--socket", Path("kb"),
+                           "--dump-firmware", Path("firmware.bin")}));
+    ToolRun version = Tool({"version", "3"}, Path("kb"));
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "ZQ-3300 v 2.10.7\n");
+
+    Bytes blocks(2 * 136);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        blocks[i] = static_cast<uint8_t>(i * 7);
+    }
+    std::string text = HexText(blocks);
+    text[1] = static_cast<char>(std::tolower(text[1])); // either letter case
+    ToolRun upload = Tool({"firmware", "ZQ-3300 single (one layer)", Write("fw.enc", text)}, Path("kb"));
+    EXPECT_EQ(upload.status, 0) << upload.err;
+    EXPECT_EQ(ReadFileBytes(Path("firmware.bin")), blocks);
+
+    ToolRun cut = Tool({"firmware", "3", Write("cut.enc", text.substr(0, 271))}, Path("kb"));
+    EXPECT_EQ(cut.status, 4);
+    EXPECT_EQ(cut.err, "Incorrect or corrupted file.\n");
+    ToolRun missing = Tool({"firmware", "3", Path("missing.enc")}, Path("kb"));
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(missing.err, "Cannot open file!\n");
+}
+
+TEST_F(ToolDevices, NoKeyboardConnected)
+{
+    const std::string project = Write("p.zqp", kProgrammedZq2200Project);
+    ToolRun program = RunTool({"program", project});
+    EXPECT_EQ(program.status, 12);
+    EXPECT_EQ(program.err, kNoDevice);
+    EXPECT_EQ(RunTool({"version", "0"}).status, 12);
+    ToolRun download = RunTool({"download", "6", "-o", Path("out.zqp")});
+    EXPECT_EQ(download.status, 12);
+    EXPECT_FALSE(FileExists(Path("out.zqp")));
+    EXPECT_EQ(RunTool({"firmware", "6", Path("missing.enc")}).status, 3) << "the file is looked at first";
+    EXPECT_EQ(RunTool({"program", Path("missing.zqp")}).status, 1);
+}
+
+TEST_F(ToolDevices, VendorIdOption)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--vendor-id", "0x1234", "--socket", Path("kb")}));
+    EXPECT_EQ(Tool({"version", "6"}, Path("kb")).status, 12);
+    EXPECT_EQ(Tool({"version", "6", "--vendor-id", "0x1234"}, Path("kb")).out, "ZQ-2200 v 1.0.0\n");
+    EXPECT_EQ(Tool({"version", "--vendor-id=4660", "6"}, Path("kb")).status, 0);
+}
+
+TEST_F(ToolDevices, InterfaceWithoutFeatureReportIsPassedOver)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("a"), "--feature-length", "0", "--firmware-version", "9.9.9",
+                           "--socket", Path("b"), "--firmware-version", "1.2.3"}));
+    ToolRun version = Tool({"version", "6"}, Path("a") + ":" + Path("b"));
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "ZQ-2200 v 1.2.3\n");
+}
+
+TEST_F(ToolDevices, FirstOfTwoKeyboardsWithTheSameIdsIsUsed)
+{
+    SimProcess sim;
+    ASSERT_TRUE(
+        sim.Start({"--socket", Path("a"), "--firmware-version", "1.1.1", "--dump-memory", Path("a.bin"),
+                   "--socket", Path("b"), "--firmware-version", "2.2.2", "--dump-memory", Path("b.bin")}));
+    const std::string sockets = Path("a") + ":" + Path("b");
+    EXPECT_EQ(Tool({"version", "6"}, sockets).out, "ZQ-2200 v 1.1.1\n");
+    EXPECT_EQ(Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, sockets).status, 0);
+    EXPECT_TRUE(FileExists(Path("a.bin")));
+    EXPECT_FALSE(FileExists(Path("b.bin")));
+}
+
+TEST_F(ToolDevices, FailedTransferShowsMessageAndKeyboardErrorText)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--fail", "3:1=2", "--socket", Path("kb")}));
+    ToolRun program = Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, Path("kb"));
+    EXPECT_EQ(program.status, 16);
+    const std::string message = "An error occured during communication.\n\n";
+    ASSERT_EQ(program.err.rfind(message, 0), 0u) << program.err;
+    EXPECT_GT(program.err.size(), message.size() + 1) << "the keyboard's error text follows";
+    EXPECT_EQ(program.err.find('\r'), std::string::npos);
+
+    // The first read gives the header length; the second, the first chunk of the image, fails.
+    SimProcess reading;
+    ASSERT_TRUE(reading.Start({"--fail", "2:2=2", "--socket", Path("kb2")}));
+    ToolRun download = Tool({"download", "6", "-o", Path("out.zqp")}, Path("kb2"));
+    EXPECT_EQ(download.status, 16);
+    EXPECT_FALSE(FileExists(Path("out.zqp"))) << "nothing is saved after a failed read";
+}
+
+TEST_F(ToolDevices, LegacyKeyboardThroughTheSimulator)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("hid"), "--socket", Path("zq1100"), "--family", "zq1100",
+                           "--legacy-version", "0", "--dump-legacy", Path("legacy.bin")}));
+    const std::string sockets = Path("hid") + ":" + Path("zq1100");
+    ToolRun run = RunTool({"new", "7", "-o", Path("v1.txt")});
+    ASSERT_EQ(run.status, 0);
+    ToolRun program = Tool({"program", Path("v1.txt")}, sockets);
+    EXPECT_EQ(program.status, 0) << program.err;
+    EXPECT_EQ(DescribeDifference(ReadFileBytes(Path("legacy.bin")), EmptyZq1100V1SingleImage()), "");
+
+    ASSERT_EQ(RunTool({"new", "9", "-o", Path("v2.txt")}).status, 0);
+    ToolRun wrongVersion = Tool({"program", Path("v2.txt")}, sockets);
+    EXPECT_EQ(wrongVersion.status, 9);
+    EXPECT_EQ(wrongVersion.err, "Incorrect keyboard version.\n\nConvert the project to the folowing version: "
+                                "ZQ-1100 v1 single/double (7/3 scans)\n");
+
+    ToolRun download = Tool({"download", "7", "-o", Path("out.txt")}, sockets);
+    EXPECT_EQ(download.status, 2);
+    EXPECT_EQ(download.err, kNotSupported);
+    EXPECT_EQ(Tool({"version", "8"}, sockets).status, 2);
+    EXPECT_EQ(Tool({"firmware", "10", Write("fw.enc", "")}, sockets).status, 2);
+
+    ToolRun noDriver = Tool({"program", Path("v1.txt")}, Path("hid"));
+    EXPECT_EQ(noDriver.status, 14);
+    EXPECT_EQ(noDriver.err,
+              "The necessary driver is not installed.\nPlease install the included driver to your system.\n");
+}
+
+TEST_F(ToolDevices, ProgressBarOnlyOnATerminal)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("kb")}));
+    ToolRun program = Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, Path("kb"), true);
+    EXPECT_EQ(program.status, 0);
+    EXPECT_NE(program.err.find("] 100% 2054/2054"), std::string::npos) << program.err;
+    EXPECT_NE(program.err.find("\r["), std::string::npos);
+    EXPECT_EQ(program.err.find("Operation"), std::string::npos);
+}
+
+} // namespace

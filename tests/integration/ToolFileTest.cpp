@@ -1,0 +1,177 @@
+// zqtool's file commands: new, check, convert and image, with their exit statuses.
+#include "ExpectedImages.h"
+#include "ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kCannotOpen = "Can not open the file.\n";
+const char* const kUnknownFormat = "Unknown file format, or incorrect file.\n";
+const char* const kDecodingErrors = "There was some errors in decoding of file.\n";
+const char* const kCannotSave = "Can not save file to disk.\n";
+
+class ToolFiles : public ::testing::Test
+{
+protected:
+    std::string NewProject(const std::string& type, const std::string& name)
+    {
+        const std::string path = m_folder.Path(name);
+        ToolRun run = RunTool({"new", type, "-o", path});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return path;
+    }
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        WriteFileText(m_folder.Path(name), text);
+        return m_folder.Path(name);
+    }
+    Bytes Image(const std::string& project, std::vector<std::string> extra = {})
+    {
+        const std::string out = m_folder.Path("image" + std::to_string(++m_images) + ".bin");
+        std::vector<std::string> arguments{"image", project, "-o", out};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.err.empty()) << run.err;
+        return ReadFileBytes(out);
+    }
+
+    TempFolder m_folder;
+    int m_images = 0;
+};
+
+TEST_F(ToolFiles, NewProjectsOfEachFamilyCheckClean)
+{
+    struct
+    {
+        const char* type;
+        const char* name;
+        const char* overview;
+    } cases[] = {
+        {"6", "a.zqp",
+         "type\t6\tZQ-2200 (one layout)\nconversion\t5\tConvert to ZQ-2200 (two layouts)\n"
+         "conversion\t6\tConvert to ZQ-2200 (three layouts)\n"},
+        {"1", "b.zqp", "type\t1\tZQ-3300 double (two layouts)\n"},
+        {"7", "c.txt",
+         "type\t7\tZQ-1100 v1 single (7 scans)\nconversion\t1\tConvert to ZQ-1100 v2 single \n"},
+    };
+    for (const auto& c : cases) {
+        ToolRun check = RunTool({"check", NewProject(c.type, c.name)});
+        EXPECT_EQ(check.status, 0) << c.type << check.err;
+        EXPECT_TRUE(check.err.empty());
+        EXPECT_EQ(check.out.rfind(c.overview, 0), 0u) << check.out;
+    }
+    // The second legacy format has the short header, which a 16-scan project cannot read back.
+    ASSERT_EQ(RunTool({"new", "9", "-o", m_folder.Path("e.txt"), "--format", "2"}).status, 0);
+    EXPECT_EQ(RunTool({"check", m_folder.Path("e.txt")}).status, 3);
+}
+
+TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
+{
+    ToolRun missing = RunTool({"check", m_folder.Path("missing.zqp")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, kCannotOpen);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_EQ(RunTool({"check", Write("empty.zqp", "")}).err, kCannotOpen);
+    EXPECT_EQ(RunTool({"check", m_folder.Path("")}).status, 1); // a folder
+
+    ToolRun unknown = RunTool({"check", Write("unknown.zqp", "ZQ-2200.v1 \r\nRFID=9N\r\n")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, kUnknownFormat);
+
+    // Index 121 does not exist on a ZQ-2200: the rest still loads.
+    ToolRun partly = RunTool({"check", Write("bad.zqp", "zq-2200.V1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,"
+                                                        "KS0x0000,LC1\r\n121:M1,S+,K0x04\r\n")});
+    EXPECT_EQ(partly.status, 3);
+    EXPECT_EQ(partly.err, kDecodingErrors);
+    EXPECT_EQ(partly.out.rfind("type\t6\t", 0), 0u);
+}
+
+TEST_F(ToolFiles, SavingFailuresExitWithFour)
+{
+    const std::string nowhere = m_folder.Path("no/such/folder/x.zqp");
+    ToolRun created = RunTool({"new", "4", "-o", nowhere});
+    EXPECT_EQ(created.status, 4);
+    EXPECT_EQ(created.err, kCannotSave);
+    ToolRun converted = RunTool({"convert", NewProject("4", "p.zqp"), "-o", nowhere});
+    EXPECT_EQ(converted.status, 4);
+    EXPECT_EQ(converted.err, kCannotSave);
+    ToolRun image = RunTool({"image", m_folder.Path("p.zqp"), "-o", nowhere});
+    EXPECT_EQ(image.status, 4);
+    EXPECT_EQ(image.err, kCannotSave);
+}
+
+TEST_F(ToolFiles, LossyConversionNeedsForce)
+{
+    const std::string three = NewProject("4", "three.zqp"), out = m_folder.Path("out.zqp");
+    ToolRun refused = RunTool({"convert", three, "--item", "4", "-o", out});
+    EXPECT_EQ(refused.status, 5);
+    EXPECT_EQ(refused.err.rfind("Convert to ZQ-2200 (one layout)?\nThis conversion will cause data loss.\n"
+                                "Continue anyway?\n",
+                                0),
+              0u)
+        << refused.err;
+    EXPECT_FALSE(FileExists(out));
+
+    ToolRun forced = RunTool({"convert", three, "--item", "4", "-o", out, "--force"});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(RunTool({"check", out}).out.rfind("type\t6\t", 0), 0u);
+
+    // Adding layouts loses nothing; items run in order, and one not offered stops the rest.
+    EXPECT_EQ(RunTool({"convert", out, "--item", "5", "--item", "1", "-o", out}).status, 0);
+    EXPECT_EQ(RunTool({"check", out}).out.rfind("type\t5\t", 0), 0u);
+    ToolRun notOffered = RunTool({"convert", out, "--item", "2", "-o", m_folder.Path("x.zqp")});
+    EXPECT_EQ(notOffered.status, 5);
+    EXPECT_NE(notOffered.err.find("conversion 2 is not offered"), std::string::npos);
+    EXPECT_EQ(RunTool({"convert", out, "--item", "7", "-o", m_folder.Path("x.zqp")}).status, 5);
+    EXPECT_FALSE(FileExists(m_folder.Path("x.zqp")));
+}
+
+TEST_F(ToolFiles, ConvertOpensAsCheckDoes)
+{
+    const std::string out = m_folder.Path("out.zqp");
+    EXPECT_EQ(RunTool({"convert", m_folder.Path("missing.zqp"), "-o", out}).status, 1);
+    EXPECT_EQ(RunTool({"convert", Write("u.zqp", "hello\n"), "-o", out}).status, 2);
+    ToolRun partly = RunTool({"convert", Write("b.zqp", "ZQ-3300.v1\r\nRFID=9N\r\n"), "-o", out});
+    EXPECT_EQ(partly.status, 3);
+    EXPECT_EQ(partly.err, kDecodingErrors);
+    EXPECT_FALSE(FileExists(out));
+
+    // A legacy project keeps the format it was read in unless --format says otherwise.
+    const std::string legacy = NewProject("10", "l.txt");
+    ASSERT_EQ(RunTool({"convert", legacy, "--item", "4", "-o", m_folder.Path("m.txt")}).status, 0);
+    EXPECT_EQ(ReadFileBytes(m_folder.Path("m.txt")).size(), ReadFileBytes(legacy).size());
+    ASSERT_EQ(RunTool({"convert", legacy, "-o", m_folder.Path("n.txt"), "--format", "2"}).status, 0);
+    EXPECT_LT(ReadFileBytes(m_folder.Path("n.txt")).size(), ReadFileBytes(legacy).size());
+}
+
+TEST_F(ToolFiles, ImagesMatchHandMadeBytes)
+{
+    EXPECT_EQ(DescribeDifference(Image(NewProject("6", "a.zqp")), EmptyZq2200OneLayoutImage()), "");
+    EXPECT_EQ(DescribeDifference(Image(Write("p.zqp", kProgrammedZq2200Project)), ProgrammedZq2200Image()),
+              "");
+    EXPECT_EQ(DescribeDifference(Image(NewProject("3", "b.zqp")), EmptyZq3300SingleImage()), "");
+    EXPECT_EQ(DescribeDifference(Image(NewProject("7", "c.txt")), EmptyZq1100V1SingleImage()), "");
+    const std::string v2double = NewProject("10", "d.txt");
+    EXPECT_EQ(DescribeDifference(Image(v2double), EmptyZq1100V2DoubleImage()), "");
+    EXPECT_EQ(DescribeDifference(Image(v2double, {"--keyboard-version", "2"}), EmptyZq1100V2DoubleImage()),
+              "");
+}
+
+TEST_F(ToolFiles, ImageForTheWrongKeyboardVersionIsRefused)
+{
+    const std::string out = m_folder.Path("image.bin");
+    ToolRun run = RunTool({"image", NewProject("10", "d.txt"), "-o", out, "--keyboard-version", "1"});
+    EXPECT_EQ(run.status, 9);
+    EXPECT_EQ(run.err, "Incorrect keyboard version.\n\nConvert the project to the folowing version: "
+                       "ZQ-1100 v2 single (16 scans)\n");
+    EXPECT_FALSE(FileExists(out));
+    ToolRun unknown = RunTool({"image", m_folder.Path("d.txt"), "-o", out, "--keyboard-version", "3"});
+    EXPECT_EQ(unknown.status, 10);
+    EXPECT_EQ(unknown.err, "Unsupported keyboard version.\n");
+    EXPECT_FALSE(FileExists(out));
+    EXPECT_EQ(RunTool({"image", m_folder.Path("missing.txt"), "-o", out}).status, 1);
+}
+
+} // namespace

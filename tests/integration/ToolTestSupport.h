@@ -1,0 +1,71 @@
+// Running zqtool and zqsim as processes for the integration tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr const char* kToolPath = ZQ_BIN_DIR "/zqtool";
+constexpr const char* kSimPath = ZQ_BIN_DIR "/zqsim";
+
+// A folder under the system's temporary folder, removed with everything in it.
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string Path(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+struct ToolRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+struct ToolOptions
+{
+    // The value of ZQ_SIMULATOR; unset runs the tool with sockets that do not exist, so no
+    // test ever reaches a real keyboard.
+    std::optional<std::string> simulator;
+    std::string program = kToolPath;
+    // Standard error on a pseudo terminal instead of a pipe.
+    bool terminal = false;
+};
+
+ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options = {});
+
+// zqsim started with --print-ready; stopped with SIGTERM when destroyed.
+class SimProcess
+{
+public:
+    SimProcess() = default;
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+    ~SimProcess();
+    // True once every socket listens.
+    bool Start(const std::vector<std::string>& arguments);
+    // Stops it and answers its exit status; the dumps are written by then.
+    int Stop();
+
+private:
+    pid_t m_pid = -1;
+};
+
+Bytes ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);
+// Hexadecimal digit pairs of the bytes, upper case, no separators.
+std::string HexText(const Bytes& bytes);
+// Empty when equal; else the sizes and the first offset that differs, with the bytes around it.
+std::string DescribeDifference(const Bytes& actual, const Bytes& expected);
