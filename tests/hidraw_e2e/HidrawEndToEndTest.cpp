@@ -1,37 +1,26 @@
 // The hidraw backend through the kernel: a made-up sysfs tree names nodes that a FUSE filesystem
 // serves, so open() and the feature-report ioctls are the real system calls.
-#include "EmulatedHidraw.h"
+#include "HidrawTestTree.h"
 #include "ScriptedKeyboard.h"
 
 #include "device/HidChannel.h"
 #include "device/HidrawBackend.h"
 #include "device/OsError.h"
+#include "model/UsbKeyboard.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint16_t VendorId = 0xFA2C;
+constexpr uint16_t VendorId = ZqUsbVendorId;
 constexpr uint16_t Zq2200ProductId = 0x1000;
-
-const Bytes TypingInterface = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x75, 0x08,
-                               0x95, 0x08, 0x81, 0x00, 0x91, 0x02, 0xC0};
-const Bytes VendorInterface = {
-    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x85, 0x02,
-    0x95, 0x07, 0x09, 0x01, 0xB1, 0x02, 0x85, 0x03, 0x95, 0x88, 0x09, 0x02, 0xB1, 0x02, 0xC0,
-};
-const Bytes MouseInterface = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x04, 0x81, 0x06, 0xC0};
 
 Bytes Pattern(size_t length, uint8_t seed)
 {
@@ -43,57 +32,32 @@ Bytes Pattern(size_t length, uint8_t seed)
 }
 
 // A ZQ-2200 on hidraw0 (typing interface) and hidraw1 (feature reports), a mouse on hidraw2.
-// Further protocol runs plug another FeatureResponder (such as the simulator's device) in place of
-// the scripted keyboard.
 class HidrawEndToEndTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zq-hidraw-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        fs::create_directories(m_root / "dev");
-        AddSysfsNode("hidraw0", "0003:0000FA2C:00001000", "Tavrin ZQ-2200", TypingInterface);
-        AddSysfsNode("hidraw1", "0003:0000FA2C:00001000", "Tavrin ZQ-2200", VendorInterface);
-        AddSysfsNode("hidraw2", "0003:0000046D:0000C077", "USB Optical Mouse", MouseInterface);
-        m_fs.AddNode("hidraw0", m_typing);
-        m_fs.AddNode("hidraw1", m_keyboard);
-        m_fs.AddNode("hidraw2", m_mouse);
         std::string reason;
-        if (!m_fs.Mount((m_root / "dev").string(), reason)) {
+        ASSERT_TRUE(m_tree.Create(reason)) << reason;
+        ASSERT_TRUE(m_tree.AddNode("hidraw0", VendorId, Zq2200ProductId, "Tavrin ZQ-2200",
+                                   HidrawDescriptors::Typing, m_typing));
+        ASSERT_TRUE(m_tree.AddNode("hidraw1", VendorId, Zq2200ProductId, "Tavrin ZQ-2200",
+                                   HidrawDescriptors::Vendor, m_keyboard));
+        ASSERT_TRUE(m_tree.AddNode("hidraw2", 0x046D, 0xC077, "USB Optical Mouse", HidrawDescriptors::Mouse,
+                                   m_mouse));
+        if (!m_tree.Mount(reason)) {
             GTEST_SKIP() << "no emulated hidraw nodes: " << reason;
         }
-        m_backend = std::make_unique<HidrawBackend>((m_root / "sys").string(), (m_root / "dev").string());
+        m_backend = std::make_unique<HidrawBackend>(m_tree.SysfsRoot(), m_tree.DeviceFolder());
     }
 
-    void TearDown() override
-    {
-        m_backend.reset();
-        m_fs.Unmount();
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
+    std::string Dev(const std::string& node) const { return m_tree.Dev(node); }
 
-    void AddSysfsNode(const std::string& node, const std::string& hidId, const std::string& name,
-                      const Bytes& descriptor)
-    {
-        const fs::path device = m_root / "sys/class/hidraw" / node / "device";
-        fs::create_directories(device);
-        std::ofstream(device / "uevent")
-            << "DRIVER=hid-generic\nHID_ID=" << hidId << "\nHID_NAME=" << name << "\n";
-        std::ofstream(device / "report_descriptor", std::ios::binary)
-            .write(reinterpret_cast<const char*>(descriptor.data()),
-                   static_cast<std::streamsize>(descriptor.size()));
-    }
-
-    std::string Dev(const std::string& node) const { return (m_root / "dev" / node).string(); }
-
-    fs::path m_root;
+    // The responders outlive the tree, the tree outlives the backend.
     ScriptedKeyboard m_typing;
     ScriptedKeyboard m_keyboard;
     ScriptedKeyboard m_mouse;
-    EmulatedHidraw m_fs;
+    HidrawTestTree m_tree;
     std::unique_ptr<HidrawBackend> m_backend;
 };
 
@@ -192,7 +156,7 @@ TEST_F(HidrawEndToEndTest, DeviceFaultsAndPartialReportsAreFailures)
 
 TEST_F(HidrawEndToEndTest, KeyboardUnpluggedMidWriteIsNotConnected)
 {
-    m_fs.UnplugAtSetFeature("hidraw1", 2, [this] { fs::remove_all(m_root / "sys/class/hidraw/hidraw1"); });
+    m_tree.UnplugAtSetFeature("hidraw1", 2);
     {
         HidChannel channel(*m_backend);
         ASSERT_TRUE(channel.Open(VendorId, Zq2200ProductId));
@@ -217,7 +181,7 @@ TEST_F(HidrawEndToEndTest, OpenNodeFailsWithoutHangingWhenItsServerIsGone)
 {
     const HidHandle handle = m_backend->Open(Dev("hidraw1"));
     ASSERT_NE(handle, InvalidHidHandle);
-    m_fs.Unmount();
+    m_tree.Unmount();
     Bytes status = {0x02, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_FALSE(m_backend->GetFeature(handle, status.data(), status.size()));
     // FUSE answers ENOTCONN here; a real hidraw node whose device left answers ENODEV (tested above).
