@@ -44,6 +44,18 @@ int FinishTransfer(UsbKeyboard& keyboard, HidChannel& channel, ProgressSink* pro
     return result;
 }
 
+// The start of every operation with a channel of its own: a fresh error text, then the keyboard
+// opened. Without a keyboard nothing is sent and nothing recorded.
+bool BeginOperation(UsbKeyboard& keyboard, HidChannel& channel)
+{
+    keyboard.ClearDeviceErrors();
+    if (OpenUsbDevice(keyboard, channel)) {
+        return true;
+    }
+    channel.Close();
+    return false;
+}
+
 // The header length, then the memory map, for the channel just opened.
 int ReadHeaderAndMap(UsbKeyboard& keyboard, HidChannel& channel, uint8_t& headerLength)
 {
@@ -85,6 +97,18 @@ int WriteImage(HidChannel& channel, const uint8_t* image, size_t size, uint8_t h
     return DeviceResultOk;
 }
 
+int BuildAndWriteImage(UsbKeyboard& keyboard, HidChannel& channel, uint8_t headerLength,
+                       ProgressSink* progress)
+{
+    ImageBuffer image{};
+    size_t size = image.size();
+    const int result = keyboard.BuildDeviceImage(image.data(), &size, channel.GetFormatVersion());
+    if (result != DeviceResultOk) {
+        return result;
+    }
+    return WriteImage(channel, image.data(), size, headerLength, progress);
+}
+
 // Fills buffer with length bytes of the area behind the header.
 int ReadImage(HidChannel& channel, uint8_t* buffer, uint32_t length, uint8_t headerLength,
               ProgressSink* progress)
@@ -101,6 +125,44 @@ int ReadImage(HidChannel& channel, uint8_t* buffer, uint32_t length, uint8_t hea
         ReportProgress(progress, done, length);
     }
     return DeviceResultOk;
+}
+
+// Reads the area behind the header once the family has agreed to its length, then hands it over.
+int ReadAndParseImage(UsbKeyboard& keyboard, HidChannel& channel, uint8_t headerLength,
+                      ProgressSink* progress)
+{
+    // Whatever the keyboard reports, no more than the buffer holds is read; a header longer than the
+    // area leaves no room at all.
+    const auto length =
+        static_cast<uint32_t>(std::clamp<int32_t>(GetImageRoom(channel, headerLength), 0, ImageBufferSize));
+    int result = keyboard.ParseDeviceImage(nullptr, length, channel.GetFormatVersion());
+    if (result != DeviceResultOk) {
+        return result;
+    }
+    ImageBuffer image{};
+    result = ReadImage(channel, image.data(), length, headerLength, progress);
+    if (result != DeviceResultOk) {
+        return result;
+    }
+    return keyboard.ParseDeviceImage(image.data(), length, channel.GetFormatVersion());
+}
+
+using TransferStep = int (*)(UsbKeyboard&, HidChannel&, uint8_t headerLength, ProgressSink*);
+
+// Programming and reading back alike: open, header length and memory map, the transfer, finish.
+int RunTransfer(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access, TransferStep transfer)
+{
+    HidSession session(access);
+    HidChannel& channel = session.Channel();
+    if (!BeginOperation(keyboard, channel)) {
+        return DeviceResultNoDevice;
+    }
+    uint8_t headerLength = 0;
+    int result = ReadHeaderAndMap(keyboard, channel, headerLength);
+    if (result == DeviceResultOk) {
+        result = transfer(keyboard, channel, headerLength, progress);
+    }
+    return FinishTransfer(keyboard, channel, progress, result);
 }
 
 } // namespace
@@ -164,11 +226,9 @@ int ReadUsbDeviceHeaderLength(UsbKeyboard& keyboard, HidChannel& channel, uint8_
 
 int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer, const HidAccess& access)
 {
-    keyboard.ClearDeviceErrors();
     HidSession session(access);
     HidChannel& channel = session.Channel();
-    if (!OpenUsbDevice(keyboard, channel)) {
-        channel.Close();
+    if (!BeginOperation(keyboard, channel)) {
         return DeviceResultNoDevice;
     }
     int result = ReadUsbDeviceHeader(keyboard, channel, length, buffer);
@@ -182,53 +242,10 @@ int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer
 
 int ProgramUsbKeyboard(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access)
 {
-    keyboard.ClearDeviceErrors();
-    HidSession session(access);
-    HidChannel& channel = session.Channel();
-    if (!OpenUsbDevice(keyboard, channel)) {
-        channel.Close();
-        return DeviceResultNoDevice;
-    }
-    uint8_t headerLength = 0;
-    int result = ReadHeaderAndMap(keyboard, channel, headerLength);
-    if (result != DeviceResultOk) {
-        return FinishTransfer(keyboard, channel, progress, result);
-    }
-    ImageBuffer image{};
-    size_t size = image.size();
-    result = keyboard.BuildDeviceImage(image.data(), &size, channel.GetFormatVersion());
-    if (result == DeviceResultOk) {
-        result = WriteImage(channel, image.data(), size, headerLength, progress);
-    }
-    return FinishTransfer(keyboard, channel, progress, result);
+    return RunTransfer(keyboard, progress, access, BuildAndWriteImage);
 }
 
 int DownloadUsbSequences(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access)
 {
-    keyboard.ClearDeviceErrors();
-    HidSession session(access);
-    HidChannel& channel = session.Channel();
-    if (!OpenUsbDevice(keyboard, channel)) {
-        channel.Close();
-        return DeviceResultNoDevice;
-    }
-    uint8_t headerLength = 0;
-    int result = ReadHeaderAndMap(keyboard, channel, headerLength);
-    if (result != DeviceResultOk) {
-        return FinishTransfer(keyboard, channel, progress, result);
-    }
-    // Whatever the keyboard reports, no more than the buffer holds is read; a header longer than the
-    // area leaves no room at all.
-    const auto length =
-        static_cast<uint32_t>(std::clamp<int32_t>(GetImageRoom(channel, headerLength), 0, ImageBufferSize));
-    result = keyboard.ParseDeviceImage(nullptr, length, channel.GetFormatVersion());
-    if (result != DeviceResultOk) {
-        return FinishTransfer(keyboard, channel, progress, result);
-    }
-    ImageBuffer image{};
-    result = ReadImage(channel, image.data(), length, headerLength, progress);
-    if (result == DeviceResultOk) {
-        result = keyboard.ParseDeviceImage(image.data(), length, channel.GetFormatVersion());
-    }
-    return FinishTransfer(keyboard, channel, progress, result);
+    return RunTransfer(keyboard, progress, access, ReadAndParseImage);
 }
