@@ -1,6 +1,7 @@
 #include "device/LegacyProgramming.h"
 
 #include "device/DeviceBackends.h"
+#include "device/DeviceResult.h"
 #include "device/LegacyDriverBackend.h"
 #include "device/MessagePump.h"
 #include "device/ProgressSink.h"
@@ -17,15 +18,6 @@
 #include <thread>
 
 namespace {
-
-// The codes of DeviceResult.h, by the same names, until that table is shared.
-constexpr int DeviceResultOk = 0;
-constexpr int DeviceResultVersionNotSupported = 6;
-constexpr int DeviceResultIncorrectVersion = 9;
-constexpr int DeviceResultUnsupportedVersion = 10;
-constexpr int DeviceResultZq1100NotFound = 13;
-constexpr int DeviceResultNoDriver = 14;
-constexpr int DeviceResultCommunication = 16;
 
 constexpr uint8_t HighestKeyboardVersion = 2;
 
