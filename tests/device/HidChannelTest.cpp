@@ -1,4 +1,5 @@
 #include "device/HidChannel.h"
+#include "DeviceTestSupport.h"
 #include "device/FakeHidBackend.h"
 #include "device/MessagePump.h"
 #include "device/OsError.h"
@@ -9,10 +10,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-const Bytes StatusRequest = {0x02, 0, 0, 0, 0, 0, 0, 0};
 
 class HidChannelTest : public ::testing::Test
 {
@@ -38,14 +35,6 @@ protected:
     HidChannel m_channel{m_backend};
     int m_pumps = 0;
 };
-
-Bytes DataReport(const Bytes& payload)
-{
-    Bytes report(137, 0);
-    report[0] = 0x03;
-    std::copy(payload.begin(), payload.end(), report.begin() + 1);
-    return report;
-}
 
 TEST_F(HidChannelTest, CommandsSendTheirReportThenOneStatusRead)
 {

@@ -1,5 +1,6 @@
 #include "device/LegacyProgramming.h"
 
+#include "DeviceTestSupport.h"
 #include "device/FakeLegacyDriver.h"
 #include "device/MessagePump.h"
 #include "device/OsError.h"
@@ -17,16 +18,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-using Calls = std::vector<std::pair<uint32_t, uint32_t>>;
-
-class RecordingSink : public ProgressSink
-{
-public:
-    void Progress(uint32_t done, uint32_t total) override { m_calls.emplace_back(done, total); }
-    Calls m_calls;
-};
 
 // Counts pumps for one test and leaves no hook behind.
 class PumpCounter
@@ -257,7 +248,7 @@ struct ProgramFixture : ::testing::Test
     LegacyKeyboard keyboard{false, false, false};
     Bytes image;
     FakeLegacyDriver driver;
-    RecordingSink sink;
+    RecordingProgress sink;
     std::string errorText = "left from before";
     std::vector<size_t> pausesAfter;
 };
@@ -278,7 +269,7 @@ TEST_F(LegacyProgram, SendsTheImageByteByBytePausingAfterEach)
     }
     EXPECT_EQ(pausesAfter, expectedPauses);
 
-    Calls expected = {{0, 450}};
+    ProgressCalls expected = {{0, 450}};
     for (uint32_t done = 0; done < 450; done += 20) {
         expected.emplace_back(done, 450);
     }
@@ -305,7 +296,7 @@ TEST_F(LegacyProgram, FailingWriteStopsAtOnceAndCloses)
     EXPECT_EQ(Run(&sink), 16);
     EXPECT_EQ(driver.Written(), Bytes(image.begin(), image.begin() + 24));
     EXPECT_EQ(pausesAfter.size(), 24u);
-    EXPECT_EQ(sink.m_calls, (Calls{{0, 450}, {0, 450}, {20, 450}, {0, 0}}));
+    EXPECT_EQ(sink.m_calls, (ProgressCalls{{0, 450}, {0, 450}, {20, 450}, {0, 0}}));
     EXPECT_EQ(driver.GetLastError(), OsErrorNotFunctioning);
     EXPECT_FALSE(driver.IsOpen());
     EXPECT_EQ(driver.CloseCount(), 1u);

@@ -1,3 +1,4 @@
+#include "DeviceTestSupport.h"
 #include "device/MessagePump.h"
 #include "device/ProgressBarState.h"
 
@@ -8,22 +9,15 @@
 
 namespace {
 
-class RecordingSink : public ProgressSink
-{
-public:
-    void Progress(uint32_t done, uint32_t total) override { m_calls.emplace_back(done, total); }
-    std::vector<std::pair<uint32_t, uint32_t>> m_calls;
-};
-
 TEST(ProgressTest, ReportProgressPumpsWithOrWithoutASink)
 {
     int pumps = 0;
     SetPumpMessagesHook([&] { ++pumps; });
-    RecordingSink sink;
+    RecordingProgress sink;
     ReportProgress(&sink, 0, 129);
     ReportProgress(&sink, 128, 129);
     ReportProgress(nullptr, 129, 129);
-    EXPECT_EQ(sink.m_calls, (std::vector<std::pair<uint32_t, uint32_t>>{{0, 129}, {128, 129}}));
+    EXPECT_EQ(sink.m_calls, (ProgressCalls{{0, 129}, {128, 129}}));
     EXPECT_EQ(pumps, 3);
 
     SetPumpMessagesHook(nullptr);

@@ -2,9 +2,9 @@
 // the device operation tests.
 #pragma once
 
+#include "DeviceTestSupport.h"
 #include "device/FakeHidBackend.h"
 #include "device/HidAccess.h"
-#include "device/ProgressSink.h"
 #include "model/UsbKeyboardCommon.h"
 
 #include <algorithm>
@@ -18,10 +18,7 @@ class UsbTestKeyboard : public UsbKeyboardCommon
 public:
     static constexpr uint16_t ProductId = 0x1000;
 
-    UsbTestKeyboard() : UsbKeyboardCommon(1, 1, 1)
-    {
-        m_productId = ProductId;
-    }
+    UsbTestKeyboard() : UsbKeyboardCommon(1, 1, 1) { m_productId = ProductId; }
 
     void SetProductId(uint16_t productId) { m_productId = productId; }
 
@@ -84,16 +81,6 @@ public:
     std::string m_deviceName = "ZQ-2200";
 };
 
-using Bytes = std::vector<uint8_t>;
-using ProgressCalls = std::vector<std::pair<uint32_t, uint32_t>>;
-
-class RecordingProgress : public ProgressSink
-{
-public:
-    void Progress(uint32_t done, uint32_t total) override { m_calls.emplace_back(done, total); }
-    ProgressCalls m_calls;
-};
-
 // The keyboard's memory area runs from 0x0100; its header is 8 bytes long with version 2.10.7.
 class FakeUsbKeyboard
 {
@@ -123,18 +110,6 @@ public:
     HidAccess m_access;
     uint64_t m_nowMs = 0;
 };
-
-// A data report as the host sends it: id 3, the payload, zeros up to 137 bytes.
-inline Bytes DataReport(const Bytes& payload)
-{
-    Bytes report(137, 0);
-    report[0] = 0x03;
-    std::copy(payload.begin(), payload.end(), report.begin() + 1);
-    return report;
-}
-
-inline const Bytes StatusRequest = {0x02, 0, 0, 0, 0, 0, 0, 0};
-inline const Bytes DataRequest = DataReport({});
 
 struct ExpectedReport
 {
