@@ -66,8 +66,3 @@ void DeviceErrorText::RecordDeviceStatus(uint8_t status)
 {
     RecordDeviceStatusLine(status, m_lastStatus, m_errorText);
 }
-
-void DeviceErrorText::SetErrorText(const std::string& text)
-{
-    m_errorText = text;
-}

@@ -19,8 +19,6 @@ public:
     void RecordOsError(uint32_t code);
     // 0 and 1 are recorded silently, 2 to 6 add their line unless repeated, 7 to 255 are ignored.
     void RecordDeviceStatus(uint8_t status);
-    // Replaces the whole text (for messages that are not an OS error or a status).
-    void SetErrorText(const std::string& text);
     const std::string& GetErrorText() const { return m_errorText; }
 
 private:

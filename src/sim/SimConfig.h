@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/UsbKeyboard.h"
+#include "sim/SimLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -44,7 +45,7 @@ struct SimInterfaceConfig
     std::string dumpLegacyFile;
 
     // Busy answers before the final status, by command code; kSimBusyForever never ends.
-    std::array<int, 6> busyPolls{};
+    std::array<int, SimLayout::kCommandCodeCount> busyPolls{};
     std::vector<SimFailRule> failRules;
     std::optional<uint32_t> disconnectAfter; // reports served before the device is gone
     uint32_t disconnectError = 0;            // 0: close the connection instead
