@@ -16,6 +16,7 @@ struct HidReportLengths
 };
 
 // False for a malformed descriptor (a truncated item, report id 0 or above 255, unbalanced
-// collections or push/pop, a report longer than 65534 bytes); the lengths are then all 0, so the
-// interface is taken for one without reports, as an operating system would refuse it.
+// collections, a pop without its push or pushes more than 16 deep, a report longer than 65534
+// bytes); the lengths are then all 0, so the interface is taken for one without reports, as an
+// operating system would refuse it. A push left without its pop is tolerated.
 bool ParseHidReportDescriptor(const uint8_t* data, size_t size, HidReportLengths& lengths);
