@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <poll.h>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,12 +77,6 @@ private:
     pid_t m_pid = -1;
     int m_out = -1;
 };
-
-bool Exists(const std::string& path)
-{
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
-}
 
 } // namespace
 

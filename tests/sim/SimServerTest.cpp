@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -62,12 +61,6 @@ SimInterfaceConfig At(const std::string& path, const char* family = "zq2200")
     ApplySimFamily(family, config);
     config.socketPath = path;
     return config;
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -47,6 +48,12 @@ void WriteFileBytes(const std::string& path, const Bytes& data)
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 SimReply Call(SimDevice& device, uint8_t opcode, const Bytes& payload)

@@ -15,6 +15,8 @@ Bytes StatusRequest();
 Bytes DataRequest();
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& data);
+// True for anything at path, a dangling link or a socket included.
+bool Exists(const std::string& path);
 
 // Runs a request through the device and returns its reply.
 SimReply Call(SimDevice& device, uint8_t opcode, const Bytes& payload = {});
