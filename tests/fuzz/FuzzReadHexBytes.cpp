@@ -1,12 +1,12 @@
 // Decodes arbitrary text as hexadecimal pairs and checks result, count and position against
 // a direct decoding of the whole text.
+#include "MemoryFile.h"
+
 #include "files/BufferedFile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,16 +23,6 @@ int DigitValue(char c)
         return c - 'a' + 10;
     }
     return -1;
-}
-
-const std::string& TempPath()
-{
-    static const std::string path = [] {
-        char pattern[] = "/tmp/zqfuzzhex.XXXXXX";
-        const char* folder = ::mkdtemp(pattern);
-        return std::string(folder != nullptr ? folder : "/tmp") + "/input.enc";
-    }();
-    return path;
 }
 
 void Check(bool condition)
@@ -58,15 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     content.append(reinterpret_cast<const char*>(data + 2), size - 2);
     const uint32_t count = static_cast<uint32_t>(content.size() / 2 + data[1] % 3);
 
-    FILE* out = std::fopen(TempPath().c_str(), "wb");
-    if (out == nullptr) {
-        return 0;
-    }
-    const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-    if (std::fclose(out) != 0 || !written) {
-        return 0;
-    }
-
     std::vector<uint8_t> expected;
     bool expectedOk = true;
     for (uint32_t i = 0; i < count; ++i) {
@@ -79,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     BufferedFile file;
-    Check(file.Open(TempPath(), true, 4));
+    Check(file.Open(WriteMemoryFile(content.data(), content.size()), true, 4));
     std::vector<uint8_t> bytes(count + 1, 0);
     uint32_t done = 0;
     const bool ok = file.ReadHexBytes(bytes.data(), count, done);

@@ -1,12 +1,12 @@
 // Reads every line of arbitrary bytes through the buffer and checks the result against a
 // whole-text splitter, so that no line break is lost or doubled at a refill.
+#include "MemoryFile.h"
+
 #include "files/BufferedFile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -46,16 +46,6 @@ std::vector<Line> SplitWhole(const std::string& data)
     return lines;
 }
 
-const std::string& TempPath()
-{
-    static const std::string path = [] {
-        char pattern[] = "/tmp/zqfuzzline.XXXXXX";
-        const char* folder = ::mkdtemp(pattern);
-        return std::string(folder != nullptr ? folder : "/tmp") + "/input.txt";
-    }();
-    return path;
-}
-
 void Check(bool condition)
 {
     if (!condition) {
@@ -77,18 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     content.append(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    FILE* out = std::fopen(TempPath().c_str(), "wb");
-    if (out == nullptr) {
-        return 0;
-    }
-    const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-    if (std::fclose(out) != 0 || !written) {
-        return 0;
-    }
-
     const std::vector<Line> expected = SplitWhole(content);
     BufferedFile file;
-    Check(file.Open(TempPath(), true, 4));
+    Check(file.Open(WriteMemoryFile(content.data(), content.size()), true, 4));
     std::string text;
     size_t count = 0;
     while (file.ReadLine(text)) {

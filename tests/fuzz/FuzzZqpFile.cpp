@@ -1,31 +1,16 @@
 // A .zqp file of arbitrary bytes loaded into each USB family. The first byte picks the
 // project; when its bit 0x08 is set the family's magic line is put in front, so that the
 // fuzzer spends its time on the options and key lines.
+#include "MemoryFile.h"
+
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
-
-// An anonymous in-memory file reached through its descriptor's name: nothing is left behind,
-// however the fuzzer ends.
-int FileHandle()
-{
-    static const int handle = [] {
-        const int created = ::memfd_create("zqp", MFD_CLOEXEC);
-        if (created < 0) {
-            std::abort();
-        }
-        return created;
-    }();
-    return handle;
-}
 
 std::unique_ptr<UsbKeyboardCommon> MakeProject(uint8_t choice)
 {
@@ -60,14 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bytes = project->GetFileMagic() + "\r\n";
     }
     bytes.append(reinterpret_cast<const char*>(data + 1), size - 1);
-
-    const int handle = FileHandle();
-    if (::ftruncate(handle, 0) != 0 ||
-        ::pwrite(handle, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
-        std::abort();
-    }
     uint8_t format = 0;
-    project->LoadFile("/proc/self/fd/" + std::to_string(handle), &format);
+    project->LoadFile(WriteMemoryFile(bytes.data(), bytes.size()), &format);
     // Whatever was loaded must still describe itself.
     (void)project->GetContentSignature();
     return 0;
