@@ -259,10 +259,12 @@ std::string LegacyKeyboard::GetCodeEntryLabel(int index) const
 bool LegacyKeyboard::GetConversionTitle(uint8_t index, std::string* text) const
 {
     const uint32_t id = ConversionTitleId(GetTypeCode(), index);
-    if (id == 0 || text == nullptr) {
+    if (id == 0) {
         return false;
     }
-    *text = LoadText(id);
+    if (text != nullptr) {
+        *text = LoadText(id);
+    }
     return true;
 }
 
@@ -282,12 +284,14 @@ bool LegacyKeyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     } else if ((index == 5 || index == 6) && code == kCodeV2Double) {
         target = kTypeV2Single;
     }
-    if (target == kNoKeyboardType || text == nullptr) {
+    if (target == kNoKeyboardType) {
         return false;
     }
-    std::string name;
-    GetKeyboardTypeName(target, &name);
-    *text = LoadTextWithArgument(IDS_CONVERSION_WARNING, name);
+    if (text != nullptr) {
+        std::string name;
+        GetKeyboardTypeName(target, &name);
+        *text = LoadTextWithArgument(IDS_CONVERSION_WARNING, name);
+    }
     return true;
 }
 

@@ -286,6 +286,7 @@ TEST(LegacyKeyboardConversion, TitlesByTypeCode)
             const char* expected = c.titles[item - 1];
             EXPECT_EQ(keyboard.GetConversionTitle(item, &text), expected != nullptr);
             EXPECT_EQ(text, expected != nullptr ? expected : "none") << int(item);
+            EXPECT_EQ(keyboard.GetConversionTitle(item, nullptr), expected != nullptr) << int(item);
         }
         std::string text;
         EXPECT_FALSE(keyboard.GetConversionTitle(0, &text));
@@ -322,6 +323,7 @@ TEST(LegacyKeyboardConversion, WarningsNameTheTargetWhereDataIsLost)
         LegacyKeyboard keyboard = Make(c.variant);
         std::string text = "none";
         EXPECT_EQ(keyboard.GetConversionWarning(c.item, &text), c.target != nullptr) << int(c.item);
+        EXPECT_EQ(keyboard.GetConversionWarning(c.item, nullptr), c.target != nullptr) << int(c.item);
         EXPECT_EQ(text, c.target != nullptr ? "Convert to " + std::string(c.target) + tail : "none");
     }
 }
