@@ -50,7 +50,7 @@ TEST(ToolCommandLine, TypesListsTheCatalogueAndNamesWork)
     EXPECT_EQ(std::count(types.out.begin(), types.out.end(), '\n'), 11);
 
     TempFolder folder;
-    const std::string byName = folder.Path("name.zqp"), byId = folder.Path("id.zqp");
+    const std::string byName = folder.File("name.zqp"), byId = folder.File("id.zqp");
     EXPECT_EQ(RunTool({"new", "zq-2200 (ONE layout)", "-o", byName}).status, 0);
     EXPECT_EQ(RunTool({"new", "6", "--output=" + byId}).status, 0);
     EXPECT_EQ(ReadFileBytes(byName), ReadFileBytes(byId));
@@ -66,7 +66,7 @@ struct UsageCase
 TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
 {
     TempFolder folder;
-    const std::string file = folder.Path("p.zqp");
+    const std::string file = folder.File("p.zqp");
     ASSERT_EQ(RunTool({"new", "6", "-o", file}).status, 0);
     const UsageCase cases[] = {
         {{}, "missing command"},
@@ -86,7 +86,7 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
         {{"convert", file, "--item", "x", "-o", file}, "invalid value 'x' for --item"},
         {{"convert", file, "--item", "1"}, "missing -o OUT"},
         {{"convert", file, "-o", file, "-o", file}, "given twice"},
-        {{"image", file, "-o", folder.Path("i"), "--keyboard-version", "1"}, "ZQ-1100 projects only"},
+        {{"image", file, "-o", folder.File("i"), "--keyboard-version", "1"}, "ZQ-1100 projects only"},
         {{"program", file, "--vendor-id", "0"}, "invalid value '0' for --vendor-id"},
         {{"program", file, "--vendor-id", "0x10000"}, "invalid value"},
         {{"download", "6", "--vendor-id", "1"}, "missing -o OUT"},
@@ -110,22 +110,22 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
 TEST(ToolCommandLine, LanguageFileBesideTheProgramApplies)
 {
     TempFolder folder;
-    const std::string program = folder.Path("zqtool");
+    const std::string program = folder.File("zqtool");
     std::filesystem::copy_file(kToolPath, program);
-    WriteFileText(folder.Path("zqtool.lang"), "32803=Datei nicht lesbar.\n36102=Eins\n");
-    ToolRun check = RunTool({"check", folder.Path("missing.zqp")}, FromProgram(program));
+    WriteFileText(folder.File("zqtool.lang"), "32803=Datei nicht lesbar.\n36102=Eins\n");
+    ToolRun check = RunTool({"check", folder.File("missing.zqp")}, FromProgram(program));
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.err, "Datei nicht lesbar.\n");
     ToolRun types = RunTool({"types"}, FromProgram(program));
     EXPECT_TRUE(Contains(types.out, "\n6\tEins\n"));
-    EXPECT_EQ(RunTool({"new", "Eins", "-o", folder.Path("a.zqp")}, FromProgram(program)).status, 0);
+    EXPECT_EQ(RunTool({"new", "Eins", "-o", folder.File("a.zqp")}, FromProgram(program)).status, 0);
 
     // Through a link the file beside the real program counts, not the one beside the link.
-    const std::string link = folder.Path("link/zqtool");
-    std::filesystem::create_directory(folder.Path("link"));
+    const std::string link = folder.File("link/zqtool");
+    std::filesystem::create_directory(folder.File("link"));
     std::filesystem::create_symlink(program, link);
-    WriteFileText(folder.Path("link/zqtool.lang"), "32803=Falsch.\n");
-    EXPECT_EQ(RunTool({"check", folder.Path("missing.zqp")}, FromProgram(link)).err, "Datei nicht lesbar.\n");
+    WriteFileText(folder.File("link/zqtool.lang"), "32803=Falsch.\n");
+    EXPECT_EQ(RunTool({"check", folder.File("missing.zqp")}, FromProgram(link)).err, "Datei nicht lesbar.\n");
 }
 
 } // namespace

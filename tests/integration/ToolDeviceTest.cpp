@@ -37,7 +37,7 @@ protected:
         options.terminal = terminal;
         return RunTool(arguments, options);
     }
-    std::string Path(const std::string& name) const { return m_folder.Path(name); }
+    std::string Path(const std::string& name) const { return m_folder.File(name); }
     std::string Write(const std::string& name, const std::string& text)
     {
         WriteFileText(Path(name), text);

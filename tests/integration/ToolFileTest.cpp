@@ -16,19 +16,19 @@ class ToolFiles : public ::testing::Test
 protected:
     std::string NewProject(const std::string& type, const std::string& name)
     {
-        const std::string path = m_folder.Path(name);
+        const std::string path = m_folder.File(name);
         ToolRun run = RunTool({"new", type, "-o", path});
         EXPECT_EQ(run.status, 0) << run.err;
         return path;
     }
     std::string Write(const std::string& name, const std::string& text)
     {
-        WriteFileText(m_folder.Path(name), text);
-        return m_folder.Path(name);
+        WriteFileText(m_folder.File(name), text);
+        return m_folder.File(name);
     }
     Bytes Image(const std::string& project, std::vector<std::string> extra = {})
     {
-        const std::string out = m_folder.Path("image" + std::to_string(++m_images) + ".bin");
+        const std::string out = m_folder.File("image" + std::to_string(++m_images) + ".bin");
         std::vector<std::string> arguments{"image", project, "-o", out};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         ToolRun run = RunTool(arguments);
@@ -63,18 +63,18 @@ TEST_F(ToolFiles, NewProjectsOfEachFamilyCheckClean)
         EXPECT_EQ(check.out.rfind(c.overview, 0), 0u) << check.out;
     }
     // The second legacy format has the short header, which a 16-scan project cannot read back.
-    ASSERT_EQ(RunTool({"new", "9", "-o", m_folder.Path("e.txt"), "--format", "2"}).status, 0);
-    EXPECT_EQ(RunTool({"check", m_folder.Path("e.txt")}).status, 3);
+    ASSERT_EQ(RunTool({"new", "9", "-o", m_folder.File("e.txt"), "--format", "2"}).status, 0);
+    EXPECT_EQ(RunTool({"check", m_folder.File("e.txt")}).status, 3);
 }
 
 TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
 {
-    ToolRun missing = RunTool({"check", m_folder.Path("missing.zqp")});
+    ToolRun missing = RunTool({"check", m_folder.File("missing.zqp")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, kCannotOpen);
     EXPECT_TRUE(missing.out.empty());
     EXPECT_EQ(RunTool({"check", Write("empty.zqp", "")}).err, kCannotOpen);
-    EXPECT_EQ(RunTool({"check", m_folder.Path("")}).status, 1); // a folder
+    EXPECT_EQ(RunTool({"check", m_folder.File("")}).status, 1); // a folder
 
     ToolRun unknown = RunTool({"check", Write("unknown.zqp", "ZQ-2200.v1 \r\nRFID=9N\r\n")});
     EXPECT_EQ(unknown.status, 2);
@@ -90,21 +90,21 @@ TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
 
 TEST_F(ToolFiles, SavingFailuresExitWithFour)
 {
-    const std::string nowhere = m_folder.Path("no/such/folder/x.zqp");
+    const std::string nowhere = m_folder.File("no/such/folder/x.zqp");
     ToolRun created = RunTool({"new", "4", "-o", nowhere});
     EXPECT_EQ(created.status, 4);
     EXPECT_EQ(created.err, kCannotSave);
     ToolRun converted = RunTool({"convert", NewProject("4", "p.zqp"), "-o", nowhere});
     EXPECT_EQ(converted.status, 4);
     EXPECT_EQ(converted.err, kCannotSave);
-    ToolRun image = RunTool({"image", m_folder.Path("p.zqp"), "-o", nowhere});
+    ToolRun image = RunTool({"image", m_folder.File("p.zqp"), "-o", nowhere});
     EXPECT_EQ(image.status, 4);
     EXPECT_EQ(image.err, kCannotSave);
 }
 
 TEST_F(ToolFiles, LossyConversionNeedsForce)
 {
-    const std::string three = NewProject("4", "three.zqp"), out = m_folder.Path("out.zqp");
+    const std::string three = NewProject("4", "three.zqp"), out = m_folder.File("out.zqp");
     ToolRun refused = RunTool({"convert", three, "--item", "4", "-o", out});
     EXPECT_EQ(refused.status, 5);
     EXPECT_EQ(refused.err.rfind("Convert to ZQ-2200 (one layout)?\nThis conversion will cause data loss.\n"
@@ -121,17 +121,17 @@ TEST_F(ToolFiles, LossyConversionNeedsForce)
     // Adding layouts loses nothing; items run in order, and one not offered stops the rest.
     EXPECT_EQ(RunTool({"convert", out, "--item", "5", "--item", "1", "-o", out}).status, 0);
     EXPECT_EQ(RunTool({"check", out}).out.rfind("type\t5\t", 0), 0u);
-    ToolRun notOffered = RunTool({"convert", out, "--item", "2", "-o", m_folder.Path("x.zqp")});
+    ToolRun notOffered = RunTool({"convert", out, "--item", "2", "-o", m_folder.File("x.zqp")});
     EXPECT_EQ(notOffered.status, 5);
     EXPECT_NE(notOffered.err.find("conversion 2 is not offered"), std::string::npos);
-    EXPECT_EQ(RunTool({"convert", out, "--item", "7", "-o", m_folder.Path("x.zqp")}).status, 5);
-    EXPECT_FALSE(FileExists(m_folder.Path("x.zqp")));
+    EXPECT_EQ(RunTool({"convert", out, "--item", "7", "-o", m_folder.File("x.zqp")}).status, 5);
+    EXPECT_FALSE(FileExists(m_folder.File("x.zqp")));
 }
 
 TEST_F(ToolFiles, ConvertOpensAsCheckDoes)
 {
-    const std::string out = m_folder.Path("out.zqp");
-    EXPECT_EQ(RunTool({"convert", m_folder.Path("missing.zqp"), "-o", out}).status, 1);
+    const std::string out = m_folder.File("out.zqp");
+    EXPECT_EQ(RunTool({"convert", m_folder.File("missing.zqp"), "-o", out}).status, 1);
     EXPECT_EQ(RunTool({"convert", Write("u.zqp", "hello\n"), "-o", out}).status, 2);
     ToolRun partly = RunTool({"convert", Write("b.zqp", "ZQ-3300.v1\r\nRFID=9N\r\n"), "-o", out});
     EXPECT_EQ(partly.status, 3);
@@ -140,10 +140,10 @@ TEST_F(ToolFiles, ConvertOpensAsCheckDoes)
 
     // A legacy project keeps the format it was read in unless --format says otherwise.
     const std::string legacy = NewProject("10", "l.txt");
-    ASSERT_EQ(RunTool({"convert", legacy, "--item", "4", "-o", m_folder.Path("m.txt")}).status, 0);
-    EXPECT_EQ(ReadFileBytes(m_folder.Path("m.txt")).size(), ReadFileBytes(legacy).size());
-    ASSERT_EQ(RunTool({"convert", legacy, "-o", m_folder.Path("n.txt"), "--format", "2"}).status, 0);
-    EXPECT_LT(ReadFileBytes(m_folder.Path("n.txt")).size(), ReadFileBytes(legacy).size());
+    ASSERT_EQ(RunTool({"convert", legacy, "--item", "4", "-o", m_folder.File("m.txt")}).status, 0);
+    EXPECT_EQ(ReadFileBytes(m_folder.File("m.txt")).size(), ReadFileBytes(legacy).size());
+    ASSERT_EQ(RunTool({"convert", legacy, "-o", m_folder.File("n.txt"), "--format", "2"}).status, 0);
+    EXPECT_LT(ReadFileBytes(m_folder.File("n.txt")).size(), ReadFileBytes(legacy).size());
 }
 
 TEST_F(ToolFiles, ImagesMatchHandMadeBytes)
@@ -161,17 +161,17 @@ TEST_F(ToolFiles, ImagesMatchHandMadeBytes)
 
 TEST_F(ToolFiles, ImageForTheWrongKeyboardVersionIsRefused)
 {
-    const std::string out = m_folder.Path("image.bin");
+    const std::string out = m_folder.File("image.bin");
     ToolRun run = RunTool({"image", NewProject("10", "d.txt"), "-o", out, "--keyboard-version", "1"});
     EXPECT_EQ(run.status, 9);
     EXPECT_EQ(run.err, "Incorrect keyboard version.\n\nConvert the project to the folowing version: "
                        "ZQ-1100 v2 single (16 scans)\n");
     EXPECT_FALSE(FileExists(out));
-    ToolRun unknown = RunTool({"image", m_folder.Path("d.txt"), "-o", out, "--keyboard-version", "3"});
+    ToolRun unknown = RunTool({"image", m_folder.File("d.txt"), "-o", out, "--keyboard-version", "3"});
     EXPECT_EQ(unknown.status, 10);
     EXPECT_EQ(unknown.err, "Unsupported keyboard version.\n");
     EXPECT_FALSE(FileExists(out));
-    EXPECT_EQ(RunTool({"image", m_folder.Path("missing.txt"), "-o", out}).status, 1);
+    EXPECT_EQ(RunTool({"image", m_folder.File("missing.txt"), "-o", out}).status, 1);
 }
 
 } // namespace

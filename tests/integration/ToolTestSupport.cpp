@@ -74,30 +74,14 @@ std::string ReadFileText(const std::string& path)
 
 } // namespace
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "zqtool-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) {
-        m_path = pattern;
-    }
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    if (!m_path.empty()) {
-        std::filesystem::remove_all(m_path, ignored);
-    }
-}
-
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options)
 {
-    TempFolder streams;
-    const std::string outPath = streams.Path("out"), errPath = streams.Path("err");
+    TempFolder streams("zqtool-test");
+    const std::string outPath = streams.File("out"), errPath = streams.File("err");
     std::vector<std::string> argv{options.program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment =
-        ToolEnvironment(options.simulator.value_or(streams.Path("no-device")));
+        ToolEnvironment(options.simulator.value_or(streams.File("no-device")));
 
     int terminal = -1;
     std::string terminalName;

@@ -1,6 +1,8 @@
 // Running zqtool and zqsim as processes for the integration tests.
 #pragma once
 
+#include "files/TempFolder.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,20 +13,6 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr const char* kToolPath = ZQ_BIN_DIR "/zqtool";
 constexpr const char* kSimPath = ZQ_BIN_DIR "/zqsim";
-
-// A folder under the system's temporary folder, removed with everything in it.
-class TempFolder
-{
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 struct ToolRun
 {

@@ -1,4 +1,4 @@
-#include "LangTestFiles.h"
+#include "files/TempFolder.h"
 
 #include "lang/LanguageTable.h"
 
@@ -18,7 +18,7 @@ protected:
         return text;
     }
 
-    ScratchFolder m_folder;
+    TempFolder m_folder;
     LanguageTable m_table;
 };
 

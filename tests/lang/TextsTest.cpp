@@ -1,4 +1,4 @@
-#include "LangTestFiles.h"
+#include "files/TempFolder.h"
 
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
@@ -20,7 +20,7 @@ protected:
         InstallResourceStrings({});
     }
 
-    ScratchFolder m_folder;
+    TempFolder m_folder;
 };
 
 TEST_F(TextLookup, WithoutTranslationsTheBuiltInTextIsUsed)
@@ -52,7 +52,7 @@ TEST_F(TextLookup, LanguageTableThenResourceStringsThenBuiltIn)
 
 TEST_F(TextLookup, LanguageFileIsFoundBesideTheProgram)
 {
-    ScratchFolder folder("zq.lang-folder");
+    TempFolder folder("zq.lang-folder");
     folder.Write("prog.lang", "33016=Busy!\n");
     EXPECT_TRUE(LoadLanguageFileForProgram(folder.Path() + "/prog"));
     EXPECT_EQ(LoadText(33016), "Busy!");
