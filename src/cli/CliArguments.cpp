@@ -382,12 +382,6 @@ bool ParseCliArguments(const std::vector<std::string>& words, CliArguments& argu
     return ParseCommandWords(*info, words, arguments, error);
 }
 
-const char* GetCommandName(CliCommand command)
-{
-    const CommandInfo* info = FindCommand(command);
-    return info != nullptr ? info->name : "";
-}
-
 std::string GetUsageLine(CliCommand command)
 {
     const CommandInfo* info = FindCommand(command);

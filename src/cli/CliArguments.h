@@ -55,4 +55,3 @@ bool ParseCliArguments(const std::vector<std::string>& words, CliArguments& argu
 // The command's line of the form "usage: zqtool ..."; the tool's when there is no command.
 std::string GetUsageLine(CliCommand command);
 std::string GetHelpText(CliCommand command);
-const char* GetCommandName(CliCommand command);
