@@ -12,6 +12,9 @@ namespace {
 
 constexpr int kMaxLinkDepth = 40;
 constexpr int kNameAttempts = 100;
+// Enough of the target's name to recognise a left-over temporary file, short enough that the
+// temporary name stays within the system's limit whatever the target's name.
+constexpr size_t kNameCharactersKept = 32;
 
 std::string FolderOf(const std::string& path)
 {
@@ -53,7 +56,8 @@ bool CreateTemporaryFile(const std::string& target, mode_t mode, std::string& te
     std::mt19937 random(seed());
     const auto slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string name =
+        (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, kNameCharactersKept);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         temporary = folder + "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
                     "-" + std::to_string(random() % 1000000) + ".tmp";

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -142,6 +143,19 @@ TEST(SafeSave, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink)
     const std::string loop = folder.File("loop.zqp");
     std::filesystem::create_symlink("loop.zqp", loop);
     EXPECT_FALSE(SaveFileSafely(loop, BufferedFile::LineEndCrLf, Lines({"x"})));
+}
+
+TEST(SafeSave, SavesUnderTheLongestNameTheSystemAllows)
+{
+    TempFolder folder;
+    const long longest = ::pathconf(folder.Path().c_str(), _PC_NAME_MAX);
+    ASSERT_GT(longest, 4);
+    const std::string name = std::string(static_cast<size_t>(longest) - 4, 'n') + ".zqp";
+    const std::string path = folder.File(name);
+    ASSERT_TRUE(WriteWholeFile(path, kOld));
+    ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"long"})));
+    EXPECT_EQ(ReadWholeFile(path), "long\r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{name});
 }
 
 TEST(SafeSave, FailsForAMissingFolderOrAFolderAsTarget)
