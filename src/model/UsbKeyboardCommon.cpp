@@ -542,6 +542,10 @@ void UsbKeyboardCommon::DestroyCell(size_t slot)
         }
     }
     m_cells[slot].reset();
+    // An edit copy of a destroyed key has no key to go back to.
+    if (m_editIndex == slot + 1) {
+        m_editIndex = 0;
+    }
 }
 
 void UsbKeyboardCommon::DestroyLayoutCellAt(uint16_t column, uint16_t row, uint8_t layout)
@@ -574,6 +578,10 @@ bool UsbKeyboardCommon::ExchangeLayoutCells(uint8_t first, uint8_t second)
             const uint16_t a = GetTableIndex(column, row, first);
             const uint16_t b = GetTableIndex(column, row, second);
             std::swap(m_cells[a - 1], m_cells[b - 1]);
+            // The edit copy goes back to the key it was made from, wherever that key now is.
+            if (m_editIndex == a || m_editIndex == b) {
+                m_editIndex = m_editIndex == a ? b : a;
+            }
             if (m_cells[a - 1] != nullptr) {
                 m_cells[a - 1]->SetPosition(a, column, row, first);
             }

@@ -190,6 +190,29 @@ TEST(UsbKeyboardCommon, EditCopyOfMergedKeyWritesBackToMaster)
     EXPECT_FALSE(keyboard.EndEditCell(&scratch));
 }
 
+TEST(UsbKeyboardCommon, EditCopyFollowsItsKeyThroughConversions)
+{
+    Zq2200Keyboard keyboard(3);
+    ASSERT_TRUE(keyboard.SetKeyTexts("A", "M1,S+,K0x04", 1, 1, 1));
+    KeyCell* copy = nullptr;
+    ASSERT_TRUE(keyboard.BeginEditCell(1, 1, &copy, 1));
+    ASSERT_TRUE(copy->ParseCodesText("M1,S+,K0x05"));
+    bool changed = false;
+    keyboard.Convert(2, &changed); // the key moves to layout 3
+    ASSERT_TRUE(changed);
+    ASSERT_TRUE(keyboard.EndEditCell(&copy));
+    EXPECT_EQ(CodesAt(keyboard, 1, 1, 3), "M1,S+,K0x05");
+    EXPECT_EQ(CodesAt(keyboard, 1, 1, 1), "");
+
+    // A key whose layout was dropped takes no edit, not even when the layout comes back.
+    ASSERT_TRUE(keyboard.BeginEditCell(1, 1, &copy, 3));
+    ASSERT_TRUE(copy->ParseCodesText("M1,S+,K0x06"));
+    keyboard.Convert(5, &changed);
+    keyboard.Convert(6, &changed);
+    EXPECT_FALSE(keyboard.EndEditCell(&copy));
+    EXPECT_EQ(CodesAt(keyboard, 1, 1, 3), "");
+}
+
 TEST(UsbKeyboardCommon, ContentSignatureHoldsTheFileKeyLines)
 {
     Zq2200Keyboard keyboard(2);
