@@ -112,7 +112,7 @@ TEST(ToolCommandLine, LanguageFileBesideTheProgramApplies)
     TempFolder folder;
     const std::string program = folder.File("zqtool");
     std::filesystem::copy_file(kToolPath, program);
-    WriteFileText(folder.File("zqtool.lang"), "32803=Datei nicht lesbar.\n36102=Eins\n");
+    folder.Write("zqtool.lang", "32803=Datei nicht lesbar.\n36102=Eins\n");
     ToolRun check = RunTool({"check", folder.File("missing.zqp")}, FromProgram(program));
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.err, "Datei nicht lesbar.\n");
@@ -124,7 +124,7 @@ TEST(ToolCommandLine, LanguageFileBesideTheProgramApplies)
     const std::string link = folder.File("link/zqtool");
     std::filesystem::create_directory(folder.File("link"));
     std::filesystem::create_symlink(program, link);
-    WriteFileText(folder.File("link/zqtool.lang"), "32803=Falsch.\n");
+    folder.Write("link/zqtool.lang", "32803=Falsch.\n");
     EXPECT_EQ(RunTool({"check", folder.File("missing.zqp")}, FromProgram(link)).err, "Datei nicht lesbar.\n");
 }
 

@@ -38,11 +38,7 @@ protected:
         return RunTool(arguments, options);
     }
     std::string Path(const std::string& name) const { return m_folder.File(name); }
-    std::string Write(const std::string& name, const std::string& text)
-    {
-        WriteFileText(Path(name), text);
-        return Path(name);
-    }
+    std::string Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
 
     TempFolder m_folder;
 };

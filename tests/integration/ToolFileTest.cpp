@@ -21,11 +21,7 @@ protected:
         EXPECT_EQ(run.status, 0) << run.err;
         return path;
     }
-    std::string Write(const std::string& name, const std::string& text)
-    {
-        WriteFileText(m_folder.File(name), text);
-        return m_folder.File(name);
-    }
+    std::string Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
     Bytes Image(const std::string& project, std::vector<std::string> extra = {})
     {
         const std::string out = m_folder.File("image" + std::to_string(++m_images) + ".bin");

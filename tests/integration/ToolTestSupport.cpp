@@ -8,8 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,12 +64,6 @@ std::string ReadAll(int fd)
     }
 }
 
-std::string ReadFileText(const std::string& path)
-{
-    const Bytes bytes = ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 } // namespace
 
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options)
@@ -115,9 +107,9 @@ ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& op
         ::close(terminal);
     }
     run.status = WaitFor(pid);
-    run.out = ReadFileText(outPath);
+    run.out = ReadWholeFile(outPath);
     if (!options.terminal) {
-        run.err = ReadFileText(errPath);
+        run.err = ReadWholeFile(errPath);
     }
     return run;
 }
@@ -168,20 +160,14 @@ int SimProcess::Stop()
 
 Bytes ReadFileBytes(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    const std::string text = ReadWholeFile(path);
+    return Bytes(text.begin(), text.end());
 }
 
 bool FileExists(const std::string& path)
 {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
-}
-
-void WriteFileText(const std::string& path, const std::string& text)
-{
-    std::ofstream file(path, std::ios::binary);
-    file << text;
 }
 
 std::string HexText(const Bytes& bytes)

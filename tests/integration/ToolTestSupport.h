@@ -52,7 +52,6 @@ private:
 
 Bytes ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
-void WriteFileText(const std::string& path, const std::string& text);
 // Hexadecimal digit pairs of the bytes, upper case, no separators.
 std::string HexText(const Bytes& bytes);
 // Empty when equal; else the sizes and the first offset that differs, with the bytes around it.
