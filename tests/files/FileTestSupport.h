@@ -1,5 +1,5 @@
-// Helpers for file tests: a private temporary folder, whole-file reads and writes, and a
-// buffered file whose device fails after a number of bytes.
+// Helpers for file tests: the temporary folder helpers and a buffered file whose device fails
+// after a number of bytes.
 #pragma once
 
 #include "TempFolder.h"
