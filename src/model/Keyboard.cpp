@@ -274,6 +274,50 @@ bool Keyboard::BeginEditCell(KeyCell** copy)
     return BeginEditCell(m_curColumn, m_curRow, copy, m_curLayout);
 }
 
+std::unique_ptr<KeyCell> Keyboard::CopyAsOwnKey(const KeyCell& source)
+{
+    std::unique_ptr<KeyCell> copy = source.Clone();
+    copy->SetMaster(copy->IsMerged() ? copy.get() : nullptr);
+    return copy;
+}
+
+bool Keyboard::BeginRegisteredEdit(uint16_t column, uint16_t row, uint8_t layout, KeyCell** copy)
+{
+    m_editCopy.reset();
+    m_editIndex = GetCellIndex(column, row, ResolveLayout(layout));
+    KeyCell* cell = nullptr;
+    if (!GetCellByIndex(m_editIndex, &cell)) {
+        return false;
+    }
+    const KeyCell* master = cell->GetMaster();
+    if (master != cell) {
+        uint16_t masterColumn = 0;
+        uint16_t masterRow = 0;
+        uint8_t masterLayout = 0;
+        master->GetPosition(&masterColumn, &masterRow, &masterLayout);
+        m_editIndex = GetCellIndex(masterColumn, masterRow, masterLayout);
+    }
+    m_editCopy = CopyAsOwnKey(*master);
+    *copy = m_editCopy.get();
+    return true;
+}
+
+bool Keyboard::EndEditCell(KeyCell** copy)
+{
+    if (copy == nullptr || *copy == nullptr || *copy != m_editCopy.get()) {
+        return false;
+    }
+    KeyCell* cell = nullptr;
+    if (!GetCellByIndex(m_editIndex, &cell)) {
+        return false;
+    }
+    const bool parsed = cell->ParseCodesText(m_editCopy->FormatCodesText(0));
+    cell->SetName(m_editCopy->GetName());
+    m_editCopy.reset();
+    *copy = nullptr;
+    return parsed;
+}
+
 bool Keyboard::GetKeyTexts(std::string* name, std::string* codes, uint16_t column, uint16_t row,
                            uint8_t layout)
 {

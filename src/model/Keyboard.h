@@ -6,6 +6,7 @@
 #include "model/GridPoint.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class KeyCell;
@@ -84,7 +85,9 @@ public:
     virtual bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) = 0;
     virtual bool BeginEditCell(GridPoint point, KeyCell** copy) = 0;
     virtual bool BeginEditCell(KeyCell** copy);
-    virtual bool EndEditCell(KeyCell** copy) = 0;
+    // Gives the registered copy's codes and name to its key and releases the copy; false when the
+    // copy is not the registered one or its key is gone, else whether the key took the codes.
+    virtual bool EndEditCell(KeyCell** copy);
 
     // Shapes.
     virtual uint8_t GetShapeFlags(uint16_t column, uint16_t row, uint8_t layout);
@@ -185,6 +188,12 @@ public:
     virtual int GetFirmwareVersion(ProgressSink* progress, std::string* text) = 0;
 
 protected:
+    // A copy of the source's master that is its own master, so that it never forwards into the
+    // keyboard's cells.
+    static std::unique_ptr<KeyCell> CopyAsOwnKey(const KeyCell& source);
+    // Makes the registered edit copy of the key at a position (layout 0: the current one).
+    bool BeginRegisteredEdit(uint16_t column, uint16_t row, uint8_t layout, KeyCell** copy);
+
     uint16_t m_columns = 0;
     uint16_t m_rows = 0;
     uint16_t m_curColumn = 0;
@@ -200,6 +209,10 @@ protected:
     uint8_t m_typematicRate = 11;
     uint8_t m_typematicDelay = 2;
     std::string m_errorText;
+    // The registered edit copy belongs to the keyboard until EndEditCell or the next edit.
+    std::unique_ptr<KeyCell> m_editCopy;
+    // Cell index of the key the edit copy goes back to; 0 for none.
+    uint16_t m_editIndex = 0;
 
 private:
     uint8_t ResolveLayout(uint8_t layout) const;

@@ -185,42 +185,12 @@ bool LegacyKeyboard::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy
         *copy = std::make_unique<LegacyKeyCell>(0, 0, 0, 0, m_cellCapacity).release();
         return true;
     }
-    m_editCopy.reset();
-    m_editIndex = GetCellIndex(column, row, layout);
-    KeyCell* cell = nullptr;
-    if (!GetCellByIndex(m_editIndex, &cell)) {
-        return false;
-    }
-    KeyCell* master = cell->GetMaster();
-    m_editIndex = master->GetKeyNumber();
-    m_editCopy = master->Clone();
-    if (m_editCopy == nullptr) {
-        return false;
-    }
-    m_editCopy->SetMaster(master->IsMerged() ? m_editCopy.get() : nullptr);
-    *copy = m_editCopy.get();
-    return true;
+    return BeginRegisteredEdit(column, row, layout, copy);
 }
 
 bool LegacyKeyboard::BeginEditCell(GridPoint point, KeyCell** copy)
 {
     return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
-}
-
-bool LegacyKeyboard::EndEditCell(KeyCell** copy)
-{
-    if (copy == nullptr || *copy == nullptr || *copy != m_editCopy.get()) {
-        return false;
-    }
-    KeyCell* cell = nullptr;
-    if (!GetCellByIndex(m_editIndex, &cell)) {
-        return false;
-    }
-    const bool parsed = cell->ParseCodesText(m_editCopy->FormatCodesText(0));
-    cell->SetName(m_editCopy->GetName());
-    m_editCopy.reset();
-    *copy = nullptr;
-    return parsed;
 }
 
 uint8_t LegacyKeyboard::GetAffixKeyCode(bool isPrefix) const

@@ -36,7 +36,6 @@ public:
     bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
     bool BeginEditCell(GridPoint point, KeyCell** copy) override;
     using Keyboard::BeginEditCell;
-    bool EndEditCell(KeyCell** copy) override;
 
     uint8_t GetAffixStyle() const override { return 1; }
     uint8_t GetAffixKeyCode(bool isPrefix) const override;
@@ -94,8 +93,6 @@ private:
     void ExchangeHalves();
 
     std::array<std::unique_ptr<LegacyKeyCell>, kKeyCount> m_cells;
-    std::unique_ptr<KeyCell> m_editCopy;
-    uint16_t m_editIndex = 0;
     uint8_t m_cellCapacity = 7;
     uint8_t m_prefixCode = 0;
     uint8_t m_suffixCode = 0;

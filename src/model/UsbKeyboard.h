@@ -65,7 +65,6 @@ public:
     uint8_t GetLastDeviceStatus() const { return m_lastDeviceStatus; }
 
 protected:
-    uint16_t m_editIndex = 0;
     uint16_t m_vendorId = ZqUsbVendorId;
     uint16_t m_productId = 0;
     uint32_t m_lastOsError = 0;

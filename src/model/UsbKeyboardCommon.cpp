@@ -219,48 +219,17 @@ bool UsbKeyboardCommon::MoveToPreviousKey()
 
 // ---- Edit copies and key texts ----
 
-std::unique_ptr<UsbKeyCell> UsbKeyboardCommon::MakeCopy(UsbKeyCell* source) const
-{
-    auto copy = std::make_unique<UsbKeyCell>(*source);
-    if (copy->IsMerged()) {
-        copy->SetMaster(copy.get());
-    }
-    return copy;
-}
-
 bool UsbKeyboardCommon::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
 {
     if (copy == nullptr) {
         return false;
     }
     *copy = nullptr;
-    if (layout == 0) {
-        layout = m_curLayout;
-    }
     if (column == 0 && row == 0) {
         *copy = std::make_unique<UsbKeyCell>(0, 0, 0, 0, kDetachedCapacity).release();
         return true;
     }
-    m_editCopy.reset();
-    m_editIndex = GetCellIndex(column, row, layout);
-    UsbKeyCell* cell = nullptr;
-    if (!LookupCell(m_editIndex, &cell)) {
-        return false;
-    }
-    KeyCell* master = cell->GetMaster();
-    if (master != cell) {
-        uint16_t masterColumn = 0;
-        uint16_t masterRow = 0;
-        uint8_t masterLayout = 0;
-        master->GetPosition(&masterColumn, &masterRow, &masterLayout);
-        m_editIndex = GetCellIndex(masterColumn, masterRow, masterLayout);
-        if (!LookupCell(m_editIndex, &cell)) {
-            return false;
-        }
-    }
-    m_editCopy = MakeCopy(cell);
-    *copy = m_editCopy.get();
-    return *copy != nullptr;
+    return BeginRegisteredEdit(column, row, layout, copy);
 }
 
 bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy)
@@ -271,22 +240,6 @@ bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy)
 bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout)
 {
     return BeginEditCell(GridColumn(point), GridRow(point), copy, layout);
-}
-
-bool UsbKeyboardCommon::EndEditCell(KeyCell** copy)
-{
-    if (copy == nullptr || *copy == nullptr || *copy != m_editCopy.get()) {
-        return false;
-    }
-    KeyCell* cell = nullptr;
-    if (!GetCellByIndex(m_editIndex, &cell)) {
-        return false;
-    }
-    cell->ParseCodesText(m_editCopy->FormatCodesText(0));
-    cell->SetName(m_editCopy->GetName());
-    m_editCopy.reset();
-    *copy = nullptr;
-    return true;
 }
 
 bool UsbKeyboardCommon::SetKeyTexts(const std::string& name, const std::string& codes, uint16_t column,
@@ -326,7 +279,7 @@ bool UsbKeyboardCommon::IsValidKeyTexts(const std::string& codes, uint16_t colum
         return false;
     }
     // A private copy: the editor's registered edit copy must survive this check.
-    std::unique_ptr<UsbKeyCell> copy = MakeCopy(cell);
+    std::unique_ptr<KeyCell> copy = CopyAsOwnKey(*cell);
     if (!copy->ParseCodesText(codes)) {
         return false;
     }
@@ -376,7 +329,7 @@ bool UsbKeyboardCommon::WouldLoseProgramming(uint16_t column, uint16_t row, uint
         return false;
     }
     UpdateCell(cell);
-    std::unique_ptr<UsbKeyCell> copy = MakeCopy(cell);
+    std::unique_ptr<KeyCell> copy = CopyAsOwnKey(*cell);
     copy->SetKeyType(type);
     if (copy->IsLayoutSwitch() != cell->IsLayoutSwitch()) {
         return cell->IsProgrammed();

@@ -71,7 +71,6 @@ public:
     bool BeginEditCell(GridPoint point, KeyCell** copy) override;
     virtual bool BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout);
     using Keyboard::BeginEditCell;
-    bool EndEditCell(KeyCell** copy) override;
 
     bool SetKeyTexts(const std::string& name, const std::string& codes, uint16_t column, uint16_t row,
                      uint8_t layout) override;
@@ -146,7 +145,6 @@ protected:
     bool ApplyImageHeader(const uint8_t* buffer);
 
     std::vector<std::unique_ptr<UsbKeyCell>> m_cells;
-    std::unique_ptr<UsbKeyCell> m_editCopy;
     AffixKeyCell m_prefix;
     AffixKeyCell m_suffix;
     uint16_t m_detectedDevices = 0;
@@ -155,8 +153,6 @@ protected:
 private:
     // Index of a position in any layout the table can hold, whatever the layout count.
     uint16_t GetTableIndex(uint16_t column, uint16_t row, uint8_t layout) const;
-    // A copy of the source's master that is its own master, so it never forwards into the table.
-    std::unique_ptr<UsbKeyCell> MakeCopy(UsbKeyCell* source) const;
     bool ParseOneRecord(uint8_t* buffer, size_t length, size_t offset, uint16_t column, uint16_t row,
                         uint8_t layout, UsbKeyCell* cell);
     void DestroyCell(size_t slot);
