@@ -10,7 +10,6 @@
 namespace {
 
 constexpr uint8_t kDetachedCapacity = 16;
-constexpr uint8_t kImageFormatVersion = 1;
 
 } // namespace
 
@@ -575,7 +574,7 @@ size_t UsbKeyboardCommon::GetImageLength()
 int UsbKeyboardCommon::BuildImage(uint8_t* buffer, size_t* size, uint8_t formatVersion, uint8_t variantByte)
 {
     using namespace UsbImage;
-    if (formatVersion != kImageFormatVersion) {
+    if (formatVersion != FormatVersion) {
         return ImageResult::UnsupportedFormat;
     }
     const size_t length = GetImageLength();
@@ -631,6 +630,29 @@ int UsbKeyboardCommon::BuildImage(uint8_t* buffer, size_t* size, uint8_t formatV
     buffer[KeyPause] = m_keyPause;
     buffer[Variant] = variantByte;
     return refused ? ImageResult::DataInvalid : ImageResult::Ok;
+}
+
+int UsbKeyboardCommon::ParseImage(uint8_t* buffer, size_t length, uint8_t formatVersion,
+                                  const std::function<void(uint8_t)>& switchVariant)
+{
+    if (formatVersion != UsbImage::FormatVersion) {
+        return ImageResult::UnsupportedFormat;
+    }
+    if (length < GetImageLength()) {
+        return ImageResult::DoesNotFit;
+    }
+    if (buffer == nullptr) {
+        return ImageResult::Ok;
+    }
+    ClearAllCells();
+    switchVariant(buffer[UsbImage::Variant]);
+    // The variant decides the record size and count.
+    if (length < GetImageLength()) {
+        return ImageResult::DoesNotFit;
+    }
+    bool ok = ParseImageRecords(buffer, length);
+    ok = ApplyImageHeader(buffer) && ok;
+    return ok ? ImageResult::Ok : ImageResult::DataInvalid;
 }
 
 bool UsbKeyboardCommon::ParseImageRecords(uint8_t* buffer, size_t length)

@@ -8,12 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 // Device image header (format version 1), one byte each.
 namespace UsbImage {
+constexpr uint8_t FormatVersion = 1;
 constexpr size_t OptionBits = 0;
 constexpr size_t TypematicDelay = 1;
 constexpr size_t TypematicRate = 2;
@@ -39,6 +41,9 @@ class UsbKeyboardCommon : public UsbKeyboard
 {
 public:
     ~UsbKeyboardCommon() override;
+
+    // The catalogue name of GetTypeId, empty when the project matches no type.
+    std::string GetTypeName() const override { return GetTypeNameOf(GetTypeId()); }
 
     // Cells.
     bool LookupCell(uint16_t index, UsbKeyCell** cell) override;
@@ -140,6 +145,10 @@ protected:
     // The capacity of the cell at index 1 plus the flags byte.
     uint8_t GetRecordSize();
     int BuildImage(uint8_t* buffer, size_t* size, uint8_t formatVersion, uint8_t variantByte);
+    // Checks the image; with a buffer, empties every key, lets switchVariant make the project the
+    // variant of the header's variant byte, then reads the records and the options.
+    int ParseImage(uint8_t* buffer, size_t length, uint8_t formatVersion,
+                   const std::function<void(uint8_t)>& switchVariant);
     // Reads the records; false when anything was refused.
     bool ParseImageRecords(uint8_t* buffer, size_t length);
     bool ApplyImageHeader(const uint8_t* buffer);

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr uint8_t kCellCapacity = 16;
-constexpr uint8_t kImageFormatVersion = 1;
 constexpr uint8_t kLayoutCountMask = 0x03;
 // Conversion items 4 to 6 give item - 3 layouts.
 constexpr uint8_t kFirstLayoutCountItem = 4;
@@ -57,11 +56,6 @@ uint8_t Zq2200Keyboard::GetTypeId() const
     }
 }
 
-std::string Zq2200Keyboard::GetTypeName() const
-{
-    return GetTypeNameOf(GetTypeId());
-}
-
 std::string Zq2200Keyboard::GetFileFilter(std::string* filter, std::string* defaultExtension) const
 {
     return MakeProjectFileFilter(IDS_FILTER_ZQ2200_LAYOUT, filter, defaultExtension);
@@ -90,25 +84,14 @@ int Zq2200Keyboard::BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t form
 
 int Zq2200Keyboard::ParseDeviceImage(uint8_t* buffer, size_t length, uint8_t formatVersion)
 {
-    if (formatVersion != kImageFormatVersion) {
-        return ImageResult::UnsupportedFormat;
-    }
-    if (length < GetImageLength()) {
-        return ImageResult::DoesNotFit;
-    }
-    if (buffer == nullptr) {
-        return ImageResult::Ok;
-    }
-    ClearAllCells();
-    uint8_t count = buffer[UsbImage::Variant] & kLayoutCountMask;
-    if (count == 0) {
-        count = kMaxLayouts;
-    }
-    bool changed = false;
-    Convert(static_cast<uint8_t>(count + kFirstLayoutCountItem - 1), &changed);
-    bool ok = ParseImageRecords(buffer, length);
-    ok = ApplyImageHeader(buffer) && ok;
-    return ok ? ImageResult::Ok : ImageResult::DataInvalid;
+    return ParseImage(buffer, length, formatVersion, [this](uint8_t variant) {
+        uint8_t count = variant & kLayoutCountMask;
+        if (count == 0) {
+            count = kMaxLayouts;
+        }
+        bool changed = false;
+        Convert(static_cast<uint8_t>(count + kFirstLayoutCountItem - 1), &changed);
+    });
 }
 
 bool Zq2200Keyboard::GetConversionTitle(uint8_t index, std::string* text) const

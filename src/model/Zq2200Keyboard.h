@@ -20,7 +20,6 @@ public:
     explicit Zq2200Keyboard(uint8_t layoutCount);
 
     std::string GetLayoutName(uint8_t layout) const override;
-    std::string GetTypeName() const override;
     uint8_t GetTypeId() const override;
     std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const override;
 

@@ -8,7 +8,6 @@ namespace {
 
 constexpr uint8_t kFullCapacity = 16;
 constexpr uint8_t kFourLayoutCapacity = 8;
-constexpr uint8_t kImageFormatVersion = 1;
 constexpr uint16_t kHalfTable = Zq3300Keyboard::kCellCount / 2;
 
 } // namespace
@@ -65,11 +64,6 @@ uint8_t Zq3300Keyboard::GetTypeId() const
     }
 }
 
-std::string Zq3300Keyboard::GetTypeName() const
-{
-    return GetTypeNameOf(GetTypeId());
-}
-
 std::string Zq3300Keyboard::GetFileFilter(std::string* filter, std::string* defaultExtension) const
 {
     return MakeProjectFileFilter(IDS_FILTER_ZQ3300_LAYOUT, filter, defaultExtension);
@@ -97,23 +91,7 @@ int Zq3300Keyboard::BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t form
 
 int Zq3300Keyboard::ParseDeviceImage(uint8_t* buffer, size_t length, uint8_t formatVersion)
 {
-    if (formatVersion != kImageFormatVersion) {
-        return ImageResult::UnsupportedFormat;
-    }
-    if (length < GetImageLength()) {
-        return ImageResult::DoesNotFit;
-    }
-    if (buffer == nullptr) {
-        return ImageResult::Ok;
-    }
-    ClearAllCells();
-    SwitchVariantCode(buffer[UsbImage::Variant]);
-    if (length < GetImageLength()) {
-        return ImageResult::DoesNotFit;
-    }
-    bool ok = ParseImageRecords(buffer, length);
-    ok = ApplyImageHeader(buffer) && ok;
-    return ok ? ImageResult::Ok : ImageResult::DataInvalid;
+    return ParseImage(buffer, length, formatVersion, [this](uint8_t variant) { SwitchVariantCode(variant); });
 }
 
 uint8_t Zq3300Keyboard::GetFirstLayoutOfSide(uint8_t layout) const

@@ -23,7 +23,6 @@ public:
     Zq3300Keyboard(bool isDouble, uint8_t layoutsPerSide);
 
     std::string GetLayoutName(uint8_t layout) const override;
-    std::string GetTypeName() const override;
     uint8_t GetTypeId() const override;
     std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const override;
 
