@@ -517,6 +517,60 @@ void UsbKeyboardCommon::DestroyLayoutCells(uint8_t layout)
     }
 }
 
+void UsbKeyboardCommon::DropLayoutsAbove(uint8_t target, bool restoreSwitchKeys)
+{
+    struct SwitchKey
+    {
+        UsbKeyCell* cell;
+        std::string codes;
+    };
+    std::vector<SwitchKey> switchKeys;
+    for (uint16_t row = 1; row <= m_rows; ++row) {
+        for (uint16_t column = 1; column <= m_columns; ++column) {
+            UsbKeyCell* cell = nullptr;
+            if (!GetCellAt(column, row, 1, &cell) || !cell->IsLayoutSwitch()) {
+                continue;
+            }
+            switchKeys.push_back({cell, cell->FormatCodesText(0)});
+            // The key's name may sit in a dropped layout's cell.
+            const std::string name = cell->GetName();
+            // Unlinked as well, so that no cell keeps a link into a dropped layout.
+            for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+                UsbKeyCell* other = nullptr;
+                if (GetCellAt(column, row, layout, &other)) {
+                    other->Clear(false, true);
+                }
+            }
+            cell->SetName(name);
+        }
+    }
+    for (uint8_t layout = m_layoutCount; layout > target; --layout) {
+        DestroyLayoutCells(layout);
+    }
+    m_layoutCount = target;
+    KeepCursorInLayouts();
+    if (!restoreSwitchKeys || target < 2) {
+        return;
+    }
+    for (const SwitchKey& key : switchKeys) {
+        key.cell->SetLayoutLimit(target);
+        key.cell->ParseCodesText(key.codes);
+        if (!key.cell->IsLayoutSwitch()) {
+            continue;
+        }
+        key.cell->SetMaster(key.cell);
+        uint16_t column = 0;
+        uint16_t row = 0;
+        key.cell->GetPosition(&column, &row, nullptr);
+        for (uint8_t layout = 2; layout <= target; ++layout) {
+            UsbKeyCell* other = nullptr;
+            if (GetCellAt(column, row, layout, &other)) {
+                other->SetMaster(key.cell);
+            }
+        }
+    }
+}
+
 bool UsbKeyboardCommon::ExchangeLayoutCells(uint8_t first, uint8_t second)
 {
     if (first == 0 || second == 0 || first > m_layoutCount || second > m_layoutCount) {

@@ -134,6 +134,10 @@ protected:
     // switch key) are cleared and unlinked first, so no link is left dangling.
     void DestroyLayoutCells(uint8_t layout);
     void DestroyLayoutCellAt(uint16_t column, uint16_t row, uint8_t layout);
+    // Destroys the layouts above target. A layout switch key of layout 1 keeps its name and loses
+    // its codes in every layout; with restoreSwitchKeys and two layouts or more left it takes its
+    // codes back where they still name a layout, linked over the layouts left.
+    void DropLayoutsAbove(uint8_t target, bool restoreSwitchKeys);
     // The cells of two layouts change places and take the numbers of their new places.
     bool ExchangeLayoutCells(uint8_t first, uint8_t second);
     // Every cell of every layout loses its codes and links and becomes a normal key.

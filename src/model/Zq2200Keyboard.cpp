@@ -4,8 +4,6 @@
 #include "lang/Texts.h"
 #include "model/KeyboardCatalogue.h"
 
-#include <vector>
-
 namespace {
 
 constexpr uint8_t kCellCapacity = 16;
@@ -154,64 +152,12 @@ Keyboard* Zq2200Keyboard::Convert(uint8_t index, bool* changedInPlace)
     const uint8_t before = m_layoutCount;
     const uint8_t target = static_cast<uint8_t>(index - 3);
     if (target < m_layoutCount) {
-        DropLayouts(target);
+        DropLayoutsAbove(target, true);
     } else {
         AddLayouts(target);
     }
     changed = m_layoutCount != before;
     return nullptr;
-}
-
-void Zq2200Keyboard::DropLayouts(uint8_t target)
-{
-    struct SwitchKey
-    {
-        UsbKeyCell* cell;
-        std::string codes;
-    };
-    std::vector<SwitchKey> switchKeys;
-    for (uint16_t row = 1; row <= m_rows; ++row) {
-        for (uint16_t column = 1; column <= m_columns; ++column) {
-            UsbKeyCell* cell = nullptr;
-            if (!GetCellAt(column, row, 1, &cell) || !cell->IsLayoutSwitch()) {
-                continue;
-            }
-            switchKeys.push_back({cell, cell->FormatCodesText(0)});
-            // The key's name may sit in a dropped layout's cell.
-            const std::string name = cell->GetName();
-            // Unlinked as well, so that no cell keeps a link into a dropped layout.
-            for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
-                UsbKeyCell* other = nullptr;
-                if (GetCellAt(column, row, layout, &other)) {
-                    other->Clear(false, true);
-                }
-            }
-            cell->SetName(name);
-        }
-    }
-    for (uint8_t layout = m_layoutCount; layout > target; --layout) {
-        DestroyLayoutCells(layout);
-    }
-    m_layoutCount = target;
-    KeepCursorInLayouts();
-    if (target < 2) {
-        return;
-    }
-    for (const SwitchKey& key : switchKeys) {
-        key.cell->SetLayoutLimit(target);
-        key.cell->ParseCodesText(key.codes);
-        if (!key.cell->IsLayoutSwitch()) {
-            continue;
-        }
-        key.cell->SetMaster(key.cell);
-        uint16_t column = 0;
-        uint16_t row = 0;
-        key.cell->GetPosition(&column, &row, nullptr);
-        UsbKeyCell* second = nullptr;
-        if (GetCellAt(column, row, 2, &second)) {
-            second->SetMaster(key.cell);
-        }
-    }
 }
 
 void Zq2200Keyboard::AddLayouts(uint8_t target)

@@ -40,6 +40,5 @@ public:
     Keyboard* Convert(uint8_t index, bool* changedInPlace) override;
 
 private:
-    void DropLayouts(uint8_t target);
     void AddLayouts(uint8_t target);
 };

@@ -350,43 +350,7 @@ bool Zq3300Keyboard::RemoveLastLayout(uint8_t count)
     if (count < 2 || count != m_layoutCount) {
         return false;
     }
-    for (uint16_t row = 1; row <= m_rows; ++row) {
-        for (uint16_t column = 1; column <= m_columns; ++column) {
-            UsbKeyCell* first = nullptr;
-            const bool wasSwitch = GetCellAt(column, row, 1, &first) && first->IsLayoutSwitch();
-            std::string codes;
-            if (wasSwitch) {
-                codes = first->FormatCodesText(0);
-                // The key's name may sit in the removed layout's cell.
-                const std::string name = first->GetName();
-                for (uint8_t layout = 1; layout <= count; ++layout) {
-                    UsbKeyCell* cell = nullptr;
-                    if (GetCellAt(column, row, layout, &cell)) {
-                        cell->Clear(false, true);
-                    }
-                }
-                first->SetName(name);
-            }
-            DestroyLayoutCellAt(column, row, count);
-            if (!wasSwitch || count <= 2 || m_double != 0) {
-                continue;
-            }
-            first->SetLayoutLimit(static_cast<uint8_t>(count - 1));
-            first->ParseCodesText(codes);
-            if (!first->IsLayoutSwitch()) {
-                continue;
-            }
-            first->SetMaster(first);
-            for (uint8_t layout = 2; layout < count; ++layout) {
-                UsbKeyCell* cell = nullptr;
-                if (GetCellAt(column, row, layout, &cell)) {
-                    cell->SetMaster(first);
-                }
-            }
-        }
-    }
-    m_layoutCount = static_cast<uint8_t>(count - 1);
-    KeepCursorInLayouts();
+    DropLayoutsAbove(static_cast<uint8_t>(count - 1), m_double == 0);
     return true;
 }
 
