@@ -1,4 +1,5 @@
 #include "model/LegacyKeyCell.h"
+#include "ModelTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,6 @@ namespace {
 constexpr uint32_t kSet1A = 0x1E;          // set 2: 1C
 constexpr uint32_t kSet1C = 0x2E;          // set 2: 21
 constexpr uint32_t kSet1RightCtrl = 0x11D; // set 2: E0 14
-
-std::vector<uint32_t> Codes(const KeyCell& cell)
-{
-    std::vector<uint32_t> codes;
-    for (int i = 1; i <= cell.GetCodeCount(); ++i) {
-        codes.push_back(cell.GetCode(i));
-    }
-    return codes;
-}
 
 bool Press(KeyCell& cell, uint32_t virtualKey, uint32_t set1, uint16_t repeat = 0)
 {

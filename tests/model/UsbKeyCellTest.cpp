@@ -1,4 +1,5 @@
 #include "model/UsbKeyCell.h"
+#include "ModelTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,6 @@ constexpr uint32_t kSet1LeftShift = 0x2A;
 constexpr uint32_t kUsageA = 0x00070004;
 constexpr uint32_t kUsageB = 0x00070005;
 constexpr uint32_t kUsageLeftShift = 0x000700E1;
-
-std::vector<uint32_t> Codes(const KeyCell& cell)
-{
-    std::vector<uint32_t> codes;
-    for (int i = 1; i <= cell.GetCodeCount(); ++i) {
-        codes.push_back(cell.GetCode(i));
-    }
-    return codes;
-}
 
 bool Handle(KeyCell& cell, const KeyMessage& message, int position)
 {

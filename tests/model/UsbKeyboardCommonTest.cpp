@@ -1,3 +1,4 @@
+#include "ModelTestHelpers.h"
 #include "model/UsbKeyCell.h"
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
@@ -6,25 +7,6 @@
 
 #include <memory>
 #include <string>
-
-namespace {
-
-UsbKeyCell* CellAt(UsbKeyboardCommon& keyboard, uint16_t column, uint16_t row, uint8_t layout)
-{
-    UsbKeyCell* cell = nullptr;
-    EXPECT_TRUE(keyboard.GetCellAt(column, row, layout, &cell));
-    return cell;
-}
-
-std::string CodesAt(Keyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout)
-{
-    std::string name;
-    std::string codes;
-    keyboard.GetKeyTexts(&name, &codes, column, row, layout);
-    return codes;
-}
-
-} // namespace
 
 TEST(UsbKeyboardCommon, CellIndexFollowsColumnRowLayoutOrder)
 {

@@ -1,4 +1,5 @@
 #include "model/Zq2200Keyboard.h"
+#include "ModelTestHelpers.h"
 #include "model/UsbKeyCell.h"
 
 #include <gtest/gtest.h>
@@ -37,25 +38,6 @@ std::vector<uint8_t> Build(Zq2200Keyboard& keyboard)
     image.resize(size);
     return image;
 }
-
-int CountCells(Zq2200Keyboard& keyboard)
-{
-    int count = 0;
-    for (uint16_t index = 1; index <= 120; ++index) {
-        UsbKeyCell* cell = nullptr;
-        count += keyboard.LookupCell(index, &cell) ? 1 : 0;
-    }
-    return count;
-}
-
-std::string CodesAt(Keyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout)
-{
-    std::string name;
-    std::string codes;
-    keyboard.GetKeyTexts(&name, &codes, column, row, layout);
-    return codes;
-}
-
 } // namespace
 
 TEST(Zq2200Keyboard, VariantsNamesAndIds)

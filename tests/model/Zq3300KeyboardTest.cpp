@@ -1,4 +1,5 @@
 #include "model/Zq3300Keyboard.h"
+#include "ModelTestHelpers.h"
 #include "model/UsbKeyCell.h"
 
 #include <gtest/gtest.h>
@@ -28,32 +29,6 @@ std::vector<uint8_t> Build(Zq3300Keyboard& keyboard)
     image.resize(size);
     return image;
 }
-
-int CountCells(Zq3300Keyboard& keyboard)
-{
-    int count = 0;
-    for (uint16_t index = 1; index <= 224; ++index) {
-        UsbKeyCell* cell = nullptr;
-        count += keyboard.LookupCell(index, &cell) ? 1 : 0;
-    }
-    return count;
-}
-
-UsbKeyCell* CellAt(Zq3300Keyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout)
-{
-    UsbKeyCell* cell = nullptr;
-    EXPECT_TRUE(keyboard.GetCellAt(column, row, layout, &cell));
-    return cell;
-}
-
-std::string CodesAt(Keyboard& keyboard, uint16_t column, uint16_t row, uint8_t layout)
-{
-    std::string name;
-    std::string codes;
-    keyboard.GetKeyTexts(&name, &codes, column, row, layout);
-    return codes;
-}
-
 } // namespace
 
 TEST(Zq3300Keyboard, VariantsNamesIdsAndCapacity)
