@@ -396,6 +396,37 @@ bool UsbKeyCell::ParseLayoutToken(const std::string& token)
     return true;
 }
 
+bool UsbKeyCell::ParseTypeToken(const std::string& token)
+{
+    if (token.size() != 2) {
+        return false;
+    }
+    if (token[1] == '1') {
+        if (m_keyType != UsbKeyTypeNormal) {
+            m_keyType = UsbKeyTypeNormal;
+            m_codeCount = 0;
+            ZeroCodesFrom(0);
+        }
+        return true;
+    }
+    if (token[1] == '2') {
+        m_keyType = UsbKeyTypeModifier;
+        m_simpleKey = 0;
+        KeepModifiersOnly();
+        return true;
+    }
+    return false;
+}
+
+bool UsbKeyCell::ParseSimpleKeyToken(const std::string& token)
+{
+    if (token.size() != 2 || (token[1] != '+' && token[1] != '-')) {
+        return false;
+    }
+    m_simpleKey = token[1] == '+' ? 1 : 0;
+    return true;
+}
+
 bool UsbKeyCell::ParseCodesText(const std::string& text)
 {
     if (KeyCell* master = GetForwardTarget()) {
@@ -425,19 +456,7 @@ bool UsbKeyCell::ParseCodesText(const std::string& text)
                 break;
             case 'M':
             case 'm':
-                if (token == "M1" || token == "m1") {
-                    if (m_keyType != UsbKeyTypeNormal) {
-                        m_keyType = UsbKeyTypeNormal;
-                        m_codeCount = 0;
-                        ZeroCodesFrom(0);
-                    }
-                } else if (token == "M2" || token == "m2") {
-                    m_keyType = UsbKeyTypeModifier;
-                    m_simpleKey = 0;
-                    KeepModifiersOnly();
-                } else {
-                    accepted = false;
-                }
+                accepted = ParseTypeToken(token);
                 break;
             case 'N':
             case 'n':
@@ -449,11 +468,7 @@ bool UsbKeyCell::ParseCodesText(const std::string& text)
                 break;
             case 'S':
             case 's':
-                if (token.size() == 2 && (token[1] == '+' || token[1] == '-')) {
-                    m_simpleKey = token[1] == '+' ? 1 : 0;
-                } else {
-                    accepted = false;
-                }
+                accepted = ParseSimpleKeyToken(token);
                 break;
             default:
                 accepted = false;

@@ -63,6 +63,8 @@ protected:
     void KeepModifiersOnly();
     bool ParseCodeToken(const std::string& token);
     bool ParseLayoutToken(const std::string& token);
+    bool ParseTypeToken(const std::string& token);
+    bool ParseSimpleKeyToken(const std::string& token);
 
     uint8_t m_layoutLimit = 0;
 };
