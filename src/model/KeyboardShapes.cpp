@@ -53,22 +53,27 @@ bool Keyboard::ClearKey(uint16_t column, uint16_t row, uint8_t layout, bool rese
     if (!GetCell(column, row, layout, &cell)) {
         return false;
     }
-    uint8_t first = layout;
-    uint8_t last = layout;
+    // A layout switch key is one key in every layout it is linked into; an unrelated key at the
+    // same position (the other side of a double keyboard) is not part of it and keeps its codes.
+    std::vector<uint8_t> layouts{layout};
     if (cell->IsLayoutSwitch()) {
-        first = 1;
-        last = m_layoutCount;
+        layouts.clear();
+        for (int l = 1; l <= m_layoutCount; ++l) {
+            KeyCell* other = CellAt(column, row, static_cast<uint8_t>(l));
+            if (other != nullptr && other->IsSameKeyAs(cell)) {
+                layouts.push_back(static_cast<uint8_t>(l));
+            }
+        }
     }
     // Clearing unlinks cells, so every shape must be known before the first cell is touched.
     std::vector<uint8_t> shapes;
-    for (int l = first; l <= last; ++l) {
-        shapes.push_back(GetShapeFlags(column, row, static_cast<uint8_t>(l)));
+    for (const uint8_t current : layouts) {
+        shapes.push_back(GetShapeFlags(column, row, current));
     }
-    for (int l = first; l <= last; ++l) {
-        const auto current = static_cast<uint8_t>(l);
-        const uint8_t flags = shapes[static_cast<size_t>(l - first)];
-        KeyCell* target = nullptr;
-        if (GetCell(column, row, current, &target)) {
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        const uint8_t current = layouts[i];
+        const uint8_t flags = shapes[i];
+        if (KeyCell* target = CellAt(column, row, current)) {
             target->Clear(resetName, true);
         }
         for (const Neighbour& n : kLinkOrder) {

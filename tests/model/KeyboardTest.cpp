@@ -373,7 +373,7 @@ TEST(KeyboardKeys, ClearKeyClearsEveryCellOfAMergedKeyOnly)
     EXPECT_FALSE(kb.ClearKey(5, 1, 1, true));
 }
 
-TEST(KeyboardKeys, ClearKeyOnLayoutSwitchClearsAllLayouts)
+TEST(KeyboardKeys, ClearKeyOnLayoutSwitchClearsEveryLayoutItIsLinkedInto)
 {
     GridKeyboard kb;
     Program(kb, 2, 2, kCodesB, 2);
@@ -383,9 +383,20 @@ TEST(KeyboardKeys, ClearKeyOnLayoutSwitchClearsAllLayouts)
     kb.SetCurrentPosition(2, 2);
     EXPECT_FALSE(kb.CurrentCellAcceptsCodes());
 
+    // Not linked: the key in layout 2 is another key (the other side of a double keyboard).
+    ASSERT_TRUE(kb.ClearKey());
+    EXPECT_FALSE(kb.Cell(2, 2, 1)->IsProgrammed());
+    EXPECT_TRUE(kb.Cell(2, 2, 2)->IsProgrammed());
+
+    Program(kb, 2, 2, kCodesB, 1);
+    ASSERT_TRUE(kb.SetKeyType(2, 2, 3));
+    KeyCell* master = kb.Cell(2, 2, 1);
+    ASSERT_TRUE(master->SetMaster(master));
+    ASSERT_TRUE(kb.Cell(2, 2, 2)->SetMaster(master));
     ASSERT_TRUE(kb.ClearKey());
     EXPECT_FALSE(kb.Cell(2, 2, 1)->IsProgrammed());
     EXPECT_FALSE(kb.Cell(2, 2, 2)->IsProgrammed());
+    EXPECT_FALSE(kb.Cell(2, 2, 2)->IsMerged());
     EXPECT_TRUE(kb.Cell(3, 2, 2)->IsProgrammed());
 }
 

@@ -70,6 +70,23 @@ TEST(Zq3300Keyboard, VariantsNamesIdsAndCapacity)
     EXPECT_EQ(filter, "ZQ-3300 Keyboard Layout File (*.zqp)|*.zqp|");
 }
 
+TEST(Zq3300Keyboard, ClearingARightSideSwitchKeyKeepsTheLeftSideKey)
+{
+    Zq3300Keyboard keyboard(true, 2);
+    ASSERT_TRUE(keyboard.SetKeyTexts("Left", "M1,S+,K0x04", 1, 1, 2));
+    ASSERT_TRUE(keyboard.SetKeyTexts("R", "L2", 1, 1, 1));
+    ASSERT_TRUE(keyboard.ClearKey(1, 1, 1, true));
+    EXPECT_FALSE(CellAt(keyboard, 1, 1, 1)->IsProgrammed());
+    EXPECT_FALSE(CellAt(keyboard, 1, 1, 3)->IsProgrammed());
+    EXPECT_EQ(CellAt(keyboard, 1, 1, 2)->FormatCodesText(1), "M1,S+,K0x04,N=Left");
+
+    // Replacing a switch key clears it first: the other side stays too.
+    ASSERT_TRUE(keyboard.SetKeyTexts("R", "L2", 1, 1, 3));
+    ASSERT_TRUE(keyboard.SetKeyTexts("A", "M1,S+,K0x05", 1, 1, 3));
+    EXPECT_FALSE(CellAt(keyboard, 1, 1, 1)->IsProgrammed());
+    EXPECT_EQ(CellAt(keyboard, 1, 1, 2)->FormatCodesText(1), "M1,S+,K0x04,N=Left");
+}
+
 TEST(Zq3300Keyboard, RightSideSwitchKeyLinksLayoutsOneAndThreeOnly)
 {
     Zq3300Keyboard keyboard(true, 2);
