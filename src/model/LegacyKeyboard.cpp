@@ -88,12 +88,20 @@ bool LegacyKeyboard::MoveToNextKey()
     if (!IsValidPosition(m_curColumn, m_curRow)) {
         return false;
     }
-    const uint16_t halfStart = m_curColumn > kHalfColumns ? kHalfColumns + 1 : 1;
-    if (m_curColumn != kHalfColumns && m_curColumn != m_columns) {
-        return MoveRight();
+    const uint16_t halfEnd = m_curColumn > kHalfColumns ? m_columns : kHalfColumns;
+    if (m_curColumn != halfEnd) {
+        const uint16_t before = m_curColumn;
+        if (!MoveRight()) {
+            return false;
+        }
+        if (m_curColumn > before && m_curColumn <= halfEnd) {
+            return true;
+        }
+        // A key reaching the end of the half moved the cursor out of it: go on as from its end.
+        m_curColumn = halfEnd;
     }
     if (m_curRow < m_rows) {
-        m_curColumn = halfStart;
+        m_curColumn = halfEnd - kHalfColumns + 1;
         ++m_curRow;
     } else {
         m_curColumn = (m_curColumn == kHalfColumns && m_columns > kHalfColumns) ? kHalfColumns + 1 : 1;
@@ -107,8 +115,16 @@ bool LegacyKeyboard::MoveToPreviousKey()
     if (!IsValidPosition(m_curColumn, m_curRow)) {
         return false;
     }
-    if (m_curColumn != 1 && m_curColumn != kHalfColumns + 1) {
-        return MoveLeft();
+    const uint16_t halfStart = m_curColumn > kHalfColumns ? kHalfColumns + 1 : 1;
+    if (m_curColumn != halfStart) {
+        const uint16_t before = m_curColumn;
+        if (!MoveLeft()) {
+            return false;
+        }
+        if (m_curColumn < before && m_curColumn >= halfStart) {
+            return true;
+        }
+        m_curColumn = halfStart;
     }
     if (m_curRow > 1) {
         m_curColumn = m_curColumn + kHalfColumns - 1;

@@ -290,6 +290,8 @@ bool UsbKeyboardCommon::SetKeyType(uint16_t column, uint16_t row, uint8_t type)
     if (!GetCellAt(column, row, m_curLayout, &cell)) {
         return false;
     }
+    // A cleared cell has lost its layout switch range; the types offered here must not depend on it.
+    UpdateCell(cell);
     const bool wasSwitch = cell->IsLayoutSwitch();
     // Every cell of a layout switch key, taken before the type change loosens the key.
     std::vector<KeyCell*> keyCells;
@@ -533,10 +535,12 @@ void UsbKeyboardCommon::DropLayoutsAbove(uint8_t target, bool restoreSwitchKeys)
             switchKeys.push_back({cell, cell->FormatCodesText(0)});
             // The key's name may sit in a dropped layout's cell.
             const std::string name = cell->GetName();
-            // Unlinked as well, so that no cell keeps a link into a dropped layout.
-            for (uint8_t layout = 1; layout <= m_layoutCount; ++layout) {
+            // Unlinked as well, so that no cell keeps a link into a dropped layout. Only the switch
+            // key's own side: the other side's key at this position is not part of it.
+            for (unsigned layout = GetFirstLayoutOfSide(1); layout <= m_layoutCount;
+                 layout += GetLayoutStep()) {
                 UsbKeyCell* other = nullptr;
-                if (GetCellAt(column, row, layout, &other)) {
+                if (GetCellAt(column, row, static_cast<uint8_t>(layout), &other)) {
                     other->Clear(false, true);
                 }
             }

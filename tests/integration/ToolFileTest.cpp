@@ -124,6 +124,35 @@ TEST_F(ToolFiles, LossyConversionNeedsForce)
     EXPECT_FALSE(FileExists(m_folder.File("x.zqp")));
 }
 
+// A ZQ-3300 double with two layouts per side becoming single: the other side's key under a layout
+// switch key keeps its codes, in one call and over a saved step.
+TEST_F(ToolFiles, DoubleToSingleKeepsTheOtherSidesKeyUnderASwitchKey)
+{
+    const std::string head = "ZQ-3300.v1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC2D\r\n";
+    // Key 10 of the right side's first layout, and the same position in the left side's second.
+    const std::string rightSwitch =
+        Write("r.zqp", head + "10:L2,N=Switch\r\n178:M1,S+,K0x04,N=Other side\r\n");
+    // Key 10 of the left side's first layout, and the same position in the right side's second.
+    const std::string leftSwitch =
+        Write("l.zqp", head + "66:L2,N=Switch\r\n122:M1,S+,K0x04,N=Other side\r\n");
+    const std::string exchanged = m_folder.File("x.zqp");
+    ASSERT_EQ(RunTool({"convert", leftSwitch, "--item", "1", "-o", exchanged}).status, 0);
+    const std::vector<std::vector<std::string>> runs{
+        {"convert", rightSwitch, "--item", "6"},
+        {"convert", leftSwitch, "--item", "1", "--item", "6"},
+        {"convert", exchanged, "--item", "6"},
+    };
+    for (std::vector<std::string> run : runs) {
+        const std::string out = m_folder.File("single.zqp");
+        run.insert(run.end(), {"-o", out, "--force"});
+        ASSERT_EQ(RunTool(run).status, 0) << run[1];
+        const Bytes saved = ReadFileBytes(out);
+        const std::string text(saved.begin(), saved.end());
+        EXPECT_NE(text.find("\r\n66:M1,S+,K0x04,N=Other side\r\n"), std::string::npos) << run[1] << text;
+        EXPECT_NE(text.find("\r\n10:M1,S+,N=Switch\r\n"), std::string::npos) << run[1];
+    }
+}
+
 TEST_F(ToolFiles, ConvertOpensAsCheckDoes)
 {
     const std::string out = m_folder.File("out.zqp");

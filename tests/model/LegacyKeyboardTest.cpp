@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -174,6 +177,47 @@ TEST(LegacyKeyboardMoves, NextKeyWalksKeyNumbersInOrder)
     }
     LegacyKeyboard unplaced = Make(kV1Single);
     EXPECT_FALSE(unplaced.MoveToNextKey());
+}
+
+// Double keys that end or start a row must not trap the reading-order walk in that row.
+TEST(LegacyKeyboardMoves, NextAndPreviousKeyCrossRowsThatEndOrStartWithADoubleKey)
+{
+    for (Variant v : {kV1Single, kV2Single, kV1Double, kV2Double, kWide}) {
+        LegacyKeyboard keyboard = Make(v);
+        uint16_t columns = 0;
+        uint16_t rows = 0;
+        keyboard.GetGridSize(&columns, &rows);
+        std::vector<std::pair<uint16_t, uint16_t>> doubles{{7, 2}, {1, 3}, {7, 7}};
+        if (columns == 16) {
+            doubles.insert(doubles.end(), {{15, 4}, {9, 5}, {7, 6}, {15, 7}, {9, 1}});
+        }
+        for (const auto& [column, row] : doubles) {
+            Program(Cell(keyboard, keyboard.GetCellIndex(column, row, 1)), {0x1C});
+            ASSERT_TRUE(keyboard.ChangeShape(column, row, ShapeRight, 0)) << column << "," << row;
+        }
+        const size_t keys = columns * rows - doubles.size();
+        for (bool forward : {true, false}) {
+            ASSERT_TRUE(keyboard.SetCurrentPosition(1, 1));
+            std::vector<uint16_t> visited;
+            std::set<KeyCell*> masters;
+            do {
+                ASSERT_TRUE(forward ? keyboard.MoveToNextKey() : keyboard.MoveToPreviousKey());
+                ASSERT_LE(visited.size(), keys) << "the walk does not come back to the start";
+                visited.push_back(keyboard.GetCellIndex());
+                KeyCell* cell = nullptr;
+                ASSERT_TRUE(keyboard.GetCurrentCell(&cell));
+                masters.insert(cell->GetMaster());
+            } while (visited.back() != 1);
+            EXPECT_EQ(visited.size(), keys) << "columns " << columns << " forward " << forward;
+            EXPECT_EQ(masters.size(), keys);
+            // Reading order is key number order, wrapping once.
+            if (forward) {
+                EXPECT_TRUE(std::is_sorted(visited.begin(), visited.end() - 1));
+            } else {
+                EXPECT_TRUE(std::is_sorted(visited.rbegin(), visited.rend()));
+            }
+        }
+    }
 }
 
 TEST(LegacyKeyboardTexts, NamesLabelsAndFilters)

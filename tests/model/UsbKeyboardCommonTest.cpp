@@ -233,3 +233,28 @@ TEST(UsbKeyboardCommon, CodeEntryLabels)
     EXPECT_EQ(keyboard.GetCodeEntryLabel(1), "Key");
     EXPECT_EQ(keyboard.GetAffixStyle(), 2);
 }
+
+// The editor clears a programmed key before retyping it; the switch types must still be offered.
+TEST(UsbKeyTypeChange, ClearedKeyBecomesEveryLayoutSwitchTypeAndKeepsItsName)
+{
+    Zq2200Keyboard zq2200(3);
+    Zq3300Keyboard zq3300Double(true, 2);
+    Zq3300Keyboard zq3300Single(false, 2);
+    for (UsbKeyboardCommon* keyboard :
+         {static_cast<UsbKeyboardCommon*>(&zq2200), static_cast<UsbKeyboardCommon*>(&zq3300Double),
+          static_cast<UsbKeyboardCommon*>(&zq3300Single)}) {
+        const uint8_t switchTypes = keyboard->GetLayoutsPerSide();
+        for (uint8_t type = UsbKeyTypeNextLayout + 1; type <= UsbKeyTypeNextLayout + switchTypes; ++type) {
+            ASSERT_TRUE(keyboard->SetKeyTexts("Total", "M1,S+,K0x04", 2, 3, 1));
+            EXPECT_TRUE(keyboard->WouldLoseProgramming(2, 3, type));
+            UsbKeyCell* cell = CellAt(*keyboard, 2, 3, 1);
+            const std::string name = cell->GetName();
+            ASSERT_TRUE(keyboard->ClearKey(2, 3));
+            cell->SetName(name);
+            EXPECT_TRUE(keyboard->SetKeyType(2, 3, type)) << keyboard->GetTypeName() << " type " << int(type);
+            EXPECT_TRUE(cell->IsLayoutSwitch()) << keyboard->GetTypeName() << " type " << int(type);
+            EXPECT_EQ(cell->GetName(), "Total");
+            EXPECT_EQ(CodesAt(*keyboard, 2, 3, 1).rfind("L" + std::to_string(type - UsbKeyTypeNextLayout) + ",", 0), 0u);
+        }
+    }
+}

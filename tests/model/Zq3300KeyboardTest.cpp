@@ -267,3 +267,32 @@ TEST(Zq3300Keyboard, LayoutOperationsRefuseWrongCounts)
     EXPECT_FALSE(single.RemoveLastLayout(1));
     EXPECT_FALSE(single.AddLayout(3));
 }
+
+// Dropping the last layouts clears a switch key on its own side only; the other side's key at that
+// position is unrelated and arrives in the single keyboard whole.
+TEST(Zq3300Keyboard, DoubleToSingleTwoLayoutsKeepsTheOtherSidesKeyUnderASwitchKey)
+{
+    for (bool exchangeSidesFirst : {false, true}) {
+        Zq3300Keyboard keyboard(true, 2);
+        // Layouts 1 and 3 are the right side, 2 and 4 the left; item 1 swaps the sides first.
+        const uint8_t switchLayout = exchangeSidesFirst ? 2 : 1;
+        const uint8_t keyLayout = exchangeSidesFirst ? 3 : 4;
+        ASSERT_TRUE(keyboard.SetKeyTexts("Switch", "L2", 2, 2, switchLayout));
+        ASSERT_TRUE(keyboard.SetKeyTexts("Other side", "M1,S+,K0x04", 2, 2, keyLayout));
+        if (exchangeSidesFirst) {
+            ASSERT_EQ(keyboard.Convert(1, nullptr), nullptr);
+        }
+        bool changed = false;
+        ASSERT_EQ(keyboard.Convert(6, &changed), nullptr);
+        ASSERT_TRUE(changed);
+        ASSERT_EQ(keyboard.GetTypeId(), 2);
+        std::string name;
+        std::string codes;
+        keyboard.GetKeyTexts(&name, &codes, 2, 2, 2);
+        EXPECT_EQ(name, "Other side") << exchangeSidesFirst;
+        EXPECT_EQ(codes, "M1,S+,K0x04") << exchangeSidesFirst;
+        // The switch key itself loses its codes and keeps its name, as before.
+        EXPECT_FALSE(CellAt(keyboard, 2, 2, 1)->IsProgrammed());
+        EXPECT_EQ(CellAt(keyboard, 2, 2, 1)->GetName(), "Switch");
+    }
+}
