@@ -186,6 +186,10 @@ constexpr uint32_t IDS_CTL_KEY_CODE_MODIFIER = 34106;   // "Key code / modif."
 constexpr uint32_t IDS_MENU_CLEAR_ALL_KEYS = 34107;     // main menu text of "Clear All"
 constexpr uint32_t IDS_FIRMWARE_VERSION_FORMAT = 34108; // "%s v %d.%d.%d"
 
+// Names that screen readers announce for controls without a visible label.
+constexpr uint32_t IDS_ACC_LAYOUT_TABS = 34190;      // "Layouts"
+constexpr uint32_t IDS_ACC_KEYBOARD_PICTURE = 34191; // "Keyboard picture"
+
 constexpr uint32_t IDS_LAYOUT_KEYBOARD = 34110;
 constexpr uint32_t IDS_LAYOUT_LEFT_SIDE = 34111;
 constexpr uint32_t IDS_LAYOUT_RIGHT_SIDE = 34112;

@@ -33,7 +33,9 @@ TEST(ShortenFolder, CutsAtSeparatorsUnlessTooLittleOfTheEndWouldStay)
 {
     EXPECT_EQ(ShortenFolder("/home/shop/projects/keyboards/zq2200/"), "/home/shop/.../keyboards/zq2200/");
     // The first separator after the cut leaves fewer than 8 characters: cut mid-word.
-    EXPECT_EQ(ShortenFolder("/srv/pos-keyboards-of-the-main-shop/2026/"), "/srv/...ards-of-the-main-shop/2026/");
+    EXPECT_EQ(ShortenFolder("/srv/pos-keyboards-of-the-main-shop/2026/"),
+              "/srv/...ards-of-the-main-shop/2026/");
     // A head shorter than 5 characters keeps the first 16 instead.
-    EXPECT_EQ(ShortenFolder("/a/bcdefghijklmnopqrstuvwxyz0123456789/"), "/a/bcdefghijklmn...vwxyz0123456789/");
+    EXPECT_EQ(ShortenFolder("/a/bcdefghijklmnopqrstuvwxyz0123456789/"),
+              "/a/bcdefghijklmn...vwxyz0123456789/");
 }

@@ -1,0 +1,77 @@
+#include "editor/EditorDocument.h"
+
+#include "editor/EditorPrompts.h"
+#include "files/ProjectOpen.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+
+EditorDocument::EditorDocument() = default;
+EditorDocument::~EditorDocument() = default;
+
+bool EditorDocument::Create(uint8_t typeId)
+{
+    m_keyboard = CreateKeyboard(typeId);
+    m_filePath.clear();
+    m_readOnly = false;
+    m_fileFormat = 0;
+    TakeSavedSignature();
+    return m_keyboard != nullptr;
+}
+
+void EditorDocument::Adopt(std::unique_ptr<Keyboard> keyboard, const std::string& path, uint8_t fileFormat)
+{
+    m_keyboard = std::move(keyboard);
+    m_filePath = path;
+    m_readOnly = false;
+    m_fileFormat = fileFormat;
+    TakeSavedSignature();
+}
+
+void EditorDocument::Close()
+{
+    m_keyboard.reset();
+}
+
+bool EditorDocument::HasUnsavedChanges() const
+{
+    return m_keyboard != nullptr && m_keyboard->GetContentSignature() != m_savedSignature;
+}
+
+bool EditorDocument::AskSaveChanges(EditorPrompts& prompts, const std::function<bool()>& save) const
+{
+    if (!HasUnsavedChanges()) {
+        return true;
+    }
+    switch (prompts.Ask(LoadText(IDS_MSG_SAVE_CHANGES), IDS_TITLE_WARNING, PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes:
+        return save();
+    case PromptAnswer::No:
+        return true;
+    case PromptAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool EditorDocument::Save(const std::string& path, uint8_t format, EditorPrompts& prompts)
+{
+    if (m_keyboard == nullptr) {
+        return false;
+    }
+    uint8_t fileFormat = format != 0 ? format : m_fileFormat;
+    if (SaveProjectFile(*m_keyboard, path.empty() ? m_filePath : path, &fileFormat) != SaveOutcome::Saved) {
+        prompts.ShowMessage(LoadText(IDS_MSG_CANNOT_SAVE), IDS_TITLE_ERROR, MessageIcon::Error);
+        return false;
+    }
+    m_fileFormat = fileFormat;
+    m_readOnly = false;
+    TakeSavedSignature();
+    return true;
+}
+
+void EditorDocument::TakeSavedSignature()
+{
+    m_savedSignature = m_keyboard != nullptr ? m_keyboard->GetContentSignature() : std::string();
+}

@@ -1,0 +1,50 @@
+// The project the editor window works on: the keyboard, its file and whether it has unsaved
+// changes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class EditorPrompts;
+class Keyboard;
+
+class EditorDocument
+{
+public:
+    EditorDocument();
+    ~EditorDocument();
+
+    // Replaces the project by an empty one of the type, without a file; false when the
+    // catalogue has no such type (the window is then without a project).
+    bool Create(uint8_t typeId);
+    // Takes a loaded project; its file format index is the one the loader reported.
+    void Adopt(std::unique_ptr<Keyboard> keyboard, const std::string& path, uint8_t fileFormat);
+    void Close();
+    Keyboard* GetKeyboard() const { return m_keyboard.get(); }
+
+    // An exact comparison with the signature taken at creation, load or save: a change of
+    // letter case in a name is a change.
+    bool HasUnsavedChanges() const;
+    // True when the caller may go on: nothing to save, the answer No, or Yes and save() true.
+    bool AskSaveChanges(EditorPrompts& prompts, const std::function<bool()>& save) const;
+    // Saves to the path (empty: the project's own) in the format (0: the current one). On
+    // failure the message is shown and the project, its path and format stay as they were.
+    bool Save(const std::string& path, uint8_t format, EditorPrompts& prompts);
+    void TakeSavedSignature();
+
+    const std::string& GetPath() const { return m_filePath; }
+    void SetPath(const std::string& path) { m_filePath = path; }
+    bool IsReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    uint8_t GetFileFormat() const { return m_fileFormat; }
+    void SetFileFormat(uint8_t format) { m_fileFormat = format; }
+
+private:
+    std::unique_ptr<Keyboard> m_keyboard;
+    std::string m_filePath;
+    std::string m_savedSignature;
+    bool m_readOnly = false;
+    uint8_t m_fileFormat = 0;
+};

@@ -1,0 +1,45 @@
+// Geometry of the keyboard picture: a 39 x 39 cell per grid position, each key drawn once from
+// its first cell, and the hit test of a point.
+#pragma once
+
+#include "model/GridPoint.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class Keyboard;
+
+constexpr int kCellSize = 39;
+
+// The digit of the original key images: single, two cells high, two cells wide, four cells.
+enum class KeyShape : uint8_t { Single = 1, DoubleHigh = 2, DoubleWide = 3, Quad = 4 };
+enum class KeyState : uint8_t { Unselected = 1, Selected = 2, SelectedFocused = 3 };
+
+struct KeyRect
+{
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct PictureKey
+{
+    GridPoint cell = 0; // the cell the key is drawn from
+    KeyRect rect;       // from the picture's origin, in logical pixels
+    KeyShape shape = KeyShape::Single;
+    uint8_t imageKind = 0; // 0 not programmed, 1 to 3 by the cell's kind, 4 anything else
+    bool selected = false;
+};
+
+KeyShape ShapeFromFlags(uint8_t shapeFlags);
+// The rectangle of the key drawn at a cell with these shape flags; a key continuing up or left
+// starts one cell earlier.
+KeyRect KeyRectAt(uint16_t column, uint16_t row, uint8_t shapeFlags);
+// Every key of the current layout once, the key under the cursor marked selected.
+std::vector<PictureKey> GetPictureKeys(Keyboard& keyboard);
+// The grid cell under a point given from the picture's origin; none outside the grid.
+std::optional<GridPoint> HitTestKey(const Keyboard& keyboard, int x, int y);
+// The picture's width and height in logical pixels.
+KeyRect GetPictureRect(const Keyboard& keyboard);

@@ -1,0 +1,9 @@
+// Start-up and end of the editor: language file, settings, the window, settings written back.
+#pragma once
+
+class Application
+{
+public:
+    // Runs the editor inside an existing QApplication; the process's exit status.
+    static int Run();
+};

@@ -1,0 +1,117 @@
+// The editor's main window: menus, the layout tabs over the keyboard picture, the key panel and
+// the status bar. Slots forward to the editor logic and refresh what changed.
+#pragma once
+
+#include "editor/EditorDocument.h"
+#include "editor/FunctionList.h"
+#include "model/GridPoint.h"
+#include "ui/MessageBox.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+class Keyboard;
+class KeyboardView;
+class KeyPanel;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class Settings;
+class SettingsStore;
+
+class EditorWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    EditorWindow(Settings& settings, SettingsStore& store, QWidget* parent = nullptr);
+    ~EditorWindow() override;
+
+    // Chooses the start keyboard type (asking when the settings say so) and creates the first
+    // project; false when the user cancelled the choice or no project could be made.
+    bool Initialise();
+
+    bool CreateProject(uint8_t typeId);
+    bool CloseProject();
+    bool AskSaveChanges();
+    bool SaveProject(const std::string& path, uint8_t format);
+    void UpdateTitle(const std::string& path);
+    void RefreshCurrentKey();
+    void DrawAllKeys();
+    bool SelectKeyAt(GridPoint point);
+    void ApplyShapeChange(uint8_t change);
+    // The quad corner commands: only the shape changes.
+    void ApplyQuadCorner(uint8_t corner);
+    void RebuildFunctionList();
+    // Adds every programmed key of the project to the function list.
+    void FillFunctionListFromAllKeys();
+    // Clears the current key, or every key of every layout.
+    void ClearKeys(bool all);
+    // Every menu, context menu and accelerator command goes through here by its id.
+    void RunCommand(uint16_t command);
+    // The key context menu for a key, ready to show; its actions carry the command ids.
+    std::unique_ptr<QMenu> BuildKeyMenu(GridPoint key);
+
+    Keyboard* GetKeyboard() const { return m_document.GetKeyboard(); }
+    const EditorDocument& GetDocument() const { return m_document; }
+    const FunctionList& GetFunctionList() const { return m_functionList; }
+    GridPoint GetCurrentKey() const { return m_currentKey; }
+    KeyboardView* GetPicture() const { return m_picture; }
+    QTabBar* GetTabs() const { return m_tabs; }
+    KeyPanel* GetPanel() const { return m_panel; }
+    QAction* GetAction(uint16_t command) const;
+    QString GetStatusText(int part) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildMenus();
+    QAction* AddCommand(QMenu* menu, uint16_t command, uint32_t textId);
+    void BuildWindow();
+    void RebuildTabs();
+    void OnTabChanged(int index);
+    void StepTab(int step);
+    void OnKeyClicked(GridPoint cell, Qt::KeyboardModifiers modifiers);
+    void OnKeyDoubleClicked(GridPoint cell, Qt::KeyboardModifiers modifiers);
+    void OnKeyMenu(GridPoint cell, const QPoint& globalPosition);
+    void OnMove(int dx, int dy);
+    void OnEnter();
+    void OnHovered(std::optional<GridPoint> cell);
+    void OnFunctionChosen(int comboIndex);
+    void StepKey(bool forward);
+    bool ExitStep();
+    bool AskClear(bool all);
+    bool Save();
+    bool SaveProjectAs();
+    void NewProject();
+    void ShowAbout();
+    void ToggleSetting(uint16_t command);
+    void UpdateCheckMarks();
+    bool IsLayoutTab() const;
+    void FitToContents();
+
+    Settings& m_settings;
+    SettingsStore& m_store;
+    EditorDocument m_document;
+    MessageBox m_prompts;
+    GridPoint m_currentKey = 0;
+    bool m_suppressHighlight = false;
+    bool m_codesEditable = false;
+    std::string m_clipName;
+    std::string m_clipCodes;
+    FunctionList m_functionList;
+
+    QTabBar* m_tabs = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    QWidget* m_configurationPage = nullptr;
+    KeyboardView* m_picture = nullptr;
+    KeyPanel* m_panel = nullptr;
+    QLabel* m_status[3] = {};
+    std::map<uint16_t, QAction*> m_actions;
+};

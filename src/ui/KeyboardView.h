@@ -1,0 +1,59 @@
+// The keyboard picture: every key of the current layout painted in the paint cycle, mouse and
+// key input handed to the window as grid positions.
+#pragma once
+
+#include "model/GridPoint.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class Keyboard;
+
+class KeyboardView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Space around the first cell, as the original picture frame had.
+    static constexpr int kMargin = 3;
+
+    explicit KeyboardView(QWidget* parent);
+
+    // The keyboard shown; null shows nothing. The view never changes it.
+    void SetKeyboard(Keyboard* keyboard);
+    // Draws the selected key like the others (a function-list entry of no key is shown).
+    void SetHighlightSuppressed(bool suppressed);
+    std::optional<GridPoint> HitTest(const QPoint& point) const;
+    // The centre of a cell in widget coordinates.
+    QPoint CellCentre(GridPoint cell) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+signals:
+    void KeyClicked(GridPoint cell, Qt::KeyboardModifiers modifiers);
+    void KeyDoubleClicked(GridPoint cell, Qt::KeyboardModifiers modifiers);
+    void KeyMenuRequested(GridPoint cell, const QPoint& globalPosition);
+    // dx, dy: one of the arrow keys.
+    void MoveRequested(int dx, int dy);
+    void EnterPressed();
+    // The cell under the mouse, or none when it left the keys.
+    void Hovered(std::optional<GridPoint> cell);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    Keyboard* m_keyboard = nullptr;
+    bool m_highlightSuppressed = false;
+    std::optional<GridPoint> m_hovered;
+};

@@ -1,0 +1,490 @@
+// The editor window driven as a user would: start-up choices, selection by mouse and keyboard,
+// shapes, the key menu, titles, status texts and the save question.
+#include "UiTestSupport.h"
+
+#include "editor/EditorCommands.h"
+#include "model/KeyCell.h"
+#include "model/Keyboard.h"
+#include "ui/KeyPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <set>
+
+namespace {
+
+constexpr uint8_t kZq3300DoubleTwo = 1;
+constexpr uint8_t kZq2200Three = 4;
+constexpr uint8_t kZq2200One = 6;
+constexpr uint8_t kZq1100V2Double = 10;
+
+GridPoint At(uint16_t column, uint16_t row)
+{
+    return MakeGridPoint(column, row);
+}
+
+void Program(Keyboard& keyboard, GridPoint cell, const char* name, uint8_t layout = 1)
+{
+    QVERIFY(keyboard.SetKeyTexts(name, "M1,S+,K0x04", cell, layout));
+}
+
+std::set<uint16_t> EnabledCommands(QMenu& menu)
+{
+    std::set<uint16_t> enabled;
+    for (QAction* action : menu.actions()) {
+        if (action->menu() != nullptr) {
+            if (action->isEnabled()) {
+                for (QAction* inner : action->menu()->actions()) {
+                    if (inner->isEnabled()) {
+                        enabled.insert(static_cast<uint16_t>(inner->data().toUInt()));
+                    }
+                }
+            }
+        } else if (action->isEnabled() && !action->isSeparator()) {
+            enabled.insert(static_cast<uint16_t>(action->data().toUInt()));
+        }
+    }
+    return enabled;
+}
+
+} // namespace
+
+class EditorWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastUsed();
+    void storedStartChoices_data();
+    void storedStartChoices();
+    void doubleClickInTheTypeListChoosesIt();
+    void eachFamilyGetsItsTabsAndStatus_data();
+    void eachFamilyGetsItsTabsAndStatus();
+    void clicksAndArrowsStepOverDoubleAndQuadKeys();
+    void ctrlClickMakesDoubleAndQuadKeysOtherClicksChangeNothing();
+    void keyMenuEnablesByKey();
+    void titleShowsFileAndShortenedFolder();
+    void statusTextsFollowTheMouse();
+    void saveQuestionYesNoCancel();
+    void functionListSelectsKeysAndShowsFreeEntries();
+    void tabsByKeyboardGiveThePictureTheFocus();
+    void screenshots();
+};
+
+void EditorWindowTest::firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastUsed()
+{
+    MemorySettingsStore store;
+    // "Start with last used" on, but with a type no catalogue has: the user is asked.
+    store.WriteValue("Configuration", "UseLastKeyb", "1");
+    store.WriteValue("Configuration", "LastKeybID", "200");
+    Settings settings;
+    settings.LoadSettings(store);
+    int asked = 0;
+    SelectKeyboardDialog::SetTestHook([&asked](SelectKeyboardDialog& dialog) {
+        ++asked;
+        QCOMPARE(dialog.GetList()->count(), 11);
+        QCOMPARE(dialog.GetList()->item(2)->text(), QStringLiteral("ZQ-3300 single (two layouts)"));
+        dialog.GetList()->setCurrentRow(2);
+        dialog.GetUseAsDefault()->setChecked(true);
+        dialog.accept();
+    });
+    EditorWindow window(settings, store);
+    QVERIFY(window.Initialise());
+    SelectKeyboardDialog::SetTestHook(nullptr);
+    QCOMPARE(asked, 1);
+    QCOMPARE(window.GetKeyboard()->GetTypeId(), 2);
+    QVERIFY(settings.m_useDefaultKeyb);
+    QCOMPARE(settings.m_defaultKeybID, 2);
+    QVERIFY(!settings.m_useLastKeyb);
+    QCOMPARE(settings.m_lastKeybID, 2);
+    QVERIFY(window.GetAction(CmdUseDefaultKeyb)->isChecked());
+    QVERIFY(!window.GetAction(CmdUseLastKeyb)->isChecked());
+    // The defaults of a first run.
+    QVERIFY(window.GetAction(CmdFastEdit)->isChecked());
+    QVERIFY(window.GetAction(CmdConfirmDelete)->isChecked());
+}
+
+void EditorWindowTest::storedStartChoices_data()
+{
+    QTest::addColumn<QString>("useDefault");
+    QTest::addColumn<QString>("defaultId");
+    QTest::addColumn<QString>("useLast");
+    QTest::addColumn<QString>("lastId");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<int>("type");
+    // The dialog, when asked, answers type 3.
+    QTest::newRow("default 11 is no type") << "1"
+                                           << "11"
+                                           << "0"
+                                           << "0" << true << 3;
+    QTest::newRow("last used in hex") << "0"
+                                      << "0"
+                                      << "1"
+                                      << "0x05" << false << 5;
+    QTest::newRow("default before last") << "1"
+                                         << "7"
+                                         << "1"
+                                         << "5" << false << 7;
+    QTest::newRow("nothing stored") << ""
+                                    << ""
+                                    << ""
+                                    << "" << true << 3;
+}
+
+void EditorWindowTest::storedStartChoices()
+{
+    QFETCH(QString, useDefault);
+    QFETCH(QString, defaultId);
+    QFETCH(QString, useLast);
+    QFETCH(QString, lastId);
+    QFETCH(bool, asks);
+    QFETCH(int, type);
+    MemorySettingsStore store;
+    store.WriteValue("Configuration", "UseDefaultKeyb", useDefault.toStdString());
+    store.WriteValue("Configuration", "DefaultKeybID", defaultId.toStdString());
+    store.WriteValue("Configuration", "UseLastKeyb", useLast.toStdString());
+    store.WriteValue("Configuration", "LastKeybID", lastId.toStdString());
+    Settings settings;
+    settings.LoadSettings(store);
+    bool asked = false;
+    SelectKeyboardDialog::SetTestHook([&asked](SelectKeyboardDialog& dialog) {
+        asked = true;
+        dialog.GetList()->setCurrentRow(3);
+        dialog.accept();
+    });
+    EditorWindow window(settings, store);
+    QVERIFY(window.Initialise());
+    SelectKeyboardDialog::SetTestHook(nullptr);
+    QCOMPARE(asked, asks);
+    QCOMPARE(int(window.GetKeyboard()->GetTypeId()), type);
+    QVERIFY(!settings.m_useDefaultKeyb || useDefault == QStringLiteral("1"));
+}
+
+void EditorWindowTest::doubleClickInTheTypeListChoosesIt()
+{
+    SelectKeyboardDialog dialog(nullptr);
+    dialog.show();
+    QListWidget* list = dialog.GetList();
+    const QRect third = list->visualItemRect(list->item(2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.m_selectedType, 2);
+    QVERIFY(!dialog.m_useAsDefault);
+}
+
+void EditorWindowTest::eachFamilyGetsItsTabsAndStatus_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<QString>("typeName");
+    QTest::newRow("ZQ-2200") << int(kZq2200Three)
+                             << QStringList{"Configuration", "First Layout", "Second Layout", "Third Layout"}
+                             << "ZQ-2200 (three layouts)";
+    QTest::newRow("ZQ-3300") << int(kZq3300DoubleTwo)
+                             << QStringList{"Configuration", "Right side (1)", "Left side (1)",
+                                            "Right side (2)", "Left side (2)"}
+                             << "ZQ-3300 double (two layouts)";
+    QTest::newRow("ZQ-1100") << int(kZq1100V2Double)
+                             << QStringList{"Configuration", "Left side", "Right side"}
+                             << "ZQ-1100 v2 double (16 scans)";
+}
+
+void EditorWindowTest::eachFamilyGetsItsTabsAndStatus()
+{
+    QFETCH(int, type);
+    QFETCH(QStringList, tabs);
+    QFETCH(QString, typeName);
+    TestWindow test(static_cast<uint8_t>(type));
+    QStringList shown;
+    for (int i = 0; i < test.window->GetTabs()->count(); ++i) {
+        shown.append(test.window->GetTabs()->tabText(i));
+    }
+    QCOMPARE(shown, tabs);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 0);
+    QCOMPARE(test.window->GetStatusText(0), typeName);
+    QCOMPARE(test.window->windowTitle(), QStringLiteral("no name - ZQ programmer"));
+    // The whole picture and the panel are on screen.
+    test.ShowLayout(1);
+    const QRect picture(test.Picture()->mapTo(test.window.get(), QPoint(0, 0)), test.Picture()->size());
+    QVERIFY(test.window->rect().contains(picture));
+    QCOMPARE(test.Picture()->size(), test.Picture()->sizeHint());
+}
+
+void EditorWindowTest::clicksAndArrowsStepOverDoubleAndQuadKeys()
+{
+    TestWindow test(kZq2200Three);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    Program(keyboard, At(2, 1), "Wide");
+    QVERIFY(keyboard.ChangeShape(At(2, 1), ShapeRight, 1));
+    Program(keyboard, At(4, 3), "Big");
+    QVERIFY(keyboard.ChangeShape(At(4, 3), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
+    test.ShowLayout(1);
+    QVERIFY(test.Picture()->hasFocus());
+    QCOMPARE(test.window->GetCurrentKey(), At(1, 1));
+
+    test.Click(At(3, 1));
+    QCOMPARE(test.window->GetCurrentKey(), At(3, 1));
+    QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Wide"));
+    QCOMPARE(test.Picture()->accessibleName(), QStringLiteral("Wide"));
+    QTest::keyClick(test.Picture(), Qt::Key_Right);
+    QCOMPARE(test.window->GetCurrentKey(), At(4, 1));
+    QTest::keyClick(test.Picture(), Qt::Key_Left);
+    QTest::keyClick(test.Picture(), Qt::Key_Left);
+    // The double key is one step.
+    QCOMPARE(test.window->GetCurrentKey(), At(1, 1));
+
+    test.Click(At(5, 4));
+    QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Big"));
+    QTest::keyClick(test.Picture(), Qt::Key_Up);
+    // The quad key is one step.
+    QCOMPARE(test.window->GetCurrentKey(), At(5, 2));
+    QTest::keyClick(test.Picture(), Qt::Key_Down);
+    QTest::keyClick(test.Picture(), Qt::Key_Down);
+    QCOMPARE(test.window->GetCurrentKey(), At(5, 5));
+    // ">>" and "<<" walk the keys in reading order.
+    test.window->GetPanel()->GetNextKey()->click();
+    QCOMPARE(test.window->GetCurrentKey(), At(1, 6));
+    test.window->GetPanel()->GetPreviousKey()->click();
+    QCOMPARE(test.window->GetCurrentKey(), At(5, 5));
+    // Enter moves to the key's name.
+    test.Picture()->setFocus();
+    QTest::keyClick(test.Picture(), Qt::Key_Return);
+    QVERIFY(test.window->GetPanel()->GetKeyName()->hasFocus());
+}
+
+void EditorWindowTest::ctrlClickMakesDoubleAndQuadKeysOtherClicksChangeNothing()
+{
+    TestWindow test(kZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    Program(keyboard, At(2, 2), "Ctrl");
+    Program(keyboard, At(4, 6), "Diagonal");
+    Program(keyboard, At(2, 7), "Alone");
+    test.ShowLayout(1);
+
+    test.Click(At(2, 2));
+    test.Click(At(3, 2), Qt::ControlModifier);
+    QCOMPARE(keyboard.GetShapeFlags(2, 2, 1), uint8_t(ShapeRight));
+    test.Click(At(2, 3), Qt::ControlModifier);
+    QCOMPARE(keyboard.GetShapeFlags(2, 2, 1), uint8_t(ShapeBelow | ShapeRight | ShapeRightBelow));
+
+    test.Click(At(4, 6));
+    test.Click(At(5, 7), Qt::ControlModifier);
+    QCOMPARE(keyboard.GetShapeFlags(4, 6, 1), uint8_t(ShapeBelow | ShapeRight | ShapeRightBelow));
+
+    // Two cells away, with Shift, with Ctrl+Shift, and next to an empty key: nothing changes.
+    test.Click(At(2, 7));
+    test.Click(At(4, 7), Qt::ControlModifier);
+    test.Click(At(1, 7), Qt::ShiftModifier);
+    test.Click(At(1, 7), Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(keyboard.GetShapeFlags(2, 7, 1), uint8_t(0));
+    QCOMPARE(test.window->GetCurrentKey(), At(2, 7));
+    test.Click(At(1, 8));
+    test.Click(At(2, 8), Qt::ControlModifier);
+    QCOMPARE(keyboard.GetShapeFlags(1, 8, 1), uint8_t(0));
+}
+
+void EditorWindowTest::keyMenuEnablesByKey()
+{
+    TestWindow test(kZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    Program(keyboard, At(1, 1), "Single");
+    Program(keyboard, At(3, 1), "Double");
+    QVERIFY(keyboard.ChangeShape(At(3, 1), ShapeRight, 1));
+    Program(keyboard, At(1, 4), "Quad");
+    QVERIFY(keyboard.ChangeShape(At(1, 4), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
+    test.ShowLayout(1);
+
+    const std::set<uint16_t> always{CmdProgramKey, CmdClearAll};
+    const std::set<uint16_t> programmed{CmdProgramKey, CmdCopy, CmdCut, CmdClearKey, CmdClearAll};
+    auto enabledAt = [&test](GridPoint cell) {
+        test.window->SelectKeyAt(cell);
+        return EnabledCommands(*test.window->BuildKeyMenu(cell));
+    };
+    QCOMPARE(enabledAt(At(5, 8)), always);
+    QCOMPARE(enabledAt(At(2, 2)), always);
+    // A single key between others: every direction is free, the upper corners are not.
+    Program(keyboard, At(2, 2), "Middle");
+    std::set<uint16_t> middle = programmed;
+    middle.insert(
+        {CmdDoubleRight, CmdDoubleLeft, CmdDoubleDown, CmdDoubleUp, CmdQuadRightDown, CmdQuadLeftDown});
+    QCOMPARE(enabledAt(At(2, 2)), middle);
+
+    // A double key offers Single and widening into a quad, not the corner commands.
+    std::unique_ptr<QMenu> doubleMenu = test.window->BuildKeyMenu(At(4, 1));
+    QVERIFY(doubleMenu->findChild<QMenu*>(QStringLiteral("popupQuadFromDouble")) != nullptr);
+    QVERIFY(doubleMenu->findChild<QMenu*>(QStringLiteral("popupQuadCorners")) == nullptr);
+    std::set<uint16_t> wide = programmed;
+    wide.insert({CmdSingle, CmdQuadDown});
+    QCOMPARE(enabledAt(At(4, 1)), wide);
+
+    // A quad key goes back to a single key or to a double in any direction; no corners.
+    std::set<uint16_t> quad = programmed;
+    quad.insert({CmdSingle, CmdDoubleRight, CmdDoubleLeft, CmdDoubleDown, CmdDoubleUp});
+    QCOMPARE(enabledAt(At(2, 5)), quad);
+
+    // Single makes the quad one key again.
+    test.window->SelectKeyAt(At(1, 4));
+    test.window->RunCommand(CmdSingle);
+    QCOMPARE(keyboard.GetShapeFlags(1, 4, 1), uint8_t(0));
+}
+
+void EditorWindowTest::titleShowsFileAndShortenedFolder()
+{
+    TestWindow test(kZq2200One);
+    test.window->UpdateTitle("/home/shop/projects/keyboards/zq/k.zqp");
+    QCOMPARE(test.window->windowTitle(),
+             QStringLiteral("k.zqp [/home/shop/.../keyboards/zq/] - ZQ programmer"));
+    test.window->UpdateTitle("k.zqp");
+    QCOMPARE(test.window->windowTitle(), QStringLiteral("k.zqp - ZQ programmer"));
+}
+
+void EditorWindowTest::statusTextsFollowTheMouse()
+{
+    TestWindow test(kZq2200Three);
+    Program(*test.window->GetKeyboard(), At(2, 1), "Total", 2);
+    test.ShowLayout(2);
+    QTest::mouseMove(test.Picture(), test.Picture()->CellCentre(At(2, 1)));
+    QTRY_COMPARE(test.window->GetStatusText(2), QStringLiteral("Name: Total"));
+    QCOMPARE(test.window->GetStatusText(1), QStringLiteral("Number: 42"));
+    QTest::mouseMove(test.Picture(), QPoint(1, 1));
+    QTRY_COMPARE(test.window->GetStatusText(2), QStringLiteral("Name: ----"));
+    QCOMPARE(test.window->GetStatusText(1), QStringLiteral("Number: ----"));
+}
+
+void EditorWindowTest::saveQuestionYesNoCancel()
+{
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath(QStringLiteral("shop.zqp")).toStdString();
+    TestWindow test(kZq2200One);
+    QVERIFY(test.window->SaveProject(path, 0));
+    test.window->UpdateTitle(path);
+    Program(*test.window->GetKeyboard(), At(1, 1), "Changed");
+
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::Cancel, PromptAnswer::No};
+    QVERIFY(!test.window->CloseProject());
+    QVERIFY(test.window->GetKeyboard() != nullptr);
+    QCOMPARE(prompts.shown, std::vector<std::string>{"Do you want to save current file?"});
+    // No: the project goes without saving; the file keeps the empty project.
+    QVERIFY(test.window->CreateProject(kZq2200One));
+    const QByteArray empty = [&path] {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(!empty.contains("Changed"));
+
+    // Yes saves to the project's file before it goes.
+    QVERIFY(test.window->SaveProject(path, 0));
+    test.window->UpdateTitle(path);
+    Program(*test.window->GetKeyboard(), At(1, 1), "Saved");
+    prompts.answers = {PromptAnswer::Yes};
+    QVERIFY(test.window->CloseProject());
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("1:M1,S+,K0x04,N=Saved"));
+    // A letter-case change of a name is a change.
+    QVERIFY(test.window->CreateProject(kZq2200One));
+    Program(*test.window->GetKeyboard(), At(1, 1), "name");
+    QVERIFY(test.window->SaveProject(path, 0));
+    Program(*test.window->GetKeyboard(), At(1, 1), "Name");
+    prompts.shown.clear();
+    prompts.answers = {PromptAnswer::Cancel};
+    QVERIFY(!test.window->CloseProject());
+    QCOMPARE(prompts.shown.size(), size_t(1));
+}
+
+void EditorWindowTest::functionListSelectsKeysAndShowsFreeEntries()
+{
+    TestWindow test(kZq2200Three);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    Program(keyboard, At(2, 2), "Total", 3);
+    QVERIFY(keyboard.SetKeyTexts("Void", "M1,S+,K0x05", At(3, 3), 1));
+    test.window->FillFunctionListFromAllKeys();
+    QComboBox* combo = test.window->GetPanel()->GetFunctionList();
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->itemText(0), QStringLiteral("Total *"));
+    QCOMPARE(combo->currentIndex(), -1);
+
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 3);
+    QCOMPARE(test.window->GetCurrentKey(), At(2, 2));
+    QVERIFY(test.Picture()->hasFocus());
+
+    // A cleared key leaves its programming in the list as a free entry.
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::Yes};
+    test.ShowLayout(1);
+    test.window->SelectKeyAt(At(3, 3));
+    test.window->RunCommand(CmdClearKey);
+    QCOMPARE(prompts.shown, std::vector<std::string>{"Clear key Void?"});
+    QCOMPARE(combo->itemText(1), QStringLiteral("Void"));
+    emit combo->activated(1);
+    QCOMPARE(test.window->GetCurrentKey(), GridPoint(0));
+    QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Void"));
+    QCOMPARE(test.window->GetPanel()->GetKeyNumber()->text(), QString());
+}
+
+void EditorWindowTest::tabsByKeyboardGiveThePictureTheFocus()
+{
+    TestWindow test(kZq2200Three);
+    QApplication::setActiveWindow(test.window.get());
+    QTest::keyClick(test.window.get(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 1);
+    QVERIFY(test.Picture()->hasFocus());
+    QTest::keyClick(test.Picture(), Qt::Key_PageDown, Qt::ControlModifier);
+    QTest::keyClick(test.Picture(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 3);
+    QTest::keyClick(test.Picture(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 0);
+    QTest::keyClick(test.window.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 3);
+    // Every control names itself for a screen reader.
+    for (QWidget* widget : test.window->findChildren<QWidget*>()) {
+        if (widget->focusPolicy() != Qt::NoFocus && widget->isVisible() &&
+            qobject_cast<QMenu*>(widget) == nullptr) {
+            QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+        }
+    }
+}
+
+void EditorWindowTest::screenshots()
+{
+    QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
+    {
+        TestWindow test(kZq2200Three);
+        Keyboard& keyboard = *test.window->GetKeyboard();
+        QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", At(1, 1), 1));
+        QVERIFY(keyboard.SetKeyTexts("Total", "M1,S+,K0x28", At(4, 7), 1));
+        QVERIFY(keyboard.ChangeShape(At(4, 7), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
+        QVERIFY(keyboard.SetKeyTexts("Shift", "M2,K0xE1", At(1, 8), 1));
+        QVERIFY(keyboard.SetKeyTexts("Layout 2", "L2", At(5, 1), 1));
+        QVERIFY(keyboard.SetKeyTexts("Cappuccino grande", "M1,S+,K0x07", At(2, 3), 1));
+        QVERIFY(keyboard.ChangeShape(At(2, 3), ShapeRight, 1));
+        test.window->FillFunctionListFromAllKeys();
+        test.ShowLayout(1);
+        test.Click(At(2, 3));
+        QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200.png")));
+    }
+    TestWindow test(kZq3300DoubleTwo);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", At(1, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Cash", "M1,S+,K0x06", At(7, 6), 1));
+    QVERIFY(keyboard.ChangeShape(At(7, 6), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
+    QVERIFY(keyboard.SetKeyTexts("Left", "L2", At(8, 1), 1));
+    test.ShowLayout(1);
+    test.Click(At(8, 7));
+    QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq3300-double.png")));
+}
+
+QTEST_MAIN(EditorWindowTest)
+#include "EditorWindowTest.moc"

@@ -1,0 +1,71 @@
+// Shared pieces of the widget tests: scripted answers to the window's questions and a window
+// on in-memory settings.
+#pragma once
+
+#include "app/MemorySettingsStore.h"
+#include "app/Settings.h"
+#include "ui/EditorWindow.h"
+#include "ui/KeyboardView.h"
+#include "ui/MessageBox.h"
+#include "ui/SelectKeyboardDialog.h"
+
+#include <QTabBar>
+#include <QtTest>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Answers the window's questions in order and records every text shown.
+struct ScriptedPrompts
+{
+    std::deque<PromptAnswer> answers;
+    std::vector<std::string> shown;
+
+    ScriptedPrompts()
+    {
+        MessageBox::SetTestHook([this](const std::string& text, uint32_t) {
+            shown.push_back(text);
+            if (answers.empty()) {
+                return PromptAnswer::Cancel;
+            }
+            const PromptAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+    }
+    ~ScriptedPrompts() { MessageBox::SetTestHook(nullptr); }
+};
+
+struct TestWindow
+{
+    MemorySettingsStore store;
+    Settings settings;
+    std::unique_ptr<EditorWindow> window;
+
+    explicit TestWindow(uint8_t typeId)
+    {
+        settings.m_useDefaultKeyb = true;
+        settings.m_defaultKeybID = typeId;
+        window = std::make_unique<EditorWindow>(settings, store);
+        window->Initialise();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    ~TestWindow()
+    {
+        // Nothing is left to ask about when the test ends.
+        MessageBox::SetTestHook([](const std::string&, uint32_t) { return PromptAnswer::No; });
+        window.reset();
+        MessageBox::SetTestHook(nullptr);
+    }
+    KeyboardView* Picture() const { return window->GetPicture(); }
+    // Shows a layout tab; the picture then has the focus.
+    void ShowLayout(int layout) const { window->GetTabs()->setCurrentIndex(layout); }
+    void Click(GridPoint cell, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QTest::mouseClick(Picture(), Qt::LeftButton, modifiers, Picture()->CellCentre(cell));
+    }
+};
