@@ -723,18 +723,16 @@ void EditorWindow::RunCommand(uint16_t command)
 
 void EditorWindow::NewProject()
 {
-    if (!CloseProject()) {
+    // The type is asked first, so that cancelling the choice leaves the project as it is.
+    SelectKeyboardDialog dialog(this);
+    if (!dialog.Run()) {
         return;
     }
-    m_tabs->setCurrentIndex(0);
-    SelectKeyboardDialog dialog(this);
-    const bool chosen = dialog.Run();
-    if (chosen && dialog.m_useAsDefault) {
+    if (dialog.m_useAsDefault) {
         m_settings.ApplyStartDialogChoice(dialog.m_selectedType, true);
         UpdateCheckMarks();
     }
-    // Without a choice the window still needs a project: the last type used.
-    if (CreateProject(chosen ? dialog.m_selectedType : m_settings.m_lastKeybID)) {
+    if (CreateProject(dialog.m_selectedType)) {
         m_functionList.FillFromAllKeys(*GetKeyboard());
         RebuildFunctionList();
     }

@@ -74,6 +74,7 @@ private slots:
     void titleShowsFileAndShortenedFolder();
     void statusTextsFollowTheMouse();
     void saveQuestionYesNoCancel();
+    void newProjectAsksTypeThenSaveQuestion();
     void functionListSelectsKeysAndShowsFreeEntries();
     void tabsByKeyboardGiveThePictureTheFocus();
     void screenshots();
@@ -400,6 +401,36 @@ void EditorWindowTest::saveQuestionYesNoCancel()
     prompts.answers = {PromptAnswer::Cancel};
     QVERIFY(!test.window->CloseProject());
     QCOMPARE(prompts.shown.size(), size_t(1));
+}
+
+void EditorWindowTest::newProjectAsksTypeThenSaveQuestion()
+{
+    TestWindow test(kZq2200One);
+    Program(*test.window->GetKeyboard(), At(1, 1), "Keep");
+    ScriptedPrompts prompts;
+    int chosen = -1;
+    SelectKeyboardDialog::SetTestHook([&chosen](SelectKeyboardDialog& dialog) {
+        if (chosen < 0) {
+            dialog.reject();
+            return;
+        }
+        dialog.GetList()->setCurrentRow(chosen);
+        dialog.accept();
+    });
+    // A cancelled choice asks nothing and keeps the project.
+    test.window->RunCommand(CmdNew);
+    QVERIFY(prompts.shown.empty());
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    // Cancel in the save question keeps it too; No gives the new project.
+    chosen = 8;
+    prompts.answers = {PromptAnswer::Cancel, PromptAnswer::No};
+    test.window->RunCommand(CmdNew);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    test.window->RunCommand(CmdNew);
+    SelectKeyboardDialog::SetTestHook(nullptr);
+    QCOMPARE(prompts.shown.size(), size_t(2));
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), 8);
+    QCOMPARE(test.window->GetStatusText(0), QStringLiteral("ZQ-1100 v1 double (3 scans)"));
 }
 
 void EditorWindowTest::functionListSelectsKeysAndShowsFreeEntries()
