@@ -1,0 +1,48 @@
+// What the key capture hook knows between key events: which keys are down and how often each
+// has repeated. It decides for every key event whether the editor sees it and in which message.
+#pragma once
+
+#include "model/KeyMessage.h"
+
+#include <array>
+#include <cstdint>
+
+// Key data bits from the event flags byte, besides KeyDataExtended and KeyDataReleased.
+constexpr uint32_t KeyDataAltDown = 1u << 29;
+
+struct KeyHookEvent
+{
+    uint8_t virtualKey = 0;
+    uint32_t scanCode = 0; // set 1 without the E0 prefix
+    bool extended = false;
+    bool released = false;
+    bool focusInProcess = false; // the focused window belongs to the editor
+};
+
+enum class KeyHookAction : uint8_t {
+    PassOn,  // not for the editor: the event goes on unchanged
+    Forward, // ask the editor with the message; a non-zero answer swallows the event
+    Drop,    // swallowed without asking: a scan code that does not fit the key data
+};
+
+struct KeyHookResult
+{
+    KeyHookAction action = KeyHookAction::PassOn;
+    KeyMessage message; // for Forward only
+};
+
+// A fresh object is the state of a newly installed hook: no key counts as down.
+class KeyCaptureState
+{
+public:
+    // One key event: the answer, with the key-down table and the repeat counters updated.
+    KeyHookResult ProcessKeyEvent(const KeyHookEvent& event);
+    // ModifierBits of the modifier keys that are down.
+    uint8_t GetModifierState() const;
+    bool IsKeyDown(uint8_t virtualKey) const;
+    uint32_t GetRepeatCount(uint8_t virtualKey) const;
+
+private:
+    std::array<uint8_t, 256> m_keyDown{};
+    std::array<uint32_t, 256> m_repeatCount{};
+};
