@@ -1,5 +1,6 @@
 // The editor window driven as a user would: start-up choices, selection by mouse and keyboard,
 // shapes, the key menu, titles, status texts and the save question.
+#include "UiTestMain.h"
 #include "UiTestSupport.h"
 
 #include "editor/EditorCommands.h"
@@ -517,5 +518,5 @@ void EditorWindowTest::screenshots()
     QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq3300-double.png")));
 }
 
-QTEST_MAIN(EditorWindowTest)
+ZQ_UI_TEST(EditorWindowTest)
 #include "EditorWindowTest.moc"

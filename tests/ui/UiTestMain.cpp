@@ -1,0 +1,51 @@
+#include "UiTestMain.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct UiTest
+{
+    const char* name;
+    UiTestRun run;
+};
+
+std::vector<UiTest>& Registry()
+{
+    static std::vector<UiTest> tests;
+    return tests;
+}
+
+} // namespace
+
+bool RegisterUiTest(const char* name, UiTestRun run)
+{
+    Registry().push_back({name, run});
+    return true;
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+
+    // "zq_ui_tests NumberEditTest -v2" runs that class alone with the options after its name.
+    std::vector<char*> arguments(argv, argv + argc);
+    const char* only = nullptr;
+    if (argc > 1 && std::any_of(Registry().begin(), Registry().end(),
+                                [&](const UiTest& test) { return std::strcmp(test.name, argv[1]) == 0; })) {
+        only = argv[1];
+        arguments.erase(arguments.begin() + 1);
+    }
+    int failures = 0;
+    for (const UiTest& test : Registry()) {
+        if (only == nullptr || std::strcmp(test.name, only) == 0) {
+            failures += test.run(static_cast<int>(arguments.size()), arguments.data());
+        }
+    }
+    return std::min(failures, 127);
+}
