@@ -189,6 +189,8 @@ constexpr uint32_t IDS_FIRMWARE_VERSION_FORMAT = 34108; // "%s v %d.%d.%d"
 // Names that screen readers announce for controls without a visible label.
 constexpr uint32_t IDS_ACC_LAYOUT_TABS = 34190;      // "Layouts"
 constexpr uint32_t IDS_ACC_KEYBOARD_PICTURE = 34191; // "Keyboard picture"
+// Shown over the code fields while every key press is captured into the key.
+constexpr uint32_t IDS_CAPTURE_ON = 34192;
 
 constexpr uint32_t IDS_LAYOUT_KEYBOARD = 34110;
 constexpr uint32_t IDS_LAYOUT_LEFT_SIDE = 34111;

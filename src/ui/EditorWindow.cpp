@@ -9,12 +9,15 @@
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "ui/ConfigurationPage.h"
+#include "ui/KeyCaptureFilter.h"
 #include "ui/KeyPanel.h"
 #include "ui/KeyboardView.h"
 #include "ui/QtTexts.h"
 #include "ui/SelectKeyboardDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -35,13 +38,26 @@ constexpr int kStatusTypeWidth = 200;
 constexpr int kStatusNumberWidth = 80;
 constexpr int kPicturePage = 1;
 
-uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers)
+// The held modifiers of a mouse event, left and right told apart by the key-down table; a key
+// the table still thinks down after its release went elsewhere does not count.
+uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
 {
+    const struct
+    {
+        Qt::KeyboardModifier modifier;
+        uint8_t left;
+        uint8_t right;
+    } kinds[] = {{Qt::ShiftModifier, ModLeftShift, ModRightShift},
+                 {Qt::ControlModifier, ModLeftCtrl, ModRightCtrl},
+                 {Qt::AltModifier, ModLeftAlt, ModRightAlt},
+                 {Qt::MetaModifier, ModLeftWindows, ModRightWindows}};
     uint8_t bits = 0;
-    bits |= modifiers.testFlag(Qt::ShiftModifier) ? ModLeftShift : 0;
-    bits |= modifiers.testFlag(Qt::ControlModifier) ? ModLeftCtrl : 0;
-    bits |= modifiers.testFlag(Qt::AltModifier) ? ModLeftAlt : 0;
-    bits |= modifiers.testFlag(Qt::MetaModifier) ? ModLeftWindows : 0;
+    for (const auto& kind : kinds) {
+        if (modifiers.testFlag(kind.modifier)) {
+            const uint8_t known = keysDown & (kind.left | kind.right);
+            bits |= known != 0 ? known : kind.left;
+        }
+    }
     return bits;
 }
 
@@ -71,11 +87,19 @@ EditorWindow::EditorWindow(Settings& settings, SettingsStore& store, QWidget* pa
     setObjectName(QStringLiteral("EditorWindow"));
     BuildWindow();
     BuildMenus();
+    m_captureFilter = new KeyCaptureFilter(this);
     UpdateCheckMarks();
     UpdateTitle("");
 }
 
-EditorWindow::~EditorWindow() = default;
+EditorWindow::~EditorWindow()
+{
+    // Closing the widget below moves the focus; the project is gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
+    if (m_grabber != nullptr) {
+        m_grabber->releaseKeyboard();
+    }
+}
 
 void EditorWindow::BuildWindow()
 {
@@ -99,8 +123,7 @@ void EditorWindow::BuildWindow()
     m_tabs->setExpanding(false);
     m_tabs->setFocusPolicy(Qt::TabFocus);
     m_pages = new QStackedWidget(central);
-    m_configurationPage = new QWidget(m_pages);
-    m_configurationPage->setObjectName(QStringLiteral("ConfigurationPage"));
+    m_configurationPage = new ConfigurationPage(m_pages);
     m_picture = new KeyboardView(m_pages);
     m_picture->setAccessibleDescription(Text(IDS_ACC_KEYBOARD_PICTURE));
     auto* pictureBox = new QWidget(m_pages);
@@ -131,6 +154,7 @@ void EditorWindow::BuildWindow()
     connect(m_panel->GetPreviousKey(), &QPushButton::clicked, this, [this] { StepKey(false); });
     connect(m_panel->GetNextKey(), &QPushButton::clicked, this, [this] { StepKey(true); });
     connect(m_panel->GetFunctionList(), &QComboBox::activated, this, &EditorWindow::OnFunctionChosen);
+    ConnectPanel();
 }
 
 QAction* EditorWindow::AddCommand(QMenu* menu, uint16_t command, uint32_t textId)
@@ -221,7 +245,9 @@ bool EditorWindow::Initialise()
         UpdateCheckMarks();
     }
     const bool created = CreateProject(*type);
-    m_panel->EnableKeyPanel(false);
+    EnableKeyPanel(false);
+    SetPanelMode(5);
+    SetPanelMode(2);
     return created;
 }
 
@@ -234,6 +260,7 @@ bool EditorWindow::CreateProject(uint8_t typeId)
     m_clipCodes.clear();
     const bool created = m_document.Create(typeId);
     m_picture->SetKeyboard(GetKeyboard());
+    m_configurationPage->SetKeyboard(GetKeyboard());
     if (created) {
         // The layout tabs select this key when they are first shown.
         m_currentKey = MakeGridPoint(1, 1);
@@ -257,8 +284,11 @@ bool EditorWindow::CloseProject()
     if (!AskSaveChanges()) {
         return false;
     }
-    m_panel->EnableKeyPanel(false);
+    EnableKeyPanel(false);
+    m_edit.Discard();
+    UpdateCapture();
     m_picture->SetKeyboard(nullptr);
+    m_configurationPage->SetKeyboard(nullptr);
     m_document.Close();
     return true;
 }
@@ -266,7 +296,7 @@ bool EditorWindow::CloseProject()
 bool EditorWindow::AskSaveChanges()
 {
     if (GetKeyboard() == nullptr) {
-        m_panel->EnableKeyPanel(false);
+        EnableKeyPanel(false);
         return true;
     }
     return m_document.AskSaveChanges(m_prompts, [this] { return Save(); });
@@ -306,18 +336,21 @@ bool EditorWindow::IsLayoutTab() const
 
 void EditorWindow::OnTabChanged(int index)
 {
+    CommitPendingEdit();
     Keyboard* keyboard = GetKeyboard();
     if (index > 0 && keyboard != nullptr && keyboard->SetCurrentLayout(static_cast<uint8_t>(index))) {
         m_pages->setCurrentIndex(kPicturePage);
         m_picture->setFocus(Qt::TabFocusReason);
         m_codesEditable = keyboard->IsValidPosition(m_currentKey) && keyboard->CurrentCellAcceptsCodes();
+        SetPanelMode(5);
         DrawAllKeys();
         SelectKeyAt(m_currentKey);
         return;
     }
     m_pages->setCurrentIndex(0);
-    m_panel->EnableKeyPanel(false);
+    EnableKeyPanel(false);
     m_codesEditable = false;
+    SetPanelMode(2);
 }
 
 void EditorWindow::StepTab(int step)
@@ -344,14 +377,14 @@ void EditorWindow::RefreshCurrentKey()
         return;
     }
     keyboard->GetCurrentPosition(&m_currentKey);
+    m_focusHighlight = m_picture->hasFocus();
     m_picture->SetHighlightSuppressed(m_suppressHighlight);
     m_picture->update();
     KeyCell* cell = nullptr;
     if (keyboard->GetCell(m_currentKey, &cell)) {
-        const uint16_t number = keyboard->GetCellIndex(m_currentKey, keyboard->GetCurrentLayout());
-        m_panel->ShowKeyInPanel(*cell, number);
+        ShowKeyInPanel(m_edit.IsEditing() ? m_edit.GetEditCell() : cell, 0);
         const QString name = FromProjectText(cell->GetName());
-        m_picture->setAccessibleName(name.isEmpty() ? QString::number(number) : name);
+        m_picture->setAccessibleName(name.isEmpty() ? QString::number(cell->GetKeyNumber()) : name);
     }
 }
 
@@ -372,8 +405,8 @@ void EditorWindow::OnKeyClicked(GridPoint cell, Qt::KeyboardModifiers modifiers)
     if (keyboard == nullptr) {
         return;
     }
-    m_picture->setFocus(Qt::MouseFocusReason);
-    const uint8_t bits = ModifierBitsOf(modifiers);
+    SwitchPanel(5);
+    const uint8_t bits = ModifierBitsOf(modifiers, m_captureFilter->GetModifierState());
     if (bits == 0) {
         SelectKeyAt(cell);
         return;
@@ -390,7 +423,11 @@ void EditorWindow::OnKeyDoubleClicked(GridPoint cell, Qt::KeyboardModifiers modi
         return;
     }
     SelectKeyAt(cell);
-    m_panel->FocusKeyName();
+    if (m_settings.m_fastEdit && m_codesEditable) {
+        m_panel->FocusCodeField(1);
+    } else {
+        SwitchPanel(6);
+    }
 }
 
 void EditorWindow::OnMove(int dx, int dy)
@@ -415,7 +452,11 @@ void EditorWindow::OnMove(int dx, int dy)
 void EditorWindow::OnEnter()
 {
     RefreshCurrentKey();
-    m_panel->FocusKeyName();
+    if (m_settings.m_fastEdit && m_codesEditable) {
+        m_panel->FocusCodeField(1);
+    } else {
+        m_panel->FocusKeyName();
+    }
 }
 
 void EditorWindow::StepKey(bool forward)
@@ -454,6 +495,7 @@ void EditorWindow::ApplyShapeChange(uint8_t change)
     if (keyboard == nullptr) {
         return;
     }
+    CommitPendingEdit();
     auto masterNumber = [keyboard, this] {
         KeyCell* cell = nullptr;
         return keyboard->GetCell(m_currentKey, &cell) ? cell->GetMaster()->GetKeyNumber() : uint16_t{0};
@@ -543,12 +585,13 @@ void EditorWindow::OnFunctionChosen(int comboIndex)
     if (keyboard == nullptr || entry == nullptr) {
         return;
     }
+    CommitPendingEdit();
     uint16_t column = 0;
     uint16_t row = 0;
     uint8_t layout = 0;
     if (entry->keyNumber != 0 && keyboard->GetCellPosition(entry->keyNumber, &column, &row, &layout)) {
         m_tabs->setCurrentIndex(layout);
-        m_picture->setFocus(Qt::OtherFocusReason);
+        SwitchPanel(5);
         SelectKeyAt(MakeGridPoint(column, row));
         return;
     }
@@ -559,7 +602,7 @@ void EditorWindow::OnFunctionChosen(int comboIndex)
     if (keyboard->BeginEditCell(0, 0, &scratch, 0) && scratch != nullptr) {
         const std::unique_ptr<KeyCell> owned(scratch);
         m_functionList.ApplyEntry(static_cast<uint16_t>(comboIndex + 1), *owned);
-        m_panel->ShowKeyInPanel(*owned, 0);
+        ShowKeyInPanel(owned.get(), 0);
     }
     m_picture->SetHighlightSuppressed(true);
     m_currentKey = 0;
@@ -571,6 +614,7 @@ void EditorWindow::ApplyQuadCorner(uint8_t corner)
     if (keyboard == nullptr) {
         return;
     }
+    CommitPendingEdit();
     keyboard->ChangeShape(m_currentKey, corner, keyboard->GetCurrentLayout());
     // The picture repaints from the model, so the new quad shows at once.
     RefreshCurrentKey();
@@ -645,7 +689,12 @@ void EditorWindow::OnKeyMenu(GridPoint cell, const QPoint& globalPosition)
 
 void EditorWindow::RunCommand(uint16_t command)
 {
+    CommitPendingEdit();
     switch (command) {
+    case CmdProgramKey:
+        m_panel->FocusCodeField(1);
+        SwitchPanel(8);
+        break;
     case CmdNew:
         NewProject();
         break;
@@ -829,6 +878,7 @@ void EditorWindow::UpdateCheckMarks()
 
 bool EditorWindow::ExitStep()
 {
+    CommitPendingEdit();
     return CloseProject();
 }
 

@@ -4,20 +4,27 @@
 
 #include "editor/EditorDocument.h"
 #include "editor/FunctionList.h"
+#include "editor/KeyEditSession.h"
 #include "model/GridPoint.h"
 #include "ui/MessageBox.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <memory>
 #include <optional>
 
+class ConfigurationPage;
+class KeyCell;
 class Keyboard;
 class KeyboardView;
+struct KeyMessage;
+class KeyCaptureFilter;
 class KeyPanel;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QStackedWidget;
 class QTabBar;
 class Settings;
@@ -51,6 +58,27 @@ public:
     void FillFunctionListFromAllKeys();
     // Clears the current key, or every key of every layout.
     void ClearKeys(bool all);
+    // The key panel's modes: 0 other control, 1 none, 2 configuration tab, 3 / 4 prefix / suffix
+    // field, 5 picture, 6 key number or name, 7 code field idle, 8 capturing codes, 9 edit buttons.
+    void ShowKeyInPanel(KeyCell* cell, int focusIndex);
+    void EnableKeyPanel(bool on);
+    void SetPanelMode(int mode);
+    int DetectPanelMode();
+    void SwitchPanel(int action);
+    // A pending edit is applied or discarded by the "DefaultApply" setting.
+    void CommitPendingEdit();
+    void ApplyEdit();
+    void CancelEdit();
+    void EndEdit();
+    // A key message from the capture filter, before the focused control sees the key; true when
+    // the editor consumed it.
+    bool PreFilterKey(const KeyMessage& message, uint64_t timeMs);
+    // Codes are being captured: every key goes into the key, none to the desktop.
+    bool IsCapturing() const { return m_capturing; }
+    const KeyEditSession& GetEditSession() const { return m_edit; }
+    ConfigurationPage* GetConfigurationPage() const { return m_configurationPage; }
+    KeyCaptureFilter* GetCaptureFilter() const { return m_captureFilter; }
+
     // Every menu, context menu and accelerator command goes through here by its id.
     void RunCommand(uint16_t command);
     // The key context menu for a key, ready to show; its actions carry the command ids.
@@ -85,6 +113,26 @@ private:
     void OnHovered(std::optional<GridPoint> cell);
     void OnFunctionChosen(int comboIndex);
     void StepKey(bool forward);
+    void ConnectPanel();
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    void OnCodeFieldEntered(QWidget* old, int field);
+    void OnKeyNameEdited(const QString& text);
+    void OnKeyNameLeft();
+    void OnModeClicked(int mode);
+    void OnSetModeForAll();
+    void OnSimpleKeyClicked(bool checked);
+    void OnSetSimpleForAll();
+    void OnKeyTypeChosen(int index);
+    void OnEditCodes();
+    void OnDeleteLastCode();
+    void OnAffixEntered(QWidget* field);
+    bool PreFilterAffix(const KeyMessage& message, bool prefix);
+    void CaptureCodes(const KeyMessage& message, uint64_t timeMs);
+    void UpdateCapture();
+    // The current key's cell, or null.
+    KeyCell* CurrentCell();
+    // Updates the current key's entry of the function list.
+    void UpdateFunctionEntry();
     bool ExitStep();
     bool AskClear(bool all);
     bool Save();
@@ -106,12 +154,20 @@ private:
     std::string m_clipName;
     std::string m_clipCodes;
     FunctionList m_functionList;
+    KeyEditSession m_edit;
+    int m_panelMode = 0;
+    bool m_affixArmed = false;
+    bool m_detecting = false;
+    bool m_capturing = false;
+    bool m_focusHighlight = false;
+    QPointer<QWidget> m_grabber;
 
     QTabBar* m_tabs = nullptr;
     QStackedWidget* m_pages = nullptr;
-    QWidget* m_configurationPage = nullptr;
+    ConfigurationPage* m_configurationPage = nullptr;
     KeyboardView* m_picture = nullptr;
     KeyPanel* m_panel = nullptr;
+    KeyCaptureFilter* m_captureFilter = nullptr;
     QLabel* m_status[3] = {};
     std::map<uint16_t, QAction*> m_actions;
 };

@@ -1,97 +1,304 @@
 #include "ui/KeyPanel.h"
 
 #include "editor/EditorCommands.h"
+#include "editor/KeyEditSession.h"
 #include "lang/StringIds.h"
 #include "model/KeyCell.h"
 #include "ui/QtTexts.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
 
-QString ControlName(uint16_t id)
+template <typename Widget> Widget* Named(Widget* widget, uint16_t id)
 {
-    return QStringLiteral("ctl%1").arg(id);
+    widget->setObjectName(QStringLiteral("ctl%1").arg(id));
+    return widget;
 }
 
 } // namespace
 
-KeyPanel::KeyPanel(QWidget* parent)
-    : QWidget(parent), m_functionList(new QComboBox(this)),
-      m_previousKey(new QPushButton(QStringLiteral("<<"), this)),
-      m_nextKey(new QPushButton(QStringLiteral(">>"), this)),
-      m_keyGroup(new QGroupBox(Text(IDS_CTL_KEY_GROUP), this)), m_keyNumber(new QLineEdit(m_keyGroup)),
-      m_keyName(new QLineEdit(m_keyGroup))
+KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
 {
-    m_functionList->setObjectName(ControlName(CtlFunctionList));
-    m_previousKey->setObjectName(ControlName(CtlPreviousKey));
-    m_nextKey->setObjectName(ControlName(CtlNextKey));
-    m_keyGroup->setObjectName(ControlName(CtlKeyGroup));
-    m_keyNumber->setObjectName(ControlName(CtlKeyNumber));
-    m_keyName->setObjectName(ControlName(CtlKeyName));
-
-    auto* functionLabel = new QLabel(Text(IDS_CTL_PROGRAMMED_KEYS), this);
-    functionLabel->setBuddy(m_functionList);
-    m_functionList->setAccessibleName(functionLabel->text());
+    m_functionLabel = Named(new QLabel(Text(IDS_CTL_PROGRAMMED_KEYS), this), CtlFunctionListLabel);
+    m_functionList = Named(new QComboBox(this), CtlFunctionList);
+    m_functionLabel->setBuddy(m_functionList);
+    m_functionList->setAccessibleName(m_functionLabel->text());
     m_functionList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_functionList->setMinimumContentsLength(18);
     m_functionList->setEnabled(false);
+    m_previousKey = Named(new QPushButton(QStringLiteral("<<"), this), CtlPreviousKey);
+    m_nextKey = Named(new QPushButton(QStringLiteral(">>"), this), CtlNextKey);
     m_previousKey->setAccessibleName(QStringLiteral("<<"));
     m_nextKey->setAccessibleName(QStringLiteral(">>"));
     m_previousKey->setFocusPolicy(Qt::TabFocus);
     m_nextKey->setFocusPolicy(Qt::TabFocus);
-
     auto* steps = new QHBoxLayout;
     steps->addWidget(m_previousKey);
     steps->addWidget(m_nextKey);
     steps->addStretch();
 
-    m_keyNumber->setReadOnly(true);
-    m_keyName->setReadOnly(true);
-    m_keyNumber->setMaximumWidth(60);
-    auto* keyFields = new QFormLayout(m_keyGroup);
-    auto* numberLabel = new QLabel(Text(IDS_CTL_KEY_NUMBER), m_keyGroup);
-    auto* nameLabel = new QLabel(Text(IDS_CTL_KEY_NAME), m_keyGroup);
-    m_keyNumber->setAccessibleName(numberLabel->text());
-    m_keyName->setAccessibleName(nameLabel->text());
-    keyFields->addRow(numberLabel, m_keyNumber);
-    keyFields->addRow(nameLabel, m_keyName);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(functionLabel);
+    layout->addWidget(m_functionLabel);
     layout->addWidget(m_functionList);
     layout->addLayout(steps);
-    layout->addWidget(m_keyGroup);
+    layout->addWidget(BuildKeyGroup());
+    layout->addWidget(BuildFlagsGroup());
+    layout->addWidget(BuildCodesGroup());
     layout->addStretch();
+    ShowEditState(false, false, false);
+    ShowCapturing(false);
     EnableKeyPanel(false);
 }
 
-void KeyPanel::ShowKeyInPanel(const KeyCell& cell, uint16_t keyNumber)
+QWidget* KeyPanel::BuildKeyGroup()
 {
+    auto* group = Named(new QGroupBox(Text(IDS_CTL_KEY_GROUP), this), CtlKeyGroup);
+    m_keyNumber = Named(new QLineEdit(group), CtlKeyNumber);
+    m_keyName = Named(new QLineEdit(group), CtlKeyName);
+    m_keyNumber->setReadOnly(true);
+    m_keyNumber->setMaximumWidth(60);
+    auto* numberLabel = Named(new QLabel(Text(IDS_CTL_KEY_NUMBER), group), CtlKeyNumberLabel);
+    auto* nameLabel = Named(new QLabel(Text(IDS_CTL_KEY_NAME), group), CtlKeyNameLabel);
+    numberLabel->setBuddy(m_keyNumber);
+    nameLabel->setBuddy(m_keyName);
+    m_keyNumber->setAccessibleName(numberLabel->text());
+    m_keyName->setAccessibleName(nameLabel->text());
+    auto* fields = new QFormLayout(group);
+    fields->addRow(numberLabel, m_keyNumber);
+    fields->addRow(nameLabel, m_keyName);
+    return group;
+}
+
+QWidget* KeyPanel::BuildFlagsGroup()
+{
+    auto* group = Named(new QGroupBox(Text(IDS_CTL_KEY_FLAGS), this), 1146);
+    m_modeGroup = new QButtonGroup(group);
+    auto* modes = new QHBoxLayout;
+    for (int mode = 1; mode <= 3; ++mode) {
+        auto* button =
+            Named(new QRadioButton(Text(IDS_MODE_1 + mode - 1), group), static_cast<uint16_t>(1122 + mode));
+        m_modeGroup->addButton(button, mode);
+        m_modes[mode - 1] = button;
+        modes->addWidget(button);
+    }
+    m_setModeForAll = Named(new QPushButton(Text(IDS_CTL_SET_MODE_ALL), group), 1126);
+    m_keyTypeLabel = Named(new QLabel(Text(IDS_CTL_SELECT_KEY_TYPE), group), 1153);
+    m_keyType = Named(new QComboBox(group), 1152);
+    m_keyTypeLabel->setBuddy(m_keyType);
+    m_keyType->setAccessibleName(m_keyTypeLabel->text());
+    m_simpleKey = Named(new QCheckBox(Text(IDS_CTL_SIMPLE_KEY), group), 1147);
+    m_groupKey = Named(new QCheckBox(Text(IDS_CTL_GROUP_KEY), group), 1120);
+    m_groupKey->setEnabled(false);
+    m_setSimpleForAll = Named(new QPushButton(Text(IDS_CTL_SET_SIMPLE_ALL), group), 1127);
+
+    auto* flags = new QGridLayout(group);
+    flags->addLayout(modes, 0, 0, 1, 2);
+    flags->addWidget(m_setModeForAll, 1, 0, 1, 2);
+    flags->addWidget(m_keyTypeLabel, 2, 0);
+    flags->addWidget(m_keyType, 2, 1);
+    flags->addWidget(m_simpleKey, 3, 0);
+    flags->addWidget(m_groupKey, 3, 1);
+    flags->addWidget(m_setSimpleForAll, 4, 0, 1, 2);
+    return group;
+}
+
+QWidget* KeyPanel::BuildCodesGroup()
+{
+    m_codesGroup = Named(new QGroupBox(Text(IDS_CTL_KEY_CODES), this), 1151);
+    m_codesGroup->setFocusPolicy(Qt::TabFocus);
+    m_codesGroup->setAccessibleName(Text(IDS_CTL_KEY_CODES).trimmed());
+    m_captureNote = new QLabel(Text(IDS_CAPTURE_ON), m_codesGroup);
+    m_captureNote->setObjectName(QStringLiteral("CaptureNote"));
+    m_captureNote->setWordWrap(true);
+    m_captureNote->setAutoFillBackground(true);
+    m_captureNote->setMargin(4);
+    auto* grid = new QGridLayout;
+    for (int i = 1; i <= kCodeFields; ++i) {
+        auto* field = Named(new QLineEdit(m_codesGroup), static_cast<uint16_t>(1099 + i));
+        field->setReadOnly(true);
+        field->setMinimumWidth(70);
+        auto* label = new QLabel(QStringLiteral("%1.").arg(i), m_codesGroup);
+        label->setBuddy(field);
+        field->setAccessibleName(label->text());
+        // Two columns of eight, as a sequence reads down.
+        const int column = (i - 1) / 8;
+        const int row = (i - 1) % 8;
+        grid->addWidget(label, row, 2 * column, Qt::AlignRight);
+        grid->addWidget(field, row, 2 * column + 1);
+        m_codes[i - 1] = field;
+    }
+    m_hiddenField = Named(new QLineEdit(m_codesGroup), 1128);
+    m_hiddenField->setReadOnly(true);
+    m_hiddenField->setFixedSize(0, 0);
+    m_hiddenField->setFocusPolicy(Qt::ClickFocus);
+    m_hiddenField->setAccessibleName(m_codesGroup->accessibleName());
+    m_hint = Named(new QLabel(Text(IDS_CTL_ENTER_HINT), m_codesGroup), 1150);
+    m_hint->setWordWrap(true);
+    m_apply = Named(new QPushButton(Text(IDS_CTL_APPLY), m_codesGroup), 1148);
+    m_deleteLast = Named(new QPushButton(Text(IDS_CTL_DELETE_LAST_CODE), m_codesGroup), 1171);
+    m_cancel = Named(new QPushButton(Text(IDS_CTL_CANCEL), m_codesGroup), 1149);
+    m_editCodes = Named(new QPushButton(Text(IDS_CTL_EDIT_CODES), m_codesGroup), 1176);
+    for (QPushButton* button : {m_apply, m_deleteLast, m_cancel, m_editCodes}) {
+        button->setAutoDefault(false);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_deleteLast);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_editCodes);
+    buttons->addWidget(m_hiddenField);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(m_codesGroup);
+    layout->addWidget(m_captureNote);
+    layout->addLayout(grid);
+    layout->addWidget(m_hint);
+    layout->addLayout(buttons);
+    return m_codesGroup;
+}
+
+void KeyPanel::ShowCell(const KeyCell* cell, uint16_t keyNumber, bool canEditScanCodes, bool showEditCodes)
+{
+    EnableKeyPanel(cell != nullptr && cell->GetKeyNumber() != 0);
+    if (cell == nullptr) {
+        return;
+    }
     m_keyNumber->setText(keyNumber != 0 ? QString::number(keyNumber) : QString());
-    m_keyName->setText(FromProjectText(cell.GetName()));
-    m_keyGroup->setEnabled(true);
+    if (!m_keyName->hasFocus() || m_keyName->text() != FromProjectText(cell->GetName())) {
+        m_keyName->setText(FromProjectText(cell->GetName()));
+    }
+    const bool hasModes = cell->GetMaxMode() != 0;
+    {
+        const QSignalBlocker blocker(m_modeGroup);
+        m_modeGroup->setExclusive(false);
+        for (int mode = 1; mode <= 3; ++mode) {
+            m_modes[mode - 1]->setVisible(hasModes);
+            m_modes[mode - 1]->setChecked(hasModes && cell->GetMode() == mode);
+        }
+        m_modeGroup->setExclusive(true);
+    }
+    m_setModeForAll->setVisible(hasModes);
+    const uint8_t types = cell->GetMaxKeyType();
+    m_keyTypeLabel->setVisible(types > 0);
+    m_keyType->setVisible(types > 0);
+    {
+        const QSignalBlocker blocker(m_keyType);
+        m_keyType->clear();
+        for (uint8_t type = 1; type <= types; ++type) {
+            m_keyType->addItem(FromProjectText(cell->GetKeyTypeName(type)));
+        }
+        m_keyType->setCurrentIndex(types > 0 ? cell->GetKeyType() - 1 : -1);
+    }
+    {
+        const QSignalBlocker blocker(m_simpleKey);
+        m_simpleKey->setEnabled(keyNumber != 0 && cell->GetMaxSimpleKey() != 0);
+        m_simpleKey->setChecked(cell->GetSimpleKey() == 1);
+    }
+    m_groupKey->setChecked(cell->IsMerged());
+    for (int i = 1; i <= kCodeFields; ++i) {
+        m_codes[i - 1]->setText(FromProjectText(cell->GetCodeDisplayText(i)));
+    }
+    m_editCodes->setVisible(keyNumber != 0 && canEditScanCodes && showEditCodes);
 }
 
 void KeyPanel::EnableKeyPanel(bool enable)
 {
-    m_keyGroup->setEnabled(enable);
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_setModeForAll, m_setSimpleForAll, m_keyTypeLabel,
+                                                           m_keyType, m_keyNumber, m_simpleKey, m_keyName,
+                                                           m_modes[0], m_modes[1], m_modes[2]}) {
+        widget->setEnabled(enable);
+    }
     if (!enable) {
+        const QSignalBlocker blocker(m_keyType);
+        m_keyType->clear();
         m_keyNumber->clear();
         m_keyName->clear();
+        for (QLineEdit* field : m_codes) {
+            field->clear();
+        }
     }
+}
+
+void KeyPanel::ShowPictureControls(bool show)
+{
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_previousKey, m_nextKey, m_functionList, m_functionLabel}) {
+        widget->setVisible(show);
+    }
+    for (QLineEdit* field : m_codes) {
+        field->setEnabled(show);
+    }
+}
+
+void KeyPanel::ShowEditState(bool hint, bool editButtons, bool editCodes)
+{
+    m_hint->setVisible(hint);
+    m_apply->setVisible(editButtons);
+    m_deleteLast->setVisible(editButtons);
+    m_cancel->setVisible(editButtons);
+    if (!editCodes) {
+        m_editCodes->setVisible(false);
+    }
+}
+
+void KeyPanel::ShowCapturing(bool on)
+{
+    m_captureNote->setVisible(on);
+    QPalette palette = m_captureNote->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
+    m_captureNote->setPalette(palette);
 }
 
 void KeyPanel::FocusKeyName()
 {
     m_keyName->setFocus(Qt::OtherFocusReason);
     m_keyName->selectAll();
+}
+
+void KeyPanel::FocusCodeField(int index)
+{
+    if (index >= 1 && index <= kCodeFields) {
+        m_codes[index - 1]->setFocus(Qt::OtherFocusReason);
+    } else if (index == kHiddenFocus) {
+        m_hiddenField->setFocus(Qt::OtherFocusReason);
+    } else if (index == kApplyFocus && m_apply->isVisible()) {
+        m_apply->setFocus(Qt::OtherFocusReason);
+        m_apply->setDown(true);
+        m_apply->setDown(false);
+    }
+}
+
+int KeyPanel::CodeFieldIndex(const QWidget* widget) const
+{
+    for (int i = 1; i <= kCodeFields; ++i) {
+        if (m_codes[i - 1] == widget) {
+            return i;
+        }
+    }
+    return widget != nullptr && widget == m_hiddenField ? kHiddenCodeField : 0;
+}
+
+bool KeyPanel::IsEditButton(const QWidget* widget) const
+{
+    return widget != nullptr && (widget == m_apply || widget == m_cancel || widget == m_deleteLast);
+}
+
+bool KeyPanel::IsKeyField(const QWidget* widget) const
+{
+    return widget != nullptr && (widget == m_keyNumber || widget == m_keyName);
 }

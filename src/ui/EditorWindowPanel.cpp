@@ -1,0 +1,536 @@
+// The key panel of the editor window: panel modes, the edit copy of a key and the capture of
+// its codes, the key's fields and flags.
+#include "ui/EditorWindow.h"
+
+#include "app/Settings.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/KeyCell.h"
+#include "model/KeyMessage.h"
+#include "model/Keyboard.h"
+#include "ui/ConfigurationPage.h"
+#include "ui/KeyPanel.h"
+#include "ui/KeyboardView.h"
+#include "ui/QtTexts.h"
+#include "ui/ScanCodeDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr uint32_t kVirtualKeySpace = 0x20;
+
+bool IsFirstPress(const KeyMessage& message)
+{
+    return message.IsKeyDown() && !message.IsAutoRepeat();
+}
+
+} // namespace
+
+void EditorWindow::ConnectPanel()
+{
+    connect(qApp, &QApplication::focusChanged, this, &EditorWindow::OnFocusChanged);
+    connect(m_panel->GetKeyName(), &QLineEdit::textEdited, this, &EditorWindow::OnKeyNameEdited);
+    connect(m_panel->GetKeyName(), &QLineEdit::editingFinished, this, &EditorWindow::OnKeyNameLeft);
+    for (int mode = 1; mode <= 3; ++mode) {
+        connect(m_panel->GetModeButton(mode), &QRadioButton::clicked, this,
+                [this, mode] { OnModeClicked(mode); });
+    }
+    connect(m_panel->GetSetModeForAll(), &QPushButton::clicked, this, &EditorWindow::OnSetModeForAll);
+    connect(m_panel->GetSimpleKey(), &QCheckBox::clicked, this, &EditorWindow::OnSimpleKeyClicked);
+    connect(m_panel->GetSetSimpleForAll(), &QPushButton::clicked, this, &EditorWindow::OnSetSimpleForAll);
+    connect(m_panel->GetKeyType(), &QComboBox::activated, this, &EditorWindow::OnKeyTypeChosen);
+    connect(m_panel->GetEditCodes(), &QPushButton::clicked, this, &EditorWindow::OnEditCodes);
+    connect(m_panel->GetDeleteLastCode(), &QPushButton::clicked, this, &EditorWindow::OnDeleteLastCode);
+    connect(m_panel->GetApply(), &QPushButton::clicked, this, &EditorWindow::ApplyEdit);
+    connect(m_panel->GetCancel(), &QPushButton::clicked, this, &EditorWindow::CancelEdit);
+}
+
+KeyCell* EditorWindow::CurrentCell()
+{
+    KeyCell* cell = nullptr;
+    return GetKeyboard() != nullptr && GetKeyboard()->GetCell(m_currentKey, &cell) ? cell : nullptr;
+}
+
+void EditorWindow::UpdateFunctionEntry()
+{
+    if (KeyCell* cell = CurrentCell()) {
+        m_functionList.AddOrUpdate(*cell);
+        RebuildFunctionList();
+    }
+}
+
+void EditorWindow::EnableKeyPanel(bool on)
+{
+    m_panel->EnableKeyPanel(on);
+    if (GetKeyboard() != nullptr && m_currentKey != 0) {
+        m_codesEditable = GetKeyboard()->CurrentCellAcceptsCodes();
+    }
+}
+
+void EditorWindow::ShowKeyInPanel(KeyCell* cell, int focusIndex)
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (cell != nullptr && keyboard != nullptr) {
+        keyboard->UpdateCell(cell);
+    }
+    EnableKeyPanel(cell != nullptr && cell->GetKeyNumber() != 0);
+    m_panel->ShowCell(cell, cell != nullptr ? cell->GetKeyNumber() : 0,
+                      keyboard != nullptr && keyboard->CanEditScanCodes(), focusIndex == 0);
+    if (cell == nullptr) {
+        return;
+    }
+    if (cell->GetCodeCount() < focusIndex && focusIndex < 50) {
+        focusIndex = cell->GetCodeCount() + 1;
+    }
+    if (QApplication::focusWidget() == nullptr || focusIndex == 0) {
+        return;
+    }
+    m_panel->FocusCodeField(focusIndex);
+    if (focusIndex == KeyPanel::kApplyFocus) {
+        SwitchPanel(9);
+    }
+}
+
+void EditorWindow::SetPanelMode(int mode)
+{
+    m_panelMode = mode;
+    switch (mode) {
+    case 0:
+        m_panel->ShowEditState(false, false, true);
+        break;
+    case 2:
+        m_configurationPage->ShowValues();
+        m_panel->ShowPictureControls(false);
+        break;
+    case 5:
+        m_panel->ShowPictureControls(true);
+        break;
+    case 6:
+        m_panel->GetFunctionList()->setCurrentIndex(-1);
+        break;
+    case 7:
+        m_panel->ShowEditState(m_codesEditable, false, false);
+        break;
+    case 8:
+    case 9:
+        m_panel->ShowEditState(false, m_codesEditable, false);
+        break;
+    default:
+        break;
+    }
+    UpdateCapture();
+}
+
+void EditorWindow::UpdateCapture()
+{
+    const bool capture = m_edit.IsEditing() && m_panelMode == 8;
+    QWidget* focus = QApplication::focusWidget();
+    // The grab makes the desktop's own shortcuts (Alt+Tab, the Windows keys) reach the key.
+    if (capture && focus != nullptr && focus != m_grabber) {
+        if (m_grabber != nullptr) {
+            m_grabber->releaseKeyboard();
+        }
+        focus->grabKeyboard();
+        m_grabber = focus;
+    } else if (!capture && m_grabber != nullptr) {
+        m_grabber->releaseKeyboard();
+        m_grabber = nullptr;
+    }
+    if (capture != m_capturing) {
+        m_capturing = capture;
+        m_panel->ShowCapturing(capture);
+    }
+}
+
+int EditorWindow::DetectPanelMode()
+{
+    if (m_detecting) {
+        return m_panelMode;
+    }
+    m_detecting = true;
+    const bool affixWasArmed = m_affixArmed;
+    m_affixArmed = false;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && focus->window() != this) {
+        focus = nullptr;
+    }
+    int mode = 0;
+    if (m_codesEditable && IsLayoutTab() && m_panel->CodeFieldIndex(focus) != 0) {
+        mode = m_edit.IsEditing() ? 8 : 7;
+        SetPanelMode(mode);
+    } else if (focus == nullptr) {
+        if (m_edit.IsEditing()) {
+            if (m_settings.m_defaultApply) {
+                ApplyEdit();
+            } else {
+                EndEdit();
+            }
+        }
+        mode = 1;
+    } else if (focus == m_panel->GetCodesGroup()) {
+        SetPanelMode(7);
+        mode = 7;
+    } else if (m_panel->IsEditButton(focus)) {
+        mode = 9;
+    } else {
+        if (m_edit.IsEditing()) {
+            if (m_settings.m_defaultApply) {
+                ApplyEdit();
+            }
+            EndEdit();
+        }
+        if (const int affix = m_configurationPage->AffixFieldOf(focus); affix != 0) {
+            m_affixArmed = affixWasArmed;
+            mode = affix == 1 ? 3 : 4;
+        } else {
+            SetPanelMode(0);
+            if (focus == m_picture) {
+                m_suppressHighlight = false;
+                mode = 5;
+            } else if (m_panel->IsKeyField(focus)) {
+                mode = 6;
+            }
+        }
+    }
+    m_panelMode = mode;
+    UpdateCapture();
+    m_detecting = false;
+    return mode;
+}
+
+void EditorWindow::SwitchPanel(int action)
+{
+    QWidget* focus = QApplication::focusWidget();
+    switch (action) {
+    case 2:
+    case 3:
+        m_configurationPage->ShowValues();
+        break;
+    case 5:
+        if (focus != nullptr) {
+            m_picture->setFocus(Qt::OtherFocusReason);
+        }
+        DetectPanelMode();
+        RefreshCurrentKey();
+        break;
+    case 6:
+        SetPanelMode(6);
+        RefreshCurrentKey();
+        if (focus != m_panel->GetFunctionList()) {
+            m_panel->FocusKeyName();
+        }
+        break;
+    case 7:
+        SetPanelMode(7);
+        if (focus != nullptr && focus != m_panel->GetFunctionList()) {
+            m_panel->GetCodesGroup()->setFocus(Qt::OtherFocusReason);
+        }
+        break;
+    case 8:
+        if (!m_edit.IsEditing() && GetKeyboard() != nullptr && m_edit.Begin(*GetKeyboard(), m_currentKey)) {
+            const int field = m_panel->CodeFieldIndex(focus);
+            const int focusIndex =
+                focus == m_panel->GetFunctionList() ? 0 : (field >= 1 && field <= 16 ? field : 1);
+            ShowKeyInPanel(m_edit.GetEditCell(), focusIndex);
+        }
+        SetPanelMode(8);
+        break;
+    case 9:
+        SetPanelMode(9);
+        break;
+    default:
+        break;
+    }
+}
+
+void EditorWindow::CommitPendingEdit()
+{
+    if (!m_edit.IsEditing()) {
+        return;
+    }
+    if (m_settings.m_defaultApply) {
+        ApplyEdit();
+    } else {
+        CancelEdit();
+    }
+}
+
+void EditorWindow::ApplyEdit()
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (!m_edit.IsEditing() || keyboard == nullptr) {
+        return;
+    }
+    KeyCell* cell = CurrentCell();
+    if (m_edit.GetEditCell()->IsProgrammed()) {
+        m_edit.WriteBack(*keyboard);
+        if (cell != nullptr) {
+            m_functionList.AddOrUpdate(*cell);
+        }
+    } else if (cell != nullptr && cell->IsProgrammed() && (!m_settings.m_confirmDelete || AskClear(false))) {
+        // Every code removed: the key is cleared, as Clear Key would.
+        m_functionList.Remove(*cell);
+        keyboard->ClearKey(m_currentKey);
+        m_edit.WriteBack(*keyboard);
+    }
+    RebuildFunctionList();
+    EndEdit();
+    DrawAllKeys();
+    SwitchPanel(5);
+}
+
+void EditorWindow::CancelEdit()
+{
+    EndEdit();
+    SwitchPanel(m_settings.m_fastEdit ? 5 : 7);
+}
+
+void EditorWindow::EndEdit()
+{
+    m_edit.Discard();
+    RefreshCurrentKey();
+    SetPanelMode(0);
+    SwitchPanel(5);
+}
+
+void EditorWindow::OnFocusChanged(QWidget* old, QWidget* now)
+{
+    if (GetKeyboard() == nullptr || (now != nullptr && now->window() != this)) {
+        return;
+    }
+    if (const int field = m_panel->CodeFieldIndex(now); field != 0) {
+        OnCodeFieldEntered(old, field);
+    } else if (m_configurationPage->AffixFieldOf(now) != 0) {
+        OnAffixEntered(now);
+    } else if (m_panel->IsKeyField(now)) {
+        SwitchPanel(6);
+        return;
+    }
+    DetectPanelMode();
+    // The highlight follows the picture's focus.
+    if (IsLayoutTab() && m_focusHighlight != m_picture->hasFocus()) {
+        RefreshCurrentKey();
+    }
+}
+
+void EditorWindow::OnCodeFieldEntered(QWidget* old, int field)
+{
+    if (m_currentKey == 0) {
+        m_codesEditable = false;
+        return;
+    }
+    if (!m_codesEditable) {
+        return;
+    }
+    int focusIndex = 0;
+    if (m_settings.m_fastEdit && !m_edit.IsEditing() && m_edit.Begin(*GetKeyboard(), m_currentKey)) {
+        focusIndex = m_panel->CodeFieldIndex(old) != 0 ? field : 1;
+    }
+    ShowKeyInPanel(m_edit.IsEditing() ? m_edit.GetEditCell() : CurrentCell(), focusIndex);
+}
+
+void EditorWindow::OnAffixEntered(QWidget* /*field*/)
+{
+    // In fast edit the capture is armed at once; otherwise Enter arms it.
+    m_configurationPage->ShowHint(!m_settings.m_fastEdit);
+    m_affixArmed = m_settings.m_fastEdit;
+}
+
+void EditorWindow::OnKeyNameEdited(const QString& text)
+{
+    KeyCell* cell = CurrentCell();
+    if (cell == nullptr || m_edit.IsEditing()) {
+        return;
+    }
+    cell->SetName(ToProjectText(text, cell->GetName()));
+    m_picture->update();
+}
+
+void EditorWindow::OnKeyNameLeft()
+{
+    KeyCell* cell = CurrentCell();
+    if (cell != nullptr && cell->IsProgrammed()) {
+        UpdateFunctionEntry();
+    }
+}
+
+void EditorWindow::OnModeClicked(int mode)
+{
+    if (KeyCell* cell = CurrentCell()) {
+        cell->SetMode(static_cast<uint8_t>(mode));
+        UpdateFunctionEntry();
+        RefreshCurrentKey();
+    }
+}
+
+void EditorWindow::OnSetModeForAll()
+{
+    if (KeyCell* cell = CurrentCell()) {
+        GetKeyboard()->SetModeForAllKeys(cell->GetMode());
+        FillFunctionListFromAllKeys();
+        DrawAllKeys();
+    }
+}
+
+void EditorWindow::OnSimpleKeyClicked(bool checked)
+{
+    CommitPendingEdit();
+    if (KeyCell* cell = CurrentCell()) {
+        cell->SetSimpleKey(checked ? 1 : 0);
+        UpdateFunctionEntry();
+        RefreshCurrentKey();
+    }
+}
+
+void EditorWindow::OnSetSimpleForAll()
+{
+    if (KeyCell* cell = CurrentCell()) {
+        GetKeyboard()->SetSimpleKeyForAllKeys(cell->GetSimpleKey());
+        FillFunctionListFromAllKeys();
+        DrawAllKeys();
+    }
+}
+
+void EditorWindow::OnKeyTypeChosen(int index)
+{
+    CommitPendingEdit();
+    Keyboard* keyboard = GetKeyboard();
+    KeyCell* cell = CurrentCell();
+    if (keyboard == nullptr || cell == nullptr || index < 0) {
+        return;
+    }
+    const auto type = static_cast<uint8_t>(index + 1);
+    const bool clears = keyboard->WouldLoseProgramming(m_currentKey, type);
+    if (clears && m_settings.m_confirmDelete && !AskClear(false)) {
+        RefreshCurrentKey();
+        return;
+    }
+    m_functionList.Remove(*cell);
+    if (clears) {
+        const std::string name = cell->GetName();
+        keyboard->ClearKey(m_currentKey);
+        cell->SetName(name);
+    }
+    keyboard->SetKeyType(m_currentKey, type);
+    if (!cell->IsLayoutSwitch()) {
+        m_functionList.AddOrUpdate(*cell);
+    }
+    RebuildFunctionList();
+    if (clears) {
+        DrawAllKeys();
+    }
+    RefreshCurrentKey();
+}
+
+void EditorWindow::OnEditCodes()
+{
+    Keyboard* keyboard = GetKeyboard();
+    KeyCell* cell = CurrentCell();
+    if (keyboard == nullptr || cell == nullptr || !keyboard->CanEditScanCodes()) {
+        return;
+    }
+    ScanCodeDialog dialog(this, cell);
+    dialog.Run();
+    if (cell->IsProgrammed()) {
+        RefreshCurrentKey();
+    } else {
+        ClearKeys(false);
+    }
+}
+
+void EditorWindow::OnDeleteLastCode()
+{
+    if (KeyCell* copy = m_edit.GetEditCell()) {
+        copy->DeleteLastCode();
+        ShowKeyInPanel(copy, copy->GetCodeCount() + 1);
+    }
+}
+
+bool EditorWindow::PreFilterKey(const KeyMessage& message, uint64_t timeMs)
+{
+    if (!message.IsKeyDown() && !message.IsKeyUp()) {
+        return false;
+    }
+    const bool enter = message.wParam == VirtualKeyEnter;
+    switch (DetectPanelMode()) {
+    case 3:
+    case 4:
+        return PreFilterAffix(message, m_panelMode == 3);
+    case 6:
+        if (enter && IsFirstPress(message)) {
+            SwitchPanel(m_codesEditable && !m_settings.m_fastEdit ? 7 : 5);
+            return true;
+        }
+        return false;
+    case 7:
+        if (enter && IsFirstPress(message) && m_codesEditable) {
+            SwitchPanel(8);
+            return true;
+        }
+        return false;
+    case 8:
+        if (!m_codesEditable) {
+            return false;
+        }
+        CaptureCodes(message, timeMs);
+        return true;
+    case 9:
+        // A held Enter must not press Apply again and again.
+        return m_codesEditable && message.IsKeyDown() && message.IsAutoRepeat() &&
+               (enter || message.wParam == kVirtualKeySpace);
+    default:
+        return false;
+    }
+}
+
+bool EditorWindow::PreFilterAffix(const KeyMessage& message, bool prefix)
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (keyboard == nullptr) {
+        return false;
+    }
+    if (!m_affixArmed) {
+        if (m_configurationPage->IsHintVisible() && message.wParam == VirtualKeyEnter &&
+            IsFirstPress(message)) {
+            m_configurationPage->ShowHint(false);
+            m_affixArmed = true;
+        }
+        return false;
+    }
+    bool handled = false;
+    keyboard->CaptureAffixKey(message, prefix, &handled);
+    if (handled) {
+        SwitchPanel(3);
+    }
+    if (keyboard->IsAffixFull(prefix) && QApplication::focusWidget() != nullptr) {
+        m_configurationPage->FocusClear(prefix);
+    }
+    return true;
+}
+
+void EditorWindow::CaptureCodes(const KeyMessage& message, uint64_t timeMs)
+{
+    const int field = m_panel->CodeFieldIndex(QApplication::focusWidget());
+    const KeyEditSession::CaptureResult result = m_edit.Capture(message, field, timeMs);
+    switch (result.next) {
+    case KeyEditSession::Next::ShowCodes:
+        ShowKeyInPanel(m_edit.GetEditCell(), result.focusField);
+        break;
+    case KeyEditSession::Next::FocusApply:
+        ShowKeyInPanel(m_edit.GetEditCell(), KeyPanel::kApplyFocus);
+        break;
+    case KeyEditSession::Next::Cancel:
+        CancelEdit();
+        break;
+    case KeyEditSession::Next::Nothing:
+        break;
+    }
+}

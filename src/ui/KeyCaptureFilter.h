@@ -1,0 +1,46 @@
+// Sees every key press and release of the application before any widget does, turns it into the
+// key message the editor expects and swallows what the editor consumed.
+#pragma once
+
+#include "editor/KeyCaptureState.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class EditorWindow;
+class QKeyEvent;
+
+class KeyCaptureFilter : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Installed on the application for the window's lifetime.
+    explicit KeyCaptureFilter(EditorWindow* window);
+    ~KeyCaptureFilter() override;
+
+    // Left and right modifier keys that are down.
+    uint8_t GetModifierState() const { return m_state.GetModifierState(); }
+    // Delivers a release held back to tell it from auto-repeat.
+    void FlushPendingRelease();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool IsFirstReceiver(const QObject* watched) const;
+    // The editor's answer for one key event: true when it is swallowed.
+    bool Forward(const QKeyEvent& event);
+
+    EditorWindow* m_window;
+    KeyCaptureState m_state;
+    // X11 sends a held key as release/press pairs with one time stamp, not always marked as
+    // auto-repeat: a release waits until the next key event shows what it was.
+    std::unique_ptr<QKeyEvent> m_pendingRelease;
+    QPointer<QObject> m_pendingReceiver;
+    QTimer m_flushTimer;
+    bool m_replaying = false;
+};
