@@ -160,6 +160,8 @@ private:
     bool m_detecting = false;
     bool m_capturing = false;
     bool m_focusHighlight = false;
+    // The key whose hold ended a capture: its further repeats and its release belong to no one.
+    uint32_t m_spentHeldKey = 0;
     QPointer<QWidget> m_grabber;
 
     QTabBar* m_tabs = nullptr;

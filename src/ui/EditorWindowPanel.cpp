@@ -459,6 +459,13 @@ bool EditorWindow::PreFilterKey(const KeyMessage& message, uint64_t timeMs)
     if (!message.IsKeyDown() && !message.IsKeyUp()) {
         return false;
     }
+    if (m_spentHeldKey != 0 && message.wParam == m_spentHeldKey) {
+        // A held Escape that cancelled must not go on to close the window.
+        if (message.IsKeyUp()) {
+            m_spentHeldKey = 0;
+        }
+        return true;
+    }
     const bool enter = message.wParam == VirtualKeyEnter;
     switch (DetectPanelMode()) {
     case 3:
@@ -528,6 +535,7 @@ void EditorWindow::CaptureCodes(const KeyMessage& message, uint64_t timeMs)
         ShowKeyInPanel(m_edit.GetEditCell(), KeyPanel::kApplyFocus);
         break;
     case KeyEditSession::Next::Cancel:
+        m_spentHeldKey = message.IsKeyDown() ? message.wParam : 0;
         CancelEdit();
         break;
     case KeyEditSession::Next::Nothing:

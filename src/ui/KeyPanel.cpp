@@ -152,8 +152,9 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_deleteLast = Named(new QPushButton(Text(IDS_CTL_DELETE_LAST_CODE), m_codesGroup), 1171);
     m_cancel = Named(new QPushButton(Text(IDS_CTL_CANCEL), m_codesGroup), 1149);
     m_editCodes = Named(new QPushButton(Text(IDS_CTL_EDIT_CODES), m_codesGroup), 1176);
-    for (QPushButton* button : {m_apply, m_deleteLast, m_cancel, m_editCodes}) {
-        button->setAutoDefault(false);
+    // The focus lands on Apply when capture ends: Enter there applies.
+    for (QPushButton* button : {m_apply, m_deleteLast, m_cancel}) {
+        button->setAutoDefault(true);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_apply);

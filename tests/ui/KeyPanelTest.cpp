@@ -1,0 +1,428 @@
+// The key panel driven by key events as X11 delivers them (X keycodes in the native scan code):
+// capturing codes, held keys, the edit buttons, key flags and the configuration page.
+#include "UiTestMain.h"
+#include "UiTestSupport.h"
+
+#include "editor/EditorCommands.h"
+#include "model/KeyCell.h"
+#include "model/Keyboard.h"
+#include "ui/ConfigurationPage.h"
+#include "ui/KeyCaptureFilter.h"
+#include "ui/KeyPanel.h"
+#include "ui/NumberEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr uint8_t kZq2200One = 6;
+constexpr uint8_t kZq1100V2Single = 9;
+
+// Linux evdev key codes; X11 adds 8.
+enum Evdev : uint32_t {
+    EvEscape = 1,
+    EvBackspace = 14,
+    EvTab = 15,
+    EvEnter = 28,
+    EvLeftCtrl = 29,
+    EvA = 30,
+    EvLeftShift = 42,
+    EvC = 46,
+    EvB = 48,
+    EvLeftAlt = 56,
+    EvF5 = 63,
+    EvPrintScreen = 99,
+    EvRightAlt = 100,
+    EvRight = 106,
+    EvPause = 119,
+    EvLeftMeta = 125,
+};
+
+Qt::Key QtKeyOf(uint32_t evdev)
+{
+    switch (evdev) {
+    case EvEscape:
+        return Qt::Key_Escape;
+    case EvBackspace:
+        return Qt::Key_Backspace;
+    case EvTab:
+        return Qt::Key_Tab;
+    case EvEnter:
+        return Qt::Key_Return;
+    case EvLeftCtrl:
+        return Qt::Key_Control;
+    case EvA:
+        return Qt::Key_A;
+    case EvLeftShift:
+        return Qt::Key_Shift;
+    case EvC:
+        return Qt::Key_C;
+    case EvB:
+        return Qt::Key_B;
+    case EvLeftAlt:
+        return Qt::Key_Alt;
+    case EvF5:
+        return Qt::Key_F5;
+    case EvPrintScreen:
+        return Qt::Key_Print;
+    case EvRightAlt:
+        return Qt::Key_AltGr;
+    case EvRight:
+        return Qt::Key_Right;
+    case EvPause:
+        return Qt::Key_Pause;
+    case EvLeftMeta:
+        return Qt::Key_Meta;
+    default:
+        return Qt::Key_unknown;
+    }
+}
+
+// Key events sent as the platform would, through the application-wide filter.
+class Keys
+{
+public:
+    explicit Keys(const TestWindow& test) : m_test(test) {}
+
+    void Press(uint32_t evdev, bool markedRepeat = false) { Send(QEvent::KeyPress, evdev, markedRepeat); }
+    void Release(uint32_t evdev, bool markedRepeat = false) { Send(QEvent::KeyRelease, evdev, markedRepeat); }
+    void Tap(uint32_t evdev)
+    {
+        Press(evdev);
+        Release(evdev);
+        Settle();
+    }
+    // X11's auto-repeat as it arrives unmarked: release and press with one time stamp.
+    void Hold(uint32_t evdev, int repeats)
+    {
+        Press(evdev);
+        for (int i = 0; i < repeats; ++i) {
+            Send(QEvent::KeyRelease, evdev, false, 0);
+            Send(QEvent::KeyPress, evdev, false, 0);
+        }
+        Release(evdev);
+        Settle();
+    }
+    void Settle() const { m_test.window->GetCaptureFilter()->FlushPendingRelease(); }
+    void Advance(uint64_t milliseconds) { m_time += milliseconds; }
+
+private:
+    void Send(QEvent::Type type, uint32_t evdev, bool markedRepeat, uint64_t step = 20)
+    {
+        m_time += step;
+        QWidget* target =
+            QWidget::keyboardGrabber() != nullptr ? QWidget::keyboardGrabber() : QApplication::focusWidget();
+        QVERIFY(target != nullptr);
+        QKeyEvent event(type, QtKeyOf(evdev), Qt::NoModifier, evdev + 8, 0, 0, QString(), markedRepeat);
+        event.setTimestamp(m_time);
+        QApplication::sendEvent(target, &event);
+    }
+
+    const TestWindow& m_test;
+    uint64_t m_time = 1000;
+};
+
+std::string CodesOf(Keyboard& keyboard, GridPoint key)
+{
+    std::string name;
+    std::string codes;
+    keyboard.GetKeyTexts(&name, &codes, key, 1);
+    return codes;
+}
+
+// Starts capture into the selected key of layout 1 as a user does: Enter on the picture.
+void StartCapture(const TestWindow& test, GridPoint key)
+{
+    test.ShowLayout(1);
+    test.Click(key);
+    QTest::keyClick(test.Picture(), Qt::Key_Return);
+    QVERIFY(test.window->IsCapturing());
+}
+
+} // namespace
+
+class KeyPanelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void capturesLettersShiftAndExtendedKeys();
+    void capturesPauseAndPrintScreen();
+    void altGrIsOneKeyNotCtrlAndAlt();
+    void heldEnterEndsAtApplyHeldEscapeCancels();
+    void heldBackspaceRemovesTheLastCode();
+    void sixteenthCodeMovesToApply();
+    void capturesModifierKeysIntoAModifierKey();
+    void defaultApplyDecidesWhenAnotherKeyIsClicked();
+    void keyTypeChangeClearsTheKeyAndKeepsItsName();
+    void affixCaptureInBothStyles();
+    void configurationControlsReachTheSavedFile();
+};
+
+void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    StartCapture(test, MakeGridPoint(2, 2));
+    QVERIFY(test.window->GetPanel()->GetCodeField(1)->hasFocus());
+    QVERIFY(test.window->GetPanel()->GetCaptureNote()->isVisible());
+    keys.Tap(EvA);
+    keys.Press(EvLeftShift);
+    keys.Tap(EvB);
+    keys.Release(EvLeftShift);
+    keys.Settle();
+    keys.Tap(EvRight);
+    const QStringList shown{" A ", "Left_shift", " B ", "Release_Left_shift", "Right", ""};
+    for (int i = 1; i <= shown.size(); ++i) {
+        QCOMPARE(test.window->GetPanel()->GetCodeField(i)->text(), shown[i - 1]);
+    }
+
+    QVERIFY(test.window->GetPanel()->GetCodeField(6)->hasFocus());
+    test.window->GetPanel()->GetApply()->click();
+    QVERIFY(!test.window->IsCapturing());
+    // HID usages: A, Left Shift, B, the release of Left Shift, Right arrow.
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(2, 2)),
+             "M1,S+,K0x04,K0xE1,K0x05,K0xF1,K0x4F");
+    QVERIFY(test.Picture()->hasFocus());
+}
+
+void KeyPanelTest::capturesPauseAndPrintScreen()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Tap(EvPause);
+    keys.Tap(EvPrintScreen);
+    keys.Tap(EvF5);
+    test.window->GetPanel()->GetApply()->click();
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)), "M1,S+,K0x48,K0x46,K0x3E");
+}
+
+void KeyPanelTest::altGrIsOneKeyNotCtrlAndAlt()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    // X11 sends AltGr as right Alt alone.
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Tap(EvRightAlt);
+    test.window->GetPanel()->GetApply()->click();
+    const std::string altGr = CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1));
+    QCOMPARE(altGr, "M1,S+,K0xE6,K0xF6");
+    // Windows puts a left Ctrl in front of it, which capture undoes.
+    StartCapture(test, MakeGridPoint(2, 1));
+    keys.Press(EvLeftCtrl);
+    keys.Press(EvRightAlt);
+    keys.Release(EvLeftCtrl);
+    keys.Release(EvRightAlt);
+    keys.Settle();
+    test.window->GetPanel()->GetApply()->click();
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(2, 1)), altGr);
+    // A real left Ctrl, pressed well before, stays.
+    StartCapture(test, MakeGridPoint(3, 1));
+    keys.Press(EvLeftCtrl);
+    keys.Advance(200);
+    keys.Tap(EvRightAlt);
+    keys.Release(EvLeftCtrl);
+    keys.Settle();
+    test.window->GetPanel()->GetApply()->click();
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(3, 1)), "M1,S+,K0xE0,K0xE6,K0xF6,K0xF0");
+}
+
+void KeyPanelTest::heldEnterEndsAtApplyHeldEscapeCancels()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Tap(EvA);
+    keys.Hold(EvEnter, 5);
+    KeyPanel* panel = test.window->GetPanel();
+    QVERIFY(panel->GetApply()->hasFocus());
+    QCOMPARE(panel->GetCodeField(2)->text(), QString());
+    // Enter pressed again on Apply applies.
+    keys.Tap(EvEnter);
+    QVERIFY(!test.window->GetEditSession().IsEditing());
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)), "M1,S+,K0x04");
+
+    // A held Escape throws the new codes away.
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Tap(EvB);
+    keys.Hold(EvEscape, 5);
+    QVERIFY(!test.window->GetEditSession().IsEditing());
+    QVERIFY(!test.window->IsCapturing());
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)), "M1,S+,K0x04");
+    // Auto-repeat that Qt marks works as well.
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Press(EvEnter);
+    for (int i = 0; i < 5; ++i) {
+        keys.Release(EvEnter, true);
+        keys.Press(EvEnter, true);
+    }
+    QVERIFY(panel->GetApply()->hasFocus());
+}
+
+void KeyPanelTest::heldBackspaceRemovesTheLastCode()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Tap(EvA);
+    keys.Tap(EvB);
+    keys.Hold(EvBackspace, 5);
+    test.window->GetPanel()->GetApply()->click();
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)), "M1,S+,K0x04");
+}
+
+void KeyPanelTest::sixteenthCodeMovesToApply()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    StartCapture(test, MakeGridPoint(1, 1));
+    for (int i = 0; i < 15; ++i) {
+        keys.Tap(i % 2 == 0 ? EvA : EvB);
+    }
+    QVERIFY(test.window->GetPanel()->GetCodeField(16)->hasFocus());
+    keys.Press(EvC);
+    QVERIFY(!test.window->GetPanel()->GetApply()->hasFocus());
+    keys.Release(EvC);
+    keys.Settle();
+    QVERIFY(test.window->GetPanel()->GetApply()->hasFocus());
+    QCOMPARE(test.window->GetPanel()->GetCodeField(16)->text(), QStringLiteral(" C "));
+}
+
+void KeyPanelTest::capturesModifierKeysIntoAModifierKey()
+{
+    TestWindow test(kZq2200One);
+    Keys keys(test);
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(4, 4));
+    QComboBox* type = test.window->GetPanel()->GetKeyType();
+    QCOMPARE(type->count(), 2);
+    type->setCurrentIndex(1);
+    emit type->activated(1);
+    QCOMPARE(test.window->GetKeyboard()->GetKeyImageIndex(4, 4), uint8_t(0));
+    StartCapture(test, MakeGridPoint(4, 4));
+    keys.Press(EvLeftCtrl);
+    keys.Press(EvLeftShift);
+    keys.Press(EvA);
+    keys.Release(EvA);
+    keys.Release(EvLeftShift);
+    keys.Release(EvLeftCtrl);
+    keys.Settle();
+    test.window->GetPanel()->GetApply()->click();
+    // Only the modifiers stay in a modifier key.
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(4, 4)), "M2,S-,K0xE0,K0xE1");
+    QCOMPARE(test.window->GetKeyboard()->GetKeyImageIndex(4, 4), uint8_t(3));
+}
+
+void KeyPanelTest::defaultApplyDecidesWhenAnotherKeyIsClicked()
+{
+    for (bool defaultApply : {true, false}) {
+        TestWindow test(kZq2200One);
+        test.settings.m_defaultApply = defaultApply;
+        Keys keys(test);
+        StartCapture(test, MakeGridPoint(1, 1));
+        keys.Tap(EvA);
+        test.Click(MakeGridPoint(3, 3));
+        QVERIFY(!test.window->IsCapturing());
+        QCOMPARE(test.window->GetCurrentKey(), MakeGridPoint(3, 3));
+        QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)),
+                 defaultApply ? "M1,S+,K0x04" : "");
+    }
+}
+
+void KeyPanelTest::keyTypeChangeClearsTheKeyAndKeepsItsName()
+{
+    TestWindow test(kZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", MakeGridPoint(2, 2), 1));
+    test.window->FillFunctionListFromAllKeys();
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(2, 2));
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    QComboBox* type = test.window->GetPanel()->GetKeyType();
+    emit type->activated(1);
+    QCOMPARE(CodesOf(keyboard, MakeGridPoint(2, 2)), "M1,S+,K0x06");
+    emit type->activated(1);
+    QCOMPARE(prompts.shown, (std::vector<std::string>{"Clear key Coffee?", "Clear key Coffee?"}));
+    QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Coffee"));
+    QCOMPARE(type->currentIndex(), 1);
+    // The key's former programming stays in the function list as an entry of no key.
+    QCOMPARE(test.window->GetPanel()->GetFunctionList()->count(), 1);
+    QCOMPARE(test.window->GetPanel()->GetFunctionList()->itemText(0), QStringLiteral("Coffee"));
+}
+
+void KeyPanelTest::affixCaptureInBothStyles()
+{
+    {
+        // Code sequences: the prefix captures in fast edit as soon as its field has the focus.
+        TestWindow test(kZq2200One);
+        Keys keys(test);
+        ConfigurationPage* page = test.window->GetConfigurationPage();
+        page->GetAffixKeys(true)->setFocus();
+        keys.Press(EvLeftShift);
+        keys.Tap(EvA);
+        keys.Release(EvLeftShift);
+        keys.Settle();
+        QCOMPARE(page->GetAffixKeys(true)->text(), QStringLiteral(" A "));
+        QCOMPARE(page->GetAffixModifiers(true)->text(), QStringLiteral("Left_shift"));
+        page->GetAffixClear(true)->click();
+        QCOMPARE(page->GetAffixKeys(true)->text(), QString());
+        // Without fast edit, Enter arms the suffix capture first.
+        test.settings.m_fastEdit = false;
+        page->GetAffixKeys(false)->setFocus();
+        keys.Tap(EvB);
+        QCOMPARE(page->GetAffixKeys(false)->text(), QString());
+        keys.Tap(EvEnter);
+        keys.Tap(EvB);
+        QCOMPARE(page->GetAffixKeys(false)->text(), QStringLiteral(" B "));
+    }
+    // A code byte and an extended flag, typed into the ZQ-1100's fields.
+    TestWindow test(kZq1100V2Single);
+    ConfigurationPage* page = test.window->GetConfigurationPage();
+    QVERIFY(!page->GetAffixKeys(true)->isVisible());
+    page->GetAffixCode(true)->setFocus();
+    page->GetAffixCode(true)->selectAll();
+    QTest::keyClicks(page->GetAffixCode(true), QStringLiteral("28"));
+    page->GetAffixExtended(false)->click();
+    page->GetKeyBeep()->click();
+    QCOMPARE(test.window->GetKeyboard()->GetAffixKeyCode(true), uint8_t(28));
+    QVERIFY(test.window->GetKeyboard()->GetKeyBeep());
+    QVERIFY(test.window->GetKeyboard()->GetAffixExtended(false));
+}
+
+void KeyPanelTest::configurationControlsReachTheSavedFile()
+{
+    TestWindow test(kZq2200One);
+    ConfigurationPage* page = test.window->GetConfigurationPage();
+    page->GetRfidDigits()->setFocus();
+    page->GetRfidDigits()->selectAll();
+    QTest::keyClicks(page->GetRfidDigits(), QStringLiteral("5"));
+    page->GetNumericOnly()->click();
+    // The USB keyboards have no settable key beep.
+    QVERIFY(!page->GetKeyBeep()->isEnabled());
+    page->GetTypematic()->click();
+    page->GetKeyPause()->setFocus();
+    page->GetKeyPause()->selectAll();
+    QTest::keyClicks(page->GetKeyPause(), QStringLiteral("7"));
+    page->GetTypematicRate()->setValue(20);
+    page->GetTypematicDelay()->setValue(1);
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("options.zqp")).toStdString();
+    QVERIFY(test.window->SaveProject(path, 0));
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.value(1), QByteArray("RFID=5,T,P=7,R=20,D=1,KP0x0000,KS0x0000,LC1\r"));
+}
+
+ZQ_UI_TEST(KeyPanelTest)
+#include "KeyPanelTest.moc"
