@@ -19,7 +19,11 @@ int Application::Run()
     int status = 0;
     {
         EditorWindow window(settings, store);
-        if (window.Initialise()) {
+        // A project named on the command line opens at once.
+        const QStringList arguments = QCoreApplication::arguments();
+        const std::string path =
+            arguments.size() > 1 ? QFile::encodeName(arguments[1]).toStdString() : std::string();
+        if (window.Initialise(path)) {
             window.show();
             status = QApplication::exec();
         }

@@ -4,6 +4,7 @@
 #include "editor/ContextMenuRules.h"
 #include "editor/EditorCommands.h"
 #include "editor/WindowTitle.h"
+#include "files/ProjectOpen.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/KeyCell.h"
@@ -233,8 +234,11 @@ QString EditorWindow::GetStatusText(int part) const
     return part >= 0 && part < 3 ? m_status[part]->text() : QString();
 }
 
-bool EditorWindow::Initialise()
+bool EditorWindow::Initialise(const std::string& path)
 {
+    if (!path.empty() && OpenProject(path)) {
+        return true;
+    }
     std::optional<uint8_t> type = m_settings.ChooseStartKeyboardType(GetKeyboardTypeCount());
     if (!type) {
         SelectKeyboardDialog dialog(this);
@@ -277,6 +281,64 @@ bool EditorWindow::CreateProject(uint8_t typeId)
     m_settings.SetLastKeybID(typeId);
     FitToContents();
     return created;
+}
+
+bool EditorWindow::OpenProject(const std::string& path)
+{
+    uint8_t format = 0;
+    OpenedProject opened = OpenProjectFile(path, &format);
+    if (opened.keyboard == nullptr) {
+        m_prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)), IDS_TITLE_ERROR,
+                              MessageIcon::Error);
+        return false;
+    }
+    if (!CloseProject()) {
+        return false;
+    }
+    m_clipName.clear();
+    m_clipCodes.clear();
+    m_document.Adopt(std::move(opened.keyboard), path, format);
+    if (opened.outcome == OpenOutcome::DecodingErrors) {
+        // What was read stays open; saving it writes only that.
+        m_prompts.ShowMessage(LoadText(IDS_MSG_DECODING_ERRORS), IDS_TITLE_ERROR, MessageIcon::Error);
+    }
+    UpdateTitle(path);
+    m_currentKey = MakeGridPoint(1, 1);
+    GetKeyboard()->SetCurrentPosition(m_currentKey);
+    m_functionList.Empty();
+    RefreshView();
+    PutOnTopOfRecentFiles(path);
+    return true;
+}
+
+void EditorWindow::RefreshView()
+{
+    Keyboard* keyboard = GetKeyboard();
+    m_picture->SetKeyboard(keyboard);
+    m_configurationPage->SetKeyboard(keyboard);
+    RebuildTabs();
+    SetPanelMode(5);
+    SetPanelMode(2);
+    FillFunctionListFromAllKeys();
+    m_status[0]->setText(keyboard != nullptr ? FromProjectText(keyboard->GetTypeName()) : QString());
+    if (keyboard != nullptr) {
+        m_settings.SetLastKeybID(keyboard->GetTypeId());
+    }
+    FitToContents();
+}
+
+void EditorWindow::PutOnTopOfRecentFiles(const std::string& path)
+{
+    RecentFiles files = Settings::LoadRecentFiles(m_store);
+    size_t at = 0;
+    while (at < files.size() - 1 && files[at] != path) {
+        ++at;
+    }
+    for (; at > 0; --at) {
+        files[at] = files[at - 1];
+    }
+    files[0] = path;
+    Settings::SaveRecentFiles(m_store, files);
 }
 
 bool EditorWindow::CloseProject()

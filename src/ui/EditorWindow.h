@@ -38,11 +38,15 @@ public:
     EditorWindow(Settings& settings, SettingsStore& store, QWidget* parent = nullptr);
     ~EditorWindow() override;
 
-    // Chooses the start keyboard type (asking when the settings say so) and creates the first
-    // project; false when the user cancelled the choice or no project could be made.
-    bool Initialise();
+    // Opens the project file when a path is given; otherwise, or when it cannot be opened, chooses
+    // the start keyboard type (asking when the settings say so) and creates an empty project.
+    // False when no project could be made.
+    bool Initialise(const std::string& path = std::string());
 
     bool CreateProject(uint8_t typeId);
+    // The file's type is recognised before the current project is closed; false when the file is
+    // not opened (the message is shown) or the save question was cancelled.
+    bool OpenProject(const std::string& path);
     bool CloseProject();
     bool AskSaveChanges();
     bool SaveProject(const std::string& path, uint8_t format);
@@ -143,6 +147,9 @@ private:
     void UpdateCheckMarks();
     bool IsLayoutTab() const;
     void FitToContents();
+    // Tabs, lists, status and menus after the project was replaced.
+    void RefreshView();
+    void PutOnTopOfRecentFiles(const std::string& path);
 
     Settings& m_settings;
     SettingsStore& m_store;
