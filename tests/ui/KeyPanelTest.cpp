@@ -10,9 +10,11 @@
 #include "ui/KeyCaptureFilter.h"
 #include "ui/KeyPanel.h"
 #include "ui/NumberEdit.h"
+#include "ui/ScanCodeDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -165,6 +167,8 @@ private slots:
     void keyTypeChangeClearsTheKeyAndKeepsItsName();
     void affixCaptureInBothStyles();
     void configurationControlsReachTheSavedFile();
+    void fastEditStartsAtOnceOtherwiseEnterTwice();
+    void scanCodeDialogShowsTheRecordBytes();
 };
 
 void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
@@ -186,6 +190,8 @@ void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
     }
 
     QVERIFY(test.window->GetPanel()->GetCodeField(6)->hasFocus());
+    QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
+    QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/capturing.png")));
     test.window->GetPanel()->GetApply()->click();
     QVERIFY(!test.window->IsCapturing());
     // HID usages: A, Left Shift, B, the release of Left Shift, Right arrow.
@@ -422,6 +428,59 @@ void KeyPanelTest::configurationControlsReachTheSavedFile()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     QCOMPARE(lines.value(1), QByteArray("RFID=5,T,P=7,R=20,D=1,KP0x0000,KS0x0000,LC1\r"));
+}
+
+void KeyPanelTest::fastEditStartsAtOnceOtherwiseEnterTwice()
+{
+    TestWindow test(kZq2200One);
+    test.ShowLayout(1);
+    QTest::mouseDClick(test.Picture(), Qt::LeftButton, {}, test.Picture()->CellCentre(MakeGridPoint(3, 3)));
+    QVERIFY(test.window->GetPanel()->GetCodeField(1)->hasFocus());
+    QVERIFY(test.window->GetEditSession().IsEditing());
+    test.window->GetPanel()->GetCancel()->click();
+    QVERIFY(!test.window->GetEditSession().IsEditing());
+
+    test.settings.m_fastEdit = false;
+    Keys keys(test);
+    test.Click(MakeGridPoint(4, 4));
+    keys.Tap(EvEnter);
+    QVERIFY(test.window->GetPanel()->GetKeyName()->hasFocus());
+    // From the name, Enter goes to the code fields and shows the hint; Enter again starts.
+    keys.Tap(EvEnter);
+    QVERIFY(test.window->GetPanel()->GetHint()->isVisible());
+    QVERIFY(!test.window->GetEditSession().IsEditing());
+    keys.Tap(EvEnter);
+    QVERIFY(test.window->IsCapturing());
+    QVERIFY(!test.window->GetPanel()->GetHint()->isVisible());
+}
+
+void KeyPanelTest::scanCodeDialogShowsTheRecordBytes()
+{
+    // A ZQ-1100 v1 key holds seven codes: bytes 1 to 7 of its eight-byte record.
+    TestWindow test(7);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(2, 1));
+    QVERIFY(test.window->GetPanel()->GetEditCodes()->isVisible());
+    QList<bool> enabled;
+    ScanCodeDialog::SetTestHook([&enabled](ScanCodeDialog& dialog) {
+        for (int i = 1; i <= ScanCodeDialog::kFields; ++i) {
+            enabled.append(dialog.GetField(i)->isEnabled());
+        }
+        dialog.GetField(1)->SetIntegerValue(0x1C);
+        dialog.GetField(2)->SetIntegerValue(0xF0);
+        dialog.GetField(3)->SetIntegerValue(0x1C);
+        dialog.accept();
+    });
+    test.window->GetPanel()->GetEditCodes()->click();
+    ScanCodeDialog::SetTestHook(nullptr);
+    QCOMPARE(enabled.count(true), 7);
+    QVERIFY(enabled[6] && !enabled[7]);
+    KeyCell* cell = nullptr;
+    QVERIFY(keyboard.GetCell(2, 1, 1, &cell));
+    QCOMPARE(cell->GetCodeCount(), uint8_t(3));
+    QCOMPARE(cell->GetCode(1), uint32_t(0x1C));
+    QCOMPARE(test.window->GetPanel()->GetCodeField(1)->text(), QStringLiteral(" A "));
 }
 
 ZQ_UI_TEST(KeyPanelTest)
