@@ -45,6 +45,9 @@ enum EditorCommand : uint16_t {
     CmdUseLastKeyb = 8147,
     CmdSwap = 8148,
     CmdFirmwareVersion = 8149,
+    // Beyond the original menus.
+    CmdUndo = 8150,
+    CmdRedo = 8151,
     CmdHelpContent = 57670,
 };
 

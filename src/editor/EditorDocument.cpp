@@ -29,6 +29,11 @@ void EditorDocument::Adopt(std::unique_ptr<Keyboard> keyboard, const std::string
     TakeSavedSignature();
 }
 
+void EditorDocument::ReplaceKeyboard(std::unique_ptr<Keyboard> keyboard)
+{
+    m_keyboard = std::move(keyboard);
+}
+
 void EditorDocument::Close()
 {
     m_keyboard.reset();

@@ -21,6 +21,9 @@ public:
     bool Create(uint8_t typeId);
     // Takes a loaded project; its file format index is the one the loader reported.
     void Adopt(std::unique_ptr<Keyboard> keyboard, const std::string& path, uint8_t fileFormat);
+    // Another keyboard for the same project (converted, or restored by undo): the file, its
+    // format and the saved signature stay.
+    void ReplaceKeyboard(std::unique_ptr<Keyboard> keyboard);
     void Close();
     Keyboard* GetKeyboard() const { return m_keyboard.get(); }
 

@@ -7,7 +7,7 @@
 
 enum class PromptAnswer { Yes, No, Cancel };
 enum class PromptButtons { YesNo, YesNoCancel };
-enum class MessageIcon { Error, Information };
+enum class MessageIcon { Error, Information, None };
 
 class EditorPrompts
 {

@@ -191,6 +191,10 @@ constexpr uint32_t IDS_ACC_LAYOUT_TABS = 34190;      // "Layouts"
 constexpr uint32_t IDS_ACC_KEYBOARD_PICTURE = 34191; // "Keyboard picture"
 // Shown over the code fields while every key press is captured into the key.
 constexpr uint32_t IDS_CAPTURE_ON = 34192;
+constexpr uint32_t IDS_OPEN_READ_ONLY = 34193; // the Open dialog's check box
+constexpr uint32_t IDS_MENU_EDIT = 34194;
+constexpr uint32_t IDS_MENU_UNDO = 34195;
+constexpr uint32_t IDS_MENU_REDO = 34196;
 
 constexpr uint32_t IDS_LAYOUT_KEYBOARD = 34110;
 constexpr uint32_t IDS_LAYOUT_LEFT_SIDE = 34111;

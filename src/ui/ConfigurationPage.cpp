@@ -178,6 +178,7 @@ void ConfigurationPage::Connect()
         return [this, change](auto&&... values) {
             if (!m_filling && m_keyboard != nullptr) {
                 change(*m_keyboard, values...);
+                emit Changed();
             }
         };
     };

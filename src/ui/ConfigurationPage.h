@@ -33,6 +33,11 @@ public:
     bool IsHintVisible() const;
     void FocusClear(bool prefix);
 
+signals:
+    // A control changed the keyboard.
+    void Changed();
+
+public:
     NumberEdit* GetRfidDigits() const { return m_rfidDigits; }
     QCheckBox* GetNumericOnly() const { return m_numericOnly; }
     NumberEdit* GetAffixCode(bool prefix) const { return prefix ? m_prefixCode : m_suffixCode; }

@@ -1,6 +1,7 @@
 #include "ui/EditorWindow.h"
 
 #include "app/Settings.h"
+#include "device/MessagePump.h"
 #include "editor/ContextMenuRules.h"
 #include "editor/EditorCommands.h"
 #include "editor/WindowTitle.h"
@@ -62,24 +63,6 @@ uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
     return bits;
 }
 
-QString CommandName(uint16_t command)
-{
-    return QStringLiteral("cmd%1").arg(command);
-}
-
-// "Desc (*.zqp)|*.zqp|..." as the file dialog's filter lines.
-QStringList DialogFilters(const std::string& filter)
-{
-    QStringList lines;
-    const QStringList parts = FromProjectText(filter).split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        if (!parts[i].isEmpty()) {
-            lines.append(parts[i]);
-        }
-    }
-    return lines;
-}
-
 } // namespace
 
 EditorWindow::EditorWindow(Settings& settings, SettingsStore& store, QWidget* parent)
@@ -89,6 +72,8 @@ EditorWindow::EditorWindow(Settings& settings, SettingsStore& store, QWidget* pa
     BuildWindow();
     BuildMenus();
     m_captureFilter = new KeyCaptureFilter(this);
+    // Long keyboard commands keep the window painting.
+    SetPumpMessagesHook([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 500); });
     UpdateCheckMarks();
     UpdateTitle("");
 }
@@ -97,6 +82,7 @@ EditorWindow::~EditorWindow()
 {
     // Closing the widget below moves the focus; the project is gone by then.
     disconnect(qApp, nullptr, this, nullptr);
+    SetPumpMessagesHook(nullptr);
     if (m_grabber != nullptr) {
         m_grabber->releaseKeyboard();
     }
@@ -158,77 +144,6 @@ void EditorWindow::BuildWindow()
     ConnectPanel();
 }
 
-QAction* EditorWindow::AddCommand(QMenu* menu, uint16_t command, uint32_t textId)
-{
-    auto* action = new QAction(Text(textId), this);
-    action->setObjectName(CommandName(command));
-    action->setData(command);
-    connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-    menu->addAction(action);
-    m_actions[command] = action;
-    return action;
-}
-
-void EditorWindow::BuildMenus()
-{
-    QMenu* file = menuBar()->addMenu(Text(IDS_MENU_FILE));
-    AddCommand(file, CmdNew, IDS_MENU_NEW)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    AddCommand(file, CmdOpen, IDS_MENU_OPEN)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    AddCommand(file, CmdSave, IDS_MENU_SAVE)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddCommand(file, CmdSaveAs, IDS_MENU_SAVE_AS)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    file->addSeparator();
-    AddCommand(file, CmdExit, IDS_MENU_EXIT);
-
-    QMenu* keyboard = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
-    AddCommand(keyboard, CmdProgramming, IDS_MENU_PROGRAMMING);
-    AddCommand(keyboard, CmdDownload, IDS_MENU_DOWNLOAD);
-    AddCommand(keyboard, CmdUploadFirmware, IDS_MENU_UPLOAD_FIRMWARE);
-    AddCommand(keyboard, CmdFirmwareVersion, IDS_MENU_FIRMWARE_VERSION);
-    keyboard->addSeparator();
-    AddCommand(keyboard, CmdClearAll, IDS_MENU_CLEAR_ALL_KEYS);
-
-    QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
-    const std::pair<uint16_t, uint32_t> toggles[] = {{CmdFastEdit, IDS_MENU_FAST_EDIT},
-                                                     {CmdDefaultApply, IDS_MENU_DEFAULT_APPLY},
-                                                     {CmdEscEnd, IDS_MENU_ESC_END},
-                                                     {CmdConfirmDelete, IDS_MENU_CONFIRM_DELETE},
-                                                     {CmdConfirmReplace, IDS_MENU_CONFIRM_REPLACE},
-                                                     {CmdUseDefaultKeyb, IDS_MENU_USE_DEFAULT_KEYB},
-                                                     {CmdUseLastKeyb, IDS_MENU_USE_LAST_KEYB}};
-    for (const auto& [command, textId] : toggles) {
-        AddCommand(configuration, command, textId)->setCheckable(true);
-    }
-
-    QMenu* help = menuBar()->addMenu(Text(IDS_MENU_HELP));
-    AddCommand(help, CmdHelpContent, IDS_MENU_CONTENT)->setShortcut(QKeySequence(Qt::Key_F1));
-    AddCommand(help, CmdAbout, IDS_MENU_ABOUT);
-
-    // The commands that arrive with the key panel, the clipboard and the device work.
-    for (const uint16_t later :
-         {CmdOpen, CmdProgramming, CmdDownload, CmdUploadFirmware, CmdFirmwareVersion, CmdHelpContent}) {
-        m_actions[later]->setEnabled(false);
-    }
-
-    // Tabs by keyboard from anywhere in the window.
-    auto* nextTab = new QAction(this);
-    nextTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
-    connect(nextTab, &QAction::triggered, this, [this] { StepTab(1); });
-    auto* previousTab = new QAction(this);
-    previousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
-                               QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
-    connect(previousTab, &QAction::triggered, this, [this] { StepTab(-1); });
-    addAction(nextTab);
-    addAction(previousTab);
-}
-
-QAction* EditorWindow::GetAction(uint16_t command) const
-{
-    const auto found = m_actions.find(command);
-    return found != m_actions.end() ? found->second : nullptr;
-}
-
 QString EditorWindow::GetStatusText(int part) const
 {
     return part >= 0 && part < 3 ? m_status[part]->text() : QString();
@@ -278,8 +193,10 @@ bool EditorWindow::CreateProject(uint8_t typeId)
                                                                 : QStringLiteral("---"));
     m_functionList.Empty();
     RebuildFunctionList();
+    UpdateConversionMenu();
     m_settings.SetLastKeybID(typeId);
     FitToContents();
+    ResetHistory();
     return created;
 }
 
@@ -308,6 +225,7 @@ bool EditorWindow::OpenProject(const std::string& path)
     m_functionList.Empty();
     RefreshView();
     PutOnTopOfRecentFiles(path);
+    ResetHistory();
     return true;
 }
 
@@ -324,21 +242,8 @@ void EditorWindow::RefreshView()
     if (keyboard != nullptr) {
         m_settings.SetLastKeybID(keyboard->GetTypeId());
     }
+    UpdateConversionMenu();
     FitToContents();
-}
-
-void EditorWindow::PutOnTopOfRecentFiles(const std::string& path)
-{
-    RecentFiles files = Settings::LoadRecentFiles(m_store);
-    size_t at = 0;
-    while (at < files.size() - 1 && files[at] != path) {
-        ++at;
-    }
-    for (; at > 0; --at) {
-        files[at] = files[at - 1];
-    }
-    files[0] = path;
-    Settings::SaveRecentFiles(m_store, files);
 }
 
 bool EditorWindow::CloseProject()
@@ -476,6 +381,7 @@ void EditorWindow::OnKeyClicked(GridPoint cell, Qt::KeyboardModifiers modifiers)
     const uint8_t change = GetCtrlClickChange(*keyboard, m_currentKey, cell);
     if (IsCtrlOnly(bits) && change != 0) {
         ApplyShapeChange(change);
+        NoteChange();
     }
 }
 
@@ -592,54 +498,6 @@ void EditorWindow::FillFunctionListFromAllKeys()
     RebuildFunctionList();
 }
 
-bool EditorWindow::AskClear(bool all)
-{
-    std::string text = LoadText(all ? IDS_MSG_CLEAR_ALL_KEYS : IDS_MSG_CLEAR_KEY);
-    if (!all) {
-        KeyCell* cell = nullptr;
-        const bool found = GetKeyboard() != nullptr && GetKeyboard()->GetCurrentCell(&cell);
-        text = found ? ReplaceFirstNumber(text, cell->GetKeyNumber(), "%d") : ReplaceFirst(text, "%d", "");
-        text = ReplaceFirst(text, "%s", found ? cell->GetName() : std::string());
-    }
-    return m_prompts.Ask(text, IDS_TITLE_WARNING, PromptButtons::YesNo) == PromptAnswer::Yes;
-}
-
-void EditorWindow::ClearKeys(bool all)
-{
-    Keyboard* keyboard = GetKeyboard();
-    if (keyboard == nullptr) {
-        return;
-    }
-    const uint8_t remembered = keyboard->GetCurrentLayout();
-    uint16_t columns = 0;
-    uint16_t rows = 0;
-    keyboard->GetGridSize(&columns, &rows);
-    const uint8_t firstLayout = all ? 1 : remembered;
-    const uint8_t lastLayout = all ? keyboard->GetLayoutCount() : remembered;
-    const uint16_t firstColumn = all ? 1 : GridColumn(m_currentKey);
-    const uint16_t lastColumn = all ? columns : firstColumn;
-    const uint16_t firstRow = all ? 1 : GridRow(m_currentKey);
-    const uint16_t lastRow = all ? rows : firstRow;
-    for (unsigned layout = firstLayout; layout <= lastLayout; ++layout) {
-        if (!keyboard->SetCurrentLayout(static_cast<uint8_t>(layout))) {
-            continue;
-        }
-        for (uint16_t column = firstColumn; column <= lastColumn; ++column) {
-            for (uint16_t row = firstRow; row <= lastRow; ++row) {
-                KeyCell* cell = nullptr;
-                if (keyboard->GetCell(column, row, &cell) && !cell->IsLayoutSwitch()) {
-                    m_functionList.Remove(*cell);
-                }
-                keyboard->ClearKey(column, row);
-            }
-        }
-    }
-    keyboard->SetCurrentLayout(remembered);
-    RebuildFunctionList();
-    DrawAllKeys();
-    RefreshCurrentKey();
-}
-
 void EditorWindow::OnFunctionChosen(int comboIndex)
 {
     Keyboard* keyboard = GetKeyboard();
@@ -682,262 +540,6 @@ void EditorWindow::ApplyQuadCorner(uint8_t corner)
     RefreshCurrentKey();
 }
 
-std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu(GridPoint key)
-{
-    auto menu = std::make_unique<QMenu>(this);
-    menu->setObjectName(QStringLiteral("popUp"));
-    Keyboard* keyboard = GetKeyboard();
-    KeyCell* cell = nullptr;
-    if (keyboard == nullptr || !keyboard->GetCell(key, &cell)) {
-        return menu;
-    }
-    const bool entrySelected = m_panel->GetFunctionList()->currentIndex() >= 0;
-    const KeyMenuState state = GetKeyMenuState(*keyboard, key, m_clipCodes, entrySelected);
-    auto add = [this, &state](QMenu* to, uint16_t command, uint32_t textId) {
-        QAction* action = to->addAction(Text(textId));
-        action->setObjectName(CommandName(command));
-        action->setData(command);
-        action->setEnabled(state.IsEnabled(command));
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-    };
-    add(menu.get(), CmdProgramKey, IDS_CTX_PROGRAM_KEY);
-    menu->addSeparator();
-    add(menu.get(), CmdCopy, IDS_CTX_COPY);
-    add(menu.get(), CmdCut, IDS_CTX_CUT);
-    add(menu.get(), CmdPaste, IDS_CTX_PASTE);
-    add(menu.get(), CmdSwap, IDS_CTX_SWAP);
-    add(menu.get(), CmdPasteFromList, IDS_CTX_PASTE_FROM_LIST);
-    menu->addSeparator();
-    add(menu.get(), CmdSingle, IDS_CTX_SINGLE);
-    QMenu* doubles = menu->addMenu(Text(IDS_CTX_DOUBLE));
-    doubles->setObjectName(QStringLiteral("popupDouble"));
-    add(doubles, CmdDoubleRight, IDS_CTX_TO_RIGHT);
-    add(doubles, CmdDoubleLeft, IDS_CTX_TO_LEFT);
-    add(doubles, CmdDoubleDown, IDS_CTX_TO_DOWN);
-    add(doubles, CmdDoubleUp, IDS_CTX_TO_UP);
-    doubles->setEnabled(!state.doublePopupGrayed);
-    QMenu* quad = menu->addMenu(Text(IDS_CTX_QUAD));
-    quad->setEnabled(!state.quadPopupGrayed);
-    if (state.showCornerQuad) {
-        quad->setObjectName(QStringLiteral("popupQuadCorners"));
-        add(quad, CmdQuadRightDown, IDS_CTX_TO_RIGHT_DOWN);
-        add(quad, CmdQuadRightUp, IDS_CTX_TO_RIGHT_UP);
-        add(quad, CmdQuadLeftDown, IDS_CTX_TO_LEFT_DOWN);
-        add(quad, CmdQuadLeftUp, IDS_CTX_TO_LEFT_UP);
-    } else {
-        quad->setObjectName(QStringLiteral("popupQuadFromDouble"));
-        add(quad, CmdQuadRight, IDS_CTX_TO_RIGHT);
-        add(quad, CmdQuadLeft, IDS_CTX_TO_LEFT);
-        add(quad, CmdQuadDown, IDS_CTX_TO_DOWN);
-        add(quad, CmdQuadUp, IDS_CTX_TO_UP);
-    }
-    menu->addSeparator();
-    add(menu.get(), CmdClearKey, IDS_CTX_CLEAR_KEY);
-    add(menu.get(), CmdClearAll, IDS_CTX_CLEAR_ALL);
-    return menu;
-}
-
-void EditorWindow::OnKeyMenu(GridPoint cell, const QPoint& globalPosition)
-{
-    m_picture->setFocus(Qt::PopupFocusReason);
-    if (!SelectKeyAt(cell)) {
-        return;
-    }
-    std::unique_ptr<QMenu> menu = BuildKeyMenu(m_currentKey);
-    if (!menu->isEmpty()) {
-        menu->exec(globalPosition);
-    }
-}
-
-void EditorWindow::RunCommand(uint16_t command)
-{
-    CommitPendingEdit();
-    switch (command) {
-    case CmdProgramKey:
-        m_panel->FocusCodeField(1);
-        SwitchPanel(8);
-        break;
-    case CmdNew:
-        NewProject();
-        break;
-    case CmdSave:
-        Save();
-        break;
-    case CmdSaveAs:
-        SaveProjectAs();
-        break;
-    case CmdExit:
-        close();
-        break;
-    case CmdAbout:
-        ShowAbout();
-        break;
-    case CmdClearKey: {
-        KeyCell* cell = nullptr;
-        if (GetKeyboard() != nullptr && GetKeyboard()->GetCurrentCell(&cell) && cell->IsModified() &&
-            (!m_settings.m_confirmDelete || AskClear(false))) {
-            ClearKeys(false);
-        }
-        break;
-    }
-    case CmdClearAll:
-        if (AskClear(true)) {
-            ClearKeys(true);
-            // A cleared project is a new one: saving must not overwrite the file it came from.
-            UpdateTitle("");
-        }
-        break;
-    case CmdSingle:
-        ApplyShapeChange(0);
-        break;
-    case CmdDoubleRight:
-    case CmdQuadRight:
-        ApplyShapeChange(ShapeRight);
-        break;
-    case CmdDoubleLeft:
-    case CmdQuadLeft:
-        ApplyShapeChange(ShapeLeft);
-        break;
-    case CmdDoubleDown:
-    case CmdQuadDown:
-        ApplyShapeChange(ShapeBelow);
-        break;
-    case CmdDoubleUp:
-    case CmdQuadUp:
-        ApplyShapeChange(ShapeAbove);
-        break;
-    case CmdQuadRightDown:
-        ApplyQuadCorner(ShapeBelow | ShapeRight | ShapeRightBelow);
-        break;
-    case CmdQuadRightUp:
-        ApplyQuadCorner(ShapeAbove | ShapeRight | ShapeRightAbove);
-        break;
-    case CmdQuadLeftDown:
-        ApplyQuadCorner(ShapeBelow | ShapeLeft | ShapeLeftBelow);
-        break;
-    case CmdQuadLeftUp:
-        ApplyQuadCorner(ShapeAbove | ShapeLeft | ShapeLeftAbove);
-        break;
-    case CmdFastEdit:
-    case CmdDefaultApply:
-    case CmdEscEnd:
-    case CmdConfirmDelete:
-    case CmdConfirmReplace:
-    case CmdUseDefaultKeyb:
-    case CmdUseLastKeyb:
-        ToggleSetting(command);
-        break;
-    default:
-        break;
-    }
-}
-
-void EditorWindow::NewProject()
-{
-    // The type is asked first, so that cancelling the choice leaves the project as it is.
-    SelectKeyboardDialog dialog(this);
-    if (!dialog.Run()) {
-        return;
-    }
-    if (dialog.m_useAsDefault) {
-        m_settings.ApplyStartDialogChoice(dialog.m_selectedType, true);
-        UpdateCheckMarks();
-    }
-    if (CreateProject(dialog.m_selectedType)) {
-        m_functionList.FillFromAllKeys(*GetKeyboard());
-        RebuildFunctionList();
-    }
-}
-
-bool EditorWindow::Save()
-{
-    if (!m_document.IsReadOnly() && !m_document.GetPath().empty()) {
-        return SaveProject(m_document.GetPath(), 0);
-    }
-    return SaveProjectAs();
-}
-
-bool EditorWindow::SaveProjectAs()
-{
-    Keyboard* keyboard = GetKeyboard();
-    if (keyboard == nullptr) {
-        return false;
-    }
-    std::string filter;
-    std::string extension;
-    keyboard->GetFileFilter(&filter, &extension);
-    const QStringList filters = DialogFilters(filter);
-    QFileDialog dialog(this, QString(), QFile::decodeName(m_document.GetPath().c_str()));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(FromProjectText(extension));
-    const int format = m_document.GetFileFormat();
-    if (format >= 1 && format <= filters.size()) {
-        dialog.selectNameFilter(filters[format - 1]);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return false;
-    }
-    const std::string path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
-    const auto chosenFormat = static_cast<uint8_t>(filters.indexOf(dialog.selectedNameFilter()) + 1);
-    if (!SaveProject(path, chosenFormat)) {
-        return false;
-    }
-    UpdateTitle(path);
-    return true;
-}
-
-void EditorWindow::ShowAbout()
-{
-    QMessageBox::about(this, Text(IDS_ABOUT_CAPTION),
-                       Text(IDS_PROGRAM_NAME) + QLatin1Char('\n') + Text(IDS_VERSION_LABEL) +
-                           QLatin1Char(' ') + QStringLiteral(ZQ_VERSION_TEXT));
-}
-
-void EditorWindow::ToggleSetting(uint16_t command)
-{
-    switch (command) {
-    case CmdFastEdit:
-        m_settings.m_fastEdit = !m_settings.m_fastEdit;
-        break;
-    case CmdDefaultApply:
-        m_settings.m_defaultApply = !m_settings.m_defaultApply;
-        break;
-    case CmdEscEnd:
-        m_settings.m_escEndApplication = !m_settings.m_escEndApplication;
-        break;
-    case CmdConfirmDelete:
-        m_settings.m_confirmDelete = !m_settings.m_confirmDelete;
-        break;
-    case CmdConfirmReplace:
-        m_settings.m_confirmReplace = !m_settings.m_confirmReplace;
-        break;
-    case CmdUseDefaultKeyb:
-        m_settings.ToggleUseDefaultKeyb();
-        break;
-    case CmdUseLastKeyb:
-        m_settings.ToggleUseLastKeyb();
-        break;
-    default:
-        return;
-    }
-    UpdateCheckMarks();
-}
-
-void EditorWindow::UpdateCheckMarks()
-{
-    const std::pair<uint16_t, bool> marks[] = {
-        {CmdDefaultApply, m_settings.m_defaultApply},   {CmdFastEdit, m_settings.m_fastEdit},
-        {CmdEscEnd, m_settings.m_escEndApplication},    {CmdConfirmReplace, m_settings.m_confirmReplace},
-        {CmdConfirmDelete, m_settings.m_confirmDelete}, {CmdUseDefaultKeyb, m_settings.m_useDefaultKeyb},
-        {CmdUseLastKeyb, m_settings.m_useLastKeyb}};
-    for (const auto& [command, on] : marks) {
-        if (QAction* action = GetAction(command)) {
-            action->setChecked(on);
-        }
-    }
-}
-
 bool EditorWindow::ExitStep()
 {
     CommitPendingEdit();
@@ -971,4 +573,58 @@ void EditorWindow::FitToContents()
     if (wanted != size()) {
         resize(wanted);
     }
+}
+
+void EditorWindow::ResetHistory()
+{
+    m_history.Clear();
+    m_snapshot = ProjectSnapshot();
+    NoteChange();
+}
+
+void EditorWindow::NoteChange()
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (keyboard == nullptr) {
+        return;
+    }
+    if (keyboard->GetContentSignature() != m_snapshot.signature || m_snapshot.text.empty()) {
+        std::optional<ProjectSnapshot> now = TakeSnapshot(*keyboard);
+        if (!now) {
+            return;
+        }
+        if (!m_snapshot.text.empty()) {
+            m_history.Record(std::move(m_snapshot));
+        }
+        m_snapshot = std::move(*now);
+    }
+    m_snapshot.key = m_currentKey;
+    m_snapshot.tab = m_tabs->currentIndex();
+    GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
+    GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
+}
+
+void EditorWindow::StepHistory(bool undo)
+{
+    NoteChange();
+    std::optional<ProjectSnapshot> target = undo ? m_history.Undo(m_snapshot) : m_history.Redo(m_snapshot);
+    if (!target) {
+        return;
+    }
+    std::unique_ptr<Keyboard> restored = RestoreSnapshot(*target);
+    if (restored == nullptr) {
+        return;
+    }
+    m_edit.Discard();
+    m_document.ReplaceKeyboard(std::move(restored));
+    m_snapshot = std::move(*target);
+    m_functionList.Empty();
+    RefreshView();
+    const GridPoint key = m_snapshot.key != 0 ? m_snapshot.key : MakeGridPoint(1, 1);
+    GetKeyboard()->SetCurrentPosition(key);
+    m_currentKey = key;
+    m_tabs->setCurrentIndex(m_snapshot.tab < m_tabs->count() ? m_snapshot.tab : 0);
+    SelectKeyAt(key);
+    GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
+    GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
 }

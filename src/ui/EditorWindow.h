@@ -5,6 +5,7 @@
 #include "editor/EditorDocument.h"
 #include "editor/FunctionList.h"
 #include "editor/KeyEditSession.h"
+#include "editor/UndoHistory.h"
 #include "model/GridPoint.h"
 #include "ui/MessageBox.h"
 
@@ -14,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class ConfigurationPage;
 class KeyCell;
@@ -147,6 +149,24 @@ private:
     void UpdateCheckMarks();
     bool IsLayoutTab() const;
     void FitToContents();
+    void UpdateRecentFilesMenu();
+    void UpdateConversionMenu();
+    void OpenCommand();
+    void Convert(uint8_t item);
+    void CopyKey();
+    void CutKey();
+    bool PasteKey(bool confirmReplace);
+    void SwapKey();
+    void PasteFromFunctionList();
+    bool AskReplace(const std::string& oldName, const std::string& newName);
+    void ShowHelp();
+    // The four keyboard commands; false when nothing ran (no keyboard, not offered, cancelled).
+    bool RunDeviceCommand(uint8_t kind);
+    void DownloadCommand();
+    // After every action: a changed project becomes one undo step.
+    void NoteChange();
+    void ResetHistory();
+    void StepHistory(bool undo);
     // Tabs, lists, status and menus after the project was replaced.
     void RefreshView();
     void PutOnTopOfRecentFiles(const std::string& path);
@@ -162,6 +182,9 @@ private:
     std::string m_clipCodes;
     FunctionList m_functionList;
     KeyEditSession m_edit;
+    UndoHistory m_history;
+    // The project as it is now, with the selection: the step recorded when it next changes.
+    ProjectSnapshot m_snapshot;
     int m_panelMode = 0;
     bool m_affixArmed = false;
     bool m_detecting = false;
@@ -179,4 +202,8 @@ private:
     KeyCaptureFilter* m_captureFilter = nullptr;
     QLabel* m_status[3] = {};
     std::map<uint16_t, QAction*> m_actions;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_keyboardMenu = nullptr;
+    std::vector<QAction*> m_recentActions;
+    std::vector<QAction*> m_conversionActions;
 };

@@ -51,6 +51,7 @@ void EditorWindow::ConnectPanel()
     connect(m_panel->GetDeleteLastCode(), &QPushButton::clicked, this, &EditorWindow::OnDeleteLastCode);
     connect(m_panel->GetApply(), &QPushButton::clicked, this, &EditorWindow::ApplyEdit);
     connect(m_panel->GetCancel(), &QPushButton::clicked, this, &EditorWindow::CancelEdit);
+    connect(m_configurationPage, &ConfigurationPage::Changed, this, &EditorWindow::NoteChange);
 }
 
 KeyCell* EditorWindow::CurrentCell()
@@ -285,6 +286,7 @@ void EditorWindow::ApplyEdit()
     EndEdit();
     DrawAllKeys();
     SwitchPanel(5);
+    NoteChange();
 }
 
 void EditorWindow::CancelEdit()
@@ -360,6 +362,7 @@ void EditorWindow::OnKeyNameLeft()
     if (cell != nullptr && cell->IsProgrammed()) {
         UpdateFunctionEntry();
     }
+    NoteChange();
 }
 
 void EditorWindow::OnModeClicked(int mode)
@@ -369,6 +372,7 @@ void EditorWindow::OnModeClicked(int mode)
         UpdateFunctionEntry();
         RefreshCurrentKey();
     }
+    NoteChange();
 }
 
 void EditorWindow::OnSetModeForAll()
@@ -378,6 +382,7 @@ void EditorWindow::OnSetModeForAll()
         FillFunctionListFromAllKeys();
         DrawAllKeys();
     }
+    NoteChange();
 }
 
 void EditorWindow::OnSimpleKeyClicked(bool checked)
@@ -388,6 +393,7 @@ void EditorWindow::OnSimpleKeyClicked(bool checked)
         UpdateFunctionEntry();
         RefreshCurrentKey();
     }
+    NoteChange();
 }
 
 void EditorWindow::OnSetSimpleForAll()
@@ -397,6 +403,7 @@ void EditorWindow::OnSetSimpleForAll()
         FillFunctionListFromAllKeys();
         DrawAllKeys();
     }
+    NoteChange();
 }
 
 void EditorWindow::OnKeyTypeChosen(int index)
@@ -428,6 +435,7 @@ void EditorWindow::OnKeyTypeChosen(int index)
         DrawAllKeys();
     }
     RefreshCurrentKey();
+    NoteChange();
 }
 
 void EditorWindow::OnEditCodes()
@@ -444,6 +452,7 @@ void EditorWindow::OnEditCodes()
     } else {
         ClearKeys(false);
     }
+    NoteChange();
 }
 
 void EditorWindow::OnDeleteLastCode()
@@ -516,6 +525,7 @@ bool EditorWindow::PreFilterAffix(const KeyMessage& message, bool prefix)
     keyboard->CaptureAffixKey(message, prefix, &handled);
     if (handled) {
         SwitchPanel(3);
+        NoteChange();
     }
     if (keyboard->IsAffixFull(prefix) && QApplication::focusWidget() != nullptr) {
         m_configurationPage->FocusClear(prefix);

@@ -1,0 +1,71 @@
+// The editor window's keyboard commands: programming, reading back, firmware and its version.
+#include "ui/EditorWindow.h"
+
+#include "device/MessagePump.h"
+#include "editor/DeviceCommandRunner.h"
+#include "lang/StringIds.h"
+#include "model/Keyboard.h"
+#include "ui/CommunicationDialog.h"
+#include "ui/FileDialogs.h"
+#include "ui/QtTexts.h"
+
+#include <QApplication>
+#include <QTabBar>
+
+bool EditorWindow::RunDeviceCommand(uint8_t kindNumber)
+{
+    Keyboard* keyboard = GetKeyboard();
+    const auto kind = static_cast<DeviceCommandKind>(kindNumber);
+    if (keyboard == nullptr || !IsDeviceCommandAvailable(*keyboard, kind)) {
+        return false;
+    }
+    std::string firmware;
+    if (kind == DeviceCommandKind::UploadFirmware) {
+        std::string filter;
+        std::string extension;
+        keyboard->GetFirmwareFileFilter(&filter, &extension);
+        const FileChoice choice = AskForFile(this, FileDialogKind::OpenFirmware, DialogFilters(filter),
+                                             std::string(), 0, FromProjectText(extension));
+        if (!choice.accepted) {
+            return false;
+        }
+        firmware = choice.path;
+    }
+    const bool hadFocus = QApplication::focusWidget() != nullptr;
+    DeviceCommandOutcome outcome;
+    {
+        CommunicationDialog progress(this);
+        progress.show();
+        setEnabled(false);
+        PumpMessages();
+        outcome = RunDeviceOperation(*keyboard, kind, firmware, progress.GetProgressSink());
+        if (kind == DeviceCommandKind::Download) {
+            RefreshView();
+        }
+        if (!outcome.message.empty()) {
+            m_prompts.ShowMessage(outcome.message, IDS_TITLE_ERROR, MessageIcon::Error);
+        }
+        progress.hide();
+    }
+    PumpMessages();
+    setEnabled(true);
+    if (hadFocus) {
+        activateWindow();
+    }
+    OnTabChanged(m_tabs->currentIndex());
+    if (!outcome.version.empty()) {
+        m_prompts.ShowMessage(outcome.version, IDS_BUTTON_OK, MessageIcon::None);
+    }
+    return true;
+}
+
+void EditorWindow::DownloadCommand()
+{
+    if (!AskSaveChanges()) {
+        return;
+    }
+    RunDeviceCommand(static_cast<uint8_t>(DeviceCommandKind::Download));
+    // Entries whose codes came back take their key again; the others stay as free functions.
+    m_functionList.ForgetKeys();
+    FillFunctionListFromAllKeys();
+}
