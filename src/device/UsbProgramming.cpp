@@ -56,14 +56,19 @@ bool BeginOperation(UsbKeyboard& keyboard, HidChannel& channel)
     return false;
 }
 
-// The header length, then the memory map, for the channel just opened.
+// The header length, then the memory map, for the channel just opened. A header too short to hold
+// the version, or longer than the area, is a configuration no image may be placed by.
 int ReadHeaderAndMap(UsbKeyboard& keyboard, HidChannel& channel, uint8_t& headerLength)
 {
     const int result = ReadUsbDeviceHeaderLength(keyboard, channel, &headerLength);
     if (result != DeviceResultOk) {
         return result;
     }
-    return channel.QueryMemoryMap() ? DeviceResultOk : DeviceResultReceivingConfiguration;
+    if (!channel.QueryMemoryMap() || headerLength < MinHeaderLength ||
+        headerLength > channel.GetMemoryCapacity()) {
+        return DeviceResultReceivingConfiguration;
+    }
+    return DeviceResultOk;
 }
 
 // The room for the image behind the header; negative when the header does not fit the area.

@@ -22,6 +22,8 @@ constexpr size_t ChunkSize = 128;
 constexpr size_t HeaderLengthOffset = 0;
 constexpr size_t FirmwareVersionOffset = 1; // three bytes: major, minor, revision
 constexpr size_t FirmwareVersionLength = 3;
+// A shorter header would put the image over the version bytes.
+constexpr size_t MinHeaderLength = FirmwareVersionOffset + FirmwareVersionLength;
 constexpr size_t HeaderReadLength = 128;
 } // namespace UsbMemory
 
