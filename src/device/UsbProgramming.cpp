@@ -2,6 +2,7 @@
 
 #include "device/DeviceResult.h"
 #include "device/HidChannel.h"
+#include "device/OsError.h"
 #include "device/ProgressSink.h"
 #include "model/UsbKeyboard.h"
 
@@ -177,7 +178,14 @@ bool OpenUsbDevice(UsbKeyboard& keyboard, HidChannel& channel)
     if (keyboard.GetVendorId() == 0 || keyboard.GetProductId() == 0) {
         return false;
     }
-    return channel.Open(keyboard.GetVendorId(), keyboard.GetProductId());
+    if (channel.Open(keyboard.GetVendorId(), keyboard.GetProductId())) {
+        return true;
+    }
+    // The one reason for a missing keyboard that the user cannot see for themselves.
+    if (channel.IsHeldElsewhere()) {
+        keyboard.RecordOsError(OsErrorInUse);
+    }
+    return false;
 }
 
 bool DetectUsbDevice(UsbKeyboard& keyboard, std::string* name, const HidAccess& access)

@@ -28,6 +28,7 @@ constexpr size_t HeaderReadLength = 128;
 } // namespace UsbMemory
 
 // Opens the channel with the keyboard's vendor and product id; false without any I/O when either is 0.
+// A keyboard held by another program adds the in-use line to the keyboard's error text.
 bool OpenUsbDevice(UsbKeyboard& keyboard, HidChannel& channel);
 // True, with the family's device name, when a keyboard with the project's ids is connected.
 bool DetectUsbDevice(UsbKeyboard& keyboard, std::string* name, const HidAccess& access = {});

@@ -91,6 +91,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_ACC_LAYOUT_TABS, "Layouts"},
     {IDS_ACC_KEYBOARD_PICTURE, "Keyboard picture"},
     {IDS_CAPTURE_ON, "Capturing keys: every key you press goes into the key. Hold Enter to apply, hold Esc to cancel."},
+    {IDS_USB_ERROR_IN_USE, "USB Error: The keyboard is in use by another program."},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

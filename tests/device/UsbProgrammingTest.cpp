@@ -130,6 +130,30 @@ TEST_F(UsbProgrammingTest, WithoutAKeyboardNothingIsSentAndNoTextRecorded)
     EXPECT_EQ(m_backend.EnumerationCount(), enumerations);
 }
 
+TEST_F(UsbProgrammingTest, AKeyboardHeldByAnotherProgramIsNotFoundAndTheTextSaysWhy)
+{
+    m_backend.SetHeldElsewhere("/dev/hidraw0");
+    m_keyboard.m_image = Pattern(4);
+    const std::string inUse = LoadText(IDS_USB_ERROR_IN_USE);
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(m_keyboard.GetErrorText(), inUse);
+    EXPECT_EQ(DownloadUsbSequences(m_keyboard, &m_progress, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(m_keyboard.GetErrorText(), inUse);
+    uint8_t header[128] = {};
+    uint8_t length = 128;
+    EXPECT_EQ(QueryUsbDeviceHeader(m_keyboard, &length, header, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(m_keyboard.GetErrorText(), inUse);
+    EXPECT_TRUE(m_backend.Reports().empty());
+    EXPECT_TRUE(m_progress.m_calls.empty());
+
+    // A free keyboard with the same ids further on is taken, and nothing is said of the other.
+    m_backend.AddInterface(
+        {"/dev/hidraw1", ZqUsbVendorId, UsbTestKeyboard::ProductId, 137, HidInterfaceKind::Hid, "ZQ-2200"});
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultOk);
+    EXPECT_EQ(m_keyboard.GetErrorText(), "");
+    EXPECT_EQ(m_backend.OpenedPaths(), (std::vector<std::string>{"/dev/hidraw1"}));
+}
+
 TEST_F(UsbProgrammingTest, FamilyImageResultsEndTheOperationAfterStartingTheApplication)
 {
     m_keyboard.m_buildResult = DeviceResultUnsupportedVersion;
