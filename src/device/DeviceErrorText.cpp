@@ -33,6 +33,8 @@ void RecordOsErrorLine(uint32_t code, uint32_t& lastOsError, std::string& errorT
         AppendLine(errorText, IDS_USB_ERROR_NOT_FUNCTIONING);
     } else if (code == OsErrorNotConnected) {
         AppendLine(errorText, IDS_USB_ERROR_NOT_CONNECTED);
+    } else if (code == OsErrorInUse) {
+        AppendLine(errorText, IDS_USB_ERROR_IN_USE);
     } else {
         return;
     }

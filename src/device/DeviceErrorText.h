@@ -15,7 +15,7 @@ class DeviceErrorText
 public:
     // At the start of every device operation.
     void ClearDeviceErrors();
-    // 31 and 1167 add their line unless they repeat the last recorded code; others are ignored.
+    // 31, 32 and 1167 add their line unless they repeat the last recorded code; others are ignored.
     void RecordOsError(uint32_t code);
     // 0 and 1 are recorded silently, 2 to 6 add their line unless repeated, 7 to 255 are ignored.
     void RecordDeviceStatus(uint8_t status);

@@ -1,6 +1,7 @@
 #include "device/HidDevice.h"
 
 #include "device/MessagePump.h"
+#include "device/OsError.h"
 
 #include <vector>
 
@@ -14,6 +15,7 @@ HidDevice::~HidDevice()
 bool HidDevice::Open(uint16_t vendorId, uint16_t productId)
 {
     Close();
+    m_heldElsewhere = false;
     std::vector<HidInterfaceInfo> interfaces;
     if (!m_backend.Enumerate(interfaces)) {
         m_handle = InvalidHidHandle;
@@ -32,6 +34,7 @@ bool HidDevice::Open(uint16_t vendorId, uint16_t productId)
         }
         const HidHandle handle = m_backend.Open(candidate.path);
         if (handle == InvalidHidHandle || handle == NoHidHandle) {
+            m_heldElsewhere = m_heldElsewhere || m_backend.GetLastError() == OsErrorInUse;
             continue;
         }
         taken = handle;

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/hidraw.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <utility>
@@ -231,6 +232,16 @@ HidHandle HidrawBackend::Open(const std::string& path)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         m_lastError = MapOsError(errno);
+        return InvalidHidHandle;
+    }
+    // Two programs writing one keyboard at once would leave it holding a mix of both images.
+    int locked;
+    do {
+        locked = flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked < 0 && errno == EINTR);
+    if (locked < 0) {
+        m_lastError = errno == EWOULDBLOCK ? OsErrorInUse : MapOsError(errno);
+        (void)close(fd);
         return InvalidHidHandle;
     }
     if (fd == static_cast<int>(NoHidHandle)) {

@@ -6,6 +6,9 @@
 constexpr uint32_t OsErrorNone = 0;
 constexpr uint32_t OsErrorNotFunctioning = 31; // ERROR_GEN_FAILURE
 constexpr uint32_t OsErrorNotConnected = 1167; // ERROR_DEVICE_NOT_CONNECTED
+// ERROR_SHARING_VIOLATION: another program holds the keyboard open. Only an exclusive open gives it;
+// MapOsError never does (EBUSY from a report is no such thing).
+constexpr uint32_t OsErrorInUse = 32;
 // Other errno values are kept above this base so that they never read as 31 or 1167
 // (EMLINK is 31 on Linux).
 constexpr uint32_t OsErrorOtherBase = 0x20000000;

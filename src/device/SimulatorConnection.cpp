@@ -22,6 +22,7 @@ constexpr size_t AnswerErrorOffset = 0;
 constexpr size_t AnswerLengthOffset = 4;
 
 constexpr uint8_t OpcodeInfo = 'I';
+constexpr uint8_t InfoOpenForUse = 1; // optional request payload byte
 // Info answer layout.
 constexpr size_t InfoVendorIdOffset = 0;
 constexpr size_t InfoProductIdOffset = 2;
@@ -135,10 +136,12 @@ bool SimulatorConnection::Transact(uint8_t opcode, const uint8_t* payload, size_
     return true;
 }
 
-bool SimulatorConnection::QueryInfo(HidInterfaceInfo& info)
+bool SimulatorConnection::QueryInfo(HidInterfaceInfo& info, bool openForUse)
 {
     std::vector<uint8_t> answer;
-    if (!Transact(OpcodeInfo, nullptr, 0, answer, InfoNameOffset, InfoNameOffset + MaxNameLength)) {
+    const uint8_t open = InfoOpenForUse;
+    if (!Transact(OpcodeInfo, openForUse ? &open : nullptr, openForUse ? 1 : 0, answer, InfoNameOffset,
+                  InfoNameOffset + MaxNameLength)) {
         return false;
     }
     const uint8_t kind = answer[InfoKindOffset];

@@ -32,8 +32,9 @@ public:
     // with that code.
     bool Transact(uint8_t opcode, const uint8_t* payload, size_t length, std::vector<uint8_t>& answer,
                   size_t minAnswer, size_t maxAnswer);
-    // The 'I' query; info.path is left as it is.
-    bool QueryInfo(HidInterfaceInfo& info);
+    // The 'I' query; info.path is left as it is. With openForUse the connection also takes the
+    // device for itself; while another connection has it, that fails with OsErrorInUse.
+    bool QueryInfo(HidInterfaceInfo& info, bool openForUse = false);
 
     uint32_t GetLastError() const { return m_lastError; }
 

@@ -37,7 +37,8 @@ bool SimulatorHidBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
 HidHandle SimulatorHidBackend::Open(const std::string& path)
 {
     auto connection = std::make_unique<SimulatorConnection>(m_timeoutMs);
-    if (!connection->Connect(path)) {
+    HidInterfaceInfo info;
+    if (!connection->Connect(path) || !connection->QueryInfo(info, true)) {
         m_lastError = connection->GetLastError();
         return InvalidHidHandle;
     }

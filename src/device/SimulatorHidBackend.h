@@ -17,7 +17,7 @@ public:
                                  uint32_t timeoutMs = SimulatorConnection::DefaultTimeoutMs);
 
     // Connects to each socket in turn and asks for its info; sockets that do not answer are not
-    // present. Open connects again.
+    // present. Open connects again and takes the keyboard for itself, as an exclusive open would.
     bool Enumerate(std::vector<HidInterfaceInfo>& interfaces) override;
     HidHandle Open(const std::string& path) override;
     void Close(HidHandle handle) override;

@@ -22,8 +22,9 @@ bool SimulatorLegacyDriver::Open()
     Close();
     for (const std::string& path : m_socketPaths) {
         HidInterfaceInfo info;
+        // Only the driver is taken: a USB keyboard on the way may be in someone else's use.
         if (m_connection.Connect(path) && m_connection.QueryInfo(info) &&
-            info.kind == HidInterfaceKind::LegacyDriver) {
+            info.kind == HidInterfaceKind::LegacyDriver && m_connection.QueryInfo(info, true)) {
             m_lastError = OsErrorNone;
             return true;
         }

@@ -10,6 +10,7 @@
 #include "model/UsbKeyboard.h"
 
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -75,13 +76,14 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
         file.Close();
         return DeviceResultNoDevice;
     }
-    const uint32_t size = file.GetSize();
-    if (size % BlockTextLength != 0) {
+    // Positions and block counts are 32 bits: a larger file would wrap to a small one.
+    const uint64_t size = file.GetSize();
+    if (size % BlockTextLength != 0 || size > UINT32_MAX) {
         channel.Close();
         file.Close();
         return DeviceResultCorruptedFile;
     }
-    const uint32_t blocks = size / BlockTextLength;
+    const auto blocks = static_cast<uint32_t>(size / BlockTextLength);
     ReportProgress(progress, 0, blocks);
     uint32_t lastRead = 0;
     const uint32_t sent = SendBlocks(channel, file, blocks, progress, lastRead);

@@ -2,6 +2,7 @@
 
 #include "device/DeviceResult.h"
 #include "device/HidChannel.h"
+#include "device/OsError.h"
 #include "device/ProgressSink.h"
 #include "model/UsbKeyboard.h"
 
@@ -56,14 +57,19 @@ bool BeginOperation(UsbKeyboard& keyboard, HidChannel& channel)
     return false;
 }
 
-// The header length, then the memory map, for the channel just opened.
+// The header length, then the memory map, for the channel just opened. A header too short to hold
+// the version, or longer than the area, is a configuration no image may be placed by.
 int ReadHeaderAndMap(UsbKeyboard& keyboard, HidChannel& channel, uint8_t& headerLength)
 {
     const int result = ReadUsbDeviceHeaderLength(keyboard, channel, &headerLength);
     if (result != DeviceResultOk) {
         return result;
     }
-    return channel.QueryMemoryMap() ? DeviceResultOk : DeviceResultReceivingConfiguration;
+    if (!channel.QueryMemoryMap() || headerLength < MinHeaderLength ||
+        headerLength > channel.GetMemoryCapacity()) {
+        return DeviceResultReceivingConfiguration;
+    }
+    return DeviceResultOk;
 }
 
 // The room for the image behind the header; negative when the header does not fit the area.
@@ -172,7 +178,14 @@ bool OpenUsbDevice(UsbKeyboard& keyboard, HidChannel& channel)
     if (keyboard.GetVendorId() == 0 || keyboard.GetProductId() == 0) {
         return false;
     }
-    return channel.Open(keyboard.GetVendorId(), keyboard.GetProductId());
+    if (channel.Open(keyboard.GetVendorId(), keyboard.GetProductId())) {
+        return true;
+    }
+    // The one reason for a missing keyboard that the user cannot see for themselves.
+    if (channel.IsHeldElsewhere()) {
+        keyboard.RecordOsError(OsErrorInUse);
+    }
+    return false;
 }
 
 bool DetectUsbDevice(UsbKeyboard& keyboard, std::string* name, const HidAccess& access)

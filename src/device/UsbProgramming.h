@@ -22,10 +22,13 @@ constexpr size_t ChunkSize = 128;
 constexpr size_t HeaderLengthOffset = 0;
 constexpr size_t FirmwareVersionOffset = 1; // three bytes: major, minor, revision
 constexpr size_t FirmwareVersionLength = 3;
+// A shorter header would put the image over the version bytes.
+constexpr size_t MinHeaderLength = FirmwareVersionOffset + FirmwareVersionLength;
 constexpr size_t HeaderReadLength = 128;
 } // namespace UsbMemory
 
 // Opens the channel with the keyboard's vendor and product id; false without any I/O when either is 0.
+// A keyboard held by another program adds the in-use line to the keyboard's error text.
 bool OpenUsbDevice(UsbKeyboard& keyboard, HidChannel& channel);
 // True, with the family's device name, when a keyboard with the project's ids is connected.
 bool DetectUsbDevice(UsbKeyboard& keyboard, std::string* name, const HidAccess& access = {});

@@ -217,6 +217,12 @@ bool BufferedFile::ReadLine(std::string& text)
             }
             return true;
         }
+        if (text.size() + (i - start) >= kMaxLineLength) {
+            m_position = i;
+            text.clear();
+            RecordResult(EOVERFLOW);
+            return false;
+        }
         ++i;
     }
 }

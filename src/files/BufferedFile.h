@@ -10,6 +10,9 @@ class BufferedFile : public RawFile
 {
 public:
     static constexpr uint32_t kBufferSize = 10240;
+    // Far above any line a project, layout or language file holds; a longer line is no line of
+    // ours, and an endless one (a huge file without breaks) must not take all memory.
+    static constexpr uint32_t kMaxLineLength = 1u << 20;
 
     // Line-end codes of Open and WriteLine; any other code writes no terminator.
     enum LineEnd : uint32_t {
@@ -34,8 +37,9 @@ public:
     virtual uint32_t FillBuffer();
     virtual uint32_t FlushBuffer();
     virtual bool Open(const std::string& name, bool readOnly, uint32_t lineEnd);
-    // False only when no byte at all could be read. An empty line comes back as white space
-    // (a lone CR or LF), so callers trim what they read.
+    // False when no byte at all could be read, or when the line runs past kMaxLineLength (then
+    // LastError is EOVERFLOW and the text empty). An empty line comes back as white space (a lone
+    // CR or LF), so callers trim what they read.
     virtual bool ReadLine(std::string& text);
     virtual bool WriteLine(const std::string& text, uint32_t lineEnd);
     virtual bool HexPairToByte(char high, char low, uint8_t& byte) const;

@@ -29,11 +29,25 @@ bool RawFile::Open(const std::string& name, bool readOnly)
 {
     Close();
     m_readOnly = readOnly ? 1 : 0;
-    const int flags = readOnly ? O_RDONLY : (O_RDWR | O_CREAT);
+    // Without blocking, so that a FIFO with no writer cannot hang the reader.
+    const int flags = readOnly ? (O_RDONLY | O_NONBLOCK) : (O_RDWR | O_CREAT);
     int handle;
     do {
         handle = ::open(name.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
     } while (handle < 0 && errno == EINTR);
+    if (handle >= 0 && readOnly) {
+        // Devices, FIFOs and folders never end or never start: no reader of ours can use them.
+        struct stat info
+        {
+        };
+        const int error = ::fstat(handle, &info) != 0 ? errno : S_ISREG(info.st_mode) ? 0 : EINVAL;
+        if (error != 0) {
+            (void)::close(handle);
+            m_handle = -1;
+            RecordResult(error);
+            return false;
+        }
+    }
     m_handle = handle;
     // An existing file opened for writing is no error: success leaves 0.
     RecordResult(handle < 0 ? errno : 0);
@@ -126,7 +140,7 @@ uint32_t RawFile::Write(const void* buffer, uint32_t count)
     return done;
 }
 
-uint32_t RawFile::GetSize()
+uint64_t RawFile::GetSize()
 {
     struct stat info
     {
@@ -136,7 +150,7 @@ uint32_t RawFile::GetSize()
         return 0;
     }
     RecordResult(0);
-    return static_cast<uint32_t>(info.st_size);
+    return info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
 }
 
 uint32_t RawFile::Tell()

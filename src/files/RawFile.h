@@ -16,7 +16,8 @@ public:
     RawFile& operator=(const RawFile&) = delete;
 
     virtual ~RawFile();
-    // Read only: the file must exist. Read and write: created when missing, contents kept.
+    // Read only: the file must exist and be a regular file. Read and write: created when missing,
+    // contents kept.
     virtual bool Open(const std::string& name, bool readOnly);
     virtual bool IsOpen() const;
     // False when nothing was open or the system reported a failure while closing.
@@ -25,7 +26,8 @@ public:
     virtual uint32_t Seek(int64_t distance, uint32_t origin);
     virtual uint32_t Read(void* buffer, uint32_t count);
     virtual uint32_t Write(const void* buffer, uint32_t count);
-    virtual uint32_t GetSize();
+    // The whole size: files may be larger than 32-bit positions reach, so callers check it.
+    virtual uint64_t GetSize();
     virtual uint32_t Tell();
     virtual bool Flush();
     virtual bool Truncate();

@@ -95,6 +95,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_MENU_EDIT, "&Edit"},
     {IDS_MENU_UNDO, "&Undo\tCtrl+Z"},
     {IDS_MENU_REDO, "&Redo\tCtrl+Y"},
+    {IDS_USB_ERROR_IN_USE, "USB Error: The keyboard is in use by another program."},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

@@ -62,7 +62,7 @@ bool LanguageTable::ReadFile(const std::string& path)
     if (!file.Open(path, true, BufferedFile::LineEndDefault) || !file.IsOpen()) {
         return false;
     }
-    m_storeSize = std::min<size_t>(file.GetSize(), kStoreLimit);
+    m_storeSize = static_cast<size_t>(std::min<uint64_t>(file.GetSize(), kStoreLimit));
     m_store = std::make_unique<char[]>(m_storeSize); // zero-filled
     size_t offset = 0;
     std::string line;

@@ -240,3 +240,6 @@ constexpr uint32_t IDS_CONV_TO_ZQ3300_DOUBLE_ONE = 34180;
 constexpr uint32_t IDS_CONV_TO_ZQ3300_DOUBLE_TWO = 34181;
 constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_ONE = 34182;
 constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_TWO = 34183;
+
+// Texts of our own that the original table never had.
+constexpr uint32_t IDS_USB_ERROR_IN_USE = 34197; // OS error 32: another program has the keyboard open

@@ -63,6 +63,22 @@ bool SimDevice::AcceptsConnections() const
     return !(m_gone && m_config.disconnectError == 0);
 }
 
+bool SimDevice::Take()
+{
+    if (m_held)
+        return m_holder == m_serving;
+    m_held = true;
+    m_holder = m_serving;
+    OnConnect();
+    return true;
+}
+
+void SimDevice::EndConnection(uint64_t connection)
+{
+    if (m_held && m_holder == connection)
+        m_held = false;
+}
+
 SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
 {
     bool hidOp = opcode == kOpSetFeature || opcode == kOpGetFeature;
@@ -73,6 +89,8 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
             reply.close = true;
             return reply;
         }
+        if (size >= 1 && payload[0] == kInfoOpenForUse && !Take())
+            return ErrorReply(kErrorInUse);
         return Info();
     }
     if (!hidOp && !legacyOp)
@@ -81,6 +99,8 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
         return ErrorReply(kErrorInvalidFunction);
     if (legacyOp && m_config.kind != kKindLegacy)
         return ErrorReply(kErrorInvalidFunction);
+    if (!Take())
+        return ErrorReply(kErrorInUse);
 
     if (m_config.disconnectAfter && m_reportsServed >= *m_config.disconnectAfter)
         m_gone = true;

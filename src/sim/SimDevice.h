@@ -24,8 +24,13 @@ public:
     // Builds the memory: defaults, then the memory file, then the header options.
     bool Load(std::string& error);
 
-    // A new connection is a new open: no half-done transaction carries over.
+    // A new open: no half-done transaction carries over.
     void OnConnect();
+    // One connection at a time uses the device: the first that opens it ('I' with the open flag) or
+    // sends a report, until it ends. Any other is refused meanwhile; enumeration ('I' alone) is not.
+    // The server names the connection the following requests come from.
+    void ServeConnection(uint64_t connection) { m_serving = connection; }
+    void EndConnection(uint64_t connection);
     // False once the device has been pulled out by closing connections.
     bool AcceptsConnections() const;
 
@@ -41,6 +46,8 @@ public:
     const std::vector<uint8_t>& LegacyBytes() const { return m_legacyBytes; }
 
 private:
+    // False when another connection uses the device.
+    bool Take();
     SimReply Info() const;
     SimReply SetFeature(const uint8_t* report, size_t size);
     SimReply GetFeature(const uint8_t* report, size_t size);
@@ -67,6 +74,10 @@ private:
     std::array<uint32_t, 256> m_commandsSeenByCode{};
     uint32_t m_reportsServed = 0;
     bool m_gone = false;
+
+    uint64_t m_serving = 0;
+    bool m_held = false;
+    uint64_t m_holder = 0;
 
     std::vector<uint8_t> m_firmware;
     std::vector<uint8_t> m_legacyBytes;

@@ -27,6 +27,8 @@ constexpr size_t kInfoProductId = 2;
 constexpr size_t kInfoFeatureLength = 4;
 constexpr size_t kInfoKind = 6;
 constexpr size_t kInfoName = 7;
+// Optional request payload byte of 'I': the connection opens the device for its own use.
+constexpr uint8_t kInfoOpenForUse = 1;
 constexpr uint8_t kKindHid = 0;
 constexpr uint8_t kKindLegacy = 1;
 
@@ -70,6 +72,7 @@ constexpr uint8_t kStatusNotAllowed = 5;
 // OS error codes answered in the frame's error field.
 constexpr uint32_t kErrorInvalidFunction = 1;
 constexpr uint32_t kErrorNotFunctioning = 31;
+constexpr uint32_t kErrorInUse = 32; // ERROR_SHARING_VIOLATION
 constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorNotConnected = 1167;
 

@@ -287,7 +287,10 @@ stream socket; give the paths to the programmer in ZQ_SIMULATOR, separated by ':
 Interface options written before the first --socket apply to every interface; those after
 a --socket apply to that interface only and override them. Each interface is a device of
 its own with its own memory, kept for as long as zqsim runs. Clients may connect, work and
-disconnect as often as they like. Numbers are decimal or 0x hexadecimal.
+disconnect as often as they like, but one at a time uses an interface: the first to open it
+('I' with the payload byte 1) or to send a report, until it disconnects. Meanwhile any other
+is answered error 32 (in use) to everything but a plain 'I'. Numbers are decimal or 0x
+hexadecimal.
 
 zqsim prints nothing but errors. It stops on SIGTERM or SIGINT, writes its dumps and removes
 its socket files; SIGUSR1 writes the dumps at once.

@@ -112,7 +112,7 @@ bool SimServer::Listen(std::vector<std::unique_ptr<SimDevice>> devices, std::str
 void SimServer::Close()
 {
     for (Connection& connection : m_connections)
-        ::close(connection.fd);
+        Drop(connection);
     m_connections.clear();
     for (Listener& listener : m_listeners) {
         if (listener.fd >= 0)
@@ -152,11 +152,18 @@ void SimServer::Accept(size_t device)
         ::close(fd);
         return;
     }
-    m_devices[device]->OnConnect();
+    // The device starts afresh when the connection takes it, not here: another may be using it.
     Connection connection;
     connection.fd = fd;
     connection.device = device;
+    connection.id = m_nextConnectionId++;
     m_connections.push_back(std::move(connection));
+}
+
+void SimServer::Drop(Connection& connection)
+{
+    ::close(connection.fd);
+    m_devices[connection.device]->EndConnection(connection.id);
 }
 
 // False when the connection is over.
@@ -185,6 +192,7 @@ bool SimServer::Receive(Connection& connection)
 bool SimServer::Answer(Connection& connection)
 {
     bool close = false;
+    m_devices[connection.device]->ServeConnection(connection.id);
     size_t used = AnswerRequests(*m_devices[connection.device], connection.in.data(), connection.in.size(),
                                  connection.out, close);
     connection.in.erase(connection.in.begin(), connection.in.begin() + static_cast<std::ptrdiff_t>(used));
@@ -278,7 +286,7 @@ bool SimServer::Run(int wakeFd, std::string& error)
             if (open)
                 kept.push_back(std::move(connection));
             else
-                ::close(connection.fd);
+                Drop(connection);
         }
         m_connections = std::move(kept);
         for (size_t i = 0; i < m_listeners.size(); ++i)

@@ -46,6 +46,7 @@ private:
     {
         int fd = -1;
         size_t device = 0;
+        uint64_t id = 0;
         std::vector<uint8_t> in;
         std::vector<uint8_t> out;
     };
@@ -56,8 +57,10 @@ private:
     bool Answer(Connection& connection);
     bool Flush(Connection& connection);
     bool HandleWake(int wakeFd, bool& stop);
+    void Drop(Connection& connection);
 
     std::vector<std::unique_ptr<SimDevice>> m_devices;
     std::vector<Listener> m_listeners;
     std::vector<Connection> m_connections;
+    uint64_t m_nextConnectionId = 1;
 };

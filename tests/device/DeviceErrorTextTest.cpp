@@ -22,6 +22,18 @@ TEST(OsErrorTest, ErrnoValuesMapToTheRecordedCodes)
         EXPECT_NE(MapOsError(other), 1167u) << other;
         EXPECT_NE(MapOsError(other), 0u) << other;
     }
+    // Only an exclusive open that failed says "in use"; EBUSY from a report does not.
+    for (int error = 0; error < 200; ++error) {
+        EXPECT_NE(MapOsError(error), OsErrorInUse) << error;
+    }
+}
+
+TEST(DeviceErrorTextTest, AKeyboardInUseGivesItsOwnLineOnce)
+{
+    DeviceErrorText text;
+    text.RecordOsError(OsErrorInUse);
+    text.RecordOsError(OsErrorInUse);
+    EXPECT_EQ(text.GetErrorText(), "USB Error: The keyboard is in use by another program.");
 }
 
 TEST(DeviceErrorTextTest, OsErrorsGiveOneLineEachUntilTheCodeChanges)

@@ -153,6 +153,21 @@ TEST_F(HidrawBackendTest, OpenFailuresKeepTheErrno)
     EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EISDIR);
 }
 
+TEST_F(HidrawBackendTest, ANodeAnotherProgramHoldsIsInUseUntilItIsClosed)
+{
+    AddNode("hidraw0", nullptr, nullptr);
+    HidrawBackend first = Backend();
+    HidrawBackend second = Backend();
+    const HidHandle held = first.Open(Dev("hidraw0"));
+    ASSERT_NE(held, InvalidHidHandle);
+    EXPECT_EQ(second.Open(Dev("hidraw0")), InvalidHidHandle);
+    EXPECT_EQ(second.GetLastError(), OsErrorInUse);
+    first.Close(held);
+    const HidHandle taken = second.Open(Dev("hidraw0"));
+    EXPECT_NE(taken, InvalidHidHandle);
+    second.Close(taken);
+}
+
 TEST_F(HidrawBackendTest, ReportsAreRefusedWithoutIoForBadArgumentsAndForeignHandles)
 {
     AddNode("hidraw0", nullptr, nullptr);

@@ -103,16 +103,17 @@ TEST_F(SimulatorBackendTest, OpenPicksTheMatchingSocketAndSpeaksTheWireProtocol)
     channel.Close();
 
     const std::vector<Request> requests = Server(2).Requests();
-    ASSERT_EQ(requests.size(), 5u);
-    EXPECT_EQ(requests[0].raw, (Bytes{'I', 0, 0}));
+    ASSERT_EQ(requests.size(), 6u);
+    EXPECT_EQ(requests[0].raw, (Bytes{'I', 0, 0})) << "enumeration only asks";
+    EXPECT_EQ(requests[1].raw, (Bytes{'I', 1, 0, 1})) << "the open takes the keyboard";
     Bytes data = {'S', 137, 0, 3, 0xAA, 0xBB};
     data.resize(3 + 137, 0);
-    EXPECT_EQ(requests[1].raw, data);
-    EXPECT_EQ(requests[2].raw, (Bytes{'S', 8, 0, 2, 3, 0x34, 0x12, 2, 0, 0, 0}));
-    EXPECT_EQ(requests[3].raw, (Bytes{'G', 8, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(requests[2].raw, data);
+    EXPECT_EQ(requests[3].raw, (Bytes{'S', 8, 0, 2, 3, 0x34, 0x12, 2, 0, 0, 0}));
+    EXPECT_EQ(requests[4].raw, (Bytes{'G', 8, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
     Bytes dataRead = {'G', 137, 0, 3};
     dataRead.resize(3 + 137, 0);
-    EXPECT_EQ(requests[4].raw, dataRead);
+    EXPECT_EQ(requests[5].raw, dataRead);
     EXPECT_EQ(Server(0).Requests().size(), 1u);
     EXPECT_EQ(Server(1).Requests().size(), 1u);
 }
@@ -217,9 +218,11 @@ TEST_F(SimulatorBackendTest, LegacyDriverUsesTheFirstSocketOfKindOne)
     EXPECT_TRUE(driver.WriteByte(0xA5));
     driver.Close();
     const std::vector<Request> requests = Server(1).Requests();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[1].raw, (Bytes{'V', 0, 0}));
-    EXPECT_EQ(requests[2].raw, (Bytes{'W', 1, 0, 0xA5}));
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[1].raw, (Bytes{'I', 1, 0, 1}));
+    EXPECT_EQ(requests[2].raw, (Bytes{'V', 0, 0}));
+    EXPECT_EQ(requests[3].raw, (Bytes{'W', 1, 0, 0xA5}));
+    EXPECT_EQ(Server(0).Requests().size(), 1u) << "the USB keyboard on the way is only asked";
     EXPECT_TRUE(Server(2).Requests().empty());
 }
 

@@ -1,6 +1,7 @@
 #include "device/UsbFirmware.h"
 #include "UsbTestKeyboard.h"
 #include "device/DeviceResult.h"
+#include "files/SpecialFiles.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 
@@ -113,6 +114,27 @@ TEST_F(UsbFirmwareTest, AMissingFileComesBeforeAMissingKeyboard)
     EXPECT_EQ(UploadUsbFirmware(m_keyboard, WriteFile(HexText(Block(0))), &m_progress, m_access),
               DeviceResultNoDevice);
     EXPECT_TRUE(m_backend.Reports().empty());
+    EXPECT_TRUE(m_progress.m_calls.empty());
+}
+
+TEST_F(UsbFirmwareTest, InputsThatAreNoFileOrTooLargeAreRefusedBeforeAnyBlock)
+{
+    TempFolder folder;
+    for (const std::string& path : MakeNonRegularInputs(folder)) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(UploadUsbFirmware(m_keyboard, path, nullptr, m_access), DeviceResultCannotOpenFile);
+    }
+    EXPECT_TRUE(m_backend.Reports().empty());
+    // Cut to 32 bits, 4 GiB reads as an empty file and 4 GiB + 272 as one block; 4 GiB + 16 is a
+    // whole number of blocks that 32-bit positions cannot reach.
+    for (const uint64_t size : {kFourGiB, kFourGiB + 272, kFourGiB + 16}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(MakeSparseFile(m_path, size, HexText(Block(1))));
+        FakeUsbKeyboard keyboard;
+        EXPECT_EQ(UploadUsbFirmware(m_keyboard, m_path, &m_progress, keyboard.m_access),
+                  DeviceResultCorruptedFile);
+        EXPECT_TRUE(keyboard.m_backend.FirmwareBlocks().empty());
+    }
     EXPECT_TRUE(m_progress.m_calls.empty());
 }
 

@@ -93,8 +93,9 @@ TEST_F(UsbProgrammingTest, ProgramRefusesImagesThatDoNotFitOrAreEmpty)
         {0x01FF, 8, 248, DeviceResultOk, {{0, 248}, {128, 248}, {248, 248}, {0, 0}}},
         {0x01FF, 8, 249, DeviceResultVersionNotSupported, {{0, 0}}},
         {0x01FF, 8, 0, DeviceResultVersionNotSupported, {{0, 0}, {0, 0}}},
-        {0x0163, 200, 1, DeviceResultVersionNotSupported, {{0, 0}}}, // header longer than the area
-        {0x0000, 8, 1, DeviceResultVersionNotSupported, {{0, 0}}},   // no memory at all
+        {0x0163, 100, 1, DeviceResultVersionNotSupported, {{0, 0}}},    // the header fills the area
+        {0x0163, 200, 1, DeviceResultReceivingConfiguration, {{0, 0}}}, // header longer than the area
+        {0x0000, 8, 1, DeviceResultReceivingConfiguration, {{0, 0}}},   // no memory at all
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.imageSize);
@@ -127,6 +128,30 @@ TEST_F(UsbProgrammingTest, WithoutAKeyboardNothingIsSentAndNoTextRecorded)
     const size_t enumerations = m_backend.EnumerationCount();
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultNoDevice);
     EXPECT_EQ(m_backend.EnumerationCount(), enumerations);
+}
+
+TEST_F(UsbProgrammingTest, AKeyboardHeldByAnotherProgramIsNotFoundAndTheTextSaysWhy)
+{
+    m_backend.SetHeldElsewhere("/dev/hidraw0");
+    m_keyboard.m_image = Pattern(4);
+    const std::string inUse = LoadText(IDS_USB_ERROR_IN_USE);
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(m_keyboard.GetErrorText(), inUse);
+    EXPECT_EQ(DownloadUsbSequences(m_keyboard, &m_progress, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(m_keyboard.GetErrorText(), inUse);
+    uint8_t header[128] = {};
+    uint8_t length = 128;
+    EXPECT_EQ(QueryUsbDeviceHeader(m_keyboard, &length, header, m_access), DeviceResultNoDevice);
+    EXPECT_EQ(m_keyboard.GetErrorText(), inUse);
+    EXPECT_TRUE(m_backend.Reports().empty());
+    EXPECT_TRUE(m_progress.m_calls.empty());
+
+    // A free keyboard with the same ids further on is taken, and nothing is said of the other.
+    m_backend.AddInterface(
+        {"/dev/hidraw1", ZqUsbVendorId, UsbTestKeyboard::ProductId, 137, HidInterfaceKind::Hid, "ZQ-2200"});
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultOk);
+    EXPECT_EQ(m_keyboard.GetErrorText(), "");
+    EXPECT_EQ(m_backend.OpenedPaths(), (std::vector<std::string>{"/dev/hidraw1"}));
 }
 
 TEST_F(UsbProgrammingTest, FamilyImageResultsEndTheOperationAfterStartingTheApplication)
@@ -264,13 +289,47 @@ TEST_F(UsbProgrammingTest, DownloadNeverReadsMoreThanItsBufferHolds)
     const auto& reports = large.m_backend.Reports();
     EXPECT_EQ(reports[reports.size() - 5].bytes, (Bytes{0x02, 0x02, 0x88, 0x10, 0x80, 0, 0, 0}));
 
-    // A header longer than the area leaves no room: the family refuses before anything is read.
+    // A header that fills the area leaves no room: the family refuses before anything is read.
     FakeUsbKeyboard small(0x0163);
-    small.SetMemoryMap(0x0163, 200);
+    small.SetMemoryMap(0x0163, 100);
     m_keyboard.m_checks.clear();
     EXPECT_EQ(DownloadUsbSequences(m_keyboard, nullptr, small.m_access), DeviceResultVersionNotSupported);
     EXPECT_EQ(m_keyboard.m_checks, (std::vector<UsbTestKeyboard::ParseCall>{{false, 0}}));
     EXPECT_EQ(CountSetReports(small.m_backend, CommandReportId, HidCommandRequestRead), 1u);
+}
+
+TEST_F(UsbProgrammingTest, AHeaderTooShortForTheVersionOrLongerThanTheAreaIsABadConfiguration)
+{
+    // The area 0x0100..0x0163 holds 100 bytes; a header of H bytes puts the image at 0x0100 + H.
+    for (const uint8_t headerLength : {0, 1, 2, 3, 101, 255}) {
+        SCOPED_TRACE(static_cast<int>(headerLength));
+        FakeUsbKeyboard keyboard(0x0163);
+        keyboard.SetMemoryMap(0x0163, headerLength);
+        const Bytes before = keyboard.m_backend.Memory();
+        m_keyboard.m_image = Pattern(4);
+        m_progress.m_calls.clear();
+        EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, keyboard.m_access),
+                  DeviceResultReceivingConfiguration);
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, DataReportId), 0u);
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, CommandReportId, HidCommandConfirmWrite), 0u);
+        EXPECT_EQ(keyboard.m_backend.Memory(), before) << "the version bytes stay";
+        EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), 1u);
+        EXPECT_EQ(m_progress.m_calls, (ProgressCalls{{0, 0}}));
+
+        m_keyboard.m_checks.clear();
+        EXPECT_EQ(DownloadUsbSequences(m_keyboard, nullptr, keyboard.m_access),
+                  DeviceResultReceivingConfiguration);
+        EXPECT_TRUE(m_keyboard.m_checks.empty());
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, CommandReportId, HidCommandRequestRead), 2u)
+            << "the header byte of each operation only";
+    }
+    // The shortest header that holds the version is accepted.
+    FakeUsbKeyboard shortest(0x0163);
+    shortest.SetMemoryMap(0x0163, 4);
+    m_keyboard.m_image = Pattern(4);
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, nullptr, shortest.m_access), DeviceResultOk);
+    EXPECT_EQ(Bytes(shortest.m_backend.Memory().begin() + 0x104, shortest.m_backend.Memory().begin() + 0x108),
+              m_keyboard.m_image);
 }
 
 TEST_F(UsbProgrammingTest, HeaderReadAsksForOneChunkAtMostAndNeverForNothing)

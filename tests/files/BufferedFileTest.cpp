@@ -243,3 +243,32 @@ TEST(BufferedFileHex, PairAcrossAFillKeepsThePosition)
     EXPECT_EQ(out, std::vector<uint8_t>(5200, 0x5A));
     EXPECT_EQ(file.Tell(), 1u + 2 * 5200);
 }
+
+TEST(BufferedFileReadLine, AnEndlessLineEndsAtTheLengthCap)
+{
+    TempFolder folder;
+    EndlessFile file('x');
+    ASSERT_TRUE(file.Open(folder.Write("endless.txt", ""), true, 4));
+    std::string text;
+    EXPECT_FALSE(file.ReadLine(text));
+    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(EOVERFLOW));
+    EXPECT_TRUE(text.empty());
+    // The cap stopped it, within one fill of the limit.
+    EXPECT_GT(file.Delivered(), BufferedFile::kMaxLineLength);
+    EXPECT_LE(file.Delivered(), BufferedFile::kMaxLineLength + kFill);
+}
+
+TEST(BufferedFileReadLine, ALineOfTheCapIsReadAndOneByteMoreIsRefused)
+{
+    const std::string longest(BufferedFile::kMaxLineLength, 'y');
+    TempFolder folder;
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(folder.Write("long.txt", longest + "\r\nnext\n" + longest + "z\n"), true, 4));
+    std::string text;
+    ASSERT_TRUE(file.ReadLine(text));
+    EXPECT_EQ(text.size(), longest.size());
+    ASSERT_TRUE(file.ReadLine(text));
+    EXPECT_EQ(text, "next");
+    EXPECT_FALSE(file.ReadLine(text));
+    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(EOVERFLOW));
+}

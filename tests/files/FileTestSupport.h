@@ -1,5 +1,5 @@
-// Helpers for file tests: the temporary folder helpers and a buffered file whose device fails
-// after a number of bytes.
+// Helpers for file tests: the temporary folder helpers, a buffered file whose device fails
+// after a number of bytes, and one whose device never ends.
 #pragma once
 
 #include "TempFolder.h"
@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <sys/types.h>
 
 // Accepts m_remaining bytes, then answers every write with ENOSPC, like a full disk.
@@ -35,4 +36,25 @@ protected:
 
 private:
     size_t m_remaining;
+};
+
+// Reads as an endless run of one byte, like /dev/zero behind a regular file's name; counts what
+// it handed out.
+class EndlessFile : public BufferedFile
+{
+public:
+    explicit EndlessFile(char byte) : m_byte(byte) {}
+    size_t Delivered() const { return m_delivered; }
+
+protected:
+    ssize_t SystemRead(void* data, size_t count) override
+    {
+        std::memset(data, m_byte, count);
+        m_delivered += count;
+        return static_cast<ssize_t>(count);
+    }
+
+private:
+    char m_byte;
+    size_t m_delivered = 0;
 };

@@ -1,5 +1,6 @@
 #include "files/RawFile.h"
 #include "FileTestSupport.h"
+#include "files/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +74,29 @@ TEST(FailingWrites, FullDevice)
     EXPECT_LT(file.Write(block.data(), static_cast<uint32_t>(block.size())), block.size());
     EXPECT_EQ(file.LastError(), static_cast<uint32_t>(ENOSPC));
     EXPECT_FALSE(file.Close());
+}
+
+TEST(RawFileOpen, ReadersRefuseWhatIsNoRegularFileWithoutWaiting)
+{
+    TempFolder folder;
+    const std::vector<std::string> inputs = MakeNonRegularInputs(folder);
+    ASSERT_GE(inputs.size(), 2u);
+    for (const std::string& path : inputs) {
+        SCOPED_TRACE(path);
+        // A FIFO with no writer would block a plain open for ever.
+        BufferedFile file;
+        EXPECT_FALSE(file.Open(path, true, BufferedFile::LineEndDefault));
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_NE(file.LastError(), 0u);
+    }
+}
+
+TEST(RawFile, SizesBeyond32BitsAreNotCut)
+{
+    TempFolder folder;
+    const std::string path = folder.File("sparse.bin");
+    ASSERT_TRUE(MakeSparseFile(path, kFourGiB + 5));
+    RawFile file;
+    ASSERT_TRUE(file.Open(path, true));
+    EXPECT_EQ(file.GetSize(), kFourGiB + 5);
 }

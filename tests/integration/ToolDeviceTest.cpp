@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -188,6 +189,39 @@ TEST_F(ToolDevices, LegacyKeyboardThroughTheSimulator)
     EXPECT_EQ(noDriver.status, 14);
     EXPECT_EQ(noDriver.err,
               "The necessary driver is not installed.\nPlease install the included driver to your system.\n");
+}
+
+TEST_F(ToolDevices, OfTwoProgramsAtOneKeyboardTheSecondTouchesNothing)
+{
+    // Busy answers give every chunk a few milliseconds, so the first program is still at work when
+    // it is stopped right after its progress starts.
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--busy", "3:50", "--dump-memory", Path("memory.bin")}));
+    ToolOptions options;
+    options.simulator = Path("kb");
+    options.terminal = true;
+    ToolProcess first;
+    ASSERT_TRUE(first.Start({"program", Write("first.zqp", kProgrammedZq2200Project)}, options));
+    ASSERT_TRUE(first.ReadErrorUntil("%"));
+    first.Signal(SIGSTOP);
+
+    ASSERT_EQ(RunTool({"new", "6", "-o", Path("second.zqp")}).status, 0);
+    ToolRun second = Tool({"program", Path("second.zqp")}, Path("kb"));
+    EXPECT_EQ(second.status, 12);
+    EXPECT_EQ(second.err,
+              std::string(kNoDevice) + "\nUSB Error: The keyboard is in use by another program.\n");
+
+    first.Signal(SIGCONT);
+    const ToolRun firstRun = first.Finish();
+    EXPECT_EQ(firstRun.status, 0) << firstRun.err;
+    const Bytes memory = ReadFileBytes(Path("memory.bin"));
+    const Bytes expected = ProgrammedZq2200Image();
+    ASSERT_GE(memory.size(), 16 + expected.size());
+    EXPECT_EQ(DescribeDifference(Bytes(memory.begin() + 16, memory.begin() + 16 + expected.size()), expected),
+              "");
+    // Free again, the keyboard takes the second project.
+    EXPECT_EQ(Tool({"program", Path("second.zqp")}, Path("kb")).status, 0);
+    EXPECT_NE(ReadFileBytes(Path("memory.bin")), memory);
 }
 
 TEST_F(ToolDevices, ProgressBarOnlyOnATerminal)

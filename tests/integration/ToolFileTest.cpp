@@ -1,6 +1,7 @@
 // zqtool's file commands: new, check, convert and image, with their exit statuses.
 #include "ExpectedImages.h"
 #include "ToolTestSupport.h"
+#include "files/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,20 @@ TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
     EXPECT_EQ(partly.status, 3);
     EXPECT_EQ(partly.err, kDecodingErrors);
     EXPECT_EQ(partly.out.rfind("type\t6\t", 0), 0u);
+}
+
+TEST_F(ToolFiles, InputsThatAreNoFileEndAtOnceAsCannotOpen)
+{
+    // /dev/zero once grew without limit and a FIFO waited for a writer for ever.
+    for (const std::string& path : MakeNonRegularInputs(m_folder)) {
+        SCOPED_TRACE(path);
+        ToolRun check = RunTool({"check", path});
+        EXPECT_EQ(check.status, 1);
+        EXPECT_EQ(check.err, kCannotOpen);
+        ToolRun firmware = RunTool({"firmware", "6", path});
+        EXPECT_EQ(firmware.status, 3);
+        EXPECT_EQ(firmware.err, "Cannot open file!\n");
+    }
 }
 
 TEST_F(ToolFiles, SavingFailuresExitWithFour)

@@ -68,25 +68,43 @@ std::string ReadAll(int fd)
 
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options)
 {
-    TempFolder streams("zqtool-test");
-    const std::string outPath = streams.File("out"), errPath = streams.File("err");
+    ToolProcess tool;
+    if (!tool.Start(arguments, options)) {
+        return {};
+    }
+    return tool.Finish();
+}
+
+ToolProcess::~ToolProcess()
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        WaitFor(m_pid);
+    }
+    if (m_terminal >= 0) {
+        ::close(m_terminal);
+    }
+}
+
+bool ToolProcess::Start(const std::vector<std::string>& arguments, const ToolOptions& options)
+{
+    const std::string outPath = m_streams.File("out"), errPath = m_streams.File("err");
     std::vector<std::string> argv{options.program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment =
-        ToolEnvironment(options.simulator.value_or(streams.File("no-device")));
+        ToolEnvironment(options.simulator.value_or(m_streams.File("no-device")));
 
-    int terminal = -1;
     std::string terminalName;
     if (options.terminal) {
-        terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0) {
-            return {};
+        m_terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_terminal < 0 || ::grantpt(m_terminal) != 0 || ::unlockpt(m_terminal) != 0) {
+            return false;
         }
-        terminalName = ::ptsname(terminal);
+        terminalName = ::ptsname(m_terminal);
     }
     std::vector<char*> argp = Pointers(argv), envp = Pointers(environment);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    m_pid = ::fork();
+    if (m_pid == 0) {
         const int in = ::open("/dev/null", O_RDONLY);
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = options.terminal ? ::open(terminalName.c_str(), O_RDWR | O_NOCTTY)
@@ -97,19 +115,43 @@ ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& op
         ::execve(argp[0], argp.data(), envp.data());
         ::_exit(127);
     }
+    return m_pid > 0;
+}
+
+bool ToolProcess::ReadErrorUntil(const std::string& text)
+{
+    char buffer[256];
+    while (m_terminal >= 0 && m_err.find(text) == std::string::npos) {
+        const ssize_t got = ::read(m_terminal, buffer, sizeof buffer);
+        if (got > 0) {
+            m_err.append(buffer, static_cast<size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+    return m_terminal >= 0;
+}
+
+void ToolProcess::Signal(int signal)
+{
+    ::kill(m_pid, signal);
+}
+
+ToolRun ToolProcess::Finish()
+{
     ToolRun run;
-    if (pid < 0) {
-        return run;
-    }
-    if (options.terminal) {
+    const bool onTerminal = m_terminal >= 0;
+    if (onTerminal) {
         // Read while it runs so that a full terminal buffer never blocks it.
-        run.err = ReadAll(terminal);
-        ::close(terminal);
+        run.err = m_err + ReadAll(m_terminal);
+        ::close(m_terminal);
+        m_terminal = -1;
     }
-    run.status = WaitFor(pid);
-    run.out = ReadWholeFile(outPath);
-    if (!options.terminal) {
-        run.err = ReadWholeFile(errPath);
+    run.status = m_pid > 0 ? WaitFor(m_pid) : -1;
+    m_pid = -1;
+    run.out = ReadWholeFile(m_streams.File("out"));
+    if (!onTerminal) {
+        run.err = ReadWholeFile(m_streams.File("err"));
     }
     return run;
 }

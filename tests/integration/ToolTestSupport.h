@@ -33,6 +33,28 @@ struct ToolOptions
 
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options = {});
 
+// zqtool running beside the test, for tests that act while it works.
+class ToolProcess
+{
+public:
+    ToolProcess() : m_streams("zqtool-test") {}
+    ToolProcess(const ToolProcess&) = delete;
+    ToolProcess& operator=(const ToolProcess&) = delete;
+    ~ToolProcess();
+    bool Start(const std::vector<std::string>& arguments, const ToolOptions& options = {});
+    // Reads its terminal until the text has appeared; false when the terminal ended first.
+    bool ReadErrorUntil(const std::string& text);
+    void Signal(int signal);
+    // Waits for the end; what it wrote comes back with its status.
+    ToolRun Finish();
+
+private:
+    TempFolder m_streams;
+    pid_t m_pid = -1;
+    int m_terminal = -1;
+    std::string m_err;
+};
+
 // zqsim started with --print-ready; stopped with SIGTERM when destroyed.
 class SimProcess
 {

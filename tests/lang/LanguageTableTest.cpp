@@ -1,3 +1,4 @@
+#include "files/SpecialFiles.h"
 #include "files/TempFolder.h"
 
 #include "lang/LanguageTable.h"
@@ -143,6 +144,22 @@ TEST_F(LanguageFile, MissingFileLeavesAnEmptyTable)
     EXPECT_FALSE(m_table.ReadFile(m_folder.Path() + "/missing.lang"));
     EXPECT_EQ(m_table.GetCount(), 0);
     EXPECT_EQ(Text(1), "<absent>");
+}
+
+TEST_F(LanguageFile, InputsThatAreNoFileOrEndlessLeaveAnEmptyTable)
+{
+    for (const std::string& path : MakeNonRegularInputs(m_folder)) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(m_table.ReadFile(path));
+        EXPECT_EQ(m_table.GetCount(), 0);
+    }
+    // Beyond 32 bits of size, after one entry: the store stays at its limit and the endless line
+    // of zeros ends the reading.
+    const std::string sparse = m_folder.File("sparse.lang");
+    ASSERT_TRUE(MakeSparseFile(sparse, kFourGiB + 8, "1=one\n"));
+    EXPECT_TRUE(m_table.ReadFile(sparse));
+    EXPECT_EQ(m_table.GetCount(), 1);
+    EXPECT_EQ(Text(1), "one");
 }
 
 TEST_F(LanguageFile, EmptyFileGivesNoEntries)

@@ -1,6 +1,11 @@
 #include "SimTestSupport.h"
 
+#include "sim/SimFiles.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -251,4 +256,40 @@ TEST(SimDevice, LoadLaysFileThenHeaderOptionsOverDefaults)
     std::string error;
     EXPECT_FALSE(tooBig.Load(error));
     EXPECT_NE(error.find("larger"), std::string::npos);
+}
+
+TEST(SimDevice, MemoryInputsThatAreNoFileAreRefusedAtOnce)
+{
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.Path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.Path("folder"));
+    // A FIFO without a writer once hung the start.
+    for (const std::string& path : {folder.Path("fifo"), folder.Path("folder"), std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        SimInterfaceConfig config = UsbConfig();
+        config.memoryFile = path;
+        SimDevice device(config);
+        std::string error;
+        EXPECT_FALSE(device.Load(error));
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    }
+}
+
+TEST(SimDevice, DumpsTakeAFreshTemporaryNameAndLeaveNoneBehind)
+{
+    TempFolder folder;
+    const std::string dump = folder.Path("mem.bin");
+    // Something planted under the name a dump once always used is neither followed nor touched.
+    WriteFileBytes(folder.Path("victim"), {1, 2, 3});
+    ASSERT_EQ(::symlink(folder.Path("victim").c_str(), (dump + ".tmp").c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(WriteFileReplacing(dump, Bytes{7, 8}.data(), 2, error)) << error;
+    ASSERT_TRUE(WriteFileReplacing(dump, Bytes{9}.data(), 1, error)) << error;
+    EXPECT_EQ(ReadFileBytes(dump), (Bytes{9}));
+    EXPECT_EQ(ReadFileBytes(folder.Path("victim")), (Bytes{1, 2, 3}));
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path(""))) {
+        files += entry.path().filename() != "victim" && entry.path().filename() != "mem.bin.tmp";
+    }
+    EXPECT_EQ(files, 1u);
 }

@@ -90,6 +90,46 @@ TEST(SimServer, ReconnectKeepsMemory)
     EXPECT_EQ(answer, (Bytes{3, 0xC1, 0xC2, 0}));
 }
 
+TEST(SimServer, OneConnectionAtATimeUsesTheKeyboard)
+{
+    TempFolder folder;
+    RunningServer server;
+    std::string error;
+    ASSERT_TRUE(server.Start({At(folder.Path("kb"))}, error)) << error;
+    SimClient first, second;
+    ASSERT_TRUE(first.Connect(folder.Path("kb")));
+    ASSERT_TRUE(second.Connect(folder.Path("kb")));
+    uint32_t code = 9;
+    Bytes answer;
+    ASSERT_TRUE(first.Request('I', {1}, code, answer));
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(first.Request('S', DataReport({0xC1}), code, answer));
+
+    // Asking is still answered; opening, writing and reading are refused and change nothing.
+    ASSERT_TRUE(second.Request('I', {}, code, answer));
+    EXPECT_EQ(code, 0u);
+    for (const auto& [opcode, payload] :
+         std::vector<std::pair<uint8_t, Bytes>>{{'I', {1}},
+                                                {'S', DataReport({0x77})},
+                                                {'S', CommandReport(3, 0x0900, 1)},
+                                                {'G', StatusRequest()}}) {
+        ASSERT_TRUE(second.Request(opcode, payload, code, answer));
+        EXPECT_EQ(code, 32u) << opcode;
+    }
+    // The first one's transfer went on undisturbed.
+    ASSERT_TRUE(first.Request('S', CommandReport(3, 0x0900, 1), code, answer));
+    ASSERT_TRUE(first.Request('G', StatusRequest(), code, answer));
+    EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
+
+    first.Close();
+    ASSERT_TRUE(second.Request('I', {1}, code, answer));
+    EXPECT_EQ(code, 0u) << "free again once the first connection ended";
+    ASSERT_TRUE(second.Request('S', CommandReport(2, 0x0900, 1), code, answer));
+    ASSERT_TRUE(second.Request('G', StatusRequest(), code, answer));
+    ASSERT_TRUE(second.Request('G', {3, 0}, code, answer));
+    EXPECT_EQ(answer, (Bytes{3, 0xC1}));
+}
+
 TEST(SimServer, RequestsJoinedOrSplitAreAnsweredInOrder)
 {
     TempFolder folder;

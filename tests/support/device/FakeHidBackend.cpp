@@ -47,6 +47,10 @@ HidHandle FakeHidBackend::Open(const std::string& path)
         Fail(scripted->second);
         return InvalidHidHandle;
     }
+    if (m_heldElsewhere.count(path) != 0) {
+        m_lastError = OsErrorInUse;
+        return InvalidHidHandle;
+    }
     const bool known = std::any_of(m_interfaces.begin(), m_interfaces.end(),
                                    [&](const HidInterfaceInfo& info) { return info.path == path; });
     if (!known) {

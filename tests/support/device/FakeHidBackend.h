@@ -28,6 +28,8 @@ public:
     void AddInterface(const HidInterfaceInfo& info) { m_interfaces.push_back(info); }
     void SetEnumerationFails(bool fails) { m_enumerationFails = fails; }
     void SetOpenError(const std::string& path, int errnoValue) { m_openErrors[path] = errnoValue; }
+    // Opening the interface fails as an exclusive open of one another program holds.
+    void SetHeldElsewhere(const std::string& path) { m_heldElsewhere.insert(path); }
     // Answered in order by status reads; once used up the default status is answered.
     void QueueStatuses(const std::vector<uint8_t>& statuses);
     // 1 (done) at first; 3 makes the keyboard busy for ever.
@@ -68,6 +70,7 @@ private:
     std::vector<HidInterfaceInfo> m_interfaces;
     bool m_enumerationFails = false;
     std::map<std::string, int> m_openErrors;
+    std::set<std::string> m_heldElsewhere;
     std::deque<uint8_t> m_queuedStatuses;
     uint8_t m_defaultStatus = 1;
     std::deque<std::vector<uint8_t>> m_queuedData;
