@@ -147,8 +147,9 @@ int RunConvert(const CliArguments& arguments)
             return converted;
         }
     }
-    // A format the project no longer offers after a conversion falls back to its own.
-    uint8_t saveFormat = format <= GetFormatCount(*project.keyboard) ? format : 0;
+    // A converted project is saved in its new type's own format: the one it was read in may not
+    // describe it any more (a ZQ-1100 v1 file holding a v2 project cannot be read again).
+    uint8_t saveFormat = arguments.items.empty() ? format : 0;
     if (arguments.hasFormat) {
         if (!CheckFormat(*project.keyboard, arguments.format, GetUsageLine(CliCommand::Convert))) {
             return ExitUsage;

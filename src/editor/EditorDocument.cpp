@@ -1,11 +1,13 @@
 #include "editor/EditorDocument.h"
 
 #include "editor/EditorPrompts.h"
+#include "files/LegacyLayoutFile.h"
 #include "files/ProjectOpen.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/LegacyKeyboard.h"
 
 EditorDocument::EditorDocument() = default;
 EditorDocument::~EditorDocument() = default;
@@ -74,6 +76,17 @@ bool EditorDocument::Save(const std::string& path, uint8_t format, EditorPrompts
     m_readOnly = false;
     TakeSavedSignature();
     return true;
+}
+
+uint8_t EditorDocument::GetSaveFormat() const
+{
+    if (m_fileFormat != 0) {
+        return m_fileFormat;
+    }
+    if (const auto* legacy = dynamic_cast<const LegacyKeyboard*>(m_keyboard.get())) {
+        return MatchingLegacyLayoutFormat(legacy->GetTypeCode());
+    }
+    return 1;
 }
 
 void EditorDocument::TakeSavedSignature()

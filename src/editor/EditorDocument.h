@@ -42,6 +42,8 @@ public:
     bool IsReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     uint8_t GetFileFormat() const { return m_fileFormat; }
+    // The format a save writes: the chosen one, else the one that matches the project's type.
+    uint8_t GetSaveFormat() const;
     void SetFileFormat(uint8_t format) { m_fileFormat = format; }
 
 private:

@@ -192,6 +192,11 @@ bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expecte
 
 } // namespace
 
+uint8_t MatchingLegacyLayoutFormat(uint8_t typeCode)
+{
+    return MatchingFormat(typeCode);
+}
+
 bool SaveLegacyLayoutFile(LegacyKeyboard& keyboard, const std::string& path, uint8_t* format,
                           const BufferedFileFactory& makeFile)
 {

@@ -20,6 +20,9 @@ enum LegacyLayoutFormat : uint8_t {
 
 // The member SaveFile with a file factory, so that tests can make writes fail. format may be
 // null (the matching format); format 0 is replaced by the matching format on success.
+// The format a project of the type code is saved in when none is chosen.
+uint8_t MatchingLegacyLayoutFormat(uint8_t typeCode);
+
 bool SaveLegacyLayoutFile(LegacyKeyboard& keyboard, const std::string& path, uint8_t* format,
                           const BufferedFileFactory& makeFile);
 

@@ -1,0 +1,556 @@
+// The editor's menu commands against project files, zqtool and simulated keyboards: opening,
+// saving, recent files, the key clipboard, conversions, keyboard commands, texts, undo and redo.
+#include "UiTestMain.h"
+#include "UiTestSupport.h"
+
+#include "editor/EditorCommands.h"
+#include "files/ProjectOpen.h"
+#include "lang/Texts.h"
+#include "model/KeyCell.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+#include "ui/ConfigurationPage.h"
+#include "ui/FileDialogs.h"
+#include "ui/KeyPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr uint8_t kZq3300DoubleTwo = 1;
+constexpr uint8_t kZq2200Three = 4;
+constexpr uint8_t kZq2200One = 6;
+constexpr uint8_t kZq1100V1Single = 7;
+constexpr uint8_t kZq1100V2Single = 9;
+
+QByteArray ReadAll(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const std::string& path, const QByteArray& bytes)
+{
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// A project of the type with one programmed key, saved to the path.
+bool WriteProject(uint8_t typeId, const std::string& path, const char* name)
+{
+    std::unique_ptr<Keyboard> keyboard = CreateKeyboard(typeId);
+    const bool legacy = typeId >= kZq1100V1Single;
+    const char* codes = typeId == kZq1100V1Single ? "I28; 6" : (legacy ? "I28; 10" : "M1,S+,K0x04");
+    uint8_t format = 0;
+    return keyboard->SetKeyTexts(name, codes, 2, 1, 1) &&
+           SaveProjectFile(*keyboard, path, &format) == SaveOutcome::Saved;
+}
+
+// Answers the file dialogs with a path and a filter, or with Cancel.
+struct ScriptedFileDialogs
+{
+    FileChoice answer;
+    int asked = 0;
+    ScriptedFileDialogs()
+    {
+        SetFileDialogHook([this](FileDialogKind, const QStringList&, int) {
+            ++asked;
+            return answer;
+        });
+    }
+    ~ScriptedFileDialogs() { SetFileDialogHook(nullptr); }
+};
+
+// zqsim serving one keyboard on a socket that ZQ_SIMULATOR names while the object lives.
+class Simulator
+{
+public:
+    Simulator(const QString& folder, const QStringList& options)
+    {
+        const QString socket = folder + QStringLiteral("/kb");
+        m_process.start(QStringLiteral(ZQ_SIM_PATH), QStringList{QStringLiteral("--print-ready")} + options +
+                                                         QStringList{QStringLiteral("--socket"), socket});
+        m_ready = m_process.waitForReadyRead(10000) && m_process.readAll().startsWith("ready");
+        qputenv("ZQ_SIMULATOR", socket.toUtf8());
+    }
+    ~Simulator()
+    {
+        qunsetenv("ZQ_SIMULATOR");
+        m_process.terminate();
+        m_process.waitForFinished(10000);
+    }
+    bool IsReady() const { return m_ready; }
+
+private:
+    QProcess m_process;
+    bool m_ready = false;
+};
+
+QStringList Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return {QString::number(process.exitCode()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+// Takes the URLs the desktop would open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void Open(const QUrl& url) { opened = url; }
+
+public:
+    QUrl opened;
+};
+
+class FileCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_folder.isValid()); }
+    void opensEachFamilyAndRefusesBadFiles();
+    void saveAsWritesTheChosenFormat();
+    void recentFilesMoveToTheTop();
+    void pasteSwapAndClearAll();
+    void conversionsAskAndTheFormatFollowsTheType();
+    void programThenDownloadGivesTheSameProject();
+    void keyboardFailuresShowCodeAndErrorText();
+    void firmwareCancelledAndVersionOnlyOnSuccess();
+    void languageFileReplacesMenuControlAndMessageTexts();
+    void undoWalksBackToTheOpenedFileAndForward();
+    void editorAndZqtoolWriteTheSameFiles();
+    void helpOpensTheGuide();
+
+private:
+    std::string File(const char* name) const
+    {
+        return m_folder.filePath(QString::fromLatin1(name)).toStdString();
+    }
+
+    QTemporaryDir m_folder;
+};
+
+void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
+{
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    const struct
+    {
+        uint8_t type;
+        const char* file;
+    } projects[] = {{kZq2200Three, "a.zqp"}, {kZq3300DoubleTwo, "b.zqp"}, {kZq1100V2Single, "c.txt"}};
+    for (const auto& project : projects) {
+        QVERIFY(WriteProject(project.type, File(project.file), "Tea"));
+        QVERIFY(test.window->OpenProject(File(project.file)));
+        QCOMPARE(test.window->GetKeyboard()->GetTypeId(), project.type);
+        QVERIFY(
+            test.window->windowTitle().startsWith(QString::fromLatin1(project.file) + QStringLiteral(" [")));
+        QCOMPARE(test.window->GetPanel()->GetFunctionList()->itemText(0), QStringLiteral("Tea *"));
+        QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
+    }
+    QVERIFY(prompts.shown.empty());
+
+    WriteAll(File("u.zqp"), "hello\n");
+    WriteAll(File("e.zqp"), "ZQ-3300.v1\r\nRFID=9N\r\n");
+    QVERIFY(!test.window->OpenProject(File("missing.zqp")));
+    QVERIFY(!test.window->OpenProject(File("u.zqp")));
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq1100V2Single);
+    QVERIFY(test.window->OpenProject(File("e.zqp")));
+    QCOMPARE(prompts.shown,
+             (std::vector<std::string>{"Can not open the file.", "Unknown file format, or incorrect file.",
+                                       "There was some errors in decoding of file."}));
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), 0);
+
+    // The Open command with the read-only box: Save then asks where to save.
+    ScriptedFileDialogs dialogs;
+    dialogs.answer = FileChoice{true, File("a.zqp"), 1, true};
+    test.window->RunCommand(CmdOpen);
+    QVERIFY(test.window->GetDocument().IsReadOnly());
+    dialogs.answer = FileChoice{};
+    test.window->RunCommand(CmdSave);
+    QCOMPARE(dialogs.asked, 2);
+}
+
+void FileCommandsTest::saveAsWritesTheChosenFormat()
+{
+    TestWindow test(kZq1100V2Single);
+    QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Tea", "I28; 10", 2, 1, 1));
+    std::string filter;
+    test.window->GetKeyboard()->GetFileFilter(&filter, nullptr);
+    const QStringList filters = DialogFilters(filter);
+    QVERIFY(filters.size() >= 2);
+    ScriptedFileDialogs dialogs;
+    QList<QByteArray> headers;
+    for (int format = 1; format <= filters.size(); ++format) {
+        const std::string path = File("format") + std::to_string(format) + ".txt";
+        dialogs.answer = FileChoice{true, path, format, false};
+        test.window->RunCommand(CmdSaveAs);
+        QCOMPARE(test.window->GetDocument().GetPath(), path);
+        QCOMPARE(int(test.window->GetDocument().GetFileFormat()), format);
+        headers.append(ReadAll(path).split('\n').value(0));
+        // A plain Save keeps the chosen format.
+        test.window->RunCommand(CmdSave);
+        QCOMPARE(ReadAll(path).split('\n').value(0), headers.last());
+    }
+    // The format of the project's own kind reads back whole.
+    uint8_t read = 0;
+    QCOMPARE(OpenProjectFile(File("format1.txt"), &read).outcome, OpenOutcome::Opened);
+    QCOMPARE(headers.value(0), QByteArray("57; 0; 0; 2; 11; 148; 0; 0; 3\r"));
+    QVERIFY(headers.value(0) != headers.value(1));
+}
+
+void FileCommandsTest::recentFilesMoveToTheTop()
+{
+    TestWindow test(kZq2200One);
+    std::vector<std::string> files;
+    for (const char* name : {"1.zqp", "2.zqp", "3.zqp", "4.zqp", "5.zqp"}) {
+        files.push_back(File(name));
+        QVERIFY(WriteProject(kZq2200One, files.back(), name));
+    }
+    for (int i = 1; i < 5; ++i) {
+        QVERIFY(test.window->OpenProject(files[i]));
+    }
+    auto recent = [&test] {
+        const RecentFiles stored = Settings::LoadRecentFiles(test.store);
+        return std::vector<std::string>(stored.begin(), stored.end());
+    };
+    QCOMPARE(recent(), (std::vector<std::string>{files[4], files[3], files[2], files[1]}));
+    // Entry 3 moves up without losing any; a new file drops entry 4.
+    test.window->RunCommand(CmdRecentFile1 + 2);
+    QCOMPARE(test.window->GetDocument().GetPath(), files[2]);
+    QCOMPARE(recent(), (std::vector<std::string>{files[2], files[4], files[3], files[1]}));
+    QVERIFY(test.window->OpenProject(files[0]));
+    QCOMPARE(recent(), (std::vector<std::string>{files[0], files[2], files[4], files[3]}));
+    QVERIFY(test.window->GetAction(CmdRecentFile1 + 3) == nullptr);
+    QStringList menu;
+    for (QAction* action : test.window->menuBar()->actions().value(0)->menu()->actions()) {
+        menu.append(action->objectName());
+    }
+    QCOMPARE(menu.mid(5, 5), (QStringList{"cmd8112", "cmd8113", "cmd8114", "cmd8115", ""}));
+}
+
+void FileCommandsTest::pasteSwapAndClearAll()
+{
+    TestWindow test(kZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    ScriptedPrompts prompts;
+    // Swap with an empty clipboard does nothing.
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(1, 1));
+    test.window->RunCommand(CmdSwap);
+    QVERIFY(prompts.shown.empty());
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(2, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Milk", "M1,S+,K0x10", MakeGridPoint(3, 1), 1));
+    test.window->FillFunctionListFromAllKeys();
+    test.Click(MakeGridPoint(1, 1));
+    test.window->RunCommand(CmdCopy);
+    // The same name and codes: nothing to ask, nothing to do.
+    test.Click(MakeGridPoint(2, 1));
+    test.window->RunCommand(CmdPaste);
+    QVERIFY(prompts.shown.empty());
+    // Swap: the key takes the clipboard's programming, the clipboard the key's.
+    test.Click(MakeGridPoint(3, 1));
+    test.window->RunCommand(CmdSwap);
+    QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Tea"));
+    test.Click(MakeGridPoint(4, 1));
+    prompts.answers = {PromptAnswer::Yes};
+    test.window->RunCommand(CmdPaste);
+    QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Milk"));
+    QVERIFY(prompts.shown.empty());
+    // Clear All asks, clears every key and drops the file name.
+    QVERIFY(test.window->SaveProject(File("shop.zqp"), 0));
+    test.window->UpdateTitle(File("shop.zqp"));
+    prompts.answers = {PromptAnswer::Yes};
+    test.window->RunCommand(CmdClearAll);
+    QCOMPARE(prompts.shown, std::vector<std::string>{"Clear all keys?"});
+    QVERIFY(!keyboard.IsKeyProgrammed(1, 1));
+    QVERIFY(!keyboard.IsKeyProgrammed(4, 1));
+    QCOMPARE(test.window->windowTitle(), QStringLiteral("no name - ZQ programmer"));
+}
+
+void FileCommandsTest::conversionsAskAndTheFormatFollowsTheType()
+{
+    TestWindow test(kZq2200Three);
+    QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Third", "M1,S+,K0x04", 1, 1, 3));
+    QAction* toOne = test.window->GetAction(CmdConvertFirst + 3);
+    QVERIFY(toOne != nullptr);
+    QCOMPARE(toOne->text(), QStringLiteral("Convert to ZQ-2200 (one layout)"));
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    toOne->trigger();
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200Three);
+    toOne->trigger();
+    QCOMPARE(prompts.shown.size(), size_t(2));
+    QCOMPARE(
+        prompts.shown[0].rfind("Convert to ZQ-2200 (one layout)?\nThis conversion will cause data loss.", 0),
+        0u);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(test.window->GetTabs()->count(), 2);
+    QCOMPARE(test.window->GetStatusText(0), QStringLiteral("ZQ-2200 (one layout)"));
+    QVERIFY(test.window->GetAction(CmdConvertFirst + 3) == nullptr);
+
+    // A ZQ-1100 v1 file converted to v2 and saved with Save reads back as v2.
+    QVERIFY(WriteProject(kZq1100V1Single, File("v1.txt"), "Old"));
+    prompts.answers = {PromptAnswer::No};
+    QVERIFY(test.window->OpenProject(File("v1.txt")));
+    test.window->GetAction(CmdConvertFirst)->trigger();
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq1100V2Single);
+    QVERIFY(test.window->GetDocument().HasUnsavedChanges());
+    test.window->RunCommand(CmdSave);
+    uint8_t format = 0;
+    OpenedProject reopened = OpenProjectFile(File("v1.txt"), &format);
+    QCOMPARE(reopened.outcome, OpenOutcome::Opened);
+    QCOMPARE(reopened.keyboard->GetTypeId(), kZq1100V2Single);
+}
+
+void FileCommandsTest::programThenDownloadGivesTheSameProject()
+{
+    Simulator simulator(m_folder.path(), {});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    Keyboard* keyboard = test.window->GetKeyboard();
+    // Names stay in the project file; the keyboard keeps only the codes.
+    QVERIFY(keyboard->SetKeyTexts("Key_1", "M1,S+,K0x17", 1, 1, 1));
+    QVERIFY(keyboard->SetKeyTexts("Key_2", "M2,K0xE1", 2, 1, 1));
+    keyboard->SetRfidDigits(5);
+    test.window->FillFunctionListFromAllKeys();
+    const std::string programmed = keyboard->GetContentSignature();
+    test.window->RunCommand(CmdProgramming);
+    QVERIFY(prompts.shown.empty());
+    prompts.answers = {PromptAnswer::Yes};
+    test.window->RunCommand(CmdClearAll);
+    // Unsaved changes are offered for saving before the download replaces them.
+    prompts.answers = {PromptAnswer::No};
+    test.window->RunCommand(CmdDownload);
+    QCOMPARE(prompts.shown.back(), std::string("Do you want to save current file?"));
+    QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), programmed);
+    QVERIFY(test.window->isEnabled());
+    QCOMPARE(test.window->GetPanel()->GetFunctionList()->itemText(0), QStringLiteral("Key_1 *"));
+}
+
+void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
+{
+    {
+        Simulator simulator(m_folder.path(), {QStringLiteral("--disconnect-after"), QStringLiteral("10"),
+                                              QStringLiteral("--disconnect-error"), QStringLiteral("1167")});
+        QVERIFY(simulator.IsReady());
+        TestWindow test(kZq2200One);
+        ScriptedPrompts prompts;
+        test.window->RunCommand(CmdProgramming);
+        QCOMPARE(prompts.shown, std::vector<std::string>{"An error occured during communication.\r\n\r\n"
+                                                         "USB Error: The device is not connected."});
+        QVERIFY(test.window->isEnabled());
+    }
+    Simulator simulator(m_folder.path(), {QStringLiteral("--fail"), QStringLiteral("3:1=2")});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    test.window->RunCommand(CmdProgramming);
+    QCOMPARE(prompts.shown.size(), size_t(1));
+    QCOMPARE(prompts.shown[0].rfind(
+                 "An error occured during communication.\r\n\r\nZQ Error: Operation failed.", 0),
+             0u);
+}
+
+void FileCommandsTest::firmwareCancelledAndVersionOnlyOnSuccess()
+{
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    ScriptedFileDialogs dialogs;
+    test.window->RunCommand(CmdUploadFirmware);
+    QCOMPARE(dialogs.asked, 1);
+    QVERIFY(prompts.shown.empty());
+    // No keyboard: only the error, no version box.
+    test.window->RunCommand(CmdFirmwareVersion);
+    QCOMPARE(prompts.shown,
+             std::vector<std::string>{
+                 "No device was found.\nCheck if the keyboard is connected via USB port to PC."});
+    Simulator simulator(m_folder.path(), {QStringLiteral("--firmware-version"), QStringLiteral("2.3.4")});
+    QVERIFY(simulator.IsReady());
+    prompts.shown.clear();
+    test.window->RunCommand(CmdFirmwareVersion);
+    QCOMPARE(prompts.shown, std::vector<std::string>{"ZQ-2200 v 2.3.4"});
+}
+
+void FileCommandsTest::languageFileReplacesMenuControlAndMessageTexts()
+{
+    WriteAll(File("zq.lang"), "36342=&Neu...\n36311=Tastennummer\n32779=Speichern?\n36339=&Tastatur\\tX\n");
+    QVERIFY(LoadLanguageFile(File("zq.lang")));
+    {
+        TestWindow test(kZq2200One);
+        QCOMPARE(test.window->GetAction(CmdNew)->text(), QStringLiteral("&Neu...\tCtrl+N"));
+        QCOMPARE(test.window->findChild<QLabel*>(QStringLiteral("ctl1174"))->text(),
+                 QStringLiteral("Tastennummer"));
+        QCOMPARE(test.window->GetAction(CmdOpen)->text(), QStringLiteral("&Open...\tCtrl+O"));
+        QVERIFY(test.window->GetKeyboard()->SetKeyTexts("A", "M1,S+,K0x04", 1, 1, 1));
+        ScriptedPrompts prompts;
+        prompts.answers = {PromptAnswer::Cancel};
+        QVERIFY(!test.window->CloseProject());
+        QCOMPARE(prompts.shown, std::vector<std::string>{"Speichern?"});
+    }
+    ClearLanguageTable();
+}
+
+void FileCommandsTest::undoWalksBackToTheOpenedFileAndForward()
+{
+    QVERIFY(WriteProject(kZq2200One, File("undo.zqp"), "Tea"));
+    TestWindow test(kZq2200One);
+    QVERIFY(test.window->OpenProject(File("undo.zqp")));
+    const std::string opened = test.window->GetKeyboard()->GetContentSignature();
+    ScriptedPrompts prompts;
+    prompts.answers = std::deque<PromptAnswer>(40, PromptAnswer::Yes);
+    test.ShowLayout(1);
+    ConfigurationPage* page = test.window->GetConfigurationPage();
+    KeyPanel* panel = test.window->GetPanel();
+    // Twenty changes of every kind, each one step.
+    const std::vector<std::function<void()>> changes = {
+        [&] {
+            test.Click(MakeGridPoint(2, 1));
+            test.window->RunCommand(CmdCopy);
+            test.Click(MakeGridPoint(3, 3));
+            test.window->RunCommand(CmdPaste);
+        },
+        [&] { test.window->RunCommand(CmdDoubleRight); },
+        [&] { test.window->RunCommand(CmdSingle); },
+        [&] {
+            test.Click(MakeGridPoint(4, 4));
+            test.window->RunCommand(CmdPaste);
+        },
+        [&] {
+            test.Click(MakeGridPoint(4, 4));
+            test.window->RunCommand(CmdCut);
+        },
+        [&] {
+            test.Click(MakeGridPoint(5, 5));
+            test.window->RunCommand(CmdPaste);
+        },
+        [&] {
+            test.Click(MakeGridPoint(5, 5));
+            test.window->RunCommand(CmdClearKey);
+        },
+        [&] { page->GetNumericOnly()->click(); },
+        [&] { page->GetTypematic()->click(); },
+        [&] { page->GetTypematicRate()->setValue(3); },
+        [&] {
+            test.Click(MakeGridPoint(2, 1));
+            panel->GetSimpleKey()->click();
+        },
+        [&] {
+            test.Click(MakeGridPoint(3, 3));
+            panel->GetKeyType()->setCurrentIndex(1);
+            emit panel->GetKeyType()->activated(1);
+        },
+        [&] {
+            test.Click(MakeGridPoint(1, 8));
+            panel->GetKeyName()->setFocus();
+            QTest::keyClicks(panel->GetKeyName(), QStringLiteral("x"));
+            test.Picture()->setFocus();
+        },
+        [&] {
+            test.Click(MakeGridPoint(2, 1));
+            test.window->RunCommand(CmdDoubleDown);
+        },
+        [&] { test.window->RunCommand(CmdSingle); },
+        [&] {
+            test.Click(MakeGridPoint(1, 1));
+            test.window->RunCommand(CmdPaste);
+        },
+        [&] {
+            test.Click(MakeGridPoint(1, 2));
+            test.window->RunCommand(CmdPaste);
+        },
+        [&] { page->GetMakeBreak()->click(); },
+        [&] {
+            test.Click(MakeGridPoint(1, 2));
+            test.window->RunCommand(CmdClearKey);
+        },
+        [&] { test.window->RunCommand(CmdConvertFirst + 4); },
+    };
+    std::vector<std::string> signatures{opened};
+    for (const auto& change : changes) {
+        change();
+        const std::string now = test.window->GetKeyboard()->GetContentSignature();
+        QVERIFY2(now != signatures.back(), qPrintable(QString::number(signatures.size())));
+        signatures.push_back(now);
+    }
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), 5);
+    for (size_t step = signatures.size() - 1; step > 0; --step) {
+        test.window->RunCommand(CmdUndo);
+        QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), signatures[step - 1]);
+    }
+    QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QVERIFY(!test.window->GetAction(CmdUndo)->isEnabled());
+    for (size_t step = 1; step < signatures.size(); ++step) {
+        test.window->RunCommand(CmdRedo);
+        QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), signatures[step]);
+    }
+    QVERIFY(test.window->GetDocument().HasUnsavedChanges());
+}
+
+void FileCommandsTest::editorAndZqtoolWriteTheSameFiles()
+{
+    const struct
+    {
+        uint8_t type;
+        const char* extension;
+        uint8_t item;
+    } families[] = {{kZq2200Three, ".zqp", 5},
+                    {kZq3300DoubleTwo, ".zqp", 6},
+                    {kZq1100V2Single, ".txt", 2},
+                    // v1 to v2: both write the new type's own format, which reads back cleanly.
+                    {kZq1100V1Single, ".txt", 1}};
+    for (const auto& family : families) {
+        const std::string original = File("orig") + family.extension;
+        const std::string editor = File("editor") + family.extension;
+        const std::string tool = File("tool") + family.extension;
+        QVERIFY(WriteProject(family.type, original, "Cash"));
+        TestWindow test(family.type);
+        ScriptedPrompts prompts;
+        prompts.answers = {PromptAnswer::Yes};
+        QVERIFY(test.window->OpenProject(original));
+        test.window->GetAction(CmdConvertFirst + family.item - 1)->trigger();
+        QVERIFY(test.window->SaveProject(editor, 0));
+        const QStringList result =
+            Run(QStringLiteral(ZQ_TOOL_PATH),
+                {QStringLiteral("convert"), QString::fromStdString(original), QStringLiteral("--item"),
+                 QString::number(family.item), QStringLiteral("--force"), QStringLiteral("-o"),
+                 QString::fromStdString(tool)});
+        QCOMPARE(result.value(0), QStringLiteral("0"));
+        QCOMPARE(ReadAll(editor), ReadAll(tool));
+        QCOMPARE(Run(QStringLiteral(ZQ_TOOL_PATH), {QStringLiteral("check"), QString::fromStdString(tool)})
+                     .value(0),
+                 QStringLiteral("0"));
+    }
+}
+
+void FileCommandsTest::helpOpensTheGuide()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+    TestWindow test(kZq2200One);
+    test.window->RunCommand(CmdHelpContent);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QVERIFY(catcher.opened.toLocalFile().endsWith(QStringLiteral("/guide/index.html")));
+}
+
+ZQ_UI_TEST(FileCommandsTest)
+#include "FileCommandsTest.moc"
