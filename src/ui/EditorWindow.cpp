@@ -22,16 +22,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -69,6 +74,7 @@ EditorWindow::EditorWindow(Settings& settings, SettingsStore& store, QWidget* pa
     : QMainWindow(parent), m_settings(settings), m_store(store), m_prompts(this)
 {
     setObjectName(QStringLiteral("EditorWindow"));
+    setAcceptDrops(true);
     BuildWindow();
     BuildMenus();
     m_captureFilter = new KeyCaptureFilter(this);
@@ -627,4 +633,25 @@ void EditorWindow::StepHistory(bool undo)
     SelectKeyAt(key);
     GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
     GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
+}
+
+void EditorWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void EditorWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    CommitPendingEdit();
+    if (OpenProject(QFile::encodeName(urls.first().toLocalFile()).toStdString())) {
+        m_document.SetReadOnly(false);
+    }
 }

@@ -51,10 +51,16 @@ QString FindUserGuide()
     return QString();
 }
 
-std::string BuiltinText(uint32_t id)
+// A menu item's text; a translated one without the accelerator hint keeps the built-in one's.
+QString MenuText(uint32_t id)
 {
-    std::string text;
-    FindBuiltinString(id, text);
+    QString text = Text(id);
+    std::string builtIn;
+    FindBuiltinString(id, builtIn);
+    const QString own = FromProjectText(builtIn);
+    if (!text.contains(QLatin1Char('\t')) && own.indexOf(QLatin1Char('\t')) > 0) {
+        text += own.mid(own.indexOf(QLatin1Char('\t')));
+    }
     return text;
 }
 
@@ -62,13 +68,7 @@ std::string BuiltinText(uint32_t id)
 
 QAction* EditorWindow::AddCommand(QMenu* menu, uint16_t command, uint32_t textId)
 {
-    // A translated text without the accelerator hint keeps the built-in one's.
-    QString text = Text(textId);
-    const QString builtIn = FromProjectText(BuiltinText(textId));
-    if (!text.contains(QLatin1Char('\t')) && builtIn.indexOf(QLatin1Char('\t')) > 0) {
-        text += builtIn.mid(builtIn.indexOf(QLatin1Char('\t')));
-    }
-    auto* action = new QAction(text, this);
+    auto* action = new QAction(MenuText(textId), this);
     action->setObjectName(CommandName(command));
     action->setData(command);
     connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
@@ -687,7 +687,7 @@ std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu(GridPoint key)
     const bool entrySelected = m_panel->GetFunctionList()->currentIndex() >= 0;
     const KeyMenuState state = GetKeyMenuState(*keyboard, key, m_clipCodes, entrySelected);
     auto add = [this, &state](QMenu* to, uint16_t command, uint32_t textId) {
-        QAction* action = to->addAction(Text(textId));
+        QAction* action = to->addAction(MenuText(textId));
         action->setObjectName(CommandName(command));
         action->setData(command);
         action->setEnabled(state.IsEnabled(command));

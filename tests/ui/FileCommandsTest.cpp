@@ -16,9 +16,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSlider>
@@ -185,6 +187,18 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     dialogs.answer = FileChoice{};
     test.window->RunCommand(CmdSave);
     QCOMPARE(dialogs.asked, 2);
+
+    // A file dropped on the window opens as by Open.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(File("b.zqp")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(test.window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(test.window.get(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq3300DoubleTwo);
+    QVERIFY(!test.window->GetDocument().IsReadOnly());
 }
 
 void FileCommandsTest::saveAsWritesTheChosenFormat()
