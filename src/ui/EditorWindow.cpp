@@ -15,6 +15,7 @@
 #include "ui/KeyCaptureFilter.h"
 #include "ui/KeyPanel.h"
 #include "ui/KeyboardView.h"
+#include "ui/NumberEdit.h"
 #include "ui/QtTexts.h"
 #include "ui/SelectKeyboardDialog.h"
 
@@ -324,6 +325,10 @@ void EditorWindow::OnTabChanged(int index)
     EnableKeyPanel(false);
     m_codesEditable = false;
     SetPanelMode(2);
+    // The first option, not an affix field where typing would be captured at once.
+    if (QApplication::focusWidget() != nullptr && isVisible()) {
+        m_configurationPage->GetRfidDigits()->setFocus(Qt::TabFocusReason);
+    }
 }
 
 void EditorWindow::StepTab(int step)

@@ -86,16 +86,19 @@ QWidget* KeyPanel::BuildKeyGroup()
 QWidget* KeyPanel::BuildFlagsGroup()
 {
     auto* group = Named(new QGroupBox(Text(IDS_CTL_KEY_FLAGS), this), 1146);
+    m_modesRow = new QWidget(group);
     m_modeGroup = new QButtonGroup(group);
-    auto* modes = new QHBoxLayout;
+    auto* modes = new QGridLayout(m_modesRow);
+    modes->setContentsMargins(0, 0, 0, 0);
     for (int mode = 1; mode <= 3; ++mode) {
-        auto* button =
-            Named(new QRadioButton(Text(IDS_MODE_1 + mode - 1), group), static_cast<uint16_t>(1122 + mode));
+        auto* button = Named(new QRadioButton(Text(IDS_MODE_1 + mode - 1), m_modesRow),
+                             static_cast<uint16_t>(1122 + mode));
         m_modeGroup->addButton(button, mode);
         m_modes[mode - 1] = button;
-        modes->addWidget(button);
+        modes->addWidget(button, 0, mode - 1);
     }
-    m_setModeForAll = Named(new QPushButton(Text(IDS_CTL_SET_MODE_ALL), group), 1126);
+    m_setModeForAll = Named(new QPushButton(Text(IDS_CTL_SET_MODE_ALL), m_modesRow), 1126);
+    modes->addWidget(m_setModeForAll, 1, 0, 1, 3);
     m_keyTypeLabel = Named(new QLabel(Text(IDS_CTL_SELECT_KEY_TYPE), group), 1153);
     m_keyType = Named(new QComboBox(group), 1152);
     m_keyTypeLabel->setBuddy(m_keyType);
@@ -106,8 +109,7 @@ QWidget* KeyPanel::BuildFlagsGroup()
     m_setSimpleForAll = Named(new QPushButton(Text(IDS_CTL_SET_SIMPLE_ALL), group), 1127);
 
     auto* flags = new QGridLayout(group);
-    flags->addLayout(modes, 0, 0, 1, 2);
-    flags->addWidget(m_setModeForAll, 1, 0, 1, 2);
+    flags->addWidget(m_modesRow, 0, 0, 1, 2);
     flags->addWidget(m_keyTypeLabel, 2, 0);
     flags->addWidget(m_keyType, 2, 1);
     flags->addWidget(m_simpleKey, 3, 0);
@@ -187,12 +189,11 @@ void KeyPanel::ShowCell(const KeyCell* cell, uint16_t keyNumber, bool canEditSca
         const QSignalBlocker blocker(m_modeGroup);
         m_modeGroup->setExclusive(false);
         for (int mode = 1; mode <= 3; ++mode) {
-            m_modes[mode - 1]->setVisible(hasModes);
             m_modes[mode - 1]->setChecked(hasModes && cell->GetMode() == mode);
         }
         m_modeGroup->setExclusive(true);
     }
-    m_setModeForAll->setVisible(hasModes);
+    m_modesRow->setVisible(hasModes);
     const uint8_t types = cell->GetMaxKeyType();
     m_keyTypeLabel->setVisible(types > 0);
     m_keyType->setVisible(types > 0);
@@ -226,6 +227,8 @@ void KeyPanel::EnableKeyPanel(bool enable)
     if (!enable) {
         const QSignalBlocker blocker(m_keyType);
         m_keyType->clear();
+        m_simpleKey->setChecked(false);
+        m_groupKey->setChecked(false);
         m_keyNumber->clear();
         m_keyName->clear();
         for (QLineEdit* field : m_codes) {

@@ -80,6 +80,8 @@ private:
     QLineEdit* m_keyName = nullptr;
     std::array<QRadioButton*, 3> m_modes{};
     QButtonGroup* m_modeGroup = nullptr;
+    // The mode buttons with "Set mode for all keys": hidden together for keys without modes.
+    QWidget* m_modesRow = nullptr;
     QPushButton* m_setModeForAll = nullptr;
     QLabel* m_keyTypeLabel = nullptr;
     QComboBox* m_keyType = nullptr;

@@ -510,6 +510,8 @@ void EditorWindowTest::screenshots()
         test.ShowLayout(1);
         test.Click(At(2, 3));
         QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200.png")));
+        test.ShowLayout(0);
+        QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200-configuration.png")));
     }
     TestWindow test(kZq3300DoubleTwo);
     Keyboard& keyboard = *test.window->GetKeyboard();
