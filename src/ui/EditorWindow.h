@@ -110,6 +110,8 @@ protected:
 private:
     void BuildMenus();
     QAction* AddCommand(QMenu* menu, uint16_t command, uint32_t textId);
+    // A command's action in a menu, in front of `before` (null: at the end).
+    QAction* InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before);
     void BuildWindow();
     void RebuildTabs();
     void OnTabChanged(int index);

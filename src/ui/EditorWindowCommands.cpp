@@ -68,12 +68,18 @@ QString MenuText(uint32_t id)
 
 QAction* EditorWindow::AddCommand(QMenu* menu, uint16_t command, uint32_t textId)
 {
-    auto* action = new QAction(MenuText(textId), this);
+    QAction* action = InsertCommand(menu, command, MenuText(textId), nullptr);
+    m_actions[command] = action;
+    return action;
+}
+
+QAction* EditorWindow::InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before)
+{
+    auto* action = new QAction(text, this);
     action->setObjectName(CommandName(command));
     action->setData(command);
     connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-    menu->addAction(action);
-    m_actions[command] = action;
+    menu->insertAction(before, action);
     return action;
 }
 
@@ -174,14 +180,9 @@ void EditorWindow::UpdateRecentFilesMenu()
         if (files[i].empty()) {
             continue;
         }
-        auto* action =
-            new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFile::decodeName(files[i].c_str())), this);
-        const auto command = static_cast<uint16_t>(CmdRecentFile1 + i);
-        action->setObjectName(CommandName(command));
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-        m_fileMenu->insertAction(exit, action);
-        m_recentActions.push_back(action);
+        const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFile::decodeName(files[i].c_str()));
+        m_recentActions.push_back(
+            InsertCommand(m_fileMenu, static_cast<uint16_t>(CmdRecentFile1 + i), text, exit));
     }
     m_recentActions.push_back(m_fileMenu->insertSeparator(exit));
 }
@@ -212,12 +213,8 @@ void EditorWindow::UpdateConversionMenu()
         if (!keyboard->GetConversionTitle(item, &title)) {
             continue;
         }
-        auto* action = new QAction(FromProjectText(title), this);
         const auto command = static_cast<uint16_t>(CmdConvertFirst + item - 1);
-        action->setObjectName(CommandName(command));
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-        m_keyboardMenu->insertAction(clearAll, action);
+        QAction* action = InsertCommand(m_keyboardMenu, command, FromProjectText(title), clearAll);
         m_actions[command] = action;
         m_conversionActions.push_back(action);
     }
