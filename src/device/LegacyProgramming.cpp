@@ -13,9 +13,11 @@
 #include "model/LegacyKeyboard.h"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <memory>
-#include <thread>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -58,6 +60,48 @@ void WriteTrailer(const LegacyKeyboard& keyboard, const LegacyImageLayout& layou
     trailer[LegacyTrailerSuffixCode] = keyboard.GetAffixKeyCode(false);
     trailer[LegacyTrailerKeyPause] = keyboard.GetKeyPause();
 }
+
+std::chrono::nanoseconds MonotonicNow()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// An absolute deadline: time lost to a signal or a late wake-up is not slept again.
+void SleepUntil(std::chrono::nanoseconds deadline)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(deadline);
+    timespec until{};
+    until.tv_sec = static_cast<time_t>(seconds.count());
+    until.tv_nsec = static_cast<long>((deadline - seconds).count());
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+// While bytes are paced the thread's timer slack is the least there is, so that a sleep ends at its
+// deadline instead of up to the default 50 microseconds later; the old slack comes back afterwards.
+class PreciseWakeUps
+{
+public:
+    PreciseWakeUps() : m_oldSlack(::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0))
+    {
+        // A slack of 0 would mean "the default" again; 1 ns is the least.
+        m_changed = m_oldSlack > 0 && ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0) == 0;
+    }
+    ~PreciseWakeUps()
+    {
+        if (m_changed) {
+            ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(m_oldSlack), 0, 0, 0);
+        }
+    }
+    PreciseWakeUps(const PreciseWakeUps&) = delete;
+    PreciseWakeUps& operator=(const PreciseWakeUps&) = delete;
+
+private:
+    int m_oldSlack;
+    bool m_changed = false;
+};
 
 // Closes the driver on every way out of Program.
 class DriverSession
@@ -135,7 +179,7 @@ int BuildLegacyDeviceImage(LegacyKeyboard& keyboard, uint8_t keyboardVersion, ui
 }
 
 int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver, ProgressSink* progress,
-                          std::string& errorText, const LegacyBytePause& pause)
+                          std::string& errorText, const LegacyPacing& pacing)
 {
     errorText.clear();
     if (!driver.Open()) {
@@ -157,25 +201,33 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
         return built;
     }
 
+    const auto now = pacing.now ? pacing.now : MonotonicNow;
+    const auto sleepUntil = pacing.sleepUntil ? pacing.sleepUntil : SleepUntil;
+    const PreciseWakeUps preciseWakeUps;
     const uint32_t total = static_cast<uint32_t>(size);
-    ReportProgress(progress, 0, total);
-    bool written = true;
-    for (uint32_t i = 0; i < total; ++i) {
+    const auto beforeWrite = [&](uint32_t i) {
         if (i % LegacyProgressStep == 0) {
             ReportProgress(progress, i, total);
         } else {
             PumpMessages();
         }
+    };
+    ReportProgress(progress, 0, total);
+    beforeWrite(0);
+    bool written = true;
+    for (uint32_t i = 0; i < total; ++i) {
         written = driver.WriteByte(image[i]);
         if (!written) {
             break;
         }
-        if (pause) {
-            pause();
-        } else {
-            std::this_thread::sleep_for(LegacyBytePace);
-        }
+        // The pause counts from the write's completion; the host's own work between two bytes is
+        // done inside it instead of after it.
+        const std::chrono::nanoseconds deadline = now() + LegacyBytePace;
         PumpMessages();
+        if (i + 1 < total) {
+            beforeWrite(i + 1);
+        }
+        sleepUntil(deadline);
     }
     ReportProgress(progress, 0, 0);
     return written ? DeviceResultOk : DeviceResultCommunication;

@@ -50,12 +50,19 @@ constexpr uint8_t LegacyOptionTypematic = 0x02;
 int BuildLegacyDeviceImage(LegacyKeyboard& keyboard, uint8_t keyboardVersion, uint8_t* buffer, size_t* size,
                            std::string& errorText);
 
-// The pause after each byte written; empty waits LegacyBytePace. Tests pass their own.
-using LegacyBytePause = std::function<void()>;
+// The clock the pause after each byte is measured on, and a sleep until a point of that clock.
+// Empty members take the monotonic clock and a sleep that wakes at the point, as close after it as
+// the system allows. Tests pass their own.
+struct LegacyPacing
+{
+    std::function<std::chrono::nanoseconds()> now;
+    std::function<void(std::chrono::nanoseconds deadline)> sleepUntil;
+};
 
-// Opens the driver, checks the keyboard version, builds the image and writes it byte by byte;
-// the driver is closed again on every path. errorText is emptied first.
+// Opens the driver, checks the keyboard version, builds the image and writes it byte by byte,
+// each byte at least LegacyBytePace after the previous write completed; the driver is closed
+// again on every path. errorText is emptied first.
 int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver, ProgressSink* progress,
-                          std::string& errorText, const LegacyBytePause& pause = {});
+                          std::string& errorText, const LegacyPacing& pacing = {});
 // The same through the backend CreateLegacyDriverBackend chooses.
 int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, ProgressSink* progress, std::string& errorText);

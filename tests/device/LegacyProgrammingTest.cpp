@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -241,8 +242,22 @@ struct ProgramFixture : ::testing::Test
     }
     int Run(ProgressSink* sink)
     {
-        return ProgramLegacyKeyboard(keyboard, driver, sink, errorText,
-                                     [this] { pausesAfter.push_back(driver.Written().size()); });
+        return ProgramLegacyKeyboard(keyboard, driver, sink, errorText, FakePacing());
+    }
+
+    // A clock that only the sleeps and the test move; every sleep notes how many bytes had gone.
+    LegacyPacing FakePacing()
+    {
+        LegacyPacing pacing;
+        pacing.now = [this] {
+            nowCalls.push_back(now);
+            return now;
+        };
+        pacing.sleepUntil = [this](std::chrono::nanoseconds deadline) {
+            pausesAfter.push_back(driver.Written().size());
+            now = std::max(now, deadline);
+        };
+        return pacing;
     }
 
     LegacyKeyboard keyboard{false, false, false};
@@ -251,6 +266,8 @@ struct ProgramFixture : ::testing::Test
     RecordingProgress sink;
     std::string errorText = "left from before";
     std::vector<size_t> pausesAfter;
+    std::chrono::nanoseconds now{1'000'000'000};
+    std::vector<std::chrono::nanoseconds> nowCalls;
 };
 
 using LegacyProgram = ProgramFixture;
@@ -290,6 +307,27 @@ TEST_F(LegacyProgram, PumpsAtTheSamePointsWithoutASink)
     EXPECT_EQ(pumps.m_count, 902);
 }
 
+TEST_F(LegacyProgram, EachByteFollowsThePreviousWritesCompletionByExactlyThePace)
+{
+    // Every pump takes the host a millisecond: that time lies inside the pause, not after it.
+    SetPumpMessagesHook([this] { now += std::chrono::milliseconds(1); });
+    EXPECT_EQ(Run(&sink), 0);
+    SetPumpMessagesHook(nullptr);
+    ASSERT_EQ(nowCalls.size(), 450u);
+    for (size_t i = 1; i < nowCalls.size(); ++i) {
+        ASSERT_EQ(nowCalls[i] - nowCalls[i - 1], LegacyBytePace) << "after byte " << i;
+    }
+
+    // Host work longer than the pause is not slept on top of.
+    nowCalls.clear();
+    driver = FakeLegacyDriver();
+    SetPumpMessagesHook([this] { now += std::chrono::milliseconds(4); });
+    EXPECT_EQ(Run(nullptr), 0);
+    SetPumpMessagesHook(nullptr);
+    ASSERT_EQ(nowCalls.size(), 450u);
+    EXPECT_EQ(nowCalls[1] - nowCalls[0], std::chrono::milliseconds(8));
+}
+
 TEST_F(LegacyProgram, FailingWriteStopsAtOnceAndCloses)
 {
     driver.FailAtWrite(25, EIO);
@@ -303,7 +341,7 @@ TEST_F(LegacyProgram, FailingWriteStopsAtOnceAndCloses)
 
     FakeLegacyDriver first;
     first.FailAtWrite(1, ENODEV);
-    EXPECT_EQ(ProgramLegacyKeyboard(keyboard, first, nullptr, errorText, [] {}), 16);
+    EXPECT_EQ(ProgramLegacyKeyboard(keyboard, first, nullptr, errorText, FakePacing()), 16);
     EXPECT_TRUE(first.Written().empty());
 }
 
@@ -322,7 +360,7 @@ TEST_F(LegacyProgram, FailuresBeforeTheImageSendNothing)
     for (const auto& c : cases) {
         FakeLegacyDriver scripted;
         scripted.SetVersionAnswer(c.version, c.fails);
-        EXPECT_EQ(ProgramLegacyKeyboard(keyboard, scripted, &sink, errorText, [] {}), c.result)
+        EXPECT_EQ(ProgramLegacyKeyboard(keyboard, scripted, &sink, errorText, FakePacing()), c.result)
             << int(c.version);
         EXPECT_EQ(scripted.OpenCount(), 1u);
         EXPECT_EQ(scripted.CloseCount(), 1u);
