@@ -9,13 +9,18 @@ namespace {
 
 void AppendLine(std::string& errorText, uint32_t stringId)
 {
-    if (!errorText.empty()) {
-        errorText += "\r\n";
-    }
-    errorText += LoadText(stringId);
+    AppendErrorLine(errorText, LoadText(stringId));
 }
 
 } // namespace
+
+void AppendErrorLine(std::string& errorText, const std::string& line)
+{
+    if (!errorText.empty()) {
+        errorText += "\r\n";
+    }
+    errorText += line;
+}
 
 void ClearDeviceErrorFields(uint32_t& lastOsError, uint8_t& lastStatus, std::string& errorText)
 {

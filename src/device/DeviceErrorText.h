@@ -9,6 +9,8 @@
 void ClearDeviceErrorFields(uint32_t& lastOsError, uint8_t& lastStatus, std::string& errorText);
 void RecordOsErrorLine(uint32_t code, uint32_t& lastOsError, std::string& errorText);
 void RecordDeviceStatusLine(uint8_t status, uint8_t& lastStatus, std::string& errorText);
+// Appends a line of its own, after a line break when the text is not empty.
+void AppendErrorLine(std::string& errorText, const std::string& line);
 
 class DeviceErrorText
 {

@@ -31,6 +31,7 @@ constexpr ResultMessage ResultMessages[] = {
     {DeviceResultCommunication, IDS_RESULT_COMMUNICATION},
     {DeviceResultStartingApplication, IDS_RESULT_STARTING_APPLICATION},
     {DeviceResultReceivingConfiguration, IDS_RESULT_RECEIVING_CONFIGURATION},
+    {DeviceResultVerifyMismatch, IDS_RESULT_VERIFY_MISMATCH},
 };
 
 } // namespace

@@ -23,6 +23,9 @@ enum DeviceResult : int {
     DeviceResultCommunication = 16,
     DeviceResultStartingApplication = 17,
     DeviceResultReceivingConfiguration = 18,
+    // Beyond the original table: read back after writing, the keyboard held other bytes. 19 stays
+    // without an entry, as every code the program never answered.
+    DeviceResultVerifyMismatch = 20,
 };
 
 // 0 for success; codes without an entry of their own share the id of "Unknown error".

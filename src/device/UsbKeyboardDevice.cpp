@@ -3,6 +3,9 @@
 #include "device/DeviceResult.h"
 #include "device/UsbFirmware.h"
 #include "device/UsbProgramming.h"
+#include "keycodes/NumberFormat.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
 #include "model/UsbKeyboardCommon.h"
 
 bool UsbKeyboard::ClearDeviceErrors()
@@ -21,6 +24,11 @@ bool UsbKeyboard::RecordDeviceStatus(uint8_t status)
 {
     RecordDeviceStatusLine(status, m_lastDeviceStatus, m_errorText);
     return true;
+}
+
+void UsbKeyboard::RecordFirstDifference(uint16_t address)
+{
+    AppendErrorLine(m_errorText, LoadTextWithArgument(IDS_VERIFY_FIRST_DIFFERENCE, FormatHex(address, 2)));
 }
 
 bool UsbKeyboard::OpenDevice(HidChannel* channel)

@@ -78,19 +78,49 @@ int32_t GetImageRoom(const HidChannel& channel, uint8_t headerLength)
     return channel.GetMemoryCapacity() - headerLength;
 }
 
-int WriteImage(HidChannel& channel, const uint8_t* image, size_t size, uint8_t headerLength,
-               ProgressSink* progress)
+// Reads the written range back and compares it with the image, chunk by chunk; the first address
+// that differs ends the reading and goes into the keyboard's error text. Progress goes on from the
+// writing's end.
+int VerifyImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image, uint32_t size,
+                uint16_t start, ProgressSink* progress)
+{
+    std::array<uint8_t, ChunkSize> readBack{};
+    auto address = start;
+    for (uint32_t done = 0; done < size;) {
+        const auto count = static_cast<uint8_t>(std::min<uint32_t>(size - done, ChunkSize));
+        if (!channel.RequestRead(address, count) || !channel.ReceiveData(readBack.data(), count)) {
+            return DeviceResultCommunication;
+        }
+        const auto* sent = image + done;
+        const auto differing = std::mismatch(sent, sent + count, readBack.begin()).first;
+        if (differing != sent + count) {
+            keyboard.RecordFirstDifference(static_cast<uint16_t>(address + (differing - sent)));
+            return DeviceResultVerifyMismatch;
+        }
+        done += count;
+        address = static_cast<uint16_t>(address + count);
+        ReportProgress(progress, size + done, 2 * size);
+    }
+    return DeviceResultOk;
+}
+
+// Writing and, when asked, reading back share one bar: the total counts every byte twice then.
+int WriteImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image, size_t size,
+               uint8_t headerLength, ProgressSink* progress)
 {
     // A size beyond the buffer could only come from a faulty family; it is refused, never read.
     if (size > ImageBufferSize || static_cast<int64_t>(size) > GetImageRoom(channel, headerLength)) {
         return DeviceResultVersionNotSupported;
     }
+    const bool verify = keyboard.GetVerifyAfterProgramming();
     const auto total = static_cast<uint32_t>(size);
-    ReportProgress(progress, 0, total);
+    const uint32_t barTotal = verify ? 2 * total : total;
+    ReportProgress(progress, 0, barTotal);
     if (size == 0) {
         return DeviceResultVersionNotSupported;
     }
-    auto address = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
+    const auto start = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
+    auto address = start;
     for (uint32_t done = 0; done < total;) {
         const auto count = static_cast<uint8_t>(std::min<uint32_t>(total - done, ChunkSize));
         if (!channel.SendData(image + done, count) || !channel.ConfirmWrite(address, count)) {
@@ -98,9 +128,9 @@ int WriteImage(HidChannel& channel, const uint8_t* image, size_t size, uint8_t h
         }
         done += count;
         address = static_cast<uint16_t>(address + count);
-        ReportProgress(progress, done, total);
+        ReportProgress(progress, done, barTotal);
     }
-    return DeviceResultOk;
+    return verify ? VerifyImage(keyboard, channel, image, total, start, progress) : DeviceResultOk;
 }
 
 int BuildAndWriteImage(UsbKeyboard& keyboard, HidChannel& channel, uint8_t headerLength,
@@ -112,7 +142,7 @@ int BuildAndWriteImage(UsbKeyboard& keyboard, HidChannel& channel, uint8_t heade
     if (result != DeviceResultOk) {
         return result;
     }
-    return WriteImage(channel, image.data(), size, headerLength, progress);
+    return WriteImage(keyboard, channel, image.data(), size, headerLength, progress);
 }
 
 // Fills buffer with length bytes of the area behind the header.

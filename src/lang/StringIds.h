@@ -174,8 +174,9 @@ constexpr uint32_t IDS_USE_AS_DEFAULT = 36380;
 constexpr uint32_t IDS_BUTTON_CANCEL = 36385;
 constexpr uint32_t IDS_SCAN_CODES_CAPTION = 36386;
 
-// Texts without an id of their own in the original string table; all of them live in 34100..34199,
-// a range no other text uses, so that a language file can translate them too.
+// Texts without an id of their own in the original string table; all of them live from 34100 on
+// (34100..34199, then 34200..34299), ids no other text uses, so that a language file can translate
+// them too.
 constexpr uint32_t IDS_ABOUT_CAPTION = 34100;           // "About"
 constexpr uint32_t IDS_PROGRAM_NAME = 34101;            // "ZQ programmer"
 constexpr uint32_t IDS_VERSION_LABEL = 34102;           // "Version:"
@@ -243,3 +244,12 @@ constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_TWO = 34183;
 
 // Texts of our own that the original table never had.
 constexpr uint32_t IDS_USB_ERROR_IN_USE = 34197; // OS error 32: another program has the keyboard open
+// Programming with verification and a backup of what the keyboard held.
+constexpr uint32_t IDS_RESULT_VERIFY_MISMATCH = 34198;  // result code 20
+constexpr uint32_t IDS_VERIFY_FIRST_DIFFERENCE = 34199; // "%s": the address as 0x and four digits
+constexpr uint32_t IDS_MENU_VERIFY_AFTER_PROGRAMMING = 34200;
+constexpr uint32_t IDS_MENU_BACKUP_BEFORE_PROGRAMMING = 34201;
+constexpr uint32_t IDS_MENU_OPEN_BACKUPS = 34202;
+constexpr uint32_t IDS_MSG_BACKUP_FAILED = 34203; // "%s": why, as a device or file message
+constexpr uint32_t IDS_MSG_LEGACY_NO_READ_BACK = 34204;
+constexpr uint32_t IDS_FILTER_BACKUPS = 34205; // the backups dialog's filter line

@@ -186,6 +186,10 @@ public:
     virtual int Program(ProgressSink* progress) = 0;
     virtual int DownloadSequences(ProgressSink* progress) = 0;
     virtual int GetFirmwareVersion(ProgressSink* progress, std::string* text) = 0;
+    // Program reads the written image back and compares it when set (USB families; the legacy
+    // driver cannot read). Unset, Program exchanges the protocol's reports and no more.
+    void SetVerifyAfterProgramming(bool on) { m_verifyAfterProgramming = on; }
+    bool GetVerifyAfterProgramming() const { return m_verifyAfterProgramming; }
 
 protected:
     // A copy of the source's master that is its own master, so that it never forwards into the
@@ -209,6 +213,7 @@ protected:
     uint8_t m_typematicRate = 11;
     uint8_t m_typematicDelay = 2;
     std::string m_errorText;
+    bool m_verifyAfterProgramming = false;
     // The registered edit copy belongs to the keyboard until EndEditCell or the next edit.
     std::unique_ptr<KeyCell> m_editCopy;
     // Cell index of the key the edit copy goes back to; 0 for none.

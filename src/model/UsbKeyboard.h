@@ -33,6 +33,8 @@ public:
     virtual bool ClearDeviceErrors();
     virtual bool RecordOsError(uint32_t code);
     virtual bool RecordDeviceStatus(uint8_t status);
+    // A line naming the first address whose read-back differed from what was written.
+    void RecordFirstDifference(uint16_t address);
 
     // addressable true: key records of the device image (and the highest key number of a file);
     // false: the size of the cell table.

@@ -49,6 +49,8 @@ struct SimInterfaceConfig
     std::vector<SimFailRule> failRules;
     std::optional<uint32_t> disconnectAfter; // reports served before the device is gone
     uint32_t disconnectError = 0;            // 0: close the connection instead
+    // A write covering this address stores the complement of the byte written there.
+    std::optional<uint16_t> corruptAddress;
 
     uint8_t legacyVersion = 1;
 };

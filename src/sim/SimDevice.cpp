@@ -235,6 +235,9 @@ uint8_t SimDevice::CarryOut(uint8_t code, uint16_t address, uint8_t count)
         if (!InArea(address, count))
             return kStatusNotAllowed;
         std::memcpy(&m_memory[address], m_dataOut.data(), count);
+        if (m_config.corruptAddress && *m_config.corruptAddress >= address &&
+            *m_config.corruptAddress < address + count)
+            m_memory[*m_config.corruptAddress] ^= 0xFF;
         DumpQuietly(m_config.dumpMemoryFile, Area());
         return kStatusDone;
     case kCmdQueryMemoryMap:

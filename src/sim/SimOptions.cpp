@@ -15,7 +15,7 @@ const char* const kInterfaceOptions[] = {
     "--end-address",    "--header-length", "--firmware-version", "--header",
     "--memory",         "--dump-memory",   "--dump-firmware",    "--dump-legacy",
     "--busy",           "--fail",          "--disconnect-after", "--disconnect-error",
-    "--legacy-version",
+    "--legacy-version", "--corrupt-byte",
 };
 
 bool IsInterfaceOption(const std::string& name)
@@ -182,6 +182,13 @@ bool ApplyOption(const std::string& name, const std::string& value, SimInterface
     }
     if (name == "--disconnect-error")
         return ParseU32(value, c.disconnectError, UINT32_MAX) == ParseOk;
+    if (name == "--corrupt-byte") {
+        uint16_t address = 0;
+        if (!ParseWord(value, address))
+            return false;
+        c.corruptAddress = address;
+        return true;
+    }
     if (name == "--legacy-version")
         return ParseByte(value, c.legacyVersion);
     return false;
@@ -335,6 +342,9 @@ Faults (HID):
   --disconnect-error CODE  what a gone device does: 0 (default) closes the connection and
                            every later one; otherwise every request but 'I' answers the OS
                            error CODE (1167 not connected, 31 not functioning)
+  --corrupt-byte ADDRESS   a write covering ADDRESS stores there the written byte with every
+                           bit flipped, as a keyboard whose memory holds other data than it
+                           was sent; reading gives the flipped byte
 
 Legacy driver (kind legacy):
   --legacy-version N       the byte answered to the version query (default 1)

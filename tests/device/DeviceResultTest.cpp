@@ -30,6 +30,8 @@ TEST(DeviceResultTest, EveryCodeShowsItsMessage)
         {17, "Error on starting keyboard application."},
         {18, "Error receiving keyboard configuration."},
         {19, "Unknown error during communication."},
+        {20, "The keyboard holds other data than were written."},
+        {21, "Unknown error during communication."},
         {-1, "Unknown error during communication."},
     };
     for (const auto& [code, message] : table) {

@@ -78,6 +78,99 @@ TEST_F(UsbProgrammingTest, ProgramWritesA129ByteImageInTwoChunksBehindTheHeader)
     EXPECT_EQ(m_backend.OpenHandleCount(), 0u);
 }
 
+const Bytes ReadFirstChunkCommand = {0x02, 0x02, 0x08, 0x01, 0x80, 0, 0, 0};
+const Bytes ReadSecondChunkCommand = {0x02, 0x02, 0x88, 0x01, 0x01, 0, 0, 0};
+
+TEST_F(UsbProgrammingTest, VerifyReadsTheWrittenRangeBackBeforeTheApplicationStarts)
+{
+    m_keyboard.m_image = Pattern(129);
+    m_keyboard.SetVerifyAfterProgramming(true);
+
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultOk);
+
+    const Bytes first(m_keyboard.m_image.begin(), m_keyboard.m_image.begin() + 128);
+    std::vector<ExpectedReport> expected = OpeningReports();
+    expected.insert(expected.end(), {
+                                        {true, DataReport(first)},
+                                        {true, {0x02, 0x03, 0x08, 0x01, 0x80, 0, 0, 0}},
+                                        {false, StatusRequest},
+                                        {true, DataReport({m_keyboard.m_image[128]})},
+                                        {true, {0x02, 0x03, 0x88, 0x01, 0x01, 0, 0, 0}},
+                                        {false, StatusRequest},
+                                        {true, ReadFirstChunkCommand},
+                                        {false, StatusRequest},
+                                        {false, DataRequest},
+                                        {true, ReadSecondChunkCommand},
+                                        {false, StatusRequest},
+                                        {false, DataRequest},
+                                        {true, StartApplicationCommand},
+                                        {false, StatusRequest},
+                                    });
+    EXPECT_EQ(Exchanged(m_backend), expected);
+    // One bar for writing and reading back.
+    EXPECT_EQ(m_progress.m_calls,
+              (ProgressCalls{{0, 258}, {128, 258}, {129, 258}, {257, 258}, {258, 258}, {0, 0}}));
+    EXPECT_EQ(m_keyboard.GetErrorText(), "");
+}
+
+TEST_F(UsbProgrammingTest, VerifyNamesTheFirstAddressThatDiffersAndReadsNoFurther)
+{
+    struct Case
+    {
+        uint16_t corrupt;
+        const char* address;
+        size_t reads; // RequestRead commands, the header byte's included
+    };
+    // The image lies at 0x0108..0x0188.
+    const Case cases[] = {{0x0108, "0x0108", 2}, {0x0187, "0x0187", 2}, {0x0188, "0x0188", 3}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.address);
+        FakeUsbKeyboard keyboard;
+        keyboard.m_backend.CorruptStoredByte(test.corrupt);
+        m_keyboard.m_image = Pattern(129);
+        m_keyboard.SetVerifyAfterProgramming(true);
+        const int result = ProgramUsbKeyboard(m_keyboard, nullptr, keyboard.m_access);
+        EXPECT_EQ(result, DeviceResultVerifyMismatch);
+        EXPECT_EQ(FormatDeviceMessage(result, m_keyboard.GetErrorText()),
+                  std::string("The keyboard holds other data than were written.\r\n\r\n"
+                              "The first difference is at address ") +
+                      test.address + ".");
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, CommandReportId, HidCommandRequestRead), test.reads);
+        EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), 1u);
+
+        // Without verifying, the same keyboard is taken at its word.
+        m_keyboard.SetVerifyAfterProgramming(false);
+        EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, nullptr, keyboard.m_access), DeviceResultOk);
+        EXPECT_EQ(m_keyboard.GetErrorText(), "");
+    }
+}
+
+TEST_F(UsbProgrammingTest, AReadBackFailingAtItsFirstOrLastChunkIsACommunicationError)
+{
+    // Reports 1-6 open, 7-12 write two chunks, 13-15 and 16-18 read them back, 19-20 start.
+    for (const size_t number : {13, 14, 15, 16, 17, 18}) {
+        SCOPED_TRACE(number);
+        FakeUsbKeyboard keyboard;
+        keyboard.m_backend.FailAtReport(number, EIO, false);
+        m_keyboard.m_image = Pattern(129);
+        m_keyboard.SetVerifyAfterProgramming(true);
+        EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, nullptr, keyboard.m_access), DeviceResultCommunication);
+        EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_USB_ERROR_NOT_FUNCTIONING));
+        EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), 1u);
+    }
+    // A read the keyboard refuses: status reads 1-2 open, 3-4 write, 5-6 read back.
+    for (const size_t read : {5, 6}) {
+        SCOPED_TRACE(read);
+        FakeUsbKeyboard keyboard;
+        keyboard.m_backend.QueueStatuses(Bytes(read - 1, HidStatusDone));
+        keyboard.m_backend.QueueStatuses({HidStatusNotAllowed});
+        m_keyboard.m_image = Pattern(129);
+        m_keyboard.SetVerifyAfterProgramming(true);
+        EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, nullptr, keyboard.m_access), DeviceResultCommunication);
+        EXPECT_EQ(m_keyboard.GetErrorText(), LoadText(IDS_ZQ_ERROR_NOT_ALLOWED));
+    }
+}
+
 TEST_F(UsbProgrammingTest, ProgramRefusesImagesThatDoNotFitOrAreEmpty)
 {
     struct Case
@@ -417,6 +510,11 @@ TEST_F(UsbProgrammingTest, FamilyProjectsComeBackFromTheKeyboardAsProgrammed)
 
         EXPECT_EQ(ProgramUsbKeyboard(*test.programmed, nullptr, keyboard.m_access), DeviceResultOk);
         EXPECT_EQ(keyboard.m_backend.Reports().size(), test.reports);
+        // Verifying adds a read of three reports for each chunk written, and nothing else.
+        keyboard.m_backend.ClearReports();
+        test.programmed->SetVerifyAfterProgramming(true);
+        EXPECT_EQ(ProgramUsbKeyboard(*test.programmed, nullptr, keyboard.m_access), DeviceResultOk);
+        EXPECT_EQ(keyboard.m_backend.Reports().size(), test.reports + (test.reports - 8));
         EXPECT_EQ(DownloadUsbSequences(*test.downloaded, nullptr, keyboard.m_access), DeviceResultOk);
         // Names stay in the project file; everything the image holds comes back.
         EXPECT_EQ(test.downloaded->GetLayoutCount(), lastLayout);

@@ -1,6 +1,7 @@
 // Arbitrary answers from a simulated USB keyboard: memory map, memory, status answers, data reports
 // and failing reports all come from the fuzz input. A programming, a reading back and a version
-// query must end, with a bounded number of reports, whatever the keyboard says.
+// query must end, with a bounded number of reports, whatever the keyboard says; so must a
+// programming that reads back what it wrote.
 #include "device/FakeHidBackend.h"
 #include "device/HidReports.h"
 #include "device/UsbFirmware.h"
@@ -119,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Script(keyboard, Input(data, size));
         auto project = MakeProject(choice);
         project->SetKeyTexts("A", "M1,S+,K0x04", 1, 1, 1);
+        project->SetVerifyAfterProgramming((choice & 0x40) != 0);
         ProgramUsbKeyboard(*project, nullptr, keyboard.access);
         CheckBounded(keyboard);
     }

@@ -89,6 +89,24 @@ TEST(SimDevice, WriteThenReadBack)
     EXPECT_EQ(device.Area().back(), 0x5A);
 }
 
+TEST(SimDevice, ACorruptByteHoldsTheComplementOfWhatWasWritten)
+{
+    SimInterfaceConfig config = UsbConfig();
+    config.corruptAddress = 0x0812;
+    SimDevice device = Loaded(config);
+    // Writes that do not cover the address, or end just before it, store what they are sent.
+    EXPECT_EQ(Write(device, 0x0810, {0x11, 0x22}), 1);
+    EXPECT_EQ(Write(device, 0x0813, {0x44}), 1);
+    EXPECT_EQ(Write(device, 0x0811, {0xA1, 0x5A}), 1);
+    EXPECT_EQ(Command(device, 2, 0x0810, 4), 1);
+    EXPECT_EQ(ReadData(device, 4), (Bytes{0x11, 0xA1, 0xA5, 0x44}));
+    EXPECT_EQ(device.Area()[0x12], 0xA5);
+    // A write refused outside the area does not reach it either.
+    config.corruptAddress = 0x1800;
+    SimDevice outside = Loaded(config);
+    EXPECT_EQ(Write(outside, 0x17FF, {0x01, 0x02}), 5);
+}
+
 TEST(SimDevice, RefusesTransfersOutsideAreaOrWithoutData)
 {
     SimDevice device = Loaded(UsbConfig());

@@ -52,6 +52,7 @@ TEST(SimOptions, DefaultsBeforeFirstSocketOwnOptionsAfter)
     EXPECT_EQ(options.interfaces[1].busyPolls, (std::array<int, 6>{}));
     EXPECT_EQ(options.interfaces[1].kind, 1);
     EXPECT_EQ(options.interfaces[1].legacyVersion, 0);
+    EXPECT_FALSE(options.interfaces[0].corruptAddress.has_value());
 }
 
 TEST(SimOptions, FaultAndHeaderValues)
@@ -60,7 +61,7 @@ TEST(SimOptions, FaultAndHeaderValues)
     std::string error;
     ASSERT_TRUE(Parse({"--socket", "a", "--fail", "3:2=6", "--fail", "5=0", "--disconnect-after", "0",
                        "--disconnect-error", "31", "--firmware-version", "2.10.7", "--header", "10fF",
-                       "--end-address", "0"},
+                       "--end-address", "0", "--corrupt-byte", "0x0810"},
                       options, error))
         << error;
     const SimInterfaceConfig& a = options.interfaces.at(0);
@@ -77,6 +78,7 @@ TEST(SimOptions, FaultAndHeaderValues)
     EXPECT_EQ(a.firmwareVersion, (std::array<uint8_t, 3>{2, 10, 7}));
     EXPECT_EQ(a.headerBytes, (std::vector<uint8_t>{0x10, 0xFF}));
     EXPECT_EQ(a.endAddress, 0);
+    EXPECT_EQ(a.corruptAddress, 0x0810);
 }
 
 TEST(SimOptions, RefusesBadCommandLines)
@@ -100,6 +102,8 @@ TEST(SimOptions, RefusesBadCommandLines)
              {"--vendor-id", "0x10000"},
              {"--kind", "2"},
              {"--memory", ""},
+             {"--corrupt-byte", "0x10000"},
+             {"--corrupt-byte", "x"},
          })
         EXPECT_NE(ErrorOf({"--socket", "a", name, value}).find(name), std::string::npos)
             << name << " " << value;

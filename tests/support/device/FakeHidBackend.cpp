@@ -160,7 +160,8 @@ void FakeHidBackend::AnswerStatus(uint8_t* report, size_t length)
         break;
     case HidCommandConfirmWrite:
         for (size_t i = 0; i < std::min(count, m_dataIn.size()); ++i) {
-            m_memory[(address + i) & 0xFFFF] = m_dataIn[i];
+            const auto at = static_cast<uint16_t>(address + i);
+            m_memory[at] = at == m_corruptAddress ? static_cast<uint8_t>(~m_dataIn[i]) : m_dataIn[i];
         }
         break;
     case HidCommandQueryMemoryMap:

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ public:
     // every later one too when sticky.
     void FailAtReport(size_t number, int errnoValue, bool sticky = true);
     void SetMemoryMap(uint8_t formatVersion, uint16_t startAddress, uint16_t endAddress);
+    // A write covering the address stores the complement of the byte it carries there.
+    void CorruptStoredByte(uint16_t address) { m_corruptAddress = address; }
     // The keyboard's 64 KiB address space.
     std::vector<uint8_t>& Memory() { return m_memory; }
 
@@ -79,6 +82,7 @@ private:
     bool m_failSticky = true;
 
     std::vector<uint8_t> m_memory;
+    std::optional<uint16_t> m_corruptAddress;
     std::vector<uint8_t> m_memoryMap;
     std::vector<uint8_t> m_dataIn;  // the last data report sent by the host
     std::vector<uint8_t> m_dataOut; // what the next data report read answers
