@@ -1,6 +1,7 @@
 #include "model/KeyboardCatalogue.h"
 
 #include "app/Numbers.h"
+#include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/LegacyKeyboard.h"
@@ -50,6 +51,11 @@ bool GetKeyboardTypeName(uint8_t id, std::string* name)
     }
     *name = LoadText(kTypeNameIds[id]);
     return true;
+}
+
+bool GetBuiltinKeyboardTypeName(uint8_t id, std::string* name)
+{
+    return id < kTypeNameIds.size() && name != nullptr && FindBuiltinString(kTypeNameIds[id], *name);
 }
 
 uint8_t RecognizeFileType(const std::string& firstLine)

@@ -14,6 +14,8 @@ constexpr uint8_t kNoKeyboardType = 255;
 uint8_t GetKeyboardTypeCount();
 // False for an id above the last type; the name is then left unchanged.
 bool GetKeyboardTypeName(uint8_t id, std::string* name);
+// The name the program itself gives the type, whatever a language file says: the same in every run.
+bool GetBuiltinKeyboardTypeName(uint8_t id, std::string* name);
 // The type id of a project file from its first line, kNoKeyboardType when none matches.
 uint8_t RecognizeFileType(const std::string& firstLine);
 std::string GetOpenFileFilter();

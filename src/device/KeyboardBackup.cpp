@@ -1,0 +1,187 @@
+#include "device/KeyboardBackup.h"
+
+#include "device/DeviceResult.h"
+#include "device/UsbVendorId.h"
+#include "files/ProjectOpen.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+#include "model/UsbKeyboard.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr const char* BackupExtension = ".zqp";
+// "_YYYY-MM-DD_hh-mm-ss": digits where the pattern has '9'.
+constexpr std::string_view StampPattern = "_9999-99-99_99-99-99";
+constexpr unsigned MaxSequence = 99;
+
+// Letters and digits of the built-in type name, every other run of characters one dash.
+std::string TypeStem(uint8_t typeId)
+{
+    std::string name;
+    if (!GetBuiltinKeyboardTypeName(typeId, &name)) {
+        return "type-" + std::to_string(typeId);
+    }
+    std::string stem;
+    for (const char c : name) {
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (keep) {
+            stem += c;
+        } else if (!stem.empty() && stem.back() != '-') {
+            stem += '-';
+        }
+    }
+    while (!stem.empty() && stem.back() == '-') {
+        stem.pop_back();
+    }
+    return stem;
+}
+
+bool MatchesDigits(std::string_view text, std::string_view pattern)
+{
+    if (text.size() != pattern.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (pattern[i] == '9' ? !digit : text[i] != pattern[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Only names this program gives: stem, time stamp, an optional sequence, the extension.
+bool IsBackupName(const std::string& name, const std::string& stem)
+{
+    const std::string_view extension = BackupExtension;
+    if (name.size() < stem.size() + StampPattern.size() + extension.size() || name.rfind(stem, 0) != 0 ||
+        !name.ends_with(extension)) {
+        return false;
+    }
+    const std::string_view rest =
+        std::string_view(name).substr(stem.size(), name.size() - stem.size() - extension.size());
+    if (!MatchesDigits(rest.substr(0, StampPattern.size()), StampPattern)) {
+        return false;
+    }
+    const std::string_view sequence = rest.substr(StampPattern.size());
+    return sequence.empty() || MatchesDigits(sequence, "_99");
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+}
+
+} // namespace
+
+int ReadKeyboardBackup(Keyboard& project, ProgressSink* progress, std::unique_ptr<Keyboard>& backup)
+{
+    backup.reset();
+    if (!project.CanDownloadSequences()) {
+        return DeviceResultNotSupported;
+    }
+    backup = CreateKeyboard(project.GetTypeId());
+    if (!backup) {
+        return DeviceResultNotSupported;
+    }
+    if (const auto* usbProject = dynamic_cast<const UsbKeyboard*>(&project)) {
+        ApplyVendorId(*backup, usbProject->GetVendorId());
+    }
+    return backup->DownloadSequences(progress);
+}
+
+std::string MakeBackupFileName(uint8_t typeId, const std::tm& localTime, unsigned sequence)
+{
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "_%04d-%02d-%02d_%02d-%02d-%02d", localTime.tm_year + 1900,
+                  localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min,
+                  localTime.tm_sec);
+    std::string name = TypeStem(typeId) + stamp;
+    if (sequence > 1) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "_%02u", sequence);
+        name += suffix;
+    }
+    return name + BackupExtension;
+}
+
+bool CreateBackupFolder(const std::string& folder)
+{
+    if (folder.empty()) {
+        return false;
+    }
+    // Each missing folder on the way is made in turn, so none is ever open to others.
+    const std::filesystem::path path(folder);
+    std::filesystem::path partial;
+    for (const std::filesystem::path& part : path) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    struct stat status;
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path)
+{
+    std::tm local{};
+    if (!CreateBackupFolder(folder) || ::localtime_r(&now, &local) == nullptr) {
+        return false;
+    }
+    const uint8_t typeId = backup.GetTypeId();
+    std::string target;
+    for (unsigned sequence = 1;; ++sequence) {
+        if (sequence > MaxSequence) {
+            return false;
+        }
+        target = (std::filesystem::path(folder) / MakeBackupFileName(typeId, local, sequence)).string();
+        if (!Exists(target)) {
+            break;
+        }
+    }
+    uint8_t format = 0;
+    if (SaveProjectFile(backup, target, &format) != SaveOutcome::Saved) {
+        return false;
+    }
+    PruneBackups(folder, typeId, KeptBackupsPerType);
+    if (path != nullptr) {
+        *path = target;
+    }
+    return true;
+}
+
+size_t PruneBackups(const std::string& folder, uint8_t typeId, size_t keep)
+{
+    const std::string stem = TypeStem(typeId);
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        std::error_code kindError;
+        if (IsBackupName(name, stem) && entry->is_regular_file(kindError)) {
+            names.push_back(name);
+        }
+    }
+    if (names.size() <= keep) {
+        return 0;
+    }
+    // The time stamp makes the names sort from the oldest to the newest.
+    std::sort(names.begin(), names.end());
+    size_t removed = 0;
+    for (size_t i = 0; i + keep < names.size(); ++i) {
+        std::error_code removeError;
+        removed += std::filesystem::remove(std::filesystem::path(folder) / names[i], removeError) ? 1 : 0;
+    }
+    return removed;
+}

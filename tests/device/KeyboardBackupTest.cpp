@@ -1,0 +1,161 @@
+#include "device/KeyboardBackup.h"
+
+#include "device/DeviceResult.h"
+#include "files/ProjectOpen.h"
+#include "files/TempFolder.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+constexpr uint8_t Zq2200Three = 4;
+constexpr uint8_t Zq2200One = 6;
+constexpr uint8_t Zq1100V1Single = 7;
+
+std::tm LocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm time{};
+    time.tm_year = year - 1900;
+    time.tm_mon = month - 1;
+    time.tm_mday = day;
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_sec = second;
+    return time;
+}
+
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+unsigned Mode(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+std::unique_ptr<Keyboard> Programmed(uint8_t typeId, const char* codes)
+{
+    std::unique_ptr<Keyboard> keyboard = CreateKeyboard(typeId);
+    EXPECT_TRUE(keyboard->SetKeyTexts("Key", codes, 1, 1, 1));
+    return keyboard;
+}
+
+TEST(KeyboardBackup, FileNamesCarryTheTypeAndTheLocalTime)
+{
+    const std::tm time = LocalTime(2025, 1, 31, 14, 5, 9);
+    const struct
+    {
+        uint8_t typeId;
+        unsigned sequence;
+        const char* name;
+    } cases[] = {
+        {Zq2200Three, 1, "ZQ-2200-three-layouts_2025-01-31_14-05-09.zqp"},
+        {0, 1, "ZQ-3300-double-one-layer_2025-01-31_14-05-09.zqp"},
+        {1, 2, "ZQ-3300-double-two-layouts_2025-01-31_14-05-09_02.zqp"},
+        {Zq2200One, 12, "ZQ-2200-one-layout_2025-01-31_14-05-09_12.zqp"},
+        {255, 1, "type-255_2025-01-31_14-05-09.zqp"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(MakeBackupFileName(test.typeId, time, test.sequence), test.name);
+    }
+    // A translated type name would make another name for each language: the built-in one is used.
+    TempFolder folder;
+    ASSERT_TRUE(
+        LoadLanguageFile(folder.Write("de.lang", std::to_string(IDS_TYPE_ZQ2200_THREE) + "=Drei Ebenen\n")));
+    EXPECT_EQ(MakeBackupFileName(Zq2200Three, time), "ZQ-2200-three-layouts_2025-01-31_14-05-09.zqp");
+    ClearLanguageTable();
+}
+
+TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
+{
+    TempFolder temp;
+    const std::string folder = temp.File("data/Tavrin/zq-programmer/backups");
+    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "M1,S+,K0x04");
+    std::unique_ptr<Keyboard> other = Programmed(Zq2200Three, "K0x05");
+    const std::time_t start = 1'700'000'000;
+
+    std::string first;
+    ASSERT_TRUE(SaveBackupInFolder(*backup, folder, start, &first));
+    for (const char* made :
+         {"data", "data/Tavrin", "data/Tavrin/zq-programmer", "data/Tavrin/zq-programmer/backups"}) {
+        EXPECT_EQ(Mode(temp.File(made)), 0700u) << made;
+    }
+    uint8_t format = 0;
+    OpenedProject reopened = OpenProjectFile(first, &format);
+    ASSERT_EQ(reopened.outcome, OpenOutcome::Opened);
+    EXPECT_EQ(reopened.keyboard->GetContentSignature(), backup->GetContentSignature());
+
+    // Files of other types and of other names are never counted or removed.
+    std::string otherPath;
+    ASSERT_TRUE(SaveBackupInFolder(*other, folder, start, &otherPath));
+    WriteWholeFile(folder + "/notes.txt", "mine");
+    WriteWholeFile(folder + "/ZQ-2200-one-layout_old.zqp", "mine");
+    for (std::time_t i = 1; i < static_cast<std::time_t>(KeptBackupsPerType); ++i) {
+        ASSERT_TRUE(SaveBackupInFolder(*backup, folder, start + i * 60, nullptr));
+    }
+    EXPECT_EQ(Names(folder).size(), KeptBackupsPerType + 3);
+    EXPECT_TRUE(std::filesystem::exists(first));
+
+    std::string newest;
+    ASSERT_TRUE(SaveBackupInFolder(*backup, folder, start + 3600, &newest));
+    EXPECT_FALSE(std::filesystem::exists(first)) << "the 21st backup removes the oldest";
+    EXPECT_TRUE(std::filesystem::exists(newest));
+    EXPECT_TRUE(std::filesystem::exists(otherPath));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/ZQ-2200-one-layout_old.zqp"));
+    EXPECT_EQ(Names(folder).size(), KeptBackupsPerType + 3);
+}
+
+TEST(KeyboardBackup, TwoBackupsInOneSecondKeepBothInTheirOrder)
+{
+    TempFolder temp;
+    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "K0x04");
+    std::string paths[3];
+    for (std::string& path : paths) {
+        ASSERT_TRUE(SaveBackupInFolder(*backup, temp.Path(), 1'700'000'000, &path));
+    }
+    EXPECT_NE(paths[0], paths[1]);
+    EXPECT_EQ(paths[1].substr(paths[1].size() - 7), "_02.zqp");
+    EXPECT_EQ(paths[2].substr(paths[2].size() - 7), "_03.zqp");
+    EXPECT_EQ(PruneBackups(temp.Path(), Zq2200One, 1), 2u);
+    EXPECT_TRUE(std::filesystem::exists(paths[2])) << "a sequence number sorts after its second";
+}
+
+TEST(KeyboardBackup, AFolderThatCannotBeMadeSavesNothing)
+{
+    TempFolder temp;
+    const std::string file = temp.Write("file", "x");
+    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "K0x04");
+    std::string path = "unchanged";
+    EXPECT_FALSE(CreateBackupFolder(file + "/backups"));
+    EXPECT_FALSE(SaveBackupInFolder(*backup, file + "/backups", 1'700'000'000, &path));
+    EXPECT_FALSE(SaveBackupInFolder(*backup, file, 1'700'000'000, &path));
+    EXPECT_FALSE(CreateBackupFolder(""));
+    EXPECT_EQ(path, "unchanged");
+}
+
+TEST(KeyboardBackup, ALegacyKeyboardCannotBeReadBack)
+{
+    std::unique_ptr<Keyboard> project = CreateKeyboard(Zq1100V1Single);
+    std::unique_ptr<Keyboard> backup;
+    EXPECT_EQ(ReadKeyboardBackup(*project, nullptr, backup), DeviceResultNotSupported);
+    EXPECT_EQ(backup, nullptr);
+}
+
+} // namespace
