@@ -14,6 +14,8 @@ enum OptionBits : unsigned {
     OptForce = 1u << 3,
     OptKeyboardVersion = 1u << 4,
     OptVendorId = 1u << 5,
+    OptNoVerify = 1u << 6,
+    OptBackup = 1u << 7,
 };
 
 struct CommandInfo
@@ -101,17 +103,26 @@ const CommandInfo kCommands[] = {
      "device result code (0 success); 4 when OUT cannot be written.\n"},
     {CliCommand::Program,
      "program",
-     "program FILE [--vendor-id ID]",
+     "program FILE [--no-verify] [--backup OUT] [--vendor-id ID]",
      {"FILE"},
      1,
-     OptVendorId,
+     OptVendorId | OptNoVerify | OptBackup,
      false,
-     "Programs the connected keyboard with the project FILE.\n"
+     "Programs the connected keyboard with the project FILE. A ZQ-2200 or ZQ-3300 keyboard is read\n"
+     "back afterwards and compared with what was written; a difference gives status 20 and names\n"
+     "the first address that differs.\n"
      "\n"
+     "  --no-verify        do not read back: only the writing itself\n"
+     "  --backup OUT       first read what the keyboard holds and save it as a project: to the file\n"
+     "                     OUT, or, when OUT is a folder, under a name of its type, date and time,\n"
+     "                     keeping the newest 20 of each type there. When reading or saving fails,\n"
+     "                     nothing is written to the keyboard. A ZQ-1100 cannot be read back: it\n"
+     "                     is programmed without a backup and without verifying.\n"
      "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
      "\n"
-     "Exit status: as 'check' for opening (a file that decoded with errors is refused); else the\n"
-     "device result code (0 success).\n"},
+     "Exit status: as 'check' for opening (a file that decoded with errors is refused); 4 when the\n"
+     "backup cannot be saved; else the device result code (0 success) of the backup's reading or of\n"
+     "the programming.\n"},
     {CliCommand::Download,
      "download",
      "download TYPE -o OUT [--format N] [--vendor-id ID]",
@@ -164,7 +175,8 @@ const char* const kToolHelp =
     "                                          convert a project to another variant\n"
     "  image FILE -o OUT [--keyboard-version V]\n"
     "                                          write the device image of a project\n"
-    "  program FILE                            program the connected keyboard\n"
+    "  program FILE [--no-verify] [--backup OUT]\n"
+    "                                          program the connected keyboard\n"
     "  download TYPE -o OUT [--format N]       read the programmed sequences back\n"
     "  firmware TYPE FILE.enc                  upload firmware\n"
     "  version TYPE                            show the firmware version\n"
@@ -215,6 +227,8 @@ const OptionInfo kOptions[] = {
     {"--force", nullptr, OptForce, false},
     {"--keyboard-version", nullptr, OptKeyboardVersion, true},
     {"--vendor-id", nullptr, OptVendorId, true},
+    {"--no-verify", nullptr, OptNoVerify, false},
+    {"--backup", nullptr, OptBackup, true},
 };
 
 // Splits "--name=value"; value stays empty without "=".
@@ -271,6 +285,15 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
         stored = ParseNumberOption(value, 0, arguments.keyboardVersion);
         expected = "0 to 255";
         arguments.hasKeyboardVersion = stored;
+        break;
+    case OptNoVerify:
+        arguments.noVerify = true;
+        break;
+    case OptBackup:
+        stored = !value.empty();
+        expected = "a file or folder name";
+        arguments.backup = value;
+        arguments.hasBackup = stored;
         break;
     case OptVendorId:
         stored = ParseVendorId(value, arguments.vendorId);

@@ -46,6 +46,9 @@ struct CliArguments
     bool hasKeyboardVersion = false;
     uint16_t vendorId = 0;
     bool hasVendorId = false;
+    bool noVerify = false;
+    std::string backup; // a file, or a folder that keeps the newest backups of each type
+    bool hasBackup = false;
 };
 
 // False for a usage error, with the reason in error. --help and --version are answered true

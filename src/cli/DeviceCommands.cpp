@@ -4,12 +4,17 @@
 #include "cli/ProgressBar.h"
 
 #include "device/DeviceResult.h"
+#include "device/KeyboardBackup.h"
 #include "device/UsbVendorId.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -60,6 +65,37 @@ std::unique_ptr<Keyboard> CreateForDevice(const CliArguments& arguments)
     return keyboard;
 }
 
+bool IsFolder(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Saves what the keyboard holds before anything is written to it: to the file, or into the folder
+// with the newest backups of each type. Answers ExitOk, a device result code or ExitSaveFailed.
+int BackUpBeforeProgramming(Keyboard& keyboard, const std::string& out)
+{
+    if (!keyboard.CanDownloadSequences()) {
+        PrintMessage(LoadText(IDS_MSG_LEGACY_NO_READ_BACK));
+        return ExitOk;
+    }
+    std::unique_ptr<Keyboard> backup;
+    ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
+    const int result = ReadKeyboardBackup(keyboard, &bar, backup);
+    bar.Finish();
+    if (result != DeviceResultOk) {
+        return ReportResult(result, backup ? *backup : keyboard);
+    }
+    if (!IsFolder(out)) {
+        return SaveProject(*backup, out, 0);
+    }
+    if (!SaveBackupInFolder(*backup, out, std::time(nullptr), nullptr)) {
+        PrintMessage(LoadText(IDS_MSG_CANNOT_SAVE));
+        return ExitSaveFailed;
+    }
+    return ExitOk;
+}
+
 } // namespace
 
 int RunProgram(const CliArguments& arguments)
@@ -75,6 +111,13 @@ int RunProgram(const CliArguments& arguments)
         return RefuseUnsupported();
     }
     PrepareForDevice(keyboard, arguments);
+    if (arguments.hasBackup) {
+        const int backedUp = BackUpBeforeProgramming(keyboard, arguments.backup);
+        if (backedUp != ExitOk) {
+            return backedUp;
+        }
+    }
+    keyboard.SetVerifyAfterProgramming(!arguments.noVerify);
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
     const int result = keyboard.Program(&bar);
     bar.Finish();

@@ -33,7 +33,10 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
         EXPECT_TRUE(Contains(own.out, "Exit status")) << command;
     }
     EXPECT_TRUE(Contains(RunTool({"convert", "--help"}).out, "--force"));
-    EXPECT_TRUE(Contains(RunTool({"program", "-h"}).out, "--vendor-id"));
+    const ToolRun programHelp = RunTool({"program", "-h"});
+    for (const char* option : {"--vendor-id", "--no-verify", "--backup OUT"}) {
+        EXPECT_TRUE(Contains(programHelp.out, option)) << option;
+    }
 
     ToolRun version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -89,6 +92,10 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
         {{"image", file, "-o", folder.File("i"), "--keyboard-version", "1"}, "ZQ-1100 projects only"},
         {{"program", file, "--vendor-id", "0"}, "invalid value '0' for --vendor-id"},
         {{"program", file, "--vendor-id", "0x10000"}, "invalid value"},
+        {{"program", file, "--backup"}, "--backup needs a value"},
+        {{"program", file, "--backup="}, "invalid value '' for --backup"},
+        {{"program", file, "--no-verify=1"}, "--no-verify takes no value"},
+        {{"download", "6", "-o", file, "--no-verify"}, "does not apply to 'download'"},
         {{"download", "6", "--vendor-id", "1"}, "missing -o OUT"},
         {{"firmware", "6"}, "missing FILE.enc"},
         {{"version"}, "missing TYPE"},

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -185,6 +186,13 @@ TEST_F(ToolDevices, LegacyKeyboardThroughTheSimulator)
     EXPECT_EQ(Tool({"version", "8"}, sockets).status, 2);
     EXPECT_EQ(Tool({"firmware", "10", Write("fw.enc", "")}, sockets).status, 2);
 
+    // It cannot be read back: said once, then programmed as ever.
+    ToolRun backup = Tool({"program", Path("v1.txt"), "--backup", Path("backup.zqp")}, sockets);
+    EXPECT_EQ(backup.status, 0) << backup.err;
+    EXPECT_EQ(backup.err, "A ZQ-1100 keyboard cannot be read back: it is programmed without a backup and "
+                          "without verifying.\n");
+    EXPECT_FALSE(FileExists(Path("backup.zqp")));
+
     ToolRun noDriver = Tool({"program", Path("v1.txt")}, Path("hid"));
     EXPECT_EQ(noDriver.status, 14);
     EXPECT_EQ(noDriver.err,
@@ -224,13 +232,142 @@ TEST_F(ToolDevices, OfTwoProgramsAtOneKeyboardTheSecondTouchesNothing)
     EXPECT_NE(ReadFileBytes(Path("memory.bin")), memory);
 }
 
+// The project's 2054 bytes lie behind the 16-byte header, at 0x0810..0x1015: 17 chunks, the last of
+// 6 bytes. Reading: 1 is the header byte, 2 to 18 the chunks.
+const char* const kMismatch = "The keyboard holds other data than were written.\n\n";
+
+TEST_F(ToolDevices, ProgramVerifiesAndNamesTheFirstAddressThatDiffers)
+{
+    for (const char* address : {"0x0810", "0x0890", "0x1015"}) {
+        SCOPED_TRACE(address);
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--corrupt-byte", address}));
+        const std::string project = Write("p.zqp", kProgrammedZq2200Project);
+        ToolRun verified = Tool({"program", project}, Path("kb"));
+        EXPECT_EQ(verified.status, 20);
+        EXPECT_EQ(verified.err,
+                  std::string(kMismatch) + "The first difference is at address " + address + ".\n");
+        ToolRun unverified = Tool({"program", project, "--no-verify"}, Path("kb"));
+        EXPECT_EQ(unverified.status, 0) << unverified.err;
+        EXPECT_EQ(unverified.err, "");
+    }
+}
+
+TEST_F(ToolDevices, AReadBackFailingAtItsFirstOrLastChunkIsACommunicationError)
+{
+    for (const char* read : {"2:2=2", "2:18=2"}) {
+        SCOPED_TRACE(read);
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--fail", read}));
+        ToolRun program = Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, Path("kb"));
+        EXPECT_EQ(program.status, 16);
+        EXPECT_EQ(program.err, "An error occured during communication.\n\nZQ Error: Operation failed.\n");
+    }
+}
+
+TEST_F(ToolDevices, WithoutVerifyTheReportsAreExactlyTheProtocols)
+{
+    // 6 reports open, 3 write each chunk, 2 start the application: 59. Verifying reads each chunk
+    // back with 3 more: 110. A keyboard gone after one report less fails the start's status read.
+    struct Case
+    {
+        const char* served;
+        bool verify;
+        int status;
+    };
+    const Case cases[] = {{"59", false, 0}, {"58", false, 17}, {"110", true, 0}, {"109", true, 17}};
+    std::vector<std::string> arguments;
+    for (const Case& test : cases) {
+        arguments.insert(arguments.end(), {"--socket", Path(std::string("kb") + test.served),
+                                           "--disconnect-after", test.served, "--disconnect-error", "1167"});
+    }
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(arguments));
+    const std::string project = Write("p.zqp", kProgrammedZq2200Project);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.served);
+        std::vector<std::string> command = {"program", project};
+        if (!test.verify) {
+            command.push_back("--no-verify");
+        }
+        ToolRun program = Tool(command, Path(std::string("kb") + test.served));
+        EXPECT_EQ(program.status, test.status) << program.err;
+    }
+}
+
+TEST_F(ToolDevices, BackupKeepsWhatTheKeyboardHeldBeforeTheNewProject)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("kb")}));
+    const std::string former = Write("former.zqp", kProgrammedZq2200Project);
+    ASSERT_EQ(Tool({"program", former}, Path("kb")).status, 0);
+    ASSERT_EQ(RunTool({"new", "6", "-o", Path("new.zqp")}).status, 0);
+
+    ToolRun program = Tool({"program", Path("new.zqp"), "--backup", Path("backup.zqp")}, Path("kb"));
+    EXPECT_EQ(program.status, 0) << program.err;
+    EXPECT_EQ(Signature(Path("backup.zqp")), Signature(former));
+    ASSERT_EQ(Tool({"download", "6", "-o", Path("now.zqp")}, Path("kb")).status, 0);
+    EXPECT_EQ(Signature(Path("now.zqp")), Signature(Path("new.zqp")));
+
+    // A folder takes the backup under its type, date and time.
+    std::filesystem::create_directory(Path("backups"));
+    ASSERT_EQ(Tool({"program", former, "--backup", Path("backups")}, Path("kb")).status, 0);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Path("backups"))) {
+        names.push_back(entry.path().filename().string());
+    }
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].rfind("ZQ-2200-one-layout_", 0), 0u) << names[0];
+    EXPECT_EQ(Signature(Path("backups/" + names[0])), Signature(Path("new.zqp")));
+}
+
+TEST_F(ToolDevices, NothingIsWrittenWhenTheBackupCannotBeReadOrSaved)
+{
+    // The area as zqsim holds it by default, with some programming behind the header.
+    Bytes area(0x1000, 0);
+    area[0] = 16;
+    area[1] = 1;
+    for (size_t i = 16; i < 64; ++i) {
+        area[i] = static_cast<uint8_t>(i);
+    }
+    const std::string memory = Write("memory.bin", std::string(area.begin(), area.end()));
+    const std::string project = Write("p.zqp", kProgrammedZq2200Project);
+    {
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--memory", memory, "--fail", "2:2=2", "--dump-memory",
+                               Path("unread.bin")}));
+        ToolRun program = Tool({"program", project, "--backup", Path("backup.zqp")}, Path("kb"));
+        EXPECT_EQ(program.status, 16);
+        EXPECT_EQ(program.err, "An error occured during communication.\n\nZQ Error: Operation failed.\n");
+        EXPECT_FALSE(FileExists(Path("backup.zqp")));
+        EXPECT_EQ(sim.Stop(), 0);
+        EXPECT_EQ(DescribeDifference(ReadFileBytes(Path("unread.bin")), area), "");
+    }
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--dump-memory", Path("unsaved.bin")}));
+    ASSERT_EQ(Tool({"program", project}, Path("kb")).status, 0);
+    ASSERT_EQ(RunTool({"new", "6", "-o", Path("new.zqp")}).status, 0);
+    ToolRun program = Tool({"program", Path("new.zqp"), "--backup", Path("missing/backup.zqp")}, Path("kb"));
+    EXPECT_EQ(program.status, 4);
+    EXPECT_EQ(program.err, "Can not save file to disk.\n");
+    EXPECT_EQ(sim.Stop(), 0);
+    const Bytes unsaved = ReadFileBytes(Path("unsaved.bin"));
+    const Bytes expected = ProgrammedZq2200Image();
+    ASSERT_GE(unsaved.size(), 16 + expected.size());
+    EXPECT_EQ(
+        DescribeDifference(Bytes(unsaved.begin() + 16, unsaved.begin() + 16 + expected.size()), expected),
+        "");
+}
+
 TEST_F(ToolDevices, ProgressBarOnlyOnATerminal)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--socket", Path("kb")}));
     ToolRun program = Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, Path("kb"), true);
     EXPECT_EQ(program.status, 0);
-    EXPECT_NE(program.err.find("] 100% 2054/2054"), std::string::npos) << program.err;
+    // Writing and reading back share the bar.
+    EXPECT_NE(program.err.find("] 100% 4108/4108"), std::string::npos) << program.err;
+    EXPECT_NE(program.err.find("]  50% 2054/4108"), std::string::npos) << program.err;
     EXPECT_NE(program.err.find("\r["), std::string::npos);
     EXPECT_EQ(program.err.find("Operation"), std::string::npos);
 }
