@@ -21,6 +21,8 @@ const FlagValue kFlags[] = {
     {"ConfirmDelete", &Settings::m_confirmDelete, true},
     {"UseLastKeyb", &Settings::m_useLastKeyb, false},
     {"UseDefaultKeyb", &Settings::m_useDefaultKeyb, false},
+    {"VerifyAfterProgramming", &Settings::m_verifyAfterProgramming, true},
+    {"BackupBeforeProgramming", &Settings::m_backupBeforeProgramming, true},
 };
 
 struct TypeIdValue

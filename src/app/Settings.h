@@ -46,6 +46,9 @@ public:
     bool m_confirmDelete = true;
     bool m_useLastKeyb = false;
     bool m_useDefaultKeyb = false;
+    // Programming reads the keyboard back and compares; a USB keyboard's programming is saved first.
+    bool m_verifyAfterProgramming = true;
+    bool m_backupBeforeProgramming = true;
     uint8_t m_lastKeybID = 0;
     uint8_t m_defaultKeybID = 0;
 };

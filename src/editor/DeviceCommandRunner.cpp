@@ -1,7 +1,43 @@
 #include "editor/DeviceCommandRunner.h"
 
 #include "device/DeviceResult.h"
+#include "device/KeyboardBackup.h"
+#include "editor/EditorPrompts.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
 #include "model/Keyboard.h"
+
+#include <ctime>
+#include <memory>
+
+namespace {
+
+struct BackupAttempt
+{
+    int readResult = DeviceResultOk;
+    bool saved = false;
+    // Why there is no backup, as the user reads it.
+    std::string why;
+};
+
+BackupAttempt BackUp(Keyboard& keyboard, const std::string& folder, ProgressSink* progress)
+{
+    BackupAttempt attempt;
+    std::unique_ptr<Keyboard> backup;
+    attempt.readResult = ReadKeyboardBackup(keyboard, progress, backup);
+    if (attempt.readResult != DeviceResultOk) {
+        attempt.why =
+            FormatDeviceMessage(attempt.readResult, backup ? backup->GetErrorText() : std::string());
+        return attempt;
+    }
+    attempt.saved = SaveBackupInFolder(*backup, folder, std::time(nullptr), nullptr);
+    if (!attempt.saved) {
+        attempt.why = LoadText(IDS_MSG_CANNOT_SAVE);
+    }
+    return attempt;
+}
+
+} // namespace
 
 bool IsDeviceCommandAvailable(const Keyboard& keyboard, DeviceCommandKind kind)
 {
@@ -41,4 +77,34 @@ DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind ki
         outcome.version.clear();
     }
     return outcome;
+}
+
+DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks& checks,
+                                    ProgressSink* progress, EditorPrompts& prompts)
+{
+    const bool readable = keyboard.CanDownloadSequences();
+    if (!readable && (checks.verify || checks.backup) && checks.legacyNoted != nullptr &&
+        !*checks.legacyNoted) {
+        prompts.ShowMessage(LoadText(IDS_MSG_LEGACY_NO_READ_BACK), IDS_TITLE_WARNING,
+                            MessageIcon::Information);
+        *checks.legacyNoted = true;
+    }
+    if (readable && checks.backup) {
+        const BackupAttempt backup = BackUp(keyboard, checks.backupFolder, progress);
+        if (backup.readResult == DeviceResultNoDevice) {
+            // Without a keyboard there is nothing to program either: its message alone, no question.
+            DeviceCommandOutcome outcome;
+            outcome.code = backup.readResult;
+            outcome.message = backup.why;
+            return outcome;
+        }
+        if (!backup.saved && prompts.Ask(LoadTextWithArgument(IDS_MSG_BACKUP_FAILED, backup.why),
+                                         IDS_TITLE_QUESTION, PromptButtons::YesNo) != PromptAnswer::Yes) {
+            DeviceCommandOutcome cancelled;
+            cancelled.cancelled = true;
+            return cancelled;
+        }
+    }
+    keyboard.SetVerifyAfterProgramming(checks.verify);
+    return RunDeviceOperation(keyboard, DeviceCommandKind::Program, std::string(), progress);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class EditorPrompts;
 class Keyboard;
 class ProgressSink;
 
@@ -20,7 +21,27 @@ struct DeviceCommandOutcome
     std::string message;
     // The firmware version text; only a successful version query has one.
     std::string version;
+    // Programming only: the user chose not to program after the backup failed.
+    bool cancelled = false;
+};
+
+// What programming does around the writing itself.
+struct ProgrammingChecks
+{
+    bool verify = false;
+    bool backup = false;
+    std::string backupFolder;
+    // A legacy keyboard cannot be read back: with a check on, this is said once while it is false,
+    // and then set.
+    bool* legacyNoted = nullptr;
 };
 
 DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind kind,
                                         const std::string& firmwarePath, ProgressSink* progress);
+
+// Programming with the checks: a USB keyboard's present programming is saved into the backup folder
+// first (when that fails, the prompts ask whether to program anyway; No writes nothing and leaves
+// the outcome cancelled without a message; no keyboard at all gives its message without asking),
+// then the image is written and, with verify, read back.
+DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks& checks,
+                                    ProgressSink* progress, EditorPrompts& prompts);

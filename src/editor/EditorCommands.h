@@ -48,6 +48,9 @@ enum EditorCommand : uint16_t {
     // Beyond the original menus.
     CmdUndo = 8150,
     CmdRedo = 8151,
+    CmdVerifyAfterProgramming = 8152,
+    CmdBackupBeforeProgramming = 8153,
+    CmdOpenBackups = 8154,
     CmdHelpContent = 57670,
 };
 

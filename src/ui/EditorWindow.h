@@ -99,6 +99,8 @@ public:
     KeyPanel* GetPanel() const { return m_panel; }
     QAction* GetAction(uint16_t command) const;
     QString GetStatusText(int part) const;
+    // Where programming keeps what the keyboard held before: the user's data folder of the program.
+    static QString GetBackupFolder();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -168,6 +170,8 @@ private:
     // The four keyboard commands; false when nothing ran (no keyboard, not offered, cancelled).
     bool RunDeviceCommand(uint8_t kind);
     void DownloadCommand();
+    // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
+    void OpenBackupsCommand();
     // After every action: a changed project becomes one undo step.
     void NoteChange();
     void ResetHistory();
@@ -195,6 +199,8 @@ private:
     bool m_detecting = false;
     bool m_capturing = false;
     bool m_focusHighlight = false;
+    // The ZQ-1100's lack of read-back has been said in this session.
+    bool m_legacyReadBackNoted = false;
     // The key whose hold ended a capture: its further repeats and its release belong to no one.
     uint32_t m_spentHeldKey = 0;
     QPointer<QWidget> m_grabber;

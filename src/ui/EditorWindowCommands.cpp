@@ -131,6 +131,7 @@ void EditorWindow::BuildMenus()
     AddCommand(m_keyboardMenu, CmdDownload, IDS_MENU_DOWNLOAD);
     AddCommand(m_keyboardMenu, CmdUploadFirmware, IDS_MENU_UPLOAD_FIRMWARE);
     AddCommand(m_keyboardMenu, CmdFirmwareVersion, IDS_MENU_FIRMWARE_VERSION);
+    AddCommand(m_keyboardMenu, CmdOpenBackups, IDS_MENU_OPEN_BACKUPS);
     m_keyboardMenu->addSeparator();
     AddCommand(m_keyboardMenu, CmdClearAll, IDS_MENU_CLEAR_ALL_KEYS);
 
@@ -145,6 +146,11 @@ void EditorWindow::BuildMenus()
     for (const auto& [command, textId] : toggles) {
         AddCommand(configuration, command, textId)->setCheckable(true);
     }
+    configuration->addSeparator();
+    AddCommand(configuration, CmdVerifyAfterProgramming, IDS_MENU_VERIFY_AFTER_PROGRAMMING)
+        ->setCheckable(true);
+    AddCommand(configuration, CmdBackupBeforeProgramming, IDS_MENU_BACKUP_BEFORE_PROGRAMMING)
+        ->setCheckable(true);
 
     QMenu* help = menuBar()->addMenu(Text(IDS_MENU_HELP));
     AddCommand(help, CmdHelpContent, IDS_MENU_CONTENT)->setShortcut(QKeySequence(Qt::Key_F1));
@@ -309,6 +315,9 @@ void EditorWindow::RunCommand(uint16_t command)
     case CmdFirmwareVersion:
         RunDeviceCommand(3);
         break;
+    case CmdOpenBackups:
+        OpenBackupsCommand();
+        break;
     case CmdSingle:
         ApplyShapeChange(0);
         break;
@@ -347,6 +356,8 @@ void EditorWindow::RunCommand(uint16_t command)
     case CmdConfirmReplace:
     case CmdUseDefaultKeyb:
     case CmdUseLastKeyb:
+    case CmdVerifyAfterProgramming:
+    case CmdBackupBeforeProgramming:
         ToggleSetting(command);
         break;
     case CmdHelpContent:
@@ -487,6 +498,12 @@ void EditorWindow::ToggleSetting(uint16_t command)
     case CmdUseLastKeyb:
         m_settings.ToggleUseLastKeyb();
         break;
+    case CmdVerifyAfterProgramming:
+        m_settings.m_verifyAfterProgramming = !m_settings.m_verifyAfterProgramming;
+        break;
+    case CmdBackupBeforeProgramming:
+        m_settings.m_backupBeforeProgramming = !m_settings.m_backupBeforeProgramming;
+        break;
     default:
         return;
     }
@@ -496,10 +513,15 @@ void EditorWindow::ToggleSetting(uint16_t command)
 void EditorWindow::UpdateCheckMarks()
 {
     const std::pair<uint16_t, bool> marks[] = {
-        {CmdDefaultApply, m_settings.m_defaultApply},   {CmdFastEdit, m_settings.m_fastEdit},
-        {CmdEscEnd, m_settings.m_escEndApplication},    {CmdConfirmReplace, m_settings.m_confirmReplace},
-        {CmdConfirmDelete, m_settings.m_confirmDelete}, {CmdUseDefaultKeyb, m_settings.m_useDefaultKeyb},
-        {CmdUseLastKeyb, m_settings.m_useLastKeyb}};
+        {CmdDefaultApply, m_settings.m_defaultApply},
+        {CmdFastEdit, m_settings.m_fastEdit},
+        {CmdEscEnd, m_settings.m_escEndApplication},
+        {CmdConfirmReplace, m_settings.m_confirmReplace},
+        {CmdConfirmDelete, m_settings.m_confirmDelete},
+        {CmdUseDefaultKeyb, m_settings.m_useDefaultKeyb},
+        {CmdUseLastKeyb, m_settings.m_useLastKeyb},
+        {CmdVerifyAfterProgramming, m_settings.m_verifyAfterProgramming},
+        {CmdBackupBeforeProgramming, m_settings.m_backupBeforeProgramming}};
     for (const auto& [command, on] : marks) {
         if (QAction* action = GetAction(command)) {
             action->setChecked(on);

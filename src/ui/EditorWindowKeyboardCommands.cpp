@@ -1,6 +1,8 @@
 // The editor window's keyboard commands: programming, reading back, firmware and its version.
 #include "ui/EditorWindow.h"
 
+#include "app/Settings.h"
+#include "device/KeyboardBackup.h"
 #include "device/MessagePump.h"
 #include "editor/DeviceCommandRunner.h"
 #include "lang/StringIds.h"
@@ -10,7 +12,14 @@
 #include "ui/QtTexts.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTabBar>
+
+QString EditorWindow::GetBackupFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
+}
 
 bool EditorWindow::RunDeviceCommand(uint8_t kindNumber)
 {
@@ -38,7 +47,16 @@ bool EditorWindow::RunDeviceCommand(uint8_t kindNumber)
         progress.show();
         setEnabled(false);
         PumpMessages();
-        outcome = RunDeviceOperation(*keyboard, kind, firmware, progress.GetProgressSink());
+        if (kind == DeviceCommandKind::Program) {
+            ProgrammingChecks checks;
+            checks.verify = m_settings.m_verifyAfterProgramming;
+            checks.backup = m_settings.m_backupBeforeProgramming;
+            checks.backupFolder = QFile::encodeName(GetBackupFolder()).toStdString();
+            checks.legacyNoted = &m_legacyReadBackNoted;
+            outcome = RunProgramming(*keyboard, checks, progress.GetProgressSink(), m_prompts);
+        } else {
+            outcome = RunDeviceOperation(*keyboard, kind, firmware, progress.GetProgressSink());
+        }
         if (kind == DeviceCommandKind::Download) {
             RefreshView();
         }
@@ -68,4 +86,18 @@ void EditorWindow::DownloadCommand()
     // Entries whose codes came back take their key again; the others stay as free functions.
     m_functionList.ForgetKeys();
     FillFunctionListFromAllKeys();
+}
+
+void EditorWindow::OpenBackupsCommand()
+{
+    // The dialog starts in the folder even before the first backup was made; a folder that cannot
+    // be made leaves the start to the dialog.
+    const std::string folder = QFile::encodeName(GetBackupFolder()).toStdString();
+    const bool exists = CreateBackupFolder(folder);
+    const FileChoice choice = AskForFile(this, FileDialogKind::OpenBackup, {Text(IDS_FILTER_BACKUPS)},
+                                         exists ? folder : std::string(), 0, QStringLiteral("zqp"));
+    // Read-only, so that a plain Save never changes a backup.
+    if (choice.accepted && OpenProject(choice.path)) {
+        m_document.SetReadOnly(true);
+    }
 }

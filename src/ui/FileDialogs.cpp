@@ -38,7 +38,7 @@ FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& f
                       const std::string& initial, int selectedFilter, const QString& defaultSuffix)
 {
     if (Hook()) {
-        return Hook()(kind, filters, selectedFilter);
+        return Hook()(kind, filters, selectedFilter, initial);
     }
     QFileDialog dialog(parent, QString(), QFile::decodeName(initial.c_str()));
     dialog.setNameFilters(filters);

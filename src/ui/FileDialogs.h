@@ -8,7 +8,7 @@
 
 class QWidget;
 
-enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware };
+enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup };
 
 struct FileChoice
 {
@@ -25,6 +25,6 @@ QStringList DialogFilters(const std::string& filter);
 FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& filters,
                       const std::string& initial, int selectedFilter, const QString& defaultSuffix);
 
-using FileDialogHook =
-    std::function<FileChoice(FileDialogKind kind, const QStringList& filters, int selectedFilter)>;
+using FileDialogHook = std::function<FileChoice(FileDialogKind kind, const QStringList& filters,
+                                                int selectedFilter, const std::string& initial)>;
 void SetFileDialogHook(FileDialogHook hook);

@@ -29,6 +29,7 @@ TEST(Settings, FirstRunTakesDefaultsAndAsksForTheType)
     EXPECT_TRUE(s.m_fastEdit && s.m_defaultApply && s.m_escEndApplication && s.m_confirmReplace &&
                 s.m_confirmDelete);
     EXPECT_FALSE(s.m_useLastKeyb || s.m_useDefaultKeyb);
+    EXPECT_TRUE(s.m_verifyAfterProgramming && s.m_backupBeforeProgramming);
     EXPECT_EQ(s.m_lastKeybID + s.m_defaultKeybID, 0);
     EXPECT_EQ(s.ChooseStartKeyboardType(kTypeCount), std::nullopt);
 }
@@ -41,6 +42,10 @@ TEST(Settings, ValueParsing)
                                                   {" 1", false}, {"0x", false}};
     for (const auto& [text, expected] : flags) {
         EXPECT_EQ(LoadFrom({{"FastEdit", text}}).m_fastEdit, expected) << '"' << text << '"';
+        const Settings programming =
+            LoadFrom({{"VerifyAfterProgramming", text}, {"BackupBeforeProgramming", text}});
+        EXPECT_EQ(programming.m_verifyAfterProgramming, expected) << '"' << text << '"';
+        EXPECT_EQ(programming.m_backupBeforeProgramming, expected) << '"' << text << '"';
     }
     const std::pair<const char*, int> ids[] = {{"", 0},    {"0x05", 5}, {"255", 255},
                                                {"256", 0}, {"300", 0},  {"x", 0}};
@@ -115,11 +120,20 @@ TEST(Settings, SaveWritesEveryValueAsText)
     s.m_useDefaultKeyb = true;
     s.SetLastKeybID(255);
     s.m_defaultKeybID = 10;
+    s.m_backupBeforeProgramming = false;
     RefusingStore store;
     EXPECT_FALSE(s.SaveSettings(store)); // a refused write does not stop the others
     const std::map<std::string, std::string> expected = {
-        {"FastEdit", "0"},    {"DefaultApply", "1"},   {"EscEndApplication", "1"}, {"ConfirmDelete", "1"},
-        {"UseLastKeyb", "0"}, {"UseDefaultKeyb", "1"}, {"LastKeybID", "255"},      {"DefaultKeybID", "10"},
+        {"FastEdit", "0"},
+        {"DefaultApply", "1"},
+        {"EscEndApplication", "1"},
+        {"ConfirmDelete", "1"},
+        {"UseLastKeyb", "0"},
+        {"UseDefaultKeyb", "1"},
+        {"LastKeybID", "255"},
+        {"DefaultKeybID", "10"},
+        {"VerifyAfterProgramming", "1"},
+        {"BackupBeforeProgramming", "0"},
     };
     EXPECT_EQ(store.ValueCount(), expected.size());
     for (const auto& [name, value] : expected) {

@@ -58,46 +58,6 @@ bool WriteProject(uint8_t typeId, const std::string& path, const char* name)
            SaveProjectFile(*keyboard, path, &format) == SaveOutcome::Saved;
 }
 
-// Answers the file dialogs with a path and a filter, or with Cancel.
-struct ScriptedFileDialogs
-{
-    FileChoice answer;
-    int asked = 0;
-    ScriptedFileDialogs()
-    {
-        SetFileDialogHook([this](FileDialogKind, const QStringList&, int) {
-            ++asked;
-            return answer;
-        });
-    }
-    ~ScriptedFileDialogs() { SetFileDialogHook(nullptr); }
-};
-
-// zqsim serving one keyboard on a socket that ZQ_SIMULATOR names while the object lives.
-class Simulator
-{
-public:
-    Simulator(const QString& folder, const QStringList& options)
-    {
-        const QString socket = folder + QStringLiteral("/kb");
-        m_process.start(QStringLiteral(ZQ_SIM_PATH), QStringList{QStringLiteral("--print-ready")} + options +
-                                                         QStringList{QStringLiteral("--socket"), socket});
-        m_ready = m_process.waitForReadyRead(10000) && m_process.readAll().startsWith("ready");
-        qputenv("ZQ_SIMULATOR", socket.toUtf8());
-    }
-    ~Simulator()
-    {
-        qunsetenv("ZQ_SIMULATOR");
-        m_process.terminate();
-        m_process.waitForFinished(10000);
-    }
-    bool IsReady() const { return m_ready; }
-
-private:
-    QProcess m_process;
-    bool m_ready = false;
-};
-
 QStringList Run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -339,6 +299,8 @@ void FileCommandsTest::programThenDownloadGivesTheSameProject()
     Simulator simulator(m_folder.path(), {});
     QVERIFY(simulator.IsReady());
     TestWindow test(kZq2200One);
+    // The simulator's blank memory holds no programming a backup could be made of.
+    test.settings.m_backupBeforeProgramming = false;
     ScriptedPrompts prompts;
     Keyboard* keyboard = test.window->GetKeyboard();
     // Names stay in the project file; the keyboard keeps only the codes.
@@ -367,6 +329,7 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
                                               QStringLiteral("--disconnect-error"), QStringLiteral("1167")});
         QVERIFY(simulator.IsReady());
         TestWindow test(kZq2200One);
+        test.settings.m_backupBeforeProgramming = false;
         ScriptedPrompts prompts;
         test.window->RunCommand(CmdProgramming);
         QCOMPARE(prompts.shown, std::vector<std::string>{"An error occured during communication.\r\n\r\n"
@@ -376,6 +339,7 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
     Simulator simulator(m_folder.path(), {QStringLiteral("--fail"), QStringLiteral("3:1=2")});
     QVERIFY(simulator.IsReady());
     TestWindow test(kZq2200One);
+    test.settings.m_backupBeforeProgramming = false;
     ScriptedPrompts prompts;
     test.window->RunCommand(CmdProgramming);
     QCOMPARE(prompts.shown.size(), size_t(1));

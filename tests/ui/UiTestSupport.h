@@ -5,10 +5,12 @@
 #include "app/MemorySettingsStore.h"
 #include "app/Settings.h"
 #include "ui/EditorWindow.h"
+#include "ui/FileDialogs.h"
 #include "ui/KeyboardView.h"
 #include "ui/MessageBox.h"
 #include "ui/SelectKeyboardDialog.h"
 
+#include <QProcess>
 #include <QTabBar>
 #include <QtTest>
 
@@ -68,4 +70,49 @@ struct TestWindow
     {
         QTest::mouseClick(Picture(), Qt::LeftButton, modifiers, Picture()->CellCentre(cell));
     }
+};
+
+// Answers the file dialogs with a path and a filter, or with Cancel.
+struct ScriptedFileDialogs
+{
+    FileChoice answer;
+    int asked = 0;
+    FileDialogKind kind = FileDialogKind::OpenProject;
+    std::string initial;
+    ScriptedFileDialogs()
+    {
+        SetFileDialogHook(
+            [this](FileDialogKind askedKind, const QStringList&, int, const std::string& start) {
+                ++asked;
+                kind = askedKind;
+                initial = start;
+                return answer;
+            });
+    }
+    ~ScriptedFileDialogs() { SetFileDialogHook(nullptr); }
+};
+
+// zqsim serving one keyboard on a socket that ZQ_SIMULATOR names while the object lives.
+class Simulator
+{
+public:
+    Simulator(const QString& folder, const QStringList& options)
+    {
+        const QString socket = folder + QStringLiteral("/kb");
+        m_process.start(QStringLiteral(ZQ_SIM_PATH), QStringList{QStringLiteral("--print-ready")} + options +
+                                                         QStringList{QStringLiteral("--socket"), socket});
+        m_ready = m_process.waitForReadyRead(10000) && m_process.readAll().startsWith("ready");
+        qputenv("ZQ_SIMULATOR", socket.toUtf8());
+    }
+    ~Simulator()
+    {
+        qunsetenv("ZQ_SIMULATOR");
+        m_process.terminate();
+        m_process.waitForFinished(10000);
+    }
+    bool IsReady() const { return m_ready; }
+
+private:
+    QProcess m_process;
+    bool m_ready = false;
 };

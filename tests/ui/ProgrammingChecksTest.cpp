@@ -1,0 +1,212 @@
+// What the editor does around programming a keyboard: the backup of what it held, the read-back,
+// their Configuration items, the backups dialog and the ZQ-1100's note.
+#include "UiTestMain.h"
+#include "UiTestSupport.h"
+
+#include "editor/EditorCommands.h"
+#include "files/ProjectOpen.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr uint8_t kZq2200One = 6;
+constexpr uint8_t kZq1100V1Single = 7;
+
+const char* const kProgramAnyway = "The keyboard's present programming could not be backed up:\n\n";
+
+QStringList Backups()
+{
+    return QDir(EditorWindow::GetBackupFolder())
+        .entryList({QStringLiteral("*.zqp")}, QDir::Files, QDir::Name);
+}
+
+std::string SignatureOf(const std::string& path)
+{
+    OpenedProject project = OpenProjectFile(path);
+    return project.outcome == OpenOutcome::Opened ? project.keyboard->GetContentSignature() : "not opened";
+}
+
+} // namespace
+
+class ProgrammingChecksTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_folder.isValid());
+        // Every test has a data folder of its own, never the user's.
+        m_data = std::make_unique<QTemporaryDir>(m_folder.filePath(QStringLiteral("data-XXXXXX")));
+        qputenv("XDG_DATA_HOME", m_data->path().toUtf8());
+    }
+    void cleanup() { qunsetenv("XDG_DATA_HOME"); }
+    void configurationItemsStartOnAndToggle();
+    void aBackupKeepsWhatTheKeyboardHeld();
+    void aFailedBackupAsksAndNoWritesNothing();
+    void verifyNamesTheAddressUnlessTurnedOff();
+    void backupsOpenReadOnlyFromTheirFolder();
+    void aZq1100IsProgrammedAfterOneNote();
+
+private:
+    std::string File(const char* name) const
+    {
+        return m_folder.filePath(QString::fromLatin1(name)).toStdString();
+    }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<QTemporaryDir> m_data;
+};
+
+void ProgrammingChecksTest::configurationItemsStartOnAndToggle()
+{
+    TestWindow test(kZq2200One);
+    for (const uint16_t command : {CmdVerifyAfterProgramming, CmdBackupBeforeProgramming}) {
+        QVERIFY(test.window->GetAction(command)->isCheckable());
+        QVERIFY(test.window->GetAction(command)->isChecked());
+    }
+    QCOMPARE(test.window->GetAction(CmdVerifyAfterProgramming)->text(),
+             QStringLiteral("&Verify after programming"));
+    QCOMPARE(test.window->GetAction(CmdOpenBackups)->text(), QStringLiteral("Open keyboard &backups..."));
+    test.window->RunCommand(CmdVerifyAfterProgramming);
+    QVERIFY(!test.settings.m_verifyAfterProgramming && test.settings.m_backupBeforeProgramming);
+    QVERIFY(!test.window->GetAction(CmdVerifyAfterProgramming)->isChecked());
+    test.window->GetAction(CmdBackupBeforeProgramming)->trigger();
+    QVERIFY(!test.settings.m_backupBeforeProgramming);
+    QVERIFY(!test.window->GetAction(CmdBackupBeforeProgramming)->isChecked());
+    test.window->RunCommand(CmdVerifyAfterProgramming);
+    QVERIFY(test.settings.m_verifyAfterProgramming);
+    QVERIFY(test.window->GetAction(CmdVerifyAfterProgramming)->isChecked());
+}
+
+void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
+{
+    Simulator simulator(m_folder.path(), {});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    Keyboard* keyboard = test.window->GetKeyboard();
+    QVERIFY(keyboard->SetKeyTexts("Key_1", "M1,S+,K0x17", 1, 1, 1));
+    const std::string former = keyboard->GetContentSignature();
+    // A blank keyboard holds nothing that reads as a project: asked, and programmed on Yes.
+    prompts.answers = {PromptAnswer::Yes};
+    test.window->RunCommand(CmdProgramming);
+    QCOMPARE(prompts.shown.size(), size_t(1));
+    QCOMPARE(prompts.shown[0].rfind(std::string(kProgramAnyway) + "Error on data decoding.", 0), 0u);
+    QVERIFY(prompts.shown[0].ends_with("\n\nProgram the keyboard anyway?"));
+    QVERIFY(Backups().isEmpty());
+
+    prompts.shown.clear();
+    QVERIFY(keyboard->SetKeyTexts("Key_2", "M2,K0xE1", 2, 1, 1));
+    test.window->RunCommand(CmdProgramming);
+    QVERIFY(prompts.shown.empty());
+    const QStringList backups = Backups();
+    QCOMPARE(backups.size(), 1);
+    QVERIFY(backups[0].startsWith(QStringLiteral("ZQ-2200-one-layout_")));
+    const QString path = EditorWindow::GetBackupFolder() + QLatin1Char('/') + backups[0];
+    QCOMPARE(SignatureOf(path.toStdString()), former);
+    // The user's bits only: nothing for group or others.
+    QCOMPARE(QFileInfo(EditorWindow::GetBackupFolder()).permissions() & 0x0FFF,
+             QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    QVERIFY(test.window->isEnabled());
+}
+
+void ProgrammingChecksTest::aFailedBackupAsksAndNoWritesNothing()
+{
+    {
+        // Without a keyboard there is nothing to ask: the one message of a missing keyboard.
+        TestWindow test(kZq2200One);
+        ScriptedPrompts prompts;
+        test.window->RunCommand(CmdProgramming);
+        QCOMPARE(prompts.shown,
+                 std::vector<std::string>{
+                     "No device was found.\nCheck if the keyboard is connected via USB port to PC."});
+    }
+    // The backup's first chunk fails: the question says why, and No sends no write at all.
+    Simulator simulator(m_folder.path(),
+                        {QStringLiteral("--fail"), QStringLiteral("2:2=2"), QStringLiteral("--dump-memory"),
+                         QString::fromStdString(File("memory.bin"))});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::No};
+    test.window->RunCommand(CmdProgramming);
+    QCOMPARE(prompts.shown,
+             std::vector<std::string>{std::string(kProgramAnyway) +
+                                      "An error occured during communication.\r\n\r\n"
+                                      "ZQ Error: Operation failed.\n\nProgram the keyboard anyway?"});
+    QVERIFY(!QFileInfo::exists(QString::fromStdString(File("memory.bin"))));
+    QVERIFY(test.window->isEnabled());
+}
+
+void ProgrammingChecksTest::verifyNamesTheAddressUnlessTurnedOff()
+{
+    Simulator simulator(m_folder.path(), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kZq2200One);
+    test.window->RunCommand(CmdBackupBeforeProgramming);
+    ScriptedPrompts prompts;
+    test.window->RunCommand(CmdProgramming);
+    QCOMPARE(prompts.shown,
+             std::vector<std::string>{"The keyboard holds other data than were written.\r\n\r\n"
+                                      "The first difference is at address 0x0812."});
+    prompts.shown.clear();
+    test.window->RunCommand(CmdVerifyAfterProgramming);
+    test.window->RunCommand(CmdProgramming);
+    QVERIFY(prompts.shown.empty());
+    QVERIFY(Backups().isEmpty());
+}
+
+void ProgrammingChecksTest::backupsOpenReadOnlyFromTheirFolder()
+{
+    TestWindow test(kZq2200One);
+    ScriptedPrompts prompts;
+    ScriptedFileDialogs dialogs;
+    test.window->RunCommand(CmdOpenBackups);
+    QCOMPARE(dialogs.asked, 1);
+    QCOMPARE(dialogs.kind, FileDialogKind::OpenBackup);
+    QCOMPARE(QString::fromStdString(dialogs.initial), EditorWindow::GetBackupFolder());
+    QVERIFY(QFileInfo(EditorWindow::GetBackupFolder()).isDir());
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+
+    // A backup chosen opens; a plain Save then asks for a new name instead of changing it.
+    const std::string backup =
+        EditorWindow::GetBackupFolder().toStdString() + "/ZQ-2200-three-layouts_kept.zqp";
+    std::unique_ptr<Keyboard> kept = CreateKeyboard(4);
+    QVERIFY(kept->SetKeyTexts("Kept", "K0x04", 1, 1, 1));
+    QCOMPARE(SaveProjectFile(*kept, backup), SaveOutcome::Saved);
+    dialogs.answer.accepted = true;
+    dialogs.answer.path = backup;
+    test.window->RunCommand(CmdOpenBackups);
+    QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), kept->GetContentSignature());
+    QVERIFY(test.window->GetDocument().IsReadOnly());
+    QVERIFY(prompts.shown.empty());
+}
+
+void ProgrammingChecksTest::aZq1100IsProgrammedAfterOneNote()
+{
+    Simulator simulator(m_folder.path(),
+                        {QStringLiteral("--family"), QStringLiteral("zq1100"),
+                         QStringLiteral("--legacy-version"), QStringLiteral("0"),
+                         QStringLiteral("--dump-legacy"), QString::fromStdString(File("legacy.bin"))});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kZq1100V1Single);
+    ScriptedPrompts prompts;
+    const std::vector<std::string> note = {
+        "A ZQ-1100 keyboard cannot be read back: it is programmed without a backup and without verifying."};
+    test.window->RunCommand(CmdProgramming);
+    QCOMPARE(prompts.shown, note);
+    QCOMPARE(QFileInfo(QString::fromStdString(File("legacy.bin"))).size(), 450);
+    test.window->RunCommand(CmdProgramming);
+    QCOMPARE(prompts.shown, note);
+    QCOMPARE(QFileInfo(QString::fromStdString(File("legacy.bin"))).size(), 900);
+    QVERIFY(Backups().isEmpty());
+}
+
+ZQ_UI_TEST(ProgrammingChecksTest)
+#include "ProgrammingChecksTest.moc"
