@@ -1,16 +1,23 @@
-// One programming of each USB keyboard type: how many reports it exchanges and the host time per
-// report (wall clock), over the in-process fake keyboard and, when ZQ_SIMULATOR names zqsim
-// sockets, over them too (zqsim started with the same vendor id, for example --vendor-id 0xFA2C).
+// One programming of each USB keyboard type, with and without reading it back: how many reports
+// it exchanges and the host time per report and per programming (wall clock), over the in-process
+// fake keyboard and, when ZQ_SIMULATOR names zqsim sockets, over them too (zqsim started with the
+// same vendor id, for example --vendor-id 0xFA2C). And the ZQ-1100's pacing: a v2 double image of
+// 2022 bytes, its time against bytes x 3 ms ("pace_ratio"), over an in-process driver and, when
+// ZQ_SIMULATOR names a zqsim legacy driver answering version 2, over it.
 #include "device/DeviceBackends.h"
 #include "device/DeviceResult.h"
 #include "device/FakeHidBackend.h"
+#include "device/FakeLegacyDriver.h"
+#include "device/LegacyProgramming.h"
 #include "device/UsbProgramming.h"
 #include "device/UsbVendorId.h"
+#include "model/LegacyKeyboard.h"
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -46,7 +53,7 @@ void PrepareFake(FakeHidBackend& backend)
     backend.Memory()[0x0100] = 8;
 }
 
-size_t CountReports(const UsbType& type)
+size_t CountReports(const UsbType& type, bool verify)
 {
     FakeHidBackend backend;
     PrepareFake(backend);
@@ -54,6 +61,7 @@ size_t CountReports(const UsbType& type)
     access.backend = &backend;
     auto keyboard = type.make();
     ApplyVendorId(*keyboard, ZqUsbVendorId);
+    keyboard->SetVerifyAfterProgramming(verify);
     return ProgramUsbKeyboard(*keyboard, nullptr, access) == DeviceResultOk ? backend.Reports().size() : 0;
 }
 
@@ -65,7 +73,7 @@ void ReportCounters(benchmark::State& state, size_t reports)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void ProgramOverFake(benchmark::State& state, const UsbType& type)
+void ProgramOverFake(benchmark::State& state, const UsbType& type, bool verify)
 {
     FakeHidBackend backend;
     PrepareFake(backend);
@@ -73,6 +81,7 @@ void ProgramOverFake(benchmark::State& state, const UsbType& type)
     access.backend = &backend;
     auto keyboard = type.make();
     ApplyVendorId(*keyboard, ZqUsbVendorId);
+    keyboard->SetVerifyAfterProgramming(verify);
     size_t reports = 0;
     for (auto _ : state) {
         backend.ClearReports();
@@ -86,11 +95,12 @@ void ProgramOverFake(benchmark::State& state, const UsbType& type)
 }
 
 // zqsim counts nothing for us: the protocol is the same, so the fake's count holds.
-void ProgramOverSockets(benchmark::State& state, const UsbType& type, uint16_t vendorId)
+void ProgramOverSockets(benchmark::State& state, const UsbType& type, uint16_t vendorId, bool verify)
 {
     auto keyboard = type.make();
     ApplyVendorId(*keyboard, vendorId);
-    const size_t reports = CountReports(type);
+    keyboard->SetVerifyAfterProgramming(verify);
+    const size_t reports = CountReports(type, verify);
     for (auto _ : state) {
         if (ProgramUsbKeyboard(*keyboard, nullptr) != DeviceResultOk) {
             state.SkipWithError(("programming failed: " + keyboard->GetErrorText()).c_str());
@@ -117,23 +127,94 @@ uint16_t FindSimulatedVendorId(uint16_t productId)
     return 0;
 }
 
+constexpr uint8_t LegacyKeyboardVersion = 2; // v2 double: the longest image, 2022 bytes
+
+// The time of each programming against its bytes at the keyboard's pace.
+void ReportPace(benchmark::State& state, std::chrono::nanoseconds spent, size_t bytes)
+{
+    const auto paced = std::chrono::duration<double>(LegacyBytePace) * static_cast<double>(bytes);
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["pace_ratio"] = std::chrono::duration<double>(spent).count() /
+                                   (paced.count() * static_cast<double>(state.iterations()));
+}
+
+void ProgramLegacy(benchmark::State& state, bool sockets)
+{
+    LegacyKeyboard keyboard(true, true, true);
+    FakeLegacyDriver fake;
+    fake.SetVersionAnswer(LegacyKeyboardVersion);
+    std::vector<uint8_t> image(LegacyImageBufferSize);
+    size_t bytes = image.size();
+    std::string buildText;
+    if (BuildLegacyDeviceImage(keyboard, LegacyKeyboardVersion, image.data(), &bytes, buildText) != 0) {
+        state.SkipWithError("no image");
+        return;
+    }
+    std::chrono::nanoseconds spent{0};
+    for (auto _ : state) {
+        std::string errorText;
+        const auto start = std::chrono::steady_clock::now();
+        const int result = sockets ? ProgramLegacyKeyboard(keyboard, nullptr, errorText)
+                                   : ProgramLegacyKeyboard(keyboard, fake, nullptr, errorText);
+        spent += std::chrono::steady_clock::now() - start;
+        if (result != DeviceResultOk) {
+            state.SkipWithError(("programming failed: " + GetResultMessage(result)).c_str());
+            return;
+        }
+    }
+    ReportPace(state, spent, bytes);
+}
+
+bool HasSimulatedLegacyDriver()
+{
+    std::vector<HidInterfaceInfo> interfaces;
+    auto backend = CreateHidBackend();
+    if (!backend->Enumerate(interfaces)) {
+        return false;
+    }
+    for (const HidInterfaceInfo& info : interfaces) {
+        if (info.kind == HidInterfaceKind::LegacyDriver) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void RegisterBenchmarks()
 {
     const bool sockets = std::getenv(SimulatorVariable) != nullptr;
     for (const UsbType& type : UsbTypes()) {
-        benchmark::RegisterBenchmark((std::string("Program/fake/") + type.name).c_str(),
-                                     [&type](benchmark::State& state) { ProgramOverFake(state, type); })
-            ->UseRealTime();
-        if (!sockets) {
-            continue;
+        for (const bool verify : {false, true}) {
+            const std::string kind = verify ? "ProgramVerified" : "Program";
+            benchmark::RegisterBenchmark((kind + "/fake/" + type.name).c_str(), [&type, verify](
+                                                                                    benchmark::State& state) {
+                ProgramOverFake(state, type, verify);
+            })->UseRealTime();
+            if (!sockets) {
+                continue;
+            }
+            const uint16_t vendorId = FindSimulatedVendorId(type.make()->GetProductId());
+            if (vendorId != 0) {
+                benchmark::RegisterBenchmark((kind + "/zqsim/" + type.name).c_str(),
+                                             [&type, vendorId, verify](benchmark::State& state) {
+                                                 ProgramOverSockets(state, type, vendorId, verify);
+                                             })
+                    ->UseRealTime();
+            }
         }
-        const uint16_t vendorId = FindSimulatedVendorId(type.make()->GetProductId());
-        if (vendorId != 0) {
-            benchmark::RegisterBenchmark(
-                (std::string("Program/zqsim/") + type.name).c_str(),
-                [&type, vendorId](benchmark::State& state) { ProgramOverSockets(state, type, vendorId); })
-                ->UseRealTime();
-        }
+    }
+    // Six seconds a programming: a few are enough.
+    benchmark::RegisterBenchmark("ProgramLegacy/fake/ZQ-1100 v2 double",
+                                 [](benchmark::State& state) { ProgramLegacy(state, false); })
+        ->UseRealTime()
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond);
+    if (sockets && HasSimulatedLegacyDriver()) {
+        benchmark::RegisterBenchmark("ProgramLegacy/zqsim/ZQ-1100 v2 double",
+                                     [](benchmark::State& state) { ProgramLegacy(state, true); })
+            ->UseRealTime()
+            ->Iterations(3)
+            ->Unit(benchmark::kMillisecond);
     }
 }
 
