@@ -1,5 +1,6 @@
 #include "sim/SimDevice.h"
 
+#include "device/SimulatorProtocol.h"
 #include "sim/SimFiles.h"
 #include "sim/SimLayout.h"
 
@@ -9,6 +10,7 @@
 #include <utility>
 
 using namespace SimLayout;
+using namespace SimulatorProtocol;
 
 namespace {
 
@@ -81,9 +83,9 @@ void SimDevice::EndConnection(uint64_t connection)
 
 SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
 {
-    bool hidOp = opcode == kOpSetFeature || opcode == kOpGetFeature;
-    bool legacyOp = opcode == kOpLegacyVersion || opcode == kOpLegacyWrite;
-    if (opcode == kOpInfo) {
+    bool hidOp = opcode == kOpcodeSetFeature || opcode == kOpcodeGetFeature;
+    bool legacyOp = opcode == kOpcodeLegacyVersion || opcode == kOpcodeLegacyWrite;
+    if (opcode == kOpcodeInfo) {
         if (!AcceptsConnections()) {
             SimReply reply;
             reply.close = true;
@@ -112,11 +114,11 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
     ++m_reportsServed;
 
     switch (opcode) {
-    case kOpSetFeature:
+    case kOpcodeSetFeature:
         return SetFeature(payload, size);
-    case kOpGetFeature:
+    case kOpcodeGetFeature:
         return GetFeature(payload, size);
-    case kOpLegacyVersion: {
+    case kOpcodeLegacyVersion: {
         SimReply reply;
         reply.payload.push_back(m_config.legacyVersion);
         return reply;
@@ -128,14 +130,14 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
 
 SimReply SimDevice::Info() const
 {
+    HidInterfaceInfo info;
+    info.vendorId = m_config.vendorId;
+    info.productId = m_config.productId;
+    info.featureReportByteLength = m_config.featureLength;
+    info.kind = static_cast<HidInterfaceKind>(m_config.kind);
+    info.name = m_config.name;
     SimReply reply;
-    size_t nameSize = std::min(m_config.name.size(), kMaxPayload - kInfoName);
-    reply.payload.assign(kInfoName + nameSize, 0);
-    PutU16(&reply.payload[kInfoVendorId], m_config.vendorId);
-    PutU16(&reply.payload[kInfoProductId], m_config.productId);
-    PutU16(&reply.payload[kInfoFeatureLength], m_config.featureLength);
-    reply.payload[kInfoKind] = m_config.kind;
-    std::memcpy(reply.payload.data() + kInfoName, m_config.name.data(), nameSize);
+    reply.payload = BuildInfoAnswer(info);
     return reply;
 }
 

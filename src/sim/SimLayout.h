@@ -1,36 +1,10 @@
-// Byte layouts the simulated keyboard speaks: socket frames, feature reports, memory header.
+// Byte layouts the simulated keyboard speaks: feature reports, memory header.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace SimLayout {
-
-// Socket frames, little-endian.
-constexpr size_t kRequestHeaderSize = 3; // u8 opcode, u16 payload length
-constexpr size_t kRequestOpcode = 0;
-constexpr size_t kRequestLength = 1;
-constexpr size_t kResponseHeaderSize = 6; // u32 error, u16 payload length
-constexpr size_t kResponseError = 0;
-constexpr size_t kResponseLength = 4;
-constexpr size_t kMaxPayload = 0xFFFF;
-
-constexpr uint8_t kOpInfo = 'I';
-constexpr uint8_t kOpSetFeature = 'S';
-constexpr uint8_t kOpGetFeature = 'G';
-constexpr uint8_t kOpLegacyVersion = 'V';
-constexpr uint8_t kOpLegacyWrite = 'W';
-
-// Info answer.
-constexpr size_t kInfoVendorId = 0;
-constexpr size_t kInfoProductId = 2;
-constexpr size_t kInfoFeatureLength = 4;
-constexpr size_t kInfoKind = 6;
-constexpr size_t kInfoName = 7;
-// Optional request payload byte of 'I': the connection opens the device for its own use.
-constexpr uint8_t kInfoOpenForUse = 1;
-constexpr uint8_t kKindHid = 0;
-constexpr uint8_t kKindLegacy = 1;
 
 // Feature reports; byte 0 is the report id.
 constexpr size_t kReportId = 0;
@@ -84,11 +58,6 @@ inline void PutU16(uint8_t* p, uint16_t v)
 {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void PutU32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 } // namespace SimLayout

@@ -1,5 +1,6 @@
 #include "SimulatedKeyboard.h"
 
+#include "device/SimulatorProtocol.h"
 #include "sim/SimLayout.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ int SimulatedKeyboard::SetFeature(const uint8_t* report, size_t length)
     if (length > SimLayout::kCommandCode && report[SimLayout::kReportId] == SimLayout::kCommandReportId) {
         m_commands.push_back(report[SimLayout::kCommandCode]);
     }
-    const SimReply reply = m_device.Handle(SimLayout::kOpSetFeature, report, length);
+    const SimReply reply = m_device.Handle(SimulatorProtocol::kOpcodeSetFeature, report, length);
     if (reply.close || reply.error != 0) {
         return ErrnoOf(reply);
     }
@@ -58,7 +59,7 @@ int SimulatedKeyboard::SetFeature(const uint8_t* report, size_t length)
 int SimulatedKeyboard::GetFeature(uint8_t* report, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    const SimReply reply = m_device.Handle(SimLayout::kOpGetFeature, report, length);
+    const SimReply reply = m_device.Handle(SimulatorProtocol::kOpcodeGetFeature, report, length);
     if (reply.close || reply.error != 0) {
         return ErrnoOf(reply);
     }
