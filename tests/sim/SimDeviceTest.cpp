@@ -19,7 +19,7 @@ SimInterfaceConfig UsbConfig()
 
 uint8_t Command(SimDevice& device, uint8_t command, uint16_t address = 0, uint8_t count = 0)
 {
-    EXPECT_EQ(Call(device, S, CommandReport(command, address, count)).error, 0u);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(command, address, count)).error, 0u);
     return Call(device, G, StatusRequest()).payload.at(1);
 }
 
@@ -115,14 +115,14 @@ TEST(SimDevice, BusyPollsBeforeStatus)
     config.busyPolls = {0, 0, 0, 2, 0, 0}; // writes only
     SimDevice device = Loaded(config);
     EXPECT_EQ(Call(device, S, DataReport({7})).error, 0u);
-    EXPECT_EQ(Call(device, S, CommandReport(3, 0x0900, 1)).error, 0u);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(3, 0x0900, 1)).error, 0u);
     for (uint8_t expected : {3, 3, 1, 1})
         EXPECT_EQ(Call(device, G, StatusRequest()).payload[1], expected);
     EXPECT_EQ(Command(device, 5), 1);
 
     config.busyPolls.fill(kSimBusyForever);
     SimDevice stuck = Loaded(config);
-    EXPECT_EQ(Call(stuck, S, CommandReport(5, 0, 0)).error, 0u);
+    EXPECT_EQ(Call(stuck, S, CommandReportBytes(5, 0, 0)).error, 0u);
     for (int i = 0; i < 50; ++i)
         ASSERT_EQ(Call(stuck, G, StatusRequest()).payload[1], 3);
 }
@@ -152,7 +152,7 @@ TEST(SimDevice, DisconnectAfterReportsAnswersOsError)
     EXPECT_EQ(gone.error, 1167u);
     EXPECT_TRUE(gone.payload.empty());
     EXPECT_FALSE(gone.close);
-    EXPECT_EQ(Call(device, S, CommandReport(5, 0, 0)).error, 1167u);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(5, 0, 0)).error, 1167u);
     EXPECT_EQ(Call(device, I).error, 0u); // still listed, every transfer fails
     EXPECT_TRUE(device.AcceptsConnections());
 }
@@ -162,7 +162,7 @@ TEST(SimDevice, DisconnectAfterReportsClosesForGood)
     SimInterfaceConfig config = UsbConfig();
     config.disconnectAfter = 1;
     SimDevice device = Loaded(config);
-    EXPECT_FALSE(Call(device, S, CommandReport(4, 0, 0)).close);
+    EXPECT_FALSE(Call(device, S, CommandReportBytes(4, 0, 0)).close);
     EXPECT_TRUE(Call(device, G, StatusRequest()).close);
     EXPECT_FALSE(device.AcceptsConnections());
     EXPECT_TRUE(Call(device, I).close);
@@ -203,7 +203,7 @@ TEST(SimDevice, LegacyVersionAndByteLog)
     EXPECT_EQ(Call(device, W, {0x33, 0x44}).error, 87u);
     EXPECT_EQ(Call(device, W).error, 87u);
     EXPECT_EQ(ReadFileBytes(folder.Path("legacy.bin")), (Bytes{0x11, 0x00, 0x22}));
-    EXPECT_EQ(Call(device, S, CommandReport(4, 0, 0)).error, 1u);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(4, 0, 0)).error, 1u);
 }
 
 TEST(SimDevice, RequestsTheInterfaceCannotServe)
@@ -220,7 +220,7 @@ TEST(SimDevice, RequestsTheInterfaceCannotServe)
     SimInterfaceConfig config = UsbConfig();
     config.featureLength = 0;
     SimDevice noFeature = Loaded(config);
-    EXPECT_EQ(Call(noFeature, S, CommandReport(4, 0, 0)).error, 1u);
+    EXPECT_EQ(Call(noFeature, S, CommandReportBytes(4, 0, 0)).error, 1u);
     EXPECT_EQ(Call(noFeature, G, StatusRequest()).error, 1u);
 }
 

@@ -77,13 +77,13 @@ TEST(SimServer, ReconnectKeepsMemory)
         SimClient client;
         ASSERT_TRUE(client.Connect(folder.Path("kb")));
         ASSERT_TRUE(client.Request('S', DataReport({0xC1, 0xC2}), code, answer));
-        ASSERT_TRUE(client.Request('S', CommandReport(3, 0x0900, 2), code, answer));
+        ASSERT_TRUE(client.Request('S', CommandReportBytes(3, 0x0900, 2), code, answer));
         ASSERT_TRUE(client.Request('G', StatusRequest(), code, answer));
         EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
     }
     SimClient client;
     ASSERT_TRUE(client.Connect(folder.Path("kb")));
-    ASSERT_TRUE(client.Request('S', CommandReport(2, 0x0900, 2), code, answer));
+    ASSERT_TRUE(client.Request('S', CommandReportBytes(2, 0x0900, 2), code, answer));
     ASSERT_TRUE(client.Request('G', StatusRequest(), code, answer));
     ASSERT_TRUE(client.Request('G', {3, 0, 0, 0}, code, answer));
     EXPECT_EQ(code, 0u);
@@ -111,20 +111,20 @@ TEST(SimServer, OneConnectionAtATimeUsesTheKeyboard)
     for (const auto& [opcode, payload] :
          std::vector<std::pair<uint8_t, Bytes>>{{'I', {1}},
                                                 {'S', DataReport({0x77})},
-                                                {'S', CommandReport(3, 0x0900, 1)},
+                                                {'S', CommandReportBytes(3, 0x0900, 1)},
                                                 {'G', StatusRequest()}}) {
         ASSERT_TRUE(second.Request(opcode, payload, code, answer));
         EXPECT_EQ(code, 32u) << opcode;
     }
     // The first one's transfer went on undisturbed.
-    ASSERT_TRUE(first.Request('S', CommandReport(3, 0x0900, 1), code, answer));
+    ASSERT_TRUE(first.Request('S', CommandReportBytes(3, 0x0900, 1), code, answer));
     ASSERT_TRUE(first.Request('G', StatusRequest(), code, answer));
     EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
 
     first.Close();
     ASSERT_TRUE(second.Request('I', {1}, code, answer));
     EXPECT_EQ(code, 0u) << "free again once the first connection ended";
-    ASSERT_TRUE(second.Request('S', CommandReport(2, 0x0900, 1), code, answer));
+    ASSERT_TRUE(second.Request('S', CommandReportBytes(2, 0x0900, 1), code, answer));
     ASSERT_TRUE(second.Request('G', StatusRequest(), code, answer));
     ASSERT_TRUE(second.Request('G', {3, 0}, code, answer));
     EXPECT_EQ(answer, (Bytes{3, 0xC1}));
@@ -185,7 +185,7 @@ TEST(SimServer, PulledOutDeviceClosesEveryConnection)
     ASSERT_TRUE(client.Connect(folder.Path("kb")));
     uint32_t code = 0;
     Bytes answer;
-    ASSERT_TRUE(client.Request('S', CommandReport(4, 0, 0), code, answer));
+    ASSERT_TRUE(client.Request('S', CommandReportBytes(4, 0, 0), code, answer));
     ASSERT_TRUE(client.SendRaw({'G', 8, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(client.SeesClose());
     ASSERT_TRUE(client.Connect(folder.Path("kb")));

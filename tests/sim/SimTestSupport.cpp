@@ -13,7 +13,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-Bytes CommandReport(uint8_t command, uint16_t address, uint8_t count)
+Bytes CommandReportBytes(uint8_t command, uint16_t address, uint8_t count)
 {
     return {2, command, static_cast<uint8_t>(address), static_cast<uint8_t>(address >> 8), count, 0, 0, 0};
 }

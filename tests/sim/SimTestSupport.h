@@ -9,7 +9,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes CommandReport(uint8_t command, uint16_t address, uint8_t count);
+Bytes CommandReportBytes(uint8_t command, uint16_t address, uint8_t count);
 Bytes DataReport(const Bytes& payload);
 Bytes StatusRequest();
 Bytes DataRequest();
