@@ -1,8 +1,8 @@
 #include "cli/CliProject.h"
 
 #include "cli/CliArguments.h"
-#include "files/BufferedFile.h"
-#include "files/ProjectFileSave.h"
+#include "io/BufferedFile.h"
+#include "io/SafeSave.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"

@@ -4,7 +4,7 @@
 #include "device/HidChannel.h"
 #include "device/ProgressSink.h"
 #include "device/UsbProgramming.h"
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/UsbKeyboard.h"

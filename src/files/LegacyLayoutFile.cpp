@@ -2,7 +2,7 @@
 #include "files/LegacyLayoutFile.h"
 
 #include "app/Numbers.h"
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 #include "keycodes/NumberFormat.h"
 #include "model/LegacyKeyCell.h"
 #include "model/LegacyKeyboard.h"

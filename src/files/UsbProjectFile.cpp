@@ -1,7 +1,7 @@
 // The layout project file (.zqp) of the USB families: writing, reading and the options line.
 #include "app/Numbers.h"
-#include "files/BufferedFile.h"
-#include "files/ProjectFileSave.h"
+#include "io/BufferedFile.h"
+#include "io/SafeSave.h"
 #include "keycodes/NumberFormat.h"
 #include "model/UsbKeyboardCommon.h"
 #include "model/Zq2200Keyboard.h"

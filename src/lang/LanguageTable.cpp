@@ -1,7 +1,7 @@
 #include "lang/LanguageTable.h"
 
 #include "app/Numbers.h"
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 #include "lang/Texts.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // zqtool's file commands: new, check, convert and image, with their exit statuses.
 #include "ExpectedImages.h"
+#include "SpecialFiles.h"
 #include "ToolTestSupport.h"
-#include "files/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Running zqtool and zqsim as processes for the integration tests.
 #pragma once
 
-#include "files/TempFolder.h"
+#include "TempFolder.h"
 
 #include <cstdint>
 #include <optional>

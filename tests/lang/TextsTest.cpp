@@ -1,4 +1,4 @@
-#include "files/TempFolder.h"
+#include "TempFolder.h"
 
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"

@@ -1,6 +1,7 @@
-#include "files/ProjectFileSave.h"
+#include "io/SafeSave.h"
 
-#include "FileTestSupport.h"
+#include "TempFolder.h"
+#include "io/FakeFiles.h"
 
 #include <gtest/gtest.h>
 

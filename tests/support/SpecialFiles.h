@@ -2,7 +2,7 @@
 // folder, endless devices, and sparse files beyond 32-bit sizes.
 #pragma once
 
-#include "files/TempFolder.h"
+#include "TempFolder.h"
 
 #include <cstdint>
 #include <fcntl.h>
