@@ -2,7 +2,7 @@
 
 #include "app/Numbers.h"
 #include "io/BufferedFile.h"
-#include "lang/Texts.h"
+#include "lang/TextHelpers.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,6 +2,7 @@
 
 #include "app/Numbers.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/LegacyKeyboard.h"
 #include "model/Zq2200Keyboard.h"
@@ -17,24 +18,6 @@ constexpr std::array<uint32_t, 11> kTypeNameIds = {
     IDS_TYPE_ZQ2200_ONE,        IDS_TYPE_ZQ1100_V1_SINGLE,  IDS_TYPE_ZQ1100_V1_DOUBLE,
     IDS_TYPE_ZQ1100_V2_SINGLE,  IDS_TYPE_ZQ1100_V2_DOUBLE,
 };
-
-bool EqualsIgnoringCase(const std::string& text, const char* magic)
-{
-    size_t i = 0;
-    for (; magic[i] != '\0'; ++i) {
-        if (i >= text.size()) {
-            return false;
-        }
-        const unsigned char a = static_cast<unsigned char>(text[i]);
-        const unsigned char b = static_cast<unsigned char>(magic[i]);
-        // Only ASCII letters fold, so a byte of a multi-byte character never matches.
-        const auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; };
-        if (fold(a) != fold(b)) {
-            return false;
-        }
-    }
-    return i == text.size();
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "model/UsbKeyboardCommon.h"
 
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/KeyboardCatalogue.h"
 

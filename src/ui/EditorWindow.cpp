@@ -7,6 +7,7 @@
 #include "editor/WindowTitle.h"
 #include "files/ProjectOpen.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
