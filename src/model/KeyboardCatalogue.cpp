@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr std::array<uint32_t, 11> kTypeNameIds = {
+// By type id.
+constexpr std::array<uint32_t, kKeyboardTypeCount> kTypeNameIds = {
     IDS_TYPE_ZQ3300_DOUBLE_ONE, IDS_TYPE_ZQ3300_DOUBLE_TWO, IDS_TYPE_ZQ3300_SINGLE_TWO,
     IDS_TYPE_ZQ3300_SINGLE_ONE, IDS_TYPE_ZQ2200_THREE,      IDS_TYPE_ZQ2200_TWO,
     IDS_TYPE_ZQ2200_ONE,        IDS_TYPE_ZQ1100_V1_SINGLE,  IDS_TYPE_ZQ1100_V1_DOUBLE,
@@ -38,10 +39,10 @@ bool GetKeyboardTypeName(uint8_t id, std::string* name)
 uint8_t RecognizeFileType(const std::string& firstLine)
 {
     if (EqualsIgnoringCase(firstLine, "ZQ-2200.v1")) {
-        return 4;
+        return kTypeZq2200Three;
     }
     if (EqualsIgnoringCase(firstLine, "ZQ-3300.v1")) {
-        return 0;
+        return kTypeZq3300DoubleOne;
     }
     const std::string code = TrimBlanks(firstLine.substr(0, firstLine.find(';')));
     uint16_t value = 0;
@@ -50,13 +51,13 @@ uint8_t RecognizeFileType(const std::string& firstLine)
     }
     switch (value) {
     case 0x38:
-        return 7;
+        return kTypeZq1100V1Single;
     case 0x70:
-        return 8;
+        return kTypeZq1100V1Double;
     case 0x39:
-        return 9;
+        return kTypeZq1100V2Single;
     case 0x71:
-        return 10;
+        return kTypeZq1100V2Double;
     default:
         return kNoKeyboardType;
     }
@@ -71,27 +72,27 @@ std::string GetOpenFileFilter()
 std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id)
 {
     switch (id) {
-    case 0:
+    case kTypeZq3300DoubleOne:
         return std::make_unique<Zq3300Keyboard>(true, 1);
-    case 1:
+    case kTypeZq3300DoubleTwo:
         return std::make_unique<Zq3300Keyboard>(true, 2);
-    case 2:
+    case kTypeZq3300SingleTwo:
         return std::make_unique<Zq3300Keyboard>(false, 2);
-    case 3:
+    case kTypeZq3300SingleOne:
         return std::make_unique<Zq3300Keyboard>(false, 1);
-    case 4:
+    case kTypeZq2200Three:
         return std::make_unique<Zq2200Keyboard>(3);
-    case 5:
+    case kTypeZq2200Two:
         return std::make_unique<Zq2200Keyboard>(2);
-    case 6:
+    case kTypeZq2200One:
         return std::make_unique<Zq2200Keyboard>(1);
-    case 7:
+    case kTypeZq1100V1Single:
         return std::make_unique<LegacyKeyboard>(false, false, false);
-    case 8:
+    case kTypeZq1100V1Double:
         return std::make_unique<LegacyKeyboard>(true, true, false);
-    case 9:
+    case kTypeZq1100V2Single:
         return std::make_unique<LegacyKeyboard>(false, false, true);
-    case 10:
+    case kTypeZq1100V2Double:
         return std::make_unique<LegacyKeyboard>(true, true, true);
     default:
         return nullptr;
