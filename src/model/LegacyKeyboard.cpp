@@ -189,20 +189,17 @@ bool LegacyKeyboard::GetCellPosition(uint16_t index, uint16_t* column, uint16_t*
 
 bool LegacyKeyboard::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
 {
-    if (copy == nullptr) {
-        return false;
-    }
-    *copy = nullptr;
-    if (column == 0 && row == 0) {
-        *copy = std::make_unique<LegacyKeyCell>(0, 0, 0, 0, m_cellCapacity).release();
-        return true;
-    }
     return BeginRegisteredEdit(column, row, layout, copy);
 }
 
 bool LegacyKeyboard::BeginEditCell(GridPoint point, KeyCell** copy)
 {
     return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
+}
+
+std::unique_ptr<KeyCell> LegacyKeyboard::MakeDetachedCell() const
+{
+    return std::make_unique<LegacyKeyCell>(0, 0, 0, 0, m_cellCapacity);
 }
 
 uint8_t LegacyKeyboard::GetAffixKeyCode(bool isPrefix) const
@@ -277,7 +274,7 @@ bool LegacyKeyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     return true;
 }
 
-Keyboard* LegacyKeyboard::Convert(uint8_t index, bool* changedInPlace)
+std::unique_ptr<Keyboard> LegacyKeyboard::Convert(uint8_t index, bool* changedInPlace)
 {
     bool changed = true;
     const uint8_t code = GetTypeCode();

@@ -220,14 +220,6 @@ bool UsbKeyboardCommon::MoveToPreviousKey()
 
 bool UsbKeyboardCommon::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
 {
-    if (copy == nullptr) {
-        return false;
-    }
-    *copy = nullptr;
-    if (column == 0 && row == 0) {
-        *copy = std::make_unique<UsbKeyCell>(0, 0, 0, 0, kDetachedCapacity).release();
-        return true;
-    }
     return BeginRegisteredEdit(column, row, layout, copy);
 }
 
@@ -239,6 +231,11 @@ bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy)
 bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout)
 {
     return BeginEditCell(GridColumn(point), GridRow(point), copy, layout);
+}
+
+std::unique_ptr<KeyCell> UsbKeyboardCommon::MakeDetachedCell() const
+{
+    return std::make_unique<UsbKeyCell>(0, 0, 0, 0, kDetachedCapacity);
 }
 
 bool UsbKeyboardCommon::SetKeyTexts(const std::string& name, const std::string& codes, uint16_t column,

@@ -136,7 +136,7 @@ bool Zq2200Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     return true;
 }
 
-Keyboard* Zq2200Keyboard::Convert(uint8_t index, bool* changedInPlace)
+std::unique_ptr<Keyboard> Zq2200Keyboard::Convert(uint8_t index, bool* changedInPlace)
 {
     bool ignored = false;
     bool& changed = changedInPlace != nullptr ? *changedInPlace : ignored;

@@ -181,7 +181,7 @@ bool Zq3300Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     return warns;
 }
 
-Keyboard* Zq3300Keyboard::Convert(uint8_t index, bool* changedInPlace)
+std::unique_ptr<Keyboard> Zq3300Keyboard::Convert(uint8_t index, bool* changedInPlace)
 {
     bool ignored = false;
     bool& changed = changedInPlace != nullptr ? *changedInPlace : ignored;
