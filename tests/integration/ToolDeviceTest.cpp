@@ -105,7 +105,7 @@ TEST_F(ToolDevices, NoKeyboardConnected)
     EXPECT_EQ(RunTool({"version", "0"}).status, 12);
     ToolRun download = RunTool({"download", "6", "-o", Path("out.zqp")});
     EXPECT_EQ(download.status, 12);
-    EXPECT_FALSE(FileExists(Path("out.zqp")));
+    EXPECT_FALSE(Exists(Path("out.zqp")));
     EXPECT_EQ(RunTool({"firmware", "6", Path("missing.enc")}).status, 3) << "the file is looked at first";
     EXPECT_EQ(RunTool({"program", Path("missing.zqp")}).status, 1);
 }
@@ -138,8 +138,8 @@ TEST_F(ToolDevices, FirstOfTwoKeyboardsWithTheSameIdsIsUsed)
     const std::string sockets = Path("a") + ":" + Path("b");
     EXPECT_EQ(Tool({"version", "6"}, sockets).out, "ZQ-2200 v 1.1.1\n");
     EXPECT_EQ(Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, sockets).status, 0);
-    EXPECT_TRUE(FileExists(Path("a.bin")));
-    EXPECT_FALSE(FileExists(Path("b.bin")));
+    EXPECT_TRUE(Exists(Path("a.bin")));
+    EXPECT_FALSE(Exists(Path("b.bin")));
 }
 
 TEST_F(ToolDevices, FailedTransferShowsMessageAndKeyboardErrorText)
@@ -158,7 +158,7 @@ TEST_F(ToolDevices, FailedTransferShowsMessageAndKeyboardErrorText)
     ASSERT_TRUE(reading.Start({"--fail", "2:2=2", "--socket", Path("kb2")}));
     ToolRun download = Tool({"download", "6", "-o", Path("out.zqp")}, Path("kb2"));
     EXPECT_EQ(download.status, 16);
-    EXPECT_FALSE(FileExists(Path("out.zqp"))) << "nothing is saved after a failed read";
+    EXPECT_FALSE(Exists(Path("out.zqp"))) << "nothing is saved after a failed read";
 }
 
 TEST_F(ToolDevices, LegacyKeyboardThroughTheSimulator)

@@ -83,7 +83,7 @@ private:
 TEST(SimProcess, ServesUntilSignalledThenCleansUp)
 {
     TempFolder folder;
-    std::string socket = folder.Path("kb"), ready = folder.Path("ready"), dump = folder.Path("mem.bin");
+    std::string socket = folder.File("kb"), ready = folder.File("ready"), dump = folder.File("mem.bin");
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--print-ready", "--ready-file", ready, "--end-address", "0x0803", "--socket",
                            socket, "--dump-memory", dump}));
