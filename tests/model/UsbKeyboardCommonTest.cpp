@@ -254,7 +254,9 @@ TEST(UsbKeyTypeChange, ClearedKeyBecomesEveryLayoutSwitchTypeAndKeepsItsName)
             EXPECT_TRUE(keyboard->SetKeyType(2, 3, type)) << keyboard->GetTypeName() << " type " << int(type);
             EXPECT_TRUE(cell->IsLayoutSwitch()) << keyboard->GetTypeName() << " type " << int(type);
             EXPECT_EQ(cell->GetName(), "Total");
-            EXPECT_EQ(CodesAt(*keyboard, 2, 3, 1).rfind("L" + std::to_string(type - UsbKeyTypeNextLayout) + ",", 0), 0u);
+            EXPECT_EQ(
+                CodesAt(*keyboard, 2, 3, 1).rfind("L" + std::to_string(type - UsbKeyTypeNextLayout) + ",", 0),
+                0u);
         }
     }
 }
