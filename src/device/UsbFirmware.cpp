@@ -51,7 +51,7 @@ uint32_t SendBlocks(HidChannel& channel, BufferedFile& file, uint32_t blocks, Pr
 
 std::string GetUsbFirmwareFileFilter(std::string* filter, std::string* defaultExtension)
 {
-    const std::string text = LoadText(IDS_FILTER_FIRMWARE) + "|*.enc||";
+    std::string text = LoadText(IDS_FILTER_FIRMWARE) + "|*.enc||";
     if (filter != nullptr) {
         *filter = text;
     }

@@ -385,7 +385,7 @@ bool UsbKeyboardCommon::ClearAffix(bool isPrefix)
 
 std::string UsbKeyboardCommon::GetAffixText(std::string* text, bool isPrefix, bool modifierPart)
 {
-    const std::string caption = GetAffixCell(isPrefix).GetCodeDisplayText(modifierPart ? 1 : 2);
+    std::string caption = GetAffixCell(isPrefix).GetCodeDisplayText(modifierPart ? 1 : 2);
     if (text != nullptr) {
         *text = caption;
     }
@@ -418,7 +418,7 @@ bool UsbKeyboardCommon::SelectDevice(uint8_t number)
 std::string UsbKeyboardCommon::MakeProjectFileFilter(uint32_t textId, std::string* filter,
                                                      std::string* defaultExtension)
 {
-    const std::string text = LoadText(textId) + "|*.zqp|";
+    std::string text = LoadText(textId) + "|*.zqp|";
     if (filter != nullptr) {
         *filter = text;
     }

@@ -39,9 +39,9 @@ protected:
     void TearDown() override { m_servers.clear(); }
 
     // A keyboard that answers 'I' with the given info and the rest through the handler.
-    std::string Start(const Bytes& info, SocketTestServer::Handler handler = nullptr)
+    std::string Start(const Bytes& info, const SocketTestServer::Handler& handler = nullptr)
     {
-        const std::string path = m_folder + "/s" + std::to_string(m_servers.size());
+        std::string path = m_folder + "/s" + std::to_string(m_servers.size());
         m_servers.push_back(std::make_unique<SocketTestServer>(path, [info, handler](const Request& request) {
             if (request.opcode == 'I') {
                 return Send(SocketTestServer::Answer(0, info));

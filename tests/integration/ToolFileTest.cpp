@@ -17,7 +17,7 @@ class ToolFiles : public ::testing::Test
 protected:
     std::string NewProject(const std::string& type, const std::string& name)
     {
-        const std::string path = m_folder.File(name);
+        std::string path = m_folder.File(name);
         ToolRun run = RunTool({"new", type, "-o", path});
         EXPECT_EQ(run.status, 0) << run.err;
         return path;

@@ -40,6 +40,7 @@ std::vector<std::string> ToolEnvironment(const std::string& simulator)
 std::vector<char*> Pointers(std::vector<std::string>& texts)
 {
     std::vector<char*> pointers;
+    pointers.reserve(texts.size() + 1);
     for (std::string& text : texts) {
         pointers.push_back(text.data());
     }

@@ -70,7 +70,7 @@ public:
     // Writes the bytes exactly as given and answers the file's path.
     std::string Write(const std::string& name, const std::string& bytes) const
     {
-        const std::string path = File(name);
+        std::string path = File(name);
         WriteWholeFile(path, bytes);
         return path;
     }
