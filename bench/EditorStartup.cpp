@@ -28,7 +28,9 @@ double ProcessStartSeconds()
     for (int field = 2; field < 22 && at != std::string::npos; ++field) {
         at = text.find(' ', at + 1);
     }
-    return at == std::string::npos ? 0 : std::stod(text.substr(at + 1)) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return at == std::string::npos
+               ? 0
+               : std::stod(text.substr(at + 1)) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 double SecondsSinceBoot()

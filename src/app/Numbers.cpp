@@ -15,8 +15,7 @@ int DigitValue(char c, unsigned base)
     return -1;
 }
 
-template <typename T>
-int Parse(const char* text, T& destination, T maximum)
+template <typename T> int Parse(const char* text, T& destination, T maximum)
 {
     destination = 0;
     if (text == nullptr || *text == '\0')
@@ -45,8 +44,7 @@ int Parse(const char* text, T& destination, T maximum)
     return ParseOk;
 }
 
-template <typename T>
-T To(const std::string& text, T maximum)
+template <typename T> T To(const std::string& text, T maximum)
 {
     T value = 0;
     return Parse(text.c_str(), value, maximum) == ParseOk ? value : T{0};
@@ -54,20 +52,68 @@ T To(const std::string& text, T maximum)
 
 } // namespace
 
-int ParseU8(const char* text, uint8_t& destination, uint8_t maximum) { return Parse(text, destination, maximum); }
-int ParseU16(const char* text, uint16_t& destination, uint16_t maximum) { return Parse(text, destination, maximum); }
-int ParseU32(const char* text, uint32_t& destination, uint32_t maximum) { return Parse(text, destination, maximum); }
-int ParseU64(const char* text, uint64_t& destination, uint64_t maximum) { return Parse(text, destination, maximum); }
-int ParseS8(const char* text, int8_t& destination, int8_t maximum) { return Parse(text, destination, maximum); }
-int ParseS16(const char* text, int16_t& destination, int16_t maximum) { return Parse(text, destination, maximum); }
-int ParseS32(const char* text, int32_t& destination, int32_t maximum) { return Parse(text, destination, maximum); }
-int ParseS64(const char* text, int64_t& destination, int64_t maximum) { return Parse(text, destination, maximum); }
+int ParseU8(const char* text, uint8_t& destination, uint8_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseU16(const char* text, uint16_t& destination, uint16_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseU32(const char* text, uint32_t& destination, uint32_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseU64(const char* text, uint64_t& destination, uint64_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseS8(const char* text, int8_t& destination, int8_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseS16(const char* text, int16_t& destination, int16_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseS32(const char* text, int32_t& destination, int32_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
+int ParseS64(const char* text, int64_t& destination, int64_t maximum)
+{
+    return Parse(text, destination, maximum);
+}
 
-uint8_t ToU8(const std::string& text, uint8_t maximum) { return To(text, maximum); }
-uint16_t ToU16(const std::string& text, uint16_t maximum) { return To(text, maximum); }
-uint32_t ToU32(const std::string& text, uint32_t maximum) { return To(text, maximum); }
-uint64_t ToU64(const std::string& text, uint64_t maximum) { return To(text, maximum); }
-int8_t ToS8(const std::string& text, int8_t maximum) { return To(text, maximum); }
-int16_t ToS16(const std::string& text, int16_t maximum) { return To(text, maximum); }
-int32_t ToS32(const std::string& text, int32_t maximum) { return To(text, maximum); }
-int64_t ToS64(const std::string& text, int64_t maximum) { return To(text, maximum); }
+uint8_t ToU8(const std::string& text, uint8_t maximum)
+{
+    return To(text, maximum);
+}
+uint16_t ToU16(const std::string& text, uint16_t maximum)
+{
+    return To(text, maximum);
+}
+uint32_t ToU32(const std::string& text, uint32_t maximum)
+{
+    return To(text, maximum);
+}
+uint64_t ToU64(const std::string& text, uint64_t maximum)
+{
+    return To(text, maximum);
+}
+int8_t ToS8(const std::string& text, int8_t maximum)
+{
+    return To(text, maximum);
+}
+int16_t ToS16(const std::string& text, int16_t maximum)
+{
+    return To(text, maximum);
+}
+int32_t ToS32(const std::string& text, int32_t maximum)
+{
+    return To(text, maximum);
+}
+int64_t ToS64(const std::string& text, int64_t maximum)
+{
+    return To(text, maximum);
+}

@@ -6,9 +6,9 @@
 
 enum ParseResult : int {
     ParseOk = 0,
-    ParseTooLarge = 1,  // above the caller's maximum or the destination type
-    ParseBadDigit = 2,  // the destination keeps the digits before it
-    ParseEmpty = 3,     // empty, absent, or "0x" alone
+    ParseTooLarge = 1, // above the caller's maximum or the destination type
+    ParseBadDigit = 2, // the destination keeps the digits before it
+    ParseEmpty = 3,    // empty, absent, or "0x" alone
 };
 
 // The destination is set to 0 before parsing; the maximum is inclusive.

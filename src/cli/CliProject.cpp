@@ -1,9 +1,10 @@
 #include "cli/CliProject.h"
 
 #include "cli/CliArguments.h"
-#include "files/BufferedFile.h"
-#include "files/ProjectFileSave.h"
+#include "io/BufferedFile.h"
+#include "io/SafeSave.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
@@ -13,13 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool IsDecimal(const std::string& text)
 {
@@ -64,10 +58,9 @@ bool ResolveKeyboardType(const std::string& text, uint8_t& id)
         id = static_cast<uint8_t>(value);
         return true;
     }
-    const std::string wanted = Lower(text);
     for (uint8_t candidate = 0; candidate < count; ++candidate) {
         std::string name;
-        if (GetKeyboardTypeName(candidate, &name) && Lower(name) == wanted) {
+        if (GetKeyboardTypeName(candidate, &name) && EqualsIgnoringCase(name, text)) {
             id = candidate;
             return true;
         }

@@ -50,7 +50,7 @@ int ApplyConversion(std::unique_ptr<Keyboard>& keyboard, uint8_t item, bool forc
         return ExitConversionRefused;
     }
     bool changedInPlace = false;
-    std::unique_ptr<Keyboard> converted(keyboard->Convert(item, &changedInPlace));
+    std::unique_ptr<Keyboard> converted = keyboard->Convert(item, &changedInPlace);
     if (converted) {
         keyboard = std::move(converted);
     } else if (!changedInPlace) {

@@ -1,7 +1,7 @@
 #include "device/SimulatorConnection.h"
 
-#include "device/HidReports.h"
 #include "device/OsError.h"
+#include "device/SimulatorProtocol.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,22 +13,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+using namespace SimulatorProtocol;
+
 namespace {
-
-// Request: u8 opcode, u16 n. Answer: u32 error, u16 m. Little-endian.
-constexpr size_t RequestHeaderLength = 3;
-constexpr size_t AnswerHeaderLength = 6;
-constexpr size_t AnswerErrorOffset = 0;
-constexpr size_t AnswerLengthOffset = 4;
-
-constexpr uint8_t OpcodeInfo = 'I';
-constexpr uint8_t InfoOpenForUse = 1; // optional request payload byte
-// Info answer layout.
-constexpr size_t InfoVendorIdOffset = 0;
-constexpr size_t InfoProductIdOffset = 2;
-constexpr size_t InfoFeatureLengthOffset = 4;
-constexpr size_t InfoKindOffset = 6;
-constexpr size_t InfoNameOffset = 7;
 
 uint64_t NowMs()
 {
@@ -103,21 +90,18 @@ bool SimulatorConnection::Transact(uint8_t opcode, const uint8_t* payload, size_
         return false;
     }
     const uint64_t deadline = NowMs() + m_timeoutMs;
-    std::vector<uint8_t> request(RequestHeaderLength + length);
-    request[0] = opcode;
-    PutU16(&request[1], static_cast<uint16_t>(length));
+    std::vector<uint8_t> request(kRequestHeaderLength + length);
+    WriteRequestHeader(request.data(), {opcode, static_cast<uint16_t>(length)});
     if (length != 0) {
-        std::memcpy(&request[RequestHeaderLength], payload, length);
+        std::memcpy(&request[kRequestHeaderLength], payload, length);
     }
-    uint8_t header[AnswerHeaderLength];
+    uint8_t header[kAnswerHeaderLength];
     if (!SendAll(request.data(), request.size(), deadline) || !ReceiveAll(header, sizeof header, deadline)) {
         return FailIo();
     }
-    const uint32_t error = static_cast<uint32_t>(header[AnswerErrorOffset]) |
-                           static_cast<uint32_t>(header[AnswerErrorOffset + 1]) << 8 |
-                           static_cast<uint32_t>(header[AnswerErrorOffset + 2]) << 16 |
-                           static_cast<uint32_t>(header[AnswerErrorOffset + 3]) << 24;
-    const size_t answerLength = GetU16(&header[AnswerLengthOffset]);
+    const AnswerHeader answerHeader = ReadAnswerHeader(header);
+    const uint32_t error = answerHeader.error;
+    const size_t answerLength = answerHeader.length;
     // A failure answer may carry any payload up to the largest we accept; it is read and dropped.
     if (answerLength > maxAnswer || (error == 0 && answerLength < minAnswer)) {
         return FailIo();
@@ -139,20 +123,14 @@ bool SimulatorConnection::Transact(uint8_t opcode, const uint8_t* payload, size_
 bool SimulatorConnection::QueryInfo(HidInterfaceInfo& info, bool openForUse)
 {
     std::vector<uint8_t> answer;
-    const uint8_t open = InfoOpenForUse;
-    if (!Transact(OpcodeInfo, openForUse ? &open : nullptr, openForUse ? 1 : 0, answer, InfoNameOffset,
-                  InfoNameOffset + MaxNameLength)) {
+    const uint8_t open = kInfoOpenForUse;
+    if (!Transact(kOpcodeInfo, openForUse ? &open : nullptr, openForUse ? 1 : 0, answer, kInfoNameOffset,
+                  kInfoNameOffset + MaxNameLength)) {
         return false;
     }
-    const uint8_t kind = answer[InfoKindOffset];
-    if (kind > static_cast<uint8_t>(HidInterfaceKind::LegacyDriver)) {
+    if (!ReadInfoAnswer(answer.data(), answer.size(), info)) {
         return FailIo();
     }
-    info.vendorId = GetU16(&answer[InfoVendorIdOffset]);
-    info.productId = GetU16(&answer[InfoProductIdOffset]);
-    info.featureReportByteLength = GetU16(&answer[InfoFeatureLengthOffset]);
-    info.kind = static_cast<HidInterfaceKind>(kind);
-    info.name.assign(answer.begin() + InfoNameOffset, answer.end());
     return true;
 }
 

@@ -1,17 +1,11 @@
 #include "device/SimulatorHidBackend.h"
 
 #include "device/OsError.h"
+#include "device/SimulatorProtocol.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
-
-namespace {
-
-constexpr uint8_t OpcodeSetFeature = 'S';
-constexpr uint8_t OpcodeGetFeature = 'G';
-
-} // namespace
 
 SimulatorHidBackend::SimulatorHidBackend(std::vector<std::string> socketPaths, uint32_t timeoutMs)
     : m_socketPaths(std::move(socketPaths)), m_timeoutMs(timeoutMs)
@@ -60,7 +54,8 @@ bool SimulatorHidBackend::SetFeature(HidHandle handle, const uint8_t* report, si
         return false;
     }
     std::vector<uint8_t> answer;
-    const bool done = connection->Transact(OpcodeSetFeature, report, length, answer, 0, 0);
+    const bool done =
+        connection->Transact(SimulatorProtocol::kOpcodeSetFeature, report, length, answer, 0, 0);
     m_lastError = connection->GetLastError();
     return done;
 }
@@ -72,7 +67,8 @@ bool SimulatorHidBackend::GetFeature(HidHandle handle, uint8_t* report, size_t l
         return false;
     }
     std::vector<uint8_t> answer;
-    const bool done = connection->Transact(OpcodeGetFeature, report, length, answer, length, length);
+    const bool done =
+        connection->Transact(SimulatorProtocol::kOpcodeGetFeature, report, length, answer, length, length);
     m_lastError = connection->GetLastError();
     if (done && length != 0) {
         std::memcpy(report, answer.data(), length);

@@ -1,16 +1,10 @@
 #include "device/SimulatorLegacyDriver.h"
 
 #include "device/OsError.h"
+#include "device/SimulatorProtocol.h"
 
 #include <cerrno>
 #include <utility>
-
-namespace {
-
-constexpr uint8_t OpcodeVersion = 'V';
-constexpr uint8_t OpcodeWrite = 'W';
-
-} // namespace
 
 SimulatorLegacyDriver::SimulatorLegacyDriver(std::vector<std::string> socketPaths, uint32_t timeoutMs)
     : m_socketPaths(std::move(socketPaths)), m_connection(timeoutMs)
@@ -43,7 +37,8 @@ bool SimulatorLegacyDriver::QueryVersion(uint8_t& version)
 {
     version = 0;
     std::vector<uint8_t> answer;
-    const bool done = m_connection.Transact(OpcodeVersion, nullptr, 0, answer, 1, 1);
+    const bool done =
+        m_connection.Transact(SimulatorProtocol::kOpcodeLegacyVersion, nullptr, 0, answer, 1, 1);
     m_lastError = m_connection.GetLastError();
     if (!done) {
         return false;
@@ -55,7 +50,7 @@ bool SimulatorLegacyDriver::QueryVersion(uint8_t& version)
 bool SimulatorLegacyDriver::WriteByte(uint8_t value)
 {
     std::vector<uint8_t> answer;
-    const bool done = m_connection.Transact(OpcodeWrite, &value, 1, answer, 0, 0);
+    const bool done = m_connection.Transact(SimulatorProtocol::kOpcodeLegacyWrite, &value, 1, answer, 0, 0);
     m_lastError = m_connection.GetLastError();
     return done;
 }

@@ -4,7 +4,7 @@
 #include "device/HidChannel.h"
 #include "device/ProgressSink.h"
 #include "device/UsbProgramming.h"
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/UsbKeyboard.h"
@@ -51,7 +51,7 @@ uint32_t SendBlocks(HidChannel& channel, BufferedFile& file, uint32_t blocks, Pr
 
 std::string GetUsbFirmwareFileFilter(std::string* filter, std::string* defaultExtension)
 {
-    const std::string text = LoadText(IDS_FILTER_FIRMWARE) + "|*.enc||";
+    std::string text = LoadText(IDS_FILTER_FIRMWARE) + "|*.enc||";
     if (filter != nullptr) {
         *filter = text;
     }

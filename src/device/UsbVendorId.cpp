@@ -2,7 +2,7 @@
 
 #include "app/Numbers.h"
 #include "app/Settings.h"
-#include "lang/Texts.h"
+#include "lang/TextHelpers.h"
 #include "model/UsbKeyboard.h"
 
 bool ParseVendorId(const std::string& text, uint16_t& vendorId)

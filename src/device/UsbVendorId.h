@@ -9,7 +9,6 @@
 class Keyboard;
 class SettingsStore;
 
-
 // Value "VendorID" of section "Configuration".
 constexpr const char* VendorIdSettingName = "VendorID";
 

@@ -1,6 +1,7 @@
 #include "editor/FunctionList.h"
 
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
@@ -8,25 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-unsigned char Folded(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
-
-// Names are byte strings in whatever encoding the project uses; only ASCII letters fold.
-bool LessIgnoringCase(const std::string& a, const std::string& b)
-{
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Folded(x) < Folded(y); });
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
-}
 
 } // namespace
 
@@ -167,7 +149,7 @@ std::string FunctionList::GetLabel(uint16_t index) const
         return label;
     }
     const auto twin = [&](const FunctionEntry* other) {
-        return other != nullptr && other->keyNumber != 0 && EqualIgnoringCase(other->name, entry->name);
+        return other != nullptr && other->keyNumber != 0 && EqualsIgnoringCase(other->name, entry->name);
     };
     if (twin(GetEntry(index - 1)) || twin(GetEntry(index + 1))) {
         label += " (" + std::to_string(entry->keyNumber) + ")";

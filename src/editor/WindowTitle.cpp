@@ -1,6 +1,7 @@
 #include "editor/WindowTitle.h"
 
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 
 namespace {

@@ -2,8 +2,9 @@
 #include "files/LegacyLayoutFile.h"
 
 #include "app/Numbers.h"
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 #include "keycodes/NumberFormat.h"
+#include "lang/TextHelpers.h"
 #include "model/LegacyKeyCell.h"
 #include "model/LegacyKeyboard.h"
 
@@ -17,30 +18,15 @@ constexpr uint8_t kQuadShape = ShapeBelow | ShapeRight | ShapeRightBelow;
 constexpr uint8_t kSixteenScans = 16;
 constexpr const char* kSeparator = "; ";
 
-std::string TrimWhite(const std::string& text)
-{
-    // Lines may start with the CR or LF of an empty line before them.
-    static constexpr const char* kWhite = " \t\r\n";
-    const size_t first = text.find_first_not_of(kWhite);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kWhite) - first + 1);
-}
-
-std::string TrimLeadingWhite(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    return first == std::string::npos ? std::string() : text.substr(first);
-}
+// Lines may start with the CR or LF of an empty line before them.
+constexpr const char* kLineWhite = " \t\r\n";
 
 // Splits off the trimmed text up to the next ";" (all of it when there is none).
 std::string TakeField(std::string& rest)
 {
-    const size_t separator = rest.find(';');
-    const std::string field = TrimWhite(rest.substr(0, separator));
-    rest = separator == std::string::npos ? std::string() : rest.substr(separator + 1);
-    return field;
+    std::string field;
+    SplitAt(rest, field, ';');
+    return Trim(field, kLineWhite);
 }
 
 uint8_t MatchingFormat(uint8_t typeCode)
@@ -145,7 +131,7 @@ bool ApplyHeaderOptions(LegacyKeyboard& keyboard, std::string rest, bool sixteen
     clean = ParseU8(TakeField(rest), value, 255) == ParseOk && keyboard.SetTypematicDelay(value) && clean;
     clean = ParseU8(TakeField(rest), value, 255) == ParseOk && keyboard.SetTypematicRate(value) && clean;
 
-    if (TrimWhite(rest).empty()) {
+    if (Trim(rest, kLineWhite).empty()) {
         return clean && !sixteenScans;
     }
     clean = clean && sixteenScans;
@@ -168,7 +154,7 @@ bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expecte
         if (!file.ReadLine(line)) {
             return false;
         }
-        std::string rest = TrimLeadingWhite(line);
+        std::string rest = TrimLeading(line, kLineWhite);
         // An empty line reaches us as white space with some line ends and not at all with
         // others; either way it holds no key.
         if (rest.empty()) {

@@ -2,7 +2,7 @@
 // keyboard-wide options, then one line per key number with the key's codes line.
 #pragma once
 
-#include "files/ProjectFileSave.h"
+#include "io/SafeSave.h"
 
 #include <cstdint>
 #include <string>

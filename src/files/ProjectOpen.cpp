@@ -1,6 +1,6 @@
 #include "files/ProjectOpen.h"
 
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 #include "lang/StringIds.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"

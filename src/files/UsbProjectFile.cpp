@@ -1,8 +1,9 @@
 // The layout project file (.zqp) of the USB families: writing, reading and the options line.
 #include "app/Numbers.h"
-#include "files/BufferedFile.h"
-#include "files/ProjectFileSave.h"
+#include "io/BufferedFile.h"
+#include "io/SafeSave.h"
 #include "keycodes/NumberFormat.h"
+#include "lang/TextHelpers.h"
 #include "model/UsbKeyboardCommon.h"
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
@@ -14,50 +15,6 @@ namespace {
 // Shape digits 1 to 3 of a key line and the shape changes they stand for.
 constexpr uint8_t kShapeChanges[4] = {0, 0x02, 0x08, 0x1A};
 constexpr uint8_t kMaxShapeDigit = 3;
-
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringCase(const std::string& text, const char* prefix)
-{
-    size_t i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (i >= text.size() || Lower(text[i]) != Lower(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool EqualsIgnoringCase(const std::string& text, const std::string& other)
-{
-    return text.size() == other.size() && StartsWithIgnoringCase(text, other.c_str());
-}
-
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string TrimLeading(const std::string& text)
-{
-    size_t first = 0;
-    while (first < text.size() && IsWhiteSpace(text[first])) {
-        ++first;
-    }
-    return text.substr(first);
-}
-
-std::string TrimTrailing(const std::string& text)
-{
-    size_t end = text.size();
-    while (end > 0 && IsWhiteSpace(text[end - 1])) {
-        --end;
-    }
-    return text.substr(0, end);
-}
 
 // The number parsers stop at a zero byte; a file line may hold one, and "12<NUL>x" is no number.
 template <typename T, typename Parser>
@@ -85,7 +42,7 @@ bool ApplyOptionToken(UsbKeyboardCommon& keyboard, const std::string& token,
     uint8_t value = 0;
     if (token.size() > 5 && StartsWithIgnoringCase(token, "RFID=")) {
         std::string digits = token.substr(5);
-        const bool numericOnly = Lower(digits.back()) == 'n';
+        const bool numericOnly = ToLowerAscii(digits.back()) == 'n';
         if (numericOnly) {
             digits.pop_back();
         }
@@ -195,7 +152,7 @@ bool ReadKeyLine(UsbKeyboardCommon& keyboard, const std::string& numberText, std
 {
     bool accepted = true;
     uint8_t change = 0;
-    if (!codes.empty() && Lower(codes[0]) == 'g') {
+    if (!codes.empty() && ToLowerAscii(codes[0]) == 'g') {
         const size_t comma = codes.find(',');
         if (comma == std::string::npos) {
             return false;
@@ -269,14 +226,14 @@ bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
     // stay an error even when a later options line is accepted.
     bool keyLinesDropped = false;
     while (file.ReadLine(line)) {
-        const std::string text = TrimLeading(line);
+        const std::string text = TrimLeading(line, kWhiteSpace);
         if (text.empty() || text[0] == ';' || text[0] == '#') {
             continue;
         }
         const size_t colon = text.find(':');
         if (colon == std::string::npos || colon == 0) {
             if (!optionsAccepted) {
-                optionsAccepted = ParseOptionsLine(TrimTrailing(text));
+                optionsAccepted = ParseOptionsLine(TrimTrailing(text, kWhiteSpace));
                 error = !optionsAccepted;
             }
         } else if (!optionsAccepted) {
@@ -327,7 +284,7 @@ bool Zq3300Keyboard::ParseOptionsLine(const std::string& text)
             if (rest.size() < 2) {
                 return false;
             }
-            const char kind = Lower(rest.back());
+            const char kind = ToLowerAscii(rest.back());
             uint8_t count = 0;
             if ((kind != 'd' && kind != 's') ||
                 !ParseByte(rest.substr(0, rest.size() - 1), count, maxPerSide) || count == 0) {

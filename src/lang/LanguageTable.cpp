@@ -1,8 +1,8 @@
 #include "lang/LanguageTable.h"
 
 #include "app/Numbers.h"
-#include "files/BufferedFile.h"
-#include "lang/Texts.h"
+#include "io/BufferedFile.h"
+#include "lang/TextHelpers.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,6 +2,7 @@
 
 #include "lang/BuiltinStrings.h"
 #include "lang/LanguageTable.h"
+#include "lang/TextHelpers.h"
 
 #include <utility>
 
@@ -71,46 +72,4 @@ std::string LoadText(uint32_t id)
 std::string LoadTextWithArgument(uint32_t id, const std::string& argument)
 {
     return ReplaceFirst(LoadText(id), "%s", argument);
-}
-
-std::string ReplaceFirst(const std::string& text, const std::string& pattern, const std::string& replacement)
-{
-    if (pattern.empty()) {
-        return text;
-    }
-    const size_t position = text.find(pattern);
-    if (position == std::string::npos) {
-        return text;
-    }
-    std::string result = text;
-    result.replace(position, pattern.size(), replacement);
-    return result;
-}
-
-std::string ReplaceFirstNumber(const std::string& text, int32_t number, const std::string& pattern)
-{
-    return ReplaceFirst(text, pattern, std::to_string(number));
-}
-
-bool SplitAt(std::string& line, std::string& head, char separator)
-{
-    const size_t position = line.find(separator);
-    if (position == std::string::npos) {
-        head = line;
-        line.clear();
-        return true;
-    }
-    head = line.substr(0, position);
-    line.erase(0, position + 1);
-    return true;
-}
-
-std::string TrimBlanks(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    const size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
 }

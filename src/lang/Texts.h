@@ -1,4 +1,5 @@
-// Text lookup by string id (language table first, then the string table) and small text helpers.
+// Text lookup by string id: the language table first, then the resource strings, then the
+// built-in string table.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +12,6 @@ std::string LoadText(uint32_t id);
 // Only the language table; the text is left unchanged when the id has no entry.
 bool FindLanguageText(uint32_t id, std::string& text);
 std::string LoadTextWithArgument(uint32_t id, const std::string& argument);
-std::string ReplaceFirst(const std::string& text, const std::string& pattern, const std::string& replacement);
-std::string ReplaceFirstNumber(const std::string& text, int32_t number, const std::string& pattern);
-bool SplitAt(std::string& line, std::string& head, char separator);
-std::string TrimBlanks(const std::string& text);
 
 // Start-up: reads the language file beside the program (see GetLanguageFileName). False when
 // there is none; lookups then use the resource and built-in strings.

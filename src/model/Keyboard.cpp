@@ -281,8 +281,29 @@ std::unique_ptr<KeyCell> Keyboard::CopyAsOwnKey(const KeyCell& source)
     return copy;
 }
 
+bool Keyboard::BeginEditCell(uint16_t column, uint16_t row, std::unique_ptr<KeyCell>* detached,
+                             uint8_t /*layout*/)
+{
+    if (detached == nullptr) {
+        return false;
+    }
+    detached->reset();
+    if (column != 0 || row != 0) {
+        return false;
+    }
+    *detached = MakeDetachedCell();
+    return *detached != nullptr;
+}
+
 bool Keyboard::BeginRegisteredEdit(uint16_t column, uint16_t row, uint8_t layout, KeyCell** copy)
 {
+    if (copy == nullptr) {
+        return false;
+    }
+    *copy = nullptr;
+    if (column == 0 && row == 0) {
+        return false;
+    }
     m_editCopy.reset();
     m_editIndex = GetCellIndex(column, row, ResolveLayout(layout));
     KeyCell* cell = nullptr;
@@ -579,7 +600,7 @@ bool Keyboard::GetConversionWarning(uint8_t /*index*/, std::string* /*text*/) co
     return false;
 }
 
-Keyboard* Keyboard::Convert(uint8_t /*index*/, bool* changedInPlace)
+std::unique_ptr<Keyboard> Keyboard::Convert(uint8_t /*index*/, bool* changedInPlace)
 {
     if (changedInPlace != nullptr) {
         *changedInPlace = false;

@@ -82,9 +82,15 @@ public:
     virtual uint16_t GetCellIndex(GridPoint point, uint8_t layout) const = 0;
     virtual uint16_t GetCellIndex() const;
     virtual bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) = 0;
+    // The registered edit copy of the key at a position stays the keyboard's: EndEditCell releases
+    // it, the next BeginEditCell replaces it. Column and row 0 give false here: the detached cell
+    // comes only as an owned pointer, from the form below.
     virtual bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) = 0;
     virtual bool BeginEditCell(GridPoint point, KeyCell** copy) = 0;
     virtual bool BeginEditCell(KeyCell** copy);
+    // Column and row 0: a fresh empty cell of the family's kind for the caller to keep, never the
+    // registered copy. Any other position gives false and no cell.
+    bool BeginEditCell(uint16_t column, uint16_t row, std::unique_ptr<KeyCell>* detached, uint8_t layout);
     // Gives the registered copy's codes and name to its key and releases the copy; false when the
     // copy is not the registered one or its key is gone, else whether the key took the codes.
     virtual bool EndEditCell(KeyCell** copy);
@@ -158,12 +164,12 @@ public:
     virtual std::string GetAffixText(std::string* text, bool isPrefix, bool modifierPart);
     virtual std::string GetCodeEntryLabel(int index) const;
 
-    // Conversions to other variants of the family. Convert answers a new project, or null when
-    // the change happened in place (changedInPlace) or is not offered.
+    // Conversions to other variants of the family. Convert answers a new project for the caller to
+    // keep, or null when the change happened in place (changedInPlace) or is not offered.
     virtual uint8_t GetConversionCount() const { return 0; }
     virtual bool GetConversionTitle(uint8_t index, std::string* text) const;
     virtual bool GetConversionWarning(uint8_t index, std::string* text) const;
-    virtual Keyboard* Convert(uint8_t index, bool* changedInPlace);
+    virtual std::unique_ptr<Keyboard> Convert(uint8_t index, bool* changedInPlace);
 
     // Type, files and signature.
     virtual std::string GetTypeName() const = 0;
@@ -195,8 +201,11 @@ protected:
     // A copy of the source's master that is its own master, so that it never forwards into the
     // keyboard's cells.
     static std::unique_ptr<KeyCell> CopyAsOwnKey(const KeyCell& source);
-    // Makes the registered edit copy of the key at a position (layout 0: the current one).
+    // Makes the registered edit copy of the key at a position (layout 0: the current one); the
+    // families' BeginEditCell.
     bool BeginRegisteredEdit(uint16_t column, uint16_t row, uint8_t layout, KeyCell** copy);
+    // An empty cell of the family's kind and capacity, at no position.
+    virtual std::unique_ptr<KeyCell> MakeDetachedCell() const = 0;
 
     uint16_t m_columns = 0;
     uint16_t m_rows = 0;

@@ -3,6 +3,7 @@
 #include "app/Numbers.h"
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/LegacyKeyboard.h"
 #include "model/Zq2200Keyboard.h"
@@ -12,30 +13,13 @@
 
 namespace {
 
-constexpr std::array<uint32_t, 11> kTypeNameIds = {
+// By type id.
+constexpr std::array<uint32_t, kKeyboardTypeCount> kTypeNameIds = {
     IDS_TYPE_ZQ3300_DOUBLE_ONE, IDS_TYPE_ZQ3300_DOUBLE_TWO, IDS_TYPE_ZQ3300_SINGLE_TWO,
     IDS_TYPE_ZQ3300_SINGLE_ONE, IDS_TYPE_ZQ2200_THREE,      IDS_TYPE_ZQ2200_TWO,
     IDS_TYPE_ZQ2200_ONE,        IDS_TYPE_ZQ1100_V1_SINGLE,  IDS_TYPE_ZQ1100_V1_DOUBLE,
     IDS_TYPE_ZQ1100_V2_SINGLE,  IDS_TYPE_ZQ1100_V2_DOUBLE,
 };
-
-bool EqualsIgnoringCase(const std::string& text, const char* magic)
-{
-    size_t i = 0;
-    for (; magic[i] != '\0'; ++i) {
-        if (i >= text.size()) {
-            return false;
-        }
-        const unsigned char a = static_cast<unsigned char>(text[i]);
-        const unsigned char b = static_cast<unsigned char>(magic[i]);
-        // Only ASCII letters fold, so a byte of a multi-byte character never matches.
-        const auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; };
-        if (fold(a) != fold(b)) {
-            return false;
-        }
-    }
-    return i == text.size();
-}
 
 } // namespace
 
@@ -61,10 +45,10 @@ bool GetBuiltinKeyboardTypeName(uint8_t id, std::string* name)
 uint8_t RecognizeFileType(const std::string& firstLine)
 {
     if (EqualsIgnoringCase(firstLine, "ZQ-2200.v1")) {
-        return 4;
+        return kTypeZq2200Three;
     }
     if (EqualsIgnoringCase(firstLine, "ZQ-3300.v1")) {
-        return 0;
+        return kTypeZq3300DoubleOne;
     }
     const std::string code = TrimBlanks(firstLine.substr(0, firstLine.find(';')));
     uint16_t value = 0;
@@ -73,13 +57,13 @@ uint8_t RecognizeFileType(const std::string& firstLine)
     }
     switch (value) {
     case 0x38:
-        return 7;
+        return kTypeZq1100V1Single;
     case 0x70:
-        return 8;
+        return kTypeZq1100V1Double;
     case 0x39:
-        return 9;
+        return kTypeZq1100V2Single;
     case 0x71:
-        return 10;
+        return kTypeZq1100V2Double;
     default:
         return kNoKeyboardType;
     }
@@ -94,27 +78,27 @@ std::string GetOpenFileFilter()
 std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id)
 {
     switch (id) {
-    case 0:
+    case kTypeZq3300DoubleOne:
         return std::make_unique<Zq3300Keyboard>(true, 1);
-    case 1:
+    case kTypeZq3300DoubleTwo:
         return std::make_unique<Zq3300Keyboard>(true, 2);
-    case 2:
+    case kTypeZq3300SingleTwo:
         return std::make_unique<Zq3300Keyboard>(false, 2);
-    case 3:
+    case kTypeZq3300SingleOne:
         return std::make_unique<Zq3300Keyboard>(false, 1);
-    case 4:
+    case kTypeZq2200Three:
         return std::make_unique<Zq2200Keyboard>(3);
-    case 5:
+    case kTypeZq2200Two:
         return std::make_unique<Zq2200Keyboard>(2);
-    case 6:
+    case kTypeZq2200One:
         return std::make_unique<Zq2200Keyboard>(1);
-    case 7:
+    case kTypeZq1100V1Single:
         return std::make_unique<LegacyKeyboard>(false, false, false);
-    case 8:
+    case kTypeZq1100V1Double:
         return std::make_unique<LegacyKeyboard>(true, true, false);
-    case 9:
+    case kTypeZq1100V2Single:
         return std::make_unique<LegacyKeyboard>(false, false, true);
-    case 10:
+    case kTypeZq1100V2Double:
         return std::make_unique<LegacyKeyboard>(true, true, true);
     default:
         return nullptr;

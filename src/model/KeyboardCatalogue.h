@@ -2,14 +2,13 @@
 // Open dialog's filter. Free functions without state.
 #pragma once
 
+#include "model/KeyboardTypes.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 
 class Keyboard;
-
-// Answered by file recognition and by projects that match no type.
-constexpr uint8_t kNoKeyboardType = 255;
 
 uint8_t GetKeyboardTypeCount();
 // False for an id above the last type; the name is then left unchanged.

@@ -67,6 +67,7 @@ bool Keyboard::ClearKey(uint16_t column, uint16_t row, uint8_t layout, bool rese
     }
     // Clearing unlinks cells, so every shape must be known before the first cell is touched.
     std::vector<uint8_t> shapes;
+    shapes.reserve(layouts.size());
     for (const uint8_t current : layouts) {
         shapes.push_back(GetShapeFlags(column, row, current));
     }

@@ -5,6 +5,7 @@
 #include "keycodes/KeyTables.h"
 #include "keycodes/NumberFormat.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 
 namespace {
@@ -18,9 +19,8 @@ constexpr uint32_t kBreakPrefix = 0xF0;
 // Splits off the text up to the next ";" (all of it when there is none).
 std::string TakeField(std::string& rest)
 {
-    const size_t separator = rest.find(';');
-    std::string field = rest.substr(0, separator);
-    rest = separator == std::string::npos ? std::string() : rest.substr(separator + 1);
+    std::string field;
+    SplitAt(rest, field, ';');
     return field;
 }
 

@@ -3,6 +3,7 @@
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
 #include "model/LegacyKeyCell.h"
 
 #include <utility>
@@ -20,11 +21,6 @@ constexpr uint8_t kCodeV1Single = 56;
 constexpr uint8_t kCodeV2Single = 57;
 constexpr uint8_t kCodeV1Double = 112;
 constexpr uint8_t kCodeV2Double = 113;
-
-constexpr uint8_t kTypeV1Single = 7;
-constexpr uint8_t kTypeV1Double = 8;
-constexpr uint8_t kTypeV2Single = 9;
-constexpr uint8_t kTypeV2Double = 10;
 
 bool IsRightHalf(uint16_t index)
 {
@@ -193,20 +189,17 @@ bool LegacyKeyboard::GetCellPosition(uint16_t index, uint16_t* column, uint16_t*
 
 bool LegacyKeyboard::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
 {
-    if (copy == nullptr) {
-        return false;
-    }
-    *copy = nullptr;
-    if (column == 0 && row == 0) {
-        *copy = std::make_unique<LegacyKeyCell>(0, 0, 0, 0, m_cellCapacity).release();
-        return true;
-    }
     return BeginRegisteredEdit(column, row, layout, copy);
 }
 
 bool LegacyKeyboard::BeginEditCell(GridPoint point, KeyCell** copy)
 {
     return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
+}
+
+std::unique_ptr<KeyCell> LegacyKeyboard::MakeDetachedCell() const
+{
+    return std::make_unique<LegacyKeyCell>(0, 0, 0, 0, m_cellCapacity);
 }
 
 uint8_t LegacyKeyboard::GetAffixKeyCode(bool isPrefix) const
@@ -259,16 +252,16 @@ bool LegacyKeyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     const uint8_t code = GetTypeCode();
     uint8_t target = kNoKeyboardType;
     if (index == 1 && code == kCodeV2Single) {
-        target = kTypeV1Single;
+        target = kTypeZq1100V1Single;
     } else if (index == 1 && code == kCodeV2Double) {
-        target = kTypeV1Double;
+        target = kTypeZq1100V1Double;
     } else if ((index == 2 || index == 3) && code == kCodeV1Single) {
         // The v1 double holds 3 codes per key, so the keys lose their codes beyond the third.
-        target = kTypeV1Double;
+        target = kTypeZq1100V1Double;
     } else if ((index == 5 || index == 6) && code == kCodeV1Double) {
-        target = kTypeV1Single;
+        target = kTypeZq1100V1Single;
     } else if ((index == 5 || index == 6) && code == kCodeV2Double) {
-        target = kTypeV2Single;
+        target = kTypeZq1100V2Single;
     }
     if (target == kNoKeyboardType) {
         return false;
@@ -281,7 +274,7 @@ bool LegacyKeyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     return true;
 }
 
-Keyboard* LegacyKeyboard::Convert(uint8_t index, bool* changedInPlace)
+std::unique_ptr<Keyboard> LegacyKeyboard::Convert(uint8_t index, bool* changedInPlace)
 {
     bool changed = true;
     const uint8_t code = GetTypeCode();
@@ -343,13 +336,13 @@ uint8_t LegacyKeyboard::GetTypeId() const
 {
     switch (GetTypeCode()) {
     case kCodeV1Single:
-        return kTypeV1Single;
+        return kTypeZq1100V1Single;
     case kCodeV2Single:
-        return kTypeV2Single;
+        return kTypeZq1100V2Single;
     case kCodeV1Double:
-        return kTypeV1Double;
+        return kTypeZq1100V1Double;
     case kCodeV2Double:
-        return kTypeV2Double;
+        return kTypeZq1100V2Double;
     default:
         return kNoKeyboardType;
     }

@@ -31,8 +31,6 @@ public:
     uint16_t GetCellIndex(GridPoint point, uint8_t layout) const override;
     using Keyboard::GetCellIndex;
     bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) override;
-    // Column and row 0 give a detached cell that belongs to the caller. Any other copy stays
-    // owned by the keyboard until EndEditCell or the next BeginEditCell.
     bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
     bool BeginEditCell(GridPoint point, KeyCell** copy) override;
     using Keyboard::BeginEditCell;
@@ -49,7 +47,7 @@ public:
     bool GetConversionTitle(uint8_t index, std::string* text) const override;
     bool GetConversionWarning(uint8_t index, std::string* text) const override;
     // Always converts in place: answers null.
-    Keyboard* Convert(uint8_t index, bool* changedInPlace) override;
+    std::unique_ptr<Keyboard> Convert(uint8_t index, bool* changedInPlace) override;
 
     std::string GetTypeName() const override;
     uint8_t GetTypeId() const override;
@@ -79,6 +77,9 @@ public:
     virtual int BuildDeviceImage(uint8_t keyboardVersion, uint8_t* buffer, size_t* size);
 
     uint8_t GetCellCapacity() const { return m_cellCapacity; }
+
+protected:
+    std::unique_ptr<KeyCell> MakeDetachedCell() const override;
 
 private:
     bool IsDouble() const { return m_columns > 8 || m_layoutCount > 1; }

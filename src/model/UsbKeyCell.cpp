@@ -5,6 +5,7 @@
 #include "keycodes/KeyTables.h"
 #include "keycodes/NumberFormat.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 
 namespace {

@@ -38,4 +38,3 @@ std::string UsbKeyboard::GetContentSignature()
     }
     return signature;
 }
-

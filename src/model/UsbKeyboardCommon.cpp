@@ -1,6 +1,7 @@
 #include "model/UsbKeyboardCommon.h"
 
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/KeyboardCatalogue.h"
 
@@ -219,14 +220,6 @@ bool UsbKeyboardCommon::MoveToPreviousKey()
 
 bool UsbKeyboardCommon::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
 {
-    if (copy == nullptr) {
-        return false;
-    }
-    *copy = nullptr;
-    if (column == 0 && row == 0) {
-        *copy = std::make_unique<UsbKeyCell>(0, 0, 0, 0, kDetachedCapacity).release();
-        return true;
-    }
     return BeginRegisteredEdit(column, row, layout, copy);
 }
 
@@ -238,6 +231,11 @@ bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy)
 bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout)
 {
     return BeginEditCell(GridColumn(point), GridRow(point), copy, layout);
+}
+
+std::unique_ptr<KeyCell> UsbKeyboardCommon::MakeDetachedCell() const
+{
+    return std::make_unique<UsbKeyCell>(0, 0, 0, 0, kDetachedCapacity);
 }
 
 bool UsbKeyboardCommon::SetKeyTexts(const std::string& name, const std::string& codes, uint16_t column,
@@ -387,7 +385,7 @@ bool UsbKeyboardCommon::ClearAffix(bool isPrefix)
 
 std::string UsbKeyboardCommon::GetAffixText(std::string* text, bool isPrefix, bool modifierPart)
 {
-    const std::string caption = GetAffixCell(isPrefix).GetCodeDisplayText(modifierPart ? 1 : 2);
+    std::string caption = GetAffixCell(isPrefix).GetCodeDisplayText(modifierPart ? 1 : 2);
     if (text != nullptr) {
         *text = caption;
     }
@@ -420,7 +418,7 @@ bool UsbKeyboardCommon::SelectDevice(uint8_t number)
 std::string UsbKeyboardCommon::MakeProjectFileFilter(uint32_t textId, std::string* filter,
                                                      std::string* defaultExtension)
 {
-    const std::string text = LoadText(textId) + "|*.zqp|";
+    std::string text = LoadText(textId) + "|*.zqp|";
     if (filter != nullptr) {
         *filter = text;
     }

@@ -70,8 +70,6 @@ public:
     bool MoveToPreviousKey() override;
     bool UpdateCell(KeyCell* cell) override;
 
-    // The registered edit copy belongs to the keyboard: EndEditCell releases it, the next
-    // BeginEditCell replaces it. The detached cell made for column = row = 0 belongs to the caller.
     bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
     bool BeginEditCell(GridPoint point, KeyCell** copy) override;
     virtual bool BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout);
@@ -125,6 +123,7 @@ protected:
     static std::string GetTypeNameOf(uint8_t typeId);
     // The data-loss warning naming the target type.
     static std::string FormatConversionWarning(uint8_t targetTypeId);
+    std::unique_ptr<KeyCell> MakeDetachedCell() const override;
     // Brings the cursor back into the layouts after a conversion removed some.
     void KeepCursorInLayouts();
 

@@ -2,7 +2,7 @@
 
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
-#include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
 
 namespace {
 
@@ -44,11 +44,11 @@ uint8_t Zq2200Keyboard::GetTypeId() const
 {
     switch (m_layoutCount) {
     case 1:
-        return 6;
+        return kTypeZq2200One;
     case 2:
-        return 5;
+        return kTypeZq2200Two;
     case 3:
-        return 4;
+        return kTypeZq2200Three;
     default:
         return kNoKeyboardType;
     }
@@ -124,9 +124,9 @@ bool Zq2200Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
 {
     uint8_t target = 0;
     if (index == 4 && m_layoutCount > 1) {
-        target = 6;
+        target = kTypeZq2200One;
     } else if (index == 5 && m_layoutCount == 3) {
-        target = 5;
+        target = kTypeZq2200Two;
     } else {
         return false;
     }
@@ -136,7 +136,7 @@ bool Zq2200Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     return true;
 }
 
-Keyboard* Zq2200Keyboard::Convert(uint8_t index, bool* changedInPlace)
+std::unique_ptr<Keyboard> Zq2200Keyboard::Convert(uint8_t index, bool* changedInPlace)
 {
     bool ignored = false;
     bool& changed = changedInPlace != nullptr ? *changedInPlace : ignored;

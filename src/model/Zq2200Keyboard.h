@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Zq2200Keyboard : public UsbKeyboardCommon
@@ -37,7 +38,7 @@ public:
     uint8_t GetConversionCount() const override { return 6; }
     bool GetConversionTitle(uint8_t index, std::string* text) const override;
     bool GetConversionWarning(uint8_t index, std::string* text) const override;
-    Keyboard* Convert(uint8_t index, bool* changedInPlace) override;
+    std::unique_ptr<Keyboard> Convert(uint8_t index, bool* changedInPlace) override;
 
 private:
     void AddLayouts(uint8_t target);

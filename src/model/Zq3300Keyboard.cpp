@@ -2,7 +2,7 @@
 
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
-#include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
 
 namespace {
 
@@ -54,11 +54,11 @@ uint8_t Zq3300Keyboard::GetTypeId() const
 {
     switch (m_layoutCount) {
     case 1:
-        return 3;
+        return kTypeZq3300SingleOne;
     case 2:
-        return m_double != 0 ? 0 : 2;
+        return m_double != 0 ? kTypeZq3300DoubleOne : kTypeZq3300SingleTwo;
     case 4:
-        return m_double != 0 ? 1 : kNoKeyboardType;
+        return m_double != 0 ? kTypeZq3300DoubleTwo : kNoKeyboardType;
     default:
         return kNoKeyboardType;
     }
@@ -157,19 +157,19 @@ bool Zq3300Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     bool warns = false;
     switch (index) {
     case 3:
-        target = 0;
+        target = kTypeZq3300DoubleOne;
         warns = IsSingleWith(2) || IsDoubleWith(2);
         break;
     case 4:
-        target = 1;
+        target = kTypeZq3300DoubleTwo;
         warns = !IsDoubleWith(2);
         break;
     case 5:
-        target = 3;
+        target = kTypeZq3300SingleOne;
         warns = m_layoutCount >= 2 || m_double != 0;
         break;
     case 6:
-        target = 2;
+        target = kTypeZq3300SingleTwo;
         warns = m_layoutCount >= 3;
         break;
     default:
@@ -181,7 +181,7 @@ bool Zq3300Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
     return warns;
 }
 
-Keyboard* Zq3300Keyboard::Convert(uint8_t index, bool* changedInPlace)
+std::unique_ptr<Keyboard> Zq3300Keyboard::Convert(uint8_t index, bool* changedInPlace)
 {
     bool ignored = false;
     bool& changed = changedInPlace != nullptr ? *changedInPlace : ignored;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Zq3300Keyboard : public UsbKeyboardCommon
@@ -43,7 +44,7 @@ public:
     uint8_t GetConversionCount() const override { return 6; }
     bool GetConversionTitle(uint8_t index, std::string* text) const override;
     bool GetConversionWarning(uint8_t index, std::string* text) const override;
-    Keyboard* Convert(uint8_t index, bool* changedInPlace) override;
+    std::unique_ptr<Keyboard> Convert(uint8_t index, bool* changedInPlace) override;
 
     uint8_t GetImageHeaderSize() const override { return UsbImage::HeaderSize; }
     virtual bool SwitchVariant(uint8_t layoutsPerSide, bool isDouble);

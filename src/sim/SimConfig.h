@@ -1,8 +1,8 @@
 // What one simulated device interface is and how it misbehaves.
 #pragma once
 
+#include "device/HidReports.h"
 #include "model/UsbKeyboard.h"
-#include "sim/SimLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -13,6 +13,8 @@
 // The keyboards' own vendor id, so the program finds the simulator without options.
 constexpr uint16_t kSimDefaultVendorId = ZqUsbVendorId;
 constexpr int kSimBusyForever = -1;
+// Command codes 0 to 5; 0 is no command the keyboard knows.
+constexpr size_t kSimCommandCodeCount = HidCommandStartApplication + 1;
 
 struct SimFailRule
 {
@@ -45,7 +47,7 @@ struct SimInterfaceConfig
     std::string dumpLegacyFile;
 
     // Busy answers before the final status, by command code; kSimBusyForever never ends.
-    std::array<int, SimLayout::kCommandCodeCount> busyPolls{};
+    std::array<int, kSimCommandCodeCount> busyPolls{};
     std::vector<SimFailRule> failRules;
     std::optional<uint32_t> disconnectAfter; // reports served before the device is gone
     uint32_t disconnectError = 0;            // 0: close the connection instead

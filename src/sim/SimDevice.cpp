@@ -1,18 +1,24 @@
 #include "sim/SimDevice.h"
 
+#include "device/HidReports.h"
+#include "device/OsError.h"
+#include "device/SimulatorProtocol.h"
+#include "device/UsbProgramming.h"
 #include "sim/SimFiles.h"
-#include "sim/SimLayout.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
-using namespace SimLayout;
+using namespace SimulatorProtocol;
 
 namespace {
 
 constexpr size_t kAddressSpace = 0x10000;
+// What Windows answers for a request the driver does not know or a parameter it refuses.
+constexpr uint32_t kErrorInvalidFunction = 1;
+constexpr uint32_t kErrorInvalidParameter = 87;
 
 SimReply ErrorReply(uint32_t error)
 {
@@ -30,7 +36,7 @@ bool SimDevice::Load(std::string& error)
     std::fill(m_memory.begin(), m_memory.end(), 0);
     const uint8_t header[] = {m_config.headerLength, m_config.firmwareVersion[0], m_config.firmwareVersion[1],
                               m_config.firmwareVersion[2]};
-    WriteArea(kHeaderLength, header, sizeof header);
+    WriteArea(UsbMemory::HeaderLengthOffset, header, sizeof header);
     if (!m_config.memoryFile.empty()) {
         std::vector<uint8_t> data;
         if (!ReadWholeFile(m_config.memoryFile, AreaSize(), data, error))
@@ -44,9 +50,10 @@ bool SimDevice::Load(std::string& error)
     }
     WriteArea(0, m_config.headerBytes.data(), m_config.headerBytes.size());
     if (m_config.headerLengthGiven)
-        WriteArea(kHeaderLength, &m_config.headerLength, 1);
+        WriteArea(UsbMemory::HeaderLengthOffset, &m_config.headerLength, 1);
     if (m_config.firmwareVersionGiven)
-        WriteArea(kHeaderVersion, m_config.firmwareVersion.data(), kHeaderVersionSize);
+        WriteArea(UsbMemory::FirmwareVersionOffset, m_config.firmwareVersion.data(),
+                  UsbMemory::FirmwareVersionLength);
     return true;
 }
 
@@ -54,7 +61,7 @@ void SimDevice::OnConnect()
 {
     m_dataPending = false;
     m_dataIn.fill(0);
-    m_finalStatus = kStatusDone;
+    m_finalStatus = HidStatusDone;
     m_busyLeft = 0;
 }
 
@@ -81,16 +88,16 @@ void SimDevice::EndConnection(uint64_t connection)
 
 SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
 {
-    bool hidOp = opcode == kOpSetFeature || opcode == kOpGetFeature;
-    bool legacyOp = opcode == kOpLegacyVersion || opcode == kOpLegacyWrite;
-    if (opcode == kOpInfo) {
+    bool hidOp = opcode == kOpcodeSetFeature || opcode == kOpcodeGetFeature;
+    bool legacyOp = opcode == kOpcodeLegacyVersion || opcode == kOpcodeLegacyWrite;
+    if (opcode == kOpcodeInfo) {
         if (!AcceptsConnections()) {
             SimReply reply;
             reply.close = true;
             return reply;
         }
         if (size >= 1 && payload[0] == kInfoOpenForUse && !Take())
-            return ErrorReply(kErrorInUse);
+            return ErrorReply(OsErrorInUse);
         return Info();
     }
     if (!hidOp && !legacyOp)
@@ -100,7 +107,7 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
     if (legacyOp && m_config.kind != kKindLegacy)
         return ErrorReply(kErrorInvalidFunction);
     if (!Take())
-        return ErrorReply(kErrorInUse);
+        return ErrorReply(OsErrorInUse);
 
     if (m_config.disconnectAfter && m_reportsServed >= *m_config.disconnectAfter)
         m_gone = true;
@@ -112,11 +119,11 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
     ++m_reportsServed;
 
     switch (opcode) {
-    case kOpSetFeature:
+    case kOpcodeSetFeature:
         return SetFeature(payload, size);
-    case kOpGetFeature:
+    case kOpcodeGetFeature:
         return GetFeature(payload, size);
-    case kOpLegacyVersion: {
+    case kOpcodeLegacyVersion: {
         SimReply reply;
         reply.payload.push_back(m_config.legacyVersion);
         return reply;
@@ -128,14 +135,14 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
 
 SimReply SimDevice::Info() const
 {
+    HidInterfaceInfo info;
+    info.vendorId = m_config.vendorId;
+    info.productId = m_config.productId;
+    info.featureReportByteLength = m_config.featureLength;
+    info.kind = static_cast<HidInterfaceKind>(m_config.kind);
+    info.name = m_config.name;
     SimReply reply;
-    size_t nameSize = std::min(m_config.name.size(), kMaxPayload - kInfoName);
-    reply.payload.assign(kInfoName + nameSize, 0);
-    PutU16(&reply.payload[kInfoVendorId], m_config.vendorId);
-    PutU16(&reply.payload[kInfoProductId], m_config.productId);
-    PutU16(&reply.payload[kInfoFeatureLength], m_config.featureLength);
-    reply.payload[kInfoKind] = m_config.kind;
-    std::memcpy(reply.payload.data() + kInfoName, m_config.name.data(), nameSize);
+    reply.payload = BuildInfoAnswer(info);
     return reply;
 }
 
@@ -143,18 +150,19 @@ SimReply SimDevice::SetFeature(const uint8_t* report, size_t size)
 {
     if (size == 0)
         return ErrorReply(kErrorInvalidParameter);
-    if (report[kReportId] == kDataReportId) {
+    if (report[ReportIdOffset] == DataReportId) {
         m_dataOut.fill(0);
-        size_t copied = std::min(size - kDataPayload, kDataPayloadSize);
-        std::memcpy(m_dataOut.data(), report + kDataPayload, copied);
+        size_t copied = std::min(size - DataPayloadOffset, DataPayloadLength);
+        std::memcpy(m_dataOut.data(), report + DataPayloadOffset, copied);
         m_dataPending = true;
         return {};
     }
-    if (report[kReportId] == kCommandReportId) {
+    if (report[ReportIdOffset] == CommandReportId) {
         // A short report reads as zeros beyond its end.
-        uint8_t command[kCommandReportSize] = {};
-        std::memcpy(command, report, std::min(size, kCommandReportSize));
-        RunCommand(command[kCommandCode], GetU16(&command[kCommandAddress]), command[kCommandCount]);
+        uint8_t command[CommandReportLength] = {};
+        std::memcpy(command, report, std::min(size, CommandReportLength));
+        RunCommand(command[CommandCodeOffset], GetU16(&command[CommandAddressOffset]),
+                   command[CommandCountOffset]);
         return {};
     }
     return ErrorReply(kErrorInvalidParameter);
@@ -162,7 +170,7 @@ SimReply SimDevice::SetFeature(const uint8_t* report, size_t size)
 
 void SimDevice::Fill(SimReply& reply, const uint8_t* data, size_t size, uint8_t id)
 {
-    reply.payload[kReportId] = id;
+    reply.payload[ReportIdOffset] = id;
     size_t copied = std::min(reply.payload.size() - 1, size);
     std::memcpy(reply.payload.data() + 1, data, copied);
 }
@@ -173,18 +181,18 @@ SimReply SimDevice::GetFeature(const uint8_t* report, size_t size)
         return ErrorReply(kErrorInvalidParameter);
     SimReply reply;
     reply.payload.assign(size, 0);
-    if (report[kReportId] == kCommandReportId) {
+    if (report[ReportIdOffset] == CommandReportId) {
         uint8_t status = m_finalStatus;
         if (m_busyLeft != 0) {
-            status = kStatusBusy;
+            status = HidStatusBusy;
             if (m_busyLeft > 0)
                 --m_busyLeft;
         }
-        Fill(reply, &status, 1, kCommandReportId);
+        Fill(reply, &status, 1, CommandReportId);
         return reply;
     }
-    if (report[kReportId] == kDataReportId) {
-        Fill(reply, m_dataIn.data(), m_dataIn.size(), kDataReportId);
+    if (report[ReportIdOffset] == DataReportId) {
+        Fill(reply, m_dataIn.data(), m_dataIn.size(), DataReportId);
         return reply;
     }
     return ErrorReply(kErrorInvalidParameter);
@@ -205,8 +213,8 @@ void SimDevice::RunCommand(uint8_t code, uint16_t address, uint8_t count)
     ++m_commandsSeenByCode[code];
     m_dataIn.fill(0);
     const SimFailRule* rule = MatchFailRule(code);
-    uint8_t status = rule ? rule->status : kStatusDone;
-    if (status == kStatusDone)
+    uint8_t status = rule ? rule->status : uint8_t{HidStatusDone};
+    if (status == HidStatusDone)
         status = CarryOut(code, address, count);
     m_dataPending = false;
     m_finalStatus = status;
@@ -216,39 +224,39 @@ void SimDevice::RunCommand(uint8_t code, uint16_t address, uint8_t count)
 uint8_t SimDevice::CarryOut(uint8_t code, uint16_t address, uint8_t count)
 {
     switch (code) {
-    case kCmdCommitFirmwareBlock:
+    case HidCommandCommitFirmwareBlock:
         if (!m_dataPending)
-            return kStatusFailed;
+            return HidStatusFailed;
         m_firmware.insert(m_firmware.end(), m_dataOut.begin(), m_dataOut.end());
         DumpQuietly(m_config.dumpFirmwareFile, m_firmware);
-        return kStatusDone;
-    case kCmdRequestRead:
-        if (count == 0 || count > kMaxTransfer)
-            return kStatusFailed;
+        return HidStatusDone;
+    case HidCommandRequestRead:
+        if (count == 0 || count > UsbMemory::ChunkSize)
+            return HidStatusFailed;
         if (!InArea(address, count))
-            return kStatusNotAllowed;
+            return HidStatusNotAllowed;
         std::memcpy(m_dataIn.data(), &m_memory[address], count);
-        return kStatusDone;
-    case kCmdConfirmWrite:
-        if (count == 0 || count > kMaxTransfer || !m_dataPending)
-            return kStatusFailed;
+        return HidStatusDone;
+    case HidCommandConfirmWrite:
+        if (count == 0 || count > UsbMemory::ChunkSize || !m_dataPending)
+            return HidStatusFailed;
         if (!InArea(address, count))
-            return kStatusNotAllowed;
+            return HidStatusNotAllowed;
         std::memcpy(&m_memory[address], m_dataOut.data(), count);
         if (m_config.corruptAddress && *m_config.corruptAddress >= address &&
             *m_config.corruptAddress < address + count)
             m_memory[*m_config.corruptAddress] ^= 0xFF;
         DumpQuietly(m_config.dumpMemoryFile, Area());
-        return kStatusDone;
-    case kCmdQueryMemoryMap:
-        m_dataIn[kMapFormatVersion] = m_config.formatVersion;
-        PutU16(&m_dataIn[kMapStartAddress], m_config.startAddress);
-        PutU16(&m_dataIn[kMapEndAddress], m_config.endAddress);
-        return kStatusDone;
-    case kCmdStartApplication:
-        return kStatusDone;
+        return HidStatusDone;
+    case HidCommandQueryMemoryMap:
+        m_dataIn[MemoryMapFormatVersionOffset] = m_config.formatVersion;
+        PutU16(&m_dataIn[MemoryMapStartAddressOffset], m_config.startAddress);
+        PutU16(&m_dataIn[MemoryMapEndAddressOffset], m_config.endAddress);
+        return HidStatusDone;
+    case HidCommandStartApplication:
+        return HidStatusDone;
     default:
-        return kStatusFailed;
+        return HidStatusFailed;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "editor/WindowTitle.h"
 #include "files/ProjectOpen.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
@@ -529,11 +530,10 @@ void EditorWindow::OnFunctionChosen(int comboIndex)
     // A free function is shown on its own: no key of the picture holds it.
     m_suppressHighlight = true;
     m_codesEditable = false;
-    KeyCell* scratch = nullptr;
-    if (keyboard->BeginEditCell(0, 0, &scratch, 0) && scratch != nullptr) {
-        const std::unique_ptr<KeyCell> owned(scratch);
-        m_functionList.ApplyEntry(static_cast<uint16_t>(comboIndex + 1), *owned);
-        ShowKeyInPanel(owned.get(), 0);
+    std::unique_ptr<KeyCell> scratch;
+    if (keyboard->BeginEditCell(0, 0, &scratch, 0)) {
+        m_functionList.ApplyEntry(static_cast<uint16_t>(comboIndex + 1), *scratch);
+        ShowKeyInPanel(scratch.get(), 0);
     }
     m_picture->SetHighlightSuppressed(true);
     m_currentKey = 0;

@@ -3,6 +3,7 @@
 
 #include "app/Settings.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"

@@ -33,9 +33,9 @@ QColor KindColour(uint8_t kind, const QPalette& palette)
 
 QColor Mix(const QColor& a, const QColor& b, qreal share)
 {
-    return QColor::fromRgbF(a.redF() * (1 - share) + b.redF() * share,
-                            a.greenF() * (1 - share) + b.greenF() * share,
-                            a.blueF() * (1 - share) + b.blueF() * share);
+    return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - share) + b.redF() * share),
+                            static_cast<float>(a.greenF() * (1 - share) + b.greenF() * share),
+                            static_cast<float>(a.blueF() * (1 - share) + b.blueF() * share));
 }
 
 // The largest size from the given one down that shows the words whole in the area; the smallest

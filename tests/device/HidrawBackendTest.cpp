@@ -1,4 +1,5 @@
 #include "device/HidrawBackend.h"
+#include "TempFolder.h"
 #include "device/OsError.h"
 
 #include <gtest/gtest.h>
@@ -35,13 +36,10 @@ class HidrawBackendTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zq-hidraw-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        ASSERT_FALSE(m_folder.Path().empty());
         fs::create_directories(m_root / "sys/class/hidraw");
         fs::create_directories(m_root / "dev");
     }
-    void TearDown() override { fs::remove_all(m_root); }
 
     // The device folder is reached through a link, as in sysfs.
     void AddNode(const std::string& node, const std::string* uevent, const Bytes* descriptor)
@@ -67,7 +65,8 @@ protected:
     }
     std::string Dev(const std::string& node) const { return (m_root / "dev" / node).string(); }
 
-    fs::path m_root;
+    TempFolder m_folder{"zq-hidraw-test"};
+    fs::path m_root = m_folder.Path();
 };
 
 TEST_F(HidrawBackendTest, EnumeratesByNodeNumberWithIdsNamesAndFeatureLengths)

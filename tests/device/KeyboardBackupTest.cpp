@@ -1,8 +1,8 @@
 #include "device/KeyboardBackup.h"
 
+#include "TempFolder.h"
 #include "device/DeviceResult.h"
 #include "files/ProjectOpen.h"
-#include "files/TempFolder.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"

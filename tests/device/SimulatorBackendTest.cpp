@@ -1,4 +1,5 @@
 #include "SocketTestServer.h"
+#include "TempFolder.h"
 
 #include "device/DeviceBackends.h"
 #include "device/DeviceNodeLegacyDriver.h"
@@ -33,22 +34,14 @@ Action Send(const Bytes& bytes, bool closeAfter = false)
 class SimulatorBackendTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char folder[] = "/tmp/zqdevXXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        m_folder = folder;
-    }
-    void TearDown() override
-    {
-        m_servers.clear();
-        rmdir(m_folder.c_str());
-    }
+    void SetUp() override { ASSERT_FALSE(m_temp.Path().empty()); }
+    // The servers go first: their sockets live in the folder.
+    void TearDown() override { m_servers.clear(); }
 
     // A keyboard that answers 'I' with the given info and the rest through the handler.
-    std::string Start(const Bytes& info, SocketTestServer::Handler handler = nullptr)
+    std::string Start(const Bytes& info, const SocketTestServer::Handler& handler = nullptr)
     {
-        const std::string path = m_folder + "/s" + std::to_string(m_servers.size());
+        std::string path = m_folder + "/s" + std::to_string(m_servers.size());
         m_servers.push_back(std::make_unique<SocketTestServer>(path, [info, handler](const Request& request) {
             if (request.opcode == 'I') {
                 return Send(SocketTestServer::Answer(0, info));
@@ -63,7 +56,8 @@ protected:
 
     SocketTestServer& Server(size_t index) { return *m_servers[index]; }
 
-    std::string m_folder;
+    TempFolder m_temp{"zqdev"};
+    std::string m_folder = m_temp.Path();
     std::vector<std::unique_ptr<SocketTestServer>> m_servers;
 };
 

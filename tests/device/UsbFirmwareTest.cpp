@@ -1,7 +1,7 @@
 #include "device/UsbFirmware.h"
+#include "SpecialFiles.h"
 #include "UsbTestKeyboard.h"
 #include "device/DeviceResult.h"
-#include "files/SpecialFiles.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 

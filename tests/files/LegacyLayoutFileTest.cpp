@@ -1,5 +1,6 @@
 #include "files/LegacyLayoutFile.h"
-#include "FileTestSupport.h"
+#include "TempFolder.h"
+#include "io/FakeFiles.h"
 #include "model/KeyCell.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"

@@ -1,9 +1,10 @@
+#include "io/BufferedFile.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/UsbKeyCell.h"
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
 
-#include "FileTestSupport.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a ZQ-1100 text layout: the first byte picks the type (7 to 10), the
 // rest is the file. What was loaded must save, load again and keep its content signature.
 #include "MemoryFile.h"
+#include "TempFolder.h"
 
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"
@@ -8,35 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
-
-// Saving replaces a file in a real folder, so the saved copy lives in a private folder that
-// goes when the process ends normally.
-class OutputFolder
-{
-public:
-    OutputFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zq-fuzz-txt.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        m_path = pattern;
-    }
-    ~OutputFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string File(const char* name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 std::unique_ptr<LegacyKeyboard> MakeLegacy(uint8_t id)
 {
@@ -50,7 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0) {
         return 0;
     }
-    static const OutputFolder folder;
+    // Saving replaces a file in a real folder, so the saved copy lives in a private folder that
+    // goes when the process ends normally.
+    static const TempFolder folder("zq-fuzz-txt");
+    if (folder.Path().empty()) {
+        std::abort();
+    }
     static const std::string output = folder.File("out.txt");
     const auto id = static_cast<uint8_t>(7 + (data[0] & 3));
 

@@ -2,7 +2,7 @@
 // a direct decoding of the whole text.
 #include "MemoryFile.h"
 
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // whole-text splitter, so that no line break is lost or doubled at a refill.
 #include "MemoryFile.h"
 
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -176,7 +176,7 @@ protected:
 
     std::string WriteFile(const std::string& name, const std::string& text) const
     {
-        const std::string path = m_tree.FilePath(name);
+        std::string path = m_tree.FilePath(name);
         std::ofstream file(path, std::ios::binary);
         file << text;
         file.close();

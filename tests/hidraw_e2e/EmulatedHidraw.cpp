@@ -195,14 +195,15 @@ void EmulatedHidraw::AddNode(const std::string& name, FeatureResponder& responde
     m_server->nodes.push_back(std::move(node));
 }
 
-void EmulatedHidraw::UnplugAtSetFeature(const std::string& name, int nth, std::function<void()> onUnplug)
+void EmulatedHidraw::UnplugAtSetFeature(const std::string& name, int nth,
+                                        const std::function<void()>& onUnplug)
 {
     std::lock_guard lock(m_server->mutex);
     for (Node& node : m_server->nodes) {
         if (node.name == name) {
             node.unplugAt = nth;
             node.setFeatures = 0;
-            node.onUnplug = std::move(onUnplug);
+            node.onUnplug = onUnplug;
         }
     }
 }

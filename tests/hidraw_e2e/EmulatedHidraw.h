@@ -31,7 +31,7 @@ public:
     // From the nth set-feature on (counted from 1) the device is unplugged: onUnplug runs, that
     // call and every later one on an open file answer ENODEV as hidraw does, and the name leaves
     // the folder.
-    void UnplugAtSetFeature(const std::string& name, int nth, std::function<void()> onUnplug);
+    void UnplugAtSetFeature(const std::string& name, int nth, const std::function<void()>& onUnplug);
 
     // False with the reason when there is no FUSE or the kernel refuses the mount.
     bool Mount(const std::string& folder, std::string& reason);

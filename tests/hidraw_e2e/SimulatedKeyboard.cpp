@@ -1,6 +1,8 @@
 #include "SimulatedKeyboard.h"
 
-#include "sim/SimLayout.h"
+#include "device/HidReports.h"
+#include "device/OsError.h"
+#include "device/SimulatorProtocol.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,7 +13,7 @@ namespace {
 // What hidraw would answer for the simulator's error: a device that left, or a stalled transfer.
 int ErrnoOf(const SimReply& reply)
 {
-    if (reply.close || reply.error == SimLayout::kErrorNotConnected) {
+    if (reply.close || reply.error == OsErrorNotConnected) {
         return -ENODEV;
     }
     return -EPIPE;
@@ -45,10 +47,10 @@ bool SimulatedKeyboard::Load(std::string& error)
 int SimulatedKeyboard::SetFeature(const uint8_t* report, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    if (length > SimLayout::kCommandCode && report[SimLayout::kReportId] == SimLayout::kCommandReportId) {
-        m_commands.push_back(report[SimLayout::kCommandCode]);
+    if (length > CommandCodeOffset && report[ReportIdOffset] == CommandReportId) {
+        m_commands.push_back(report[CommandCodeOffset]);
     }
-    const SimReply reply = m_device.Handle(SimLayout::kOpSetFeature, report, length);
+    const SimReply reply = m_device.Handle(SimulatorProtocol::kOpcodeSetFeature, report, length);
     if (reply.close || reply.error != 0) {
         return ErrnoOf(reply);
     }
@@ -58,7 +60,7 @@ int SimulatedKeyboard::SetFeature(const uint8_t* report, size_t length)
 int SimulatedKeyboard::GetFeature(uint8_t* report, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    const SimReply reply = m_device.Handle(SimLayout::kOpGetFeature, report, length);
+    const SimReply reply = m_device.Handle(SimulatorProtocol::kOpcodeGetFeature, report, length);
     if (reply.close || reply.error != 0) {
         return ErrnoOf(reply);
     }

@@ -106,7 +106,7 @@ TEST_F(ToolDevices, NoKeyboardConnected)
     EXPECT_EQ(RunTool({"version", "0"}).status, 12);
     ToolRun download = RunTool({"download", "6", "-o", Path("out.zqp")});
     EXPECT_EQ(download.status, 12);
-    EXPECT_FALSE(FileExists(Path("out.zqp")));
+    EXPECT_FALSE(Exists(Path("out.zqp")));
     EXPECT_EQ(RunTool({"firmware", "6", Path("missing.enc")}).status, 3) << "the file is looked at first";
     EXPECT_EQ(RunTool({"program", Path("missing.zqp")}).status, 1);
 }
@@ -139,8 +139,8 @@ TEST_F(ToolDevices, FirstOfTwoKeyboardsWithTheSameIdsIsUsed)
     const std::string sockets = Path("a") + ":" + Path("b");
     EXPECT_EQ(Tool({"version", "6"}, sockets).out, "ZQ-2200 v 1.1.1\n");
     EXPECT_EQ(Tool({"program", Write("p.zqp", kProgrammedZq2200Project)}, sockets).status, 0);
-    EXPECT_TRUE(FileExists(Path("a.bin")));
-    EXPECT_FALSE(FileExists(Path("b.bin")));
+    EXPECT_TRUE(Exists(Path("a.bin")));
+    EXPECT_FALSE(Exists(Path("b.bin")));
 }
 
 TEST_F(ToolDevices, FailedTransferShowsMessageAndKeyboardErrorText)
@@ -159,7 +159,7 @@ TEST_F(ToolDevices, FailedTransferShowsMessageAndKeyboardErrorText)
     ASSERT_TRUE(reading.Start({"--fail", "2:2=2", "--socket", Path("kb2")}));
     ToolRun download = Tool({"download", "6", "-o", Path("out.zqp")}, Path("kb2"));
     EXPECT_EQ(download.status, 16);
-    EXPECT_FALSE(FileExists(Path("out.zqp"))) << "nothing is saved after a failed read";
+    EXPECT_FALSE(Exists(Path("out.zqp"))) << "nothing is saved after a failed read";
 }
 
 TEST_F(ToolDevices, LegacyKeyboardThroughTheSimulator)
@@ -191,7 +191,7 @@ TEST_F(ToolDevices, LegacyKeyboardThroughTheSimulator)
     EXPECT_EQ(backup.status, 0) << backup.err;
     EXPECT_EQ(backup.err, "A ZQ-1100 keyboard cannot be read back: it is programmed without a backup and "
                           "without verifying.\n");
-    EXPECT_FALSE(FileExists(Path("backup.zqp")));
+    EXPECT_FALSE(Exists(Path("backup.zqp")));
 
     ToolRun noDriver = Tool({"program", Path("v1.txt")}, Path("hid"));
     EXPECT_EQ(noDriver.status, 14);
@@ -288,7 +288,7 @@ TEST_F(ToolDevices, WithoutVerifyTheReportsAreExactlyTheProtocols)
         SCOPED_TRACE(test.served);
         std::vector<std::string> command = {"program", project};
         if (!test.verify) {
-            command.push_back("--no-verify");
+            command.emplace_back("--no-verify");
         }
         ToolRun program = Tool(command, Path(std::string("kb") + test.served));
         EXPECT_EQ(program.status, test.status) << program.err;
@@ -339,7 +339,7 @@ TEST_F(ToolDevices, NothingIsWrittenWhenTheBackupCannotBeReadOrSaved)
         ToolRun program = Tool({"program", project, "--backup", Path("backup.zqp")}, Path("kb"));
         EXPECT_EQ(program.status, 16);
         EXPECT_EQ(program.err, "An error occured during communication.\n\nZQ Error: Operation failed.\n");
-        EXPECT_FALSE(FileExists(Path("backup.zqp")));
+        EXPECT_FALSE(Exists(Path("backup.zqp")));
         EXPECT_EQ(sim.Stop(), 0);
         EXPECT_EQ(DescribeDifference(ReadFileBytes(Path("unread.bin")), area), "");
     }

@@ -1,7 +1,7 @@
 // zqtool's file commands: new, check, convert and image, with their exit statuses.
 #include "ExpectedImages.h"
+#include "SpecialFiles.h"
 #include "ToolTestSupport.h"
-#include "files/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ class ToolFiles : public ::testing::Test
 protected:
     std::string NewProject(const std::string& type, const std::string& name)
     {
-        const std::string path = m_folder.File(name);
+        std::string path = m_folder.File(name);
         ToolRun run = RunTool({"new", type, "-o", path});
         EXPECT_EQ(run.status, 0) << run.err;
         return path;
@@ -123,7 +123,7 @@ TEST_F(ToolFiles, LossyConversionNeedsForce)
                                 0),
               0u)
         << refused.err;
-    EXPECT_FALSE(FileExists(out));
+    EXPECT_FALSE(Exists(out));
 
     ToolRun forced = RunTool({"convert", three, "--item", "4", "-o", out, "--force"});
     EXPECT_EQ(forced.status, 0) << forced.err;
@@ -136,7 +136,7 @@ TEST_F(ToolFiles, LossyConversionNeedsForce)
     EXPECT_EQ(notOffered.status, 5);
     EXPECT_NE(notOffered.err.find("conversion 2 is not offered"), std::string::npos);
     EXPECT_EQ(RunTool({"convert", out, "--item", "7", "-o", m_folder.File("x.zqp")}).status, 5);
-    EXPECT_FALSE(FileExists(m_folder.File("x.zqp")));
+    EXPECT_FALSE(Exists(m_folder.File("x.zqp")));
 }
 
 // A ZQ-3300 double with two layouts per side becoming single: the other side's key under a layout
@@ -176,7 +176,7 @@ TEST_F(ToolFiles, ConvertOpensAsCheckDoes)
     ToolRun partly = RunTool({"convert", Write("b.zqp", "ZQ-3300.v1\r\nRFID=9N\r\n"), "-o", out});
     EXPECT_EQ(partly.status, 3);
     EXPECT_EQ(partly.err, kDecodingErrors);
-    EXPECT_FALSE(FileExists(out));
+    EXPECT_FALSE(Exists(out));
 
     // A legacy project keeps the format it was read in unless --format says otherwise.
     const std::string legacy = NewProject("10", "l.txt");
@@ -206,11 +206,11 @@ TEST_F(ToolFiles, ImageForTheWrongKeyboardVersionIsRefused)
     EXPECT_EQ(run.status, 9);
     EXPECT_EQ(run.err, "Incorrect keyboard version.\n\nConvert the project to the folowing version: "
                        "ZQ-1100 v2 single (16 scans)\n");
-    EXPECT_FALSE(FileExists(out));
+    EXPECT_FALSE(Exists(out));
     ToolRun unknown = RunTool({"image", m_folder.File("d.txt"), "-o", out, "--keyboard-version", "3"});
     EXPECT_EQ(unknown.status, 10);
     EXPECT_EQ(unknown.err, "Unsupported keyboard version.\n");
-    EXPECT_FALSE(FileExists(out));
+    EXPECT_FALSE(Exists(out));
     EXPECT_EQ(RunTool({"image", m_folder.File("missing.txt"), "-o", out}).status, 1);
 }
 

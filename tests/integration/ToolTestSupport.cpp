@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +40,7 @@ std::vector<std::string> ToolEnvironment(const std::string& simulator)
 std::vector<char*> Pointers(std::vector<std::string>& texts)
 {
     std::vector<char*> pointers;
+    pointers.reserve(texts.size() + 1);
     for (std::string& text : texts) {
         pointers.push_back(text.data());
     }
@@ -198,18 +198,6 @@ int SimProcess::Stop()
     const int status = WaitFor(m_pid);
     m_pid = -1;
     return status;
-}
-
-Bytes ReadFileBytes(const std::string& path)
-{
-    const std::string text = ReadWholeFile(path);
-    return Bytes(text.begin(), text.end());
-}
-
-bool FileExists(const std::string& path)
-{
-    std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
 }
 
 std::string HexText(const Bytes& bytes)

@@ -1,7 +1,7 @@
 // Running zqtool and zqsim as processes for the integration tests.
 #pragma once
 
-#include "files/TempFolder.h"
+#include "TempFolder.h"
 
 #include <cstdint>
 #include <optional>
@@ -72,8 +72,6 @@ private:
     pid_t m_pid = -1;
 };
 
-Bytes ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
 // Hexadecimal digit pairs of the bytes, upper case, no separators.
 std::string HexText(const Bytes& bytes);
 // Empty when equal; else the sizes and the first offset that differs, with the bytes around it.

@@ -1,5 +1,5 @@
-#include "files/SpecialFiles.h"
-#include "files/TempFolder.h"
+#include "SpecialFiles.h"
+#include "TempFolder.h"
 
 #include "lang/LanguageTable.h"
 

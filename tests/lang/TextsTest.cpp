@@ -1,4 +1,4 @@
-#include "files/TempFolder.h"
+#include "TempFolder.h"
 
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
@@ -67,47 +67,6 @@ TEST_F(TextLookup, ArgumentFillsOnlyTheFirstPlaceholder)
     EXPECT_EQ(LoadTextWithArgument(32807, "x"), "A x B %s");
     EXPECT_EQ(LoadTextWithArgument(IDS_STATUS_NAME, "Key_12"), "Name: Key_12");
     EXPECT_EQ(LoadTextWithArgument(IDS_MSG_CLEAR_ALL_KEYS, "x"), "Clear all keys?");
-}
-
-TEST(TextHelpers, ReplaceFirst)
-{
-    EXPECT_EQ(ReplaceFirst("a %s b %s", "%s", "X"), "a X b %s");
-    EXPECT_EQ(ReplaceFirst("Clear key %s?", "%s", ""), "Clear key ?");
-    EXPECT_EQ(ReplaceFirst("abc", "", "X"), "abc");
-    EXPECT_EQ(ReplaceFirst("abc", "d", "X"), "abc");
-    EXPECT_EQ(ReplaceFirst("", "%s", "X"), "");
-    EXPECT_EQ(ReplaceFirst("%fn% [%sp%]", "%fn%", "a.zqp"), "a.zqp [%sp%]");
-    EXPECT_EQ(ReplaceFirstNumber("Number: %d", 12, "%d"), "Number: 12");
-    EXPECT_EQ(ReplaceFirstNumber("%d/%d", -7, "%d"), "-7/%d");
-}
-
-TEST(TextHelpers, SplitAt)
-{
-    struct Case
-    {
-        const char* line;
-        const char* head;
-        const char* rest;
-    };
-    const Case cases[] = {
-        {"a=b=c", "a", "b=c"}, {"=text", "", "text"}, {"abc", "abc", ""}, {"", "", ""}, {"ab=", "ab", ""},
-    };
-    for (const Case& c : cases) {
-        std::string line = c.line;
-        std::string head = "old";
-        EXPECT_TRUE(SplitAt(line, head, '='));
-        EXPECT_EQ(head, c.head) << c.line;
-        EXPECT_EQ(line, c.rest) << c.line;
-    }
-}
-
-TEST(TextHelpers, TrimBlanksRemovesOnlySpaces)
-{
-    EXPECT_EQ(TrimBlanks("  ab  "), "ab");
-    EXPECT_EQ(TrimBlanks(" a b "), "a b");
-    EXPECT_EQ(TrimBlanks("\tab\t"), "\tab\t");
-    EXPECT_EQ(TrimBlanks("   "), "");
-    EXPECT_EQ(TrimBlanks(""), "");
 }
 
 TEST(BuiltinStrings, TextsAreKeptExactly)

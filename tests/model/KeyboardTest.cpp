@@ -93,6 +93,7 @@ public:
         *copy = nullptr;
         return true;
     }
+    std::unique_ptr<KeyCell> MakeDetachedCell() const override { return nullptr; }
     uint8_t GetAffixStyle() const override { return 2; }
     std::string GetTypeName() const override { return "grid"; }
     uint8_t GetTypeId() const override { return 255; }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -299,6 +300,26 @@ TEST(LegacyKeyboardEdit, CopyOfMergedKeyWritesBackToItsMaster)
     keyboard.EndEditCell(&copy);
     EXPECT_FALSE(keyboard.BeginEditCell(9, 1, &copy, 0));
     EXPECT_EQ(copy, nullptr);
+}
+
+TEST(LegacyKeyboardEdit, DetachedCellIsOwnedByTheCallerAndLeavesTheEditCopyAlone)
+{
+    LegacyKeyboard keyboard = Make(kV1Double);
+    KeyCell* copy = nullptr;
+    ASSERT_TRUE(keyboard.BeginEditCell(5, 1, &copy, 0));
+
+    std::unique_ptr<KeyCell> detached;
+    ASSERT_TRUE(keyboard.BeginEditCell(0, 0, &detached, 0));
+    EXPECT_EQ(detached->GetCapacity(), 3);
+    EXPECT_FALSE(detached->IsProgrammed());
+    EXPECT_FALSE(keyboard.BeginEditCell(1, 1, &detached, 0));
+    EXPECT_EQ(detached, nullptr);
+
+    // The borrowed form never hands out a cell for the caller to delete.
+    KeyCell* raw = nullptr;
+    EXPECT_FALSE(keyboard.BeginEditCell(0, 0, &raw, 0));
+    EXPECT_EQ(raw, nullptr);
+    EXPECT_TRUE(keyboard.EndEditCell(&copy));
 }
 
 TEST(LegacyKeyboardConversion, TitlesByTypeCode)

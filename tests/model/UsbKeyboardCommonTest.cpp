@@ -165,10 +165,10 @@ TEST(UsbKeyboardCommon, EditCopyOfMergedKeyWritesBackToMaster)
     EXPECT_EQ(codes, "M1,S+,K0x05");
     EXPECT_TRUE(keyboard.IsSameKey(1, 1, 2, 1, 1, 1));
 
-    KeyCell* scratch = nullptr;
-    ASSERT_TRUE(keyboard.BeginEditCell(0, 0, &scratch, 0));
-    std::unique_ptr<KeyCell> owned(scratch);
+    std::unique_ptr<KeyCell> owned;
+    ASSERT_TRUE(keyboard.BeginEditCell(0, 0, &owned, 0));
     EXPECT_FALSE(owned->IsProgrammed());
+    KeyCell* scratch = owned.get();
     EXPECT_FALSE(keyboard.EndEditCell(&scratch));
 }
 
@@ -254,7 +254,9 @@ TEST(UsbKeyTypeChange, ClearedKeyBecomesEveryLayoutSwitchTypeAndKeepsItsName)
             EXPECT_TRUE(keyboard->SetKeyType(2, 3, type)) << keyboard->GetTypeName() << " type " << int(type);
             EXPECT_TRUE(cell->IsLayoutSwitch()) << keyboard->GetTypeName() << " type " << int(type);
             EXPECT_EQ(cell->GetName(), "Total");
-            EXPECT_EQ(CodesAt(*keyboard, 2, 3, 1).rfind("L" + std::to_string(type - UsbKeyTypeNextLayout) + ",", 0), 0u);
+            EXPECT_EQ(
+                CodesAt(*keyboard, 2, 3, 1).rfind("L" + std::to_string(type - UsbKeyTypeNextLayout) + ",", 0),
+                0u);
         }
     }
 }

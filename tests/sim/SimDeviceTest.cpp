@@ -19,13 +19,13 @@ SimInterfaceConfig UsbConfig()
 
 uint8_t Command(SimDevice& device, uint8_t command, uint16_t address = 0, uint8_t count = 0)
 {
-    EXPECT_EQ(Call(device, S, CommandReport(command, address, count)).error, 0u);
-    return Call(device, G, StatusRequest()).payload.at(1);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(command, address, count)).error, 0u);
+    return Call(device, G, StatusRequest).payload.at(1);
 }
 
 Bytes ReadData(SimDevice& device, size_t count)
 {
-    Bytes payload = Call(device, G, DataRequest()).payload;
+    Bytes payload = Call(device, G, DataRequest).payload;
     return Bytes(payload.begin() + 1, payload.begin() + 1 + static_cast<std::ptrdiff_t>(count));
 }
 
@@ -71,7 +71,7 @@ TEST(SimDevice, MemoryMapAndHeaderAnswers)
     // A short read buffer gets as many bytes as it asks for, report id first.
     EXPECT_EQ(Command(device, 4), 1);
     EXPECT_EQ(Call(device, G, {3, 0, 0, 0}).payload, (Bytes{3, 1, 0x00, 0x08}));
-    EXPECT_EQ(Call(device, G, StatusRequest()).payload, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Call(device, G, StatusRequest).payload, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(SimDevice, WriteThenReadBack)
@@ -133,16 +133,16 @@ TEST(SimDevice, BusyPollsBeforeStatus)
     config.busyPolls = {0, 0, 0, 2, 0, 0}; // writes only
     SimDevice device = Loaded(config);
     EXPECT_EQ(Call(device, S, DataReport({7})).error, 0u);
-    EXPECT_EQ(Call(device, S, CommandReport(3, 0x0900, 1)).error, 0u);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(3, 0x0900, 1)).error, 0u);
     for (uint8_t expected : {3, 3, 1, 1})
-        EXPECT_EQ(Call(device, G, StatusRequest()).payload[1], expected);
+        EXPECT_EQ(Call(device, G, StatusRequest).payload[1], expected);
     EXPECT_EQ(Command(device, 5), 1);
 
     config.busyPolls.fill(kSimBusyForever);
     SimDevice stuck = Loaded(config);
-    EXPECT_EQ(Call(stuck, S, CommandReport(5, 0, 0)).error, 0u);
+    EXPECT_EQ(Call(stuck, S, CommandReportBytes(5, 0, 0)).error, 0u);
     for (int i = 0; i < 50; ++i)
-        ASSERT_EQ(Call(stuck, G, StatusRequest()).payload[1], 3);
+        ASSERT_EQ(Call(stuck, G, StatusRequest).payload[1], 3);
 }
 
 TEST(SimDevice, FailRulesAnswerTheirStatusAndSkipTheCommand)
@@ -166,11 +166,11 @@ TEST(SimDevice, DisconnectAfterReportsAnswersOsError)
     SimDevice device = Loaded(config);
     EXPECT_EQ(Command(device, 4), 1);
     EXPECT_EQ(ReadData(device, 1), (Bytes{1}));
-    SimReply gone = Call(device, G, StatusRequest());
+    SimReply gone = Call(device, G, StatusRequest);
     EXPECT_EQ(gone.error, 1167u);
     EXPECT_TRUE(gone.payload.empty());
     EXPECT_FALSE(gone.close);
-    EXPECT_EQ(Call(device, S, CommandReport(5, 0, 0)).error, 1167u);
+    EXPECT_EQ(Call(device, S, CommandReportBytes(5, 0, 0)).error, 1167u);
     EXPECT_EQ(Call(device, I).error, 0u); // still listed, every transfer fails
     EXPECT_TRUE(device.AcceptsConnections());
 }
@@ -180,8 +180,8 @@ TEST(SimDevice, DisconnectAfterReportsClosesForGood)
     SimInterfaceConfig config = UsbConfig();
     config.disconnectAfter = 1;
     SimDevice device = Loaded(config);
-    EXPECT_FALSE(Call(device, S, CommandReport(4, 0, 0)).close);
-    EXPECT_TRUE(Call(device, G, StatusRequest()).close);
+    EXPECT_FALSE(Call(device, S, CommandReportBytes(4, 0, 0)).close);
+    EXPECT_TRUE(Call(device, G, StatusRequest).close);
     EXPECT_FALSE(device.AcceptsConnections());
     EXPECT_TRUE(Call(device, I).close);
 }
@@ -190,7 +190,7 @@ TEST(SimDevice, FirmwareBlocksKeptInOrderAndDumped)
 {
     TempFolder folder;
     SimInterfaceConfig config = UsbConfig();
-    config.dumpFirmwareFile = folder.Path("fw.bin");
+    config.dumpFirmwareFile = folder.File("fw.bin");
     SimDevice device = Loaded(config);
     Bytes first(136, 0x11), second(136, 0x22);
     first[0] = 0xF0;
@@ -203,7 +203,7 @@ TEST(SimDevice, FirmwareBlocksKeptInOrderAndDumped)
     Bytes expected = first;
     expected.insert(expected.end(), second.begin(), second.end());
     EXPECT_EQ(device.Firmware(), expected);
-    EXPECT_EQ(ReadFileBytes(folder.Path("fw.bin")), expected); // written before the answer
+    EXPECT_EQ(ReadFileBytes(folder.File("fw.bin")), expected); // written before the answer
 }
 
 TEST(SimDevice, LegacyVersionAndByteLog)
@@ -212,7 +212,7 @@ TEST(SimDevice, LegacyVersionAndByteLog)
     SimInterfaceConfig config;
     ApplySimFamily("zq1100", config);
     config.legacyVersion = 2;
-    config.dumpLegacyFile = folder.Path("legacy.bin");
+    config.dumpLegacyFile = folder.File("legacy.bin");
     SimDevice device = Loaded(config);
     EXPECT_EQ(Call(device, V).payload, (Bytes{2}));
     EXPECT_EQ(Call(device, W, {0x11}).error, 0u);
@@ -220,8 +220,8 @@ TEST(SimDevice, LegacyVersionAndByteLog)
     EXPECT_EQ(Call(device, W, {0x22}).error, 0u);
     EXPECT_EQ(Call(device, W, {0x33, 0x44}).error, 87u);
     EXPECT_EQ(Call(device, W).error, 87u);
-    EXPECT_EQ(ReadFileBytes(folder.Path("legacy.bin")), (Bytes{0x11, 0x00, 0x22}));
-    EXPECT_EQ(Call(device, S, CommandReport(4, 0, 0)).error, 1u);
+    EXPECT_EQ(ReadFileBytes(folder.File("legacy.bin")), (Bytes{0x11, 0x00, 0x22}));
+    EXPECT_EQ(Call(device, S, CommandReportBytes(4, 0, 0)).error, 1u);
 }
 
 TEST(SimDevice, RequestsTheInterfaceCannotServe)
@@ -238,8 +238,8 @@ TEST(SimDevice, RequestsTheInterfaceCannotServe)
     SimInterfaceConfig config = UsbConfig();
     config.featureLength = 0;
     SimDevice noFeature = Loaded(config);
-    EXPECT_EQ(Call(noFeature, S, CommandReport(4, 0, 0)).error, 1u);
-    EXPECT_EQ(Call(noFeature, G, StatusRequest()).error, 1u);
+    EXPECT_EQ(Call(noFeature, S, CommandReportBytes(4, 0, 0)).error, 1u);
+    EXPECT_EQ(Call(noFeature, G, StatusRequest).error, 1u);
 }
 
 TEST(SimDevice, NewConnectionForgetsPendingData)
@@ -255,7 +255,7 @@ TEST(SimDevice, LoadLaysFileThenHeaderOptionsOverDefaults)
     TempFolder folder;
     SimInterfaceConfig config = UsbConfig();
     config.endAddress = 0x0807; // 8 bytes
-    config.memoryFile = folder.Path("mem.bin");
+    config.memoryFile = folder.File("mem.bin");
     WriteFileBytes(config.memoryFile, {4, 9, 9, 9, 0xEE});
     config.headerBytes = {0x20};
     config.firmwareVersion = {3, 2, 1};
@@ -279,10 +279,10 @@ TEST(SimDevice, LoadLaysFileThenHeaderOptionsOverDefaults)
 TEST(SimDevice, MemoryInputsThatAreNoFileAreRefusedAtOnce)
 {
     TempFolder folder;
-    ASSERT_EQ(::mkfifo(folder.Path("fifo").c_str(), 0600), 0);
-    std::filesystem::create_directory(folder.Path("folder"));
+    ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.File("folder"));
     // A FIFO without a writer once hung the start.
-    for (const std::string& path : {folder.Path("fifo"), folder.Path("folder"), std::string("/dev/zero")}) {
+    for (const std::string& path : {folder.File("fifo"), folder.File("folder"), std::string("/dev/zero")}) {
         SCOPED_TRACE(path);
         SimInterfaceConfig config = UsbConfig();
         config.memoryFile = path;
@@ -296,17 +296,17 @@ TEST(SimDevice, MemoryInputsThatAreNoFileAreRefusedAtOnce)
 TEST(SimDevice, DumpsTakeAFreshTemporaryNameAndLeaveNoneBehind)
 {
     TempFolder folder;
-    const std::string dump = folder.Path("mem.bin");
+    const std::string dump = folder.File("mem.bin");
     // Something planted under the name a dump once always used is neither followed nor touched.
-    WriteFileBytes(folder.Path("victim"), {1, 2, 3});
-    ASSERT_EQ(::symlink(folder.Path("victim").c_str(), (dump + ".tmp").c_str()), 0);
+    WriteFileBytes(folder.File("victim"), {1, 2, 3});
+    ASSERT_EQ(::symlink(folder.File("victim").c_str(), (dump + ".tmp").c_str()), 0);
     std::string error;
     ASSERT_TRUE(WriteFileReplacing(dump, Bytes{7, 8}.data(), 2, error)) << error;
     ASSERT_TRUE(WriteFileReplacing(dump, Bytes{9}.data(), 1, error)) << error;
     EXPECT_EQ(ReadFileBytes(dump), (Bytes{9}));
-    EXPECT_EQ(ReadFileBytes(folder.Path("victim")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(ReadFileBytes(folder.File("victim")), (Bytes{1, 2, 3}));
     size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path(""))) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
         files += entry.path().filename() != "victim" && entry.path().filename() != "mem.bin.tmp";
     }
     EXPECT_EQ(files, 1u);

@@ -83,7 +83,7 @@ private:
 TEST(SimProcess, ServesUntilSignalledThenCleansUp)
 {
     TempFolder folder;
-    std::string socket = folder.Path("kb"), ready = folder.Path("ready"), dump = folder.Path("mem.bin");
+    std::string socket = folder.File("kb"), ready = folder.File("ready"), dump = folder.File("mem.bin");
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--print-ready", "--ready-file", ready, "--end-address", "0x0803", "--socket",
                            socket, "--dump-memory", dump}));
@@ -95,7 +95,7 @@ TEST(SimProcess, ServesUntilSignalledThenCleansUp)
     uint32_t code = 1;
     Bytes answer;
     ASSERT_TRUE(client.Request('S', DataReport({0x77}), code, answer));
-    ASSERT_TRUE(client.Request('S', CommandReport(3, 0x0803, 1), code, answer));
+    ASSERT_TRUE(client.Request('S', CommandReportBytes(3, 0x0803, 1), code, answer));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadFileBytes(dump), (Bytes{16, 1, 0, 0x77}));
 

@@ -70,21 +70,21 @@ TEST(SimServer, ReconnectKeepsMemory)
     TempFolder folder;
     RunningServer server;
     std::string error;
-    ASSERT_TRUE(server.Start({At(folder.Path("kb"))}, error)) << error;
+    ASSERT_TRUE(server.Start({At(folder.File("kb"))}, error)) << error;
     uint32_t code = 9;
     Bytes answer;
     {
         SimClient client;
-        ASSERT_TRUE(client.Connect(folder.Path("kb")));
+        ASSERT_TRUE(client.Connect(folder.File("kb")));
         ASSERT_TRUE(client.Request('S', DataReport({0xC1, 0xC2}), code, answer));
-        ASSERT_TRUE(client.Request('S', CommandReport(3, 0x0900, 2), code, answer));
-        ASSERT_TRUE(client.Request('G', StatusRequest(), code, answer));
+        ASSERT_TRUE(client.Request('S', CommandReportBytes(3, 0x0900, 2), code, answer));
+        ASSERT_TRUE(client.Request('G', StatusRequest, code, answer));
         EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
     }
     SimClient client;
-    ASSERT_TRUE(client.Connect(folder.Path("kb")));
-    ASSERT_TRUE(client.Request('S', CommandReport(2, 0x0900, 2), code, answer));
-    ASSERT_TRUE(client.Request('G', StatusRequest(), code, answer));
+    ASSERT_TRUE(client.Connect(folder.File("kb")));
+    ASSERT_TRUE(client.Request('S', CommandReportBytes(2, 0x0900, 2), code, answer));
+    ASSERT_TRUE(client.Request('G', StatusRequest, code, answer));
     ASSERT_TRUE(client.Request('G', {3, 0, 0, 0}, code, answer));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(answer, (Bytes{3, 0xC1, 0xC2, 0}));
@@ -95,10 +95,10 @@ TEST(SimServer, OneConnectionAtATimeUsesTheKeyboard)
     TempFolder folder;
     RunningServer server;
     std::string error;
-    ASSERT_TRUE(server.Start({At(folder.Path("kb"))}, error)) << error;
+    ASSERT_TRUE(server.Start({At(folder.File("kb"))}, error)) << error;
     SimClient first, second;
-    ASSERT_TRUE(first.Connect(folder.Path("kb")));
-    ASSERT_TRUE(second.Connect(folder.Path("kb")));
+    ASSERT_TRUE(first.Connect(folder.File("kb")));
+    ASSERT_TRUE(second.Connect(folder.File("kb")));
     uint32_t code = 9;
     Bytes answer;
     ASSERT_TRUE(first.Request('I', {1}, code, answer));
@@ -111,21 +111,21 @@ TEST(SimServer, OneConnectionAtATimeUsesTheKeyboard)
     for (const auto& [opcode, payload] :
          std::vector<std::pair<uint8_t, Bytes>>{{'I', {1}},
                                                 {'S', DataReport({0x77})},
-                                                {'S', CommandReport(3, 0x0900, 1)},
-                                                {'G', StatusRequest()}}) {
+                                                {'S', CommandReportBytes(3, 0x0900, 1)},
+                                                {'G', StatusRequest}}) {
         ASSERT_TRUE(second.Request(opcode, payload, code, answer));
         EXPECT_EQ(code, 32u) << opcode;
     }
     // The first one's transfer went on undisturbed.
-    ASSERT_TRUE(first.Request('S', CommandReport(3, 0x0900, 1), code, answer));
-    ASSERT_TRUE(first.Request('G', StatusRequest(), code, answer));
+    ASSERT_TRUE(first.Request('S', CommandReportBytes(3, 0x0900, 1), code, answer));
+    ASSERT_TRUE(first.Request('G', StatusRequest, code, answer));
     EXPECT_EQ(answer, (Bytes{2, 1, 0, 0, 0, 0, 0, 0}));
 
     first.Close();
     ASSERT_TRUE(second.Request('I', {1}, code, answer));
     EXPECT_EQ(code, 0u) << "free again once the first connection ended";
-    ASSERT_TRUE(second.Request('S', CommandReport(2, 0x0900, 1), code, answer));
-    ASSERT_TRUE(second.Request('G', StatusRequest(), code, answer));
+    ASSERT_TRUE(second.Request('S', CommandReportBytes(2, 0x0900, 1), code, answer));
+    ASSERT_TRUE(second.Request('G', StatusRequest, code, answer));
     ASSERT_TRUE(second.Request('G', {3, 0}, code, answer));
     EXPECT_EQ(answer, (Bytes{3, 0xC1}));
 }
@@ -135,9 +135,9 @@ TEST(SimServer, RequestsJoinedOrSplitAreAnsweredInOrder)
     TempFolder folder;
     RunningServer server;
     std::string error;
-    ASSERT_TRUE(server.Start({At(folder.Path("kb"))}, error)) << error;
+    ASSERT_TRUE(server.Start({At(folder.File("kb"))}, error)) << error;
     SimClient client;
-    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    ASSERT_TRUE(client.Connect(folder.File("kb")));
     // 'I' and a legacy query in one send, then a status read sent in two pieces.
     ASSERT_TRUE(client.SendRaw({'I', 0, 0, 'V', 0, 0, 'G', 8}));
     uint32_t code = 0;
@@ -158,11 +158,11 @@ TEST(SimServer, SeveralInterfacesAreSeparateDevices)
     TempFolder folder;
     RunningServer server;
     std::string error;
-    ASSERT_TRUE(server.Start({At(folder.Path("a"), "zq3300"), At(folder.Path("b"), "zq1100")}, error))
+    ASSERT_TRUE(server.Start({At(folder.File("a"), "zq3300"), At(folder.File("b"), "zq1100")}, error))
         << error;
     SimClient a, b;
-    ASSERT_TRUE(a.Connect(folder.Path("a")));
-    ASSERT_TRUE(b.Connect(folder.Path("b")));
+    ASSERT_TRUE(a.Connect(folder.File("a")));
+    ASSERT_TRUE(b.Connect(folder.File("b")));
     uint32_t code = 0;
     Bytes answer;
     ASSERT_TRUE(b.Request('W', {0x42}, code, answer));
@@ -178,17 +178,17 @@ TEST(SimServer, PulledOutDeviceClosesEveryConnection)
     TempFolder folder;
     RunningServer server;
     std::string error;
-    SimInterfaceConfig config = At(folder.Path("kb"));
+    SimInterfaceConfig config = At(folder.File("kb"));
     config.disconnectAfter = 1;
     ASSERT_TRUE(server.Start({config}, error)) << error;
     SimClient client;
-    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    ASSERT_TRUE(client.Connect(folder.File("kb")));
     uint32_t code = 0;
     Bytes answer;
-    ASSERT_TRUE(client.Request('S', CommandReport(4, 0, 0), code, answer));
+    ASSERT_TRUE(client.Request('S', CommandReportBytes(4, 0, 0), code, answer));
     ASSERT_TRUE(client.SendRaw({'G', 8, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(client.SeesClose());
-    ASSERT_TRUE(client.Connect(folder.Path("kb")));
+    ASSERT_TRUE(client.Connect(folder.File("kb")));
     EXPECT_TRUE(client.SeesClose());
 }
 
@@ -196,29 +196,29 @@ TEST(SimServer, SocketFiles)
 {
     TempFolder folder;
     std::string error;
-    WriteFileBytes(folder.Path("file"), {1});
+    WriteFileBytes(folder.File("file"), {1});
     SimServer refused;
     std::vector<std::unique_ptr<SimDevice>> devices;
-    devices.push_back(std::make_unique<SimDevice>(At(folder.Path("file"))));
+    devices.push_back(std::make_unique<SimDevice>(At(folder.File("file"))));
     EXPECT_FALSE(refused.Listen(std::move(devices), error));
     EXPECT_NE(error.find("not a socket"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(folder.Path("file")), (Bytes{1}));
+    EXPECT_EQ(ReadFileBytes(folder.File("file")), (Bytes{1}));
 
     {
         RunningServer live;
-        ASSERT_TRUE(live.Start({At(folder.Path("kb"))}, error)) << error;
+        ASSERT_TRUE(live.Start({At(folder.File("kb"))}, error)) << error;
         RunningServer second;
-        EXPECT_FALSE(second.Start({At(folder.Path("kb"))}, error));
+        EXPECT_FALSE(second.Start({At(folder.File("kb"))}, error));
         EXPECT_NE(error.find("in use"), std::string::npos);
         live.Stop();
-        EXPECT_FALSE(Exists(folder.Path("kb")));
+        EXPECT_FALSE(Exists(folder.File("kb")));
     }
 
     // A socket file nobody listens on is left over from a dead server and is taken over.
     int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::string path = folder.Path("kb");
+    std::string path = folder.File("kb");
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(stale);

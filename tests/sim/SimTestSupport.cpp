@@ -4,76 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-Bytes CommandReport(uint8_t command, uint16_t address, uint8_t count)
-{
-    return {2, command, static_cast<uint8_t>(address), static_cast<uint8_t>(address >> 8), count, 0, 0, 0};
-}
-
-Bytes DataReport(const Bytes& payload)
-{
-    Bytes report(137, 0);
-    report[0] = 3;
-    std::copy(payload.begin(), payload.begin() + std::min<size_t>(payload.size(), 136), report.begin() + 1);
-    return report;
-}
-
-Bytes StatusRequest()
-{
-    return {2, 0, 0, 0, 0, 0, 0, 0};
-}
-
-Bytes DataRequest()
-{
-    Bytes request(137, 0);
-    request[0] = 3;
-    return request;
-}
-
-Bytes ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::string& path, const Bytes& data)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
-}
 
 SimReply Call(SimDevice& device, uint8_t opcode, const Bytes& payload)
 {
     return device.Handle(opcode, payload.data(), payload.size());
-}
-
-TempFolder::TempFolder()
-{
-    // Short: socket paths must fit in sun_path.
-    char pattern[] = "/tmp/zqsimXXXXXX";
-    if (::mkdtemp(pattern))
-        m_path = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    if (!m_path.empty())
-        std::filesystem::remove_all(m_path, ignored);
 }
 
 bool SimClient::Connect(const std::string& path)

@@ -1,6 +1,9 @@
-// Helpers shared by the simulator tests: report builders, a temporary folder and a socket client.
+// Helpers of the simulator tests: a request runner and a socket client. Report builders and the
+// temporary folder come from tests/support.
 #pragma once
 
+#include "TempFolder.h"
+#include "device/HostReports.h"
 #include "sim/SimDevice.h"
 
 #include <cstdint>
@@ -9,29 +12,8 @@
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes CommandReport(uint8_t command, uint16_t address, uint8_t count);
-Bytes DataReport(const Bytes& payload);
-Bytes StatusRequest();
-Bytes DataRequest();
-Bytes ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const Bytes& data);
-// True for anything at path, a dangling link or a socket included.
-bool Exists(const std::string& path);
-
 // Runs a request through the device and returns its reply.
 SimReply Call(SimDevice& device, uint8_t opcode, const Bytes& payload = {});
-
-// A folder under the system's temporary folder, removed with its files.
-class TempFolder
-{
-public:
-    TempFolder();
-    ~TempFolder();
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 // Speaks the socket protocol with blocking calls; every failure is reported as false.
 class SimClient

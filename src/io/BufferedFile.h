@@ -2,7 +2,7 @@
 // with a chosen line end, and hexadecimal digit pairs read as bytes.
 #pragma once
 
-#include "files/RawFile.h"
+#include "io/RawFile.h"
 
 #include <memory>
 

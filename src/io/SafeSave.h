@@ -1,7 +1,7 @@
 // Saving a file so that a failure never loses or damages the previous file.
 #pragma once
 
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,7 @@
-#include "files/ProjectFileSave.h"
+#include "io/SafeSave.h"
 
-#include "FileTestSupport.h"
+#include "TempFolder.h"
+#include "io/FakeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 
 const std::string kOld = "old line 1\r\nold line 2 which is longer than the new text\r\n";
 
-std::function<bool(BufferedFile&)> Lines(std::vector<std::string> lines)
+std::function<bool(BufferedFile&)> Lines(const std::vector<std::string>& lines)
 {
     return [lines](BufferedFile& file) {
         for (const auto& line : lines) {

@@ -1,4 +1,4 @@
-#include "files/RawFile.h"
+#include "io/RawFile.h"
 
 #include <cerrno>
 #include <fcntl.h>

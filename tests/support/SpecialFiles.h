@@ -2,7 +2,7 @@
 // folder, endless devices, and sparse files beyond 32-bit sizes.
 #pragma once
 
-#include "files/TempFolder.h"
+#include "TempFolder.h"
 
 #include <cstdint>
 #include <fcntl.h>
@@ -29,7 +29,7 @@ inline std::vector<std::string> MakeNonRegularInputs(const TempFolder& folder)
     }
     for (const char* device : {"/dev/null", "/dev/zero"}) {
         if (std::filesystem::exists(device, ignored)) {
-            paths.push_back(device);
+            paths.emplace_back(device);
         }
     }
     return paths;

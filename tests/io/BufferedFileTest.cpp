@@ -1,5 +1,6 @@
-#include "files/BufferedFile.h"
-#include "FileTestSupport.h"
+#include "io/BufferedFile.h"
+#include "TempFolder.h"
+#include "io/FakeFiles.h"
 
 #include <gtest/gtest.h>
 

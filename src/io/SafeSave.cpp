@@ -1,4 +1,4 @@
-#include "files/ProjectFileSave.h"
+#include "io/SafeSave.h"
 
 #include <atomic>
 #include <cerrno>

@@ -2,11 +2,14 @@
 // it, and whole-file reads and writes.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 inline bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
@@ -19,6 +22,26 @@ inline std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path)
+{
+    const std::string bytes = ReadWholeFile(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    return WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+// True for anything at path, a dangling link or a socket included.
+inline bool Exists(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 class TempFolder
@@ -47,7 +70,7 @@ public:
     // Writes the bytes exactly as given and answers the file's path.
     std::string Write(const std::string& name, const std::string& bytes) const
     {
-        const std::string path = File(name);
+        std::string path = File(name);
         WriteWholeFile(path, bytes);
         return path;
     }

@@ -1,10 +1,8 @@
-// Helpers for file tests: the temporary folder helpers, a buffered file whose device fails
-// after a number of bytes, and one whose device never ends.
+// Buffered files for reader and writer tests: one whose device fails after a number of bytes,
+// and one whose device never ends.
 #pragma once
 
-#include "TempFolder.h"
-
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 
 #include <cerrno>
 #include <cstddef>

@@ -1,6 +1,7 @@
-#include "files/RawFile.h"
-#include "FileTestSupport.h"
-#include "files/SpecialFiles.h"
+#include "io/RawFile.h"
+#include "SpecialFiles.h"
+#include "TempFolder.h"
+#include "io/FakeFiles.h"
 
 #include <gtest/gtest.h>
 

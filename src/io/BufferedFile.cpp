@@ -1,4 +1,4 @@
-#include "files/BufferedFile.h"
+#include "io/BufferedFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,0 +1,29 @@
+// Byte-string helpers shared by every module: replacing, splitting, trimming, and comparing
+// without letter case. Only ASCII letters fold, so no byte of a multi-byte character ever
+// matches another.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+std::string ReplaceFirst(const std::string& text, const std::string& pattern, const std::string& replacement);
+std::string ReplaceFirstNumber(const std::string& text, int32_t number, const std::string& pattern);
+// Always true. head is the line before the first separator, and the line keeps what follows it;
+// without a separator head is the whole line and the line becomes empty.
+bool SplitAt(std::string& line, std::string& head, char separator);
+
+// The blank only, not tabs.
+constexpr const char* kBlank = " ";
+// What isspace answers true for in the "C" locale.
+constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+// The text without the given characters at its ends.
+std::string Trim(const std::string& text, const char* characters);
+std::string TrimLeading(const std::string& text, const char* characters);
+std::string TrimTrailing(const std::string& text, const char* characters);
+std::string TrimBlanks(const std::string& text);
+
+char ToLowerAscii(char character);
+bool EqualsIgnoringCase(const std::string& text, const std::string& other);
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
+// Byte order (bytes as unsigned) after folding, for sorting names.
+bool LessIgnoringCase(const std::string& text, const std::string& other);
