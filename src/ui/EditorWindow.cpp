@@ -559,7 +559,7 @@ bool EditorWindow::ExitStep()
 
 void EditorWindow::closeEvent(QCloseEvent* event)
 {
-    if (ExitStep()) {
+    if (!m_deviceBusy && ExitStep()) {
         event->accept();
     } else {
         event->ignore();

@@ -198,6 +198,8 @@ private:
     bool m_affixArmed = false;
     bool m_detecting = false;
     bool m_capturing = false;
+    // A keyboard command is running on the project: the window must not close under it.
+    bool m_deviceBusy = false;
     bool m_focusHighlight = false;
     // The ZQ-1100's lack of read-back has been said in this session.
     bool m_legacyReadBackNoted = false;

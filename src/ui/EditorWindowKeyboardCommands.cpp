@@ -42,6 +42,8 @@ bool EditorWindow::RunDeviceCommand(uint8_t kindNumber)
     }
     const bool hadFocus = QApplication::focusWidget() != nullptr;
     DeviceCommandOutcome outcome;
+    // Events keep flowing while the command runs; none of them may close the project under it.
+    m_deviceBusy = true;
     {
         CommunicationDialog progress(this);
         progress.show();
@@ -66,6 +68,7 @@ bool EditorWindow::RunDeviceCommand(uint8_t kindNumber)
         progress.hide();
     }
     PumpMessages();
+    m_deviceBusy = false;
     setEnabled(true);
     if (hadFocus) {
         activateWindow();

@@ -309,8 +309,12 @@ void FileCommandsTest::programThenDownloadGivesTheSameProject()
     keyboard->SetRfidDigits(5);
     test.window->FillFunctionListFromAllKeys();
     const std::string programmed = keyboard->GetContentSignature();
+    // A close request while the keyboard is being programmed is refused.
+    QMetaObject::invokeMethod(test.window.get(), &QWidget::close, Qt::QueuedConnection);
     test.window->RunCommand(CmdProgramming);
     QVERIFY(prompts.shown.empty());
+    QVERIFY(test.window->isVisible());
+    QVERIFY(test.window->GetKeyboard() != nullptr);
     prompts.answers = {PromptAnswer::Yes};
     test.window->RunCommand(CmdClearAll);
     // Unsaved changes are offered for saving before the download replaces them.
