@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr uint32_t kKeyboardPage = 0x00070000;
 constexpr uint32_t kReleaseFlag = 0x8000;
 // The text form admits the release id 0xF0 as key, the record form stops below it.
 constexpr uint32_t kLargestTextKeyId = 0xF0;

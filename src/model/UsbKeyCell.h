@@ -13,6 +13,11 @@ constexpr uint8_t UsbRecordSimpleKey = 0x01;
 constexpr uint8_t UsbRecordModifier = 0x02;
 constexpr uint8_t UsbRecordLayoutSwitch = 0x04;
 
+// Keyboard usages (HID page 7) as cells keep them; ids from 0xF0 up are the release rows.
+constexpr uint32_t kKeyboardPage = 0x00070000;
+constexpr uint32_t kFirstReleaseId = 0xF0;
+bool IsKeyboardPage(uint32_t code);
+
 // Layout switch code: 0xFF0000F0 + n; n = 0 to 6 names layout n + 1, n = 7 the next layout.
 constexpr uint32_t kLayoutSwitchCode = 0xFF0000F0;
 constexpr uint32_t kLayoutSwitchNext = 7;
