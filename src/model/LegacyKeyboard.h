@@ -17,6 +17,11 @@ class LegacyKeyboard : public Keyboard
 public:
     static constexpr uint16_t kKeyCount = 112;
     static constexpr uint16_t kHalfKeyCount = 56;
+    // Type codes (GetTypeCode): the keys of the keyboard, plus 1 with 16 scans.
+    static constexpr uint8_t kCodeV1Single = 56;
+    static constexpr uint8_t kCodeV2Single = 57;
+    static constexpr uint8_t kCodeV1Double = 112;
+    static constexpr uint8_t kCodeV2Double = 113;
 
     // isDouble without twoLayouts gives one layout of 16 columns.
     LegacyKeyboard(bool isDouble, bool twoLayouts, bool sixteenScans);
@@ -70,7 +75,6 @@ public:
     virtual uint8_t GetRfidFlags() const;
     virtual bool SetRfidFlags(uint8_t flags);
     virtual std::string FormatHeaderLine(uint8_t format) const;
-    // 56 v1 single, 57 v2 single, 112 v1 double, 113 v2 double.
     virtual uint8_t GetTypeCode() const;
     virtual uint8_t GetTypeCode(uint8_t version, bool flag) const;
     // size: in, the room in buffer; out, the image length.
@@ -82,7 +86,14 @@ protected:
     std::unique_ptr<KeyCell> MakeDetachedCell() const override;
 
 private:
-    bool IsDouble() const { return m_columns > 8 || m_layoutCount > 1; }
+    static constexpr uint16_t kHalfColumns = 8;
+    static constexpr uint16_t kHalfRows = 7;
+    static constexpr uint8_t kCapacityV1Single = 7;
+    static constexpr uint8_t kCapacityV1Double = 3;
+    static constexpr uint8_t kCapacityV2 = 16;
+
+    static bool IsRightHalf(uint16_t index) { return index > kHalfKeyCount; }
+    bool IsDouble() const { return m_columns > kHalfColumns || m_layoutCount > 1; }
     // The position a key number has in the present grid.
     bool PositionOfIndex(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) const;
     std::unique_ptr<LegacyKeyCell> MakeCell(uint16_t index) const;
