@@ -183,88 +183,122 @@ bool Zq3300Keyboard::GetConversionWarning(uint8_t index, std::string* text) cons
 
 std::unique_ptr<Keyboard> Zq3300Keyboard::Convert(uint8_t index, bool* changedInPlace)
 {
-    bool ignored = false;
-    bool& changed = changedInPlace != nullptr ? *changedInPlace : ignored;
-    changed = false;
-    if (!GetConversionTitle(index, nullptr)) {
-        return nullptr;
+    bool changed = false;
+    if (GetConversionTitle(index, nullptr)) {
+        changed = ApplyConversion(index);
+        KeepCursorInLayouts();
     }
-    const bool wasDouble = m_double != 0;
+    if (changedInPlace != nullptr) {
+        *changedInPlace = changed;
+    }
+    return nullptr;
+}
+
+bool Zq3300Keyboard::ApplyConversion(uint8_t index)
+{
     switch (index) {
     case 1:
-        if (m_layoutCount > 1) {
-            changed = ExchangeLayouts(1, 2);
-            if (IsDoubleWith(2)) {
-                ExchangeLayouts(3, 4);
-            }
-        }
-        break;
+        return ExchangeSides();
     case 2:
-        if (IsDoubleWith(2)) {
-            ExchangeLayouts(1, 3);
-            ExchangeLayouts(2, 4);
-            changed = true;
-        } else if (IsSingleWith(2)) {
-            changed = ExchangeLayouts(1, 2);
-        }
-        break;
+        return ExchangeLayoutsOfEachSide();
     case 3:
-        if (IsSingleWith(1) || IsSingleWith(2)) {
-            ClearLayoutSwitchKeysOfSide(1);
-            if (m_layoutCount == 1) {
-                AddLayout(2);
-            }
-            m_double = 1;
-            changed = true;
-        } else if (IsDoubleWith(2)) {
-            ClearLayoutSwitchKeysOfSide(1);
-            ClearLayoutSwitchKeysOfSide(2);
-            RemoveLastLayout(4);
-            RemoveLastLayout(3);
-            SetCellCapacity(kFullCapacity);
-            changed = true;
-        }
-        break;
+        return MakeDoubleWithOneLayout();
     case 4:
-        // The second layout of a single keyboard becomes the left side: its switch keys would
-        // otherwise link the two sides.
-        if (IsSingleWith(2)) {
-            ClearLayoutSwitchKeysOfSide(1);
+        return MakeDoubleWithTwoLayouts();
+    case 5:
+        return MakeSingleWithOneLayout();
+    case 6:
+        return MakeSingleWithTwoLayouts();
+    default:
+        return false;
+    }
+}
+
+bool Zq3300Keyboard::ExchangeSides()
+{
+    if (m_layoutCount <= 1) {
+        return false;
+    }
+    const bool changed = ExchangeLayouts(1, 2);
+    if (IsDoubleWith(2)) {
+        ExchangeLayouts(3, 4);
+    }
+    return changed;
+}
+
+bool Zq3300Keyboard::ExchangeLayoutsOfEachSide()
+{
+    if (IsDoubleWith(2)) {
+        ExchangeLayouts(1, 3);
+        ExchangeLayouts(2, 4);
+        return true;
+    }
+    return IsSingleWith(2) && ExchangeLayouts(1, 2);
+}
+
+bool Zq3300Keyboard::MakeDoubleWithOneLayout()
+{
+    if (IsSingleWith(1) || IsSingleWith(2)) {
+        ClearLayoutSwitchKeysOfSide(1);
+        if (m_layoutCount == 1) {
+            AddLayout(2);
         }
         m_double = 1;
-        while (m_layoutCount < kMaxLayouts && AddLayout(static_cast<uint8_t>(m_layoutCount + 1))) {
-        }
-        SetCellCapacity(kFourLayoutCapacity);
-        changed = true;
-        break;
-    case 5:
-        while (m_layoutCount > 1 && RemoveLastLayout(m_layoutCount)) {
-        }
-        if (wasDouble) {
-            SetCellCapacity(kFullCapacity);
-        }
-        m_double = 0;
-        changed = true;
-        break;
-    case 6:
-        if (IsSingleWith(1)) {
-            changed = AddLayout(2);
-        } else if (wasDouble) {
-            if (m_layoutCount == 4) {
-                ExchangeLayouts(2, 4);
-                RemoveLastLayout(4);
-                RemoveLastLayout(3);
-                SetCellCapacity(kFullCapacity);
-            }
-            m_double = 0;
-            changed = true;
-        }
-        break;
-    default:
-        break;
+        return true;
     }
-    KeepCursorInLayouts();
-    return nullptr;
+    if (IsDoubleWith(2)) {
+        ClearLayoutSwitchKeysOfSide(1);
+        ClearLayoutSwitchKeysOfSide(2);
+        RemoveLastLayout(4);
+        RemoveLastLayout(3);
+        SetCellCapacity(kFullCapacity);
+        return true;
+    }
+    return false;
+}
+
+bool Zq3300Keyboard::MakeDoubleWithTwoLayouts()
+{
+    // The second layout of a single keyboard becomes the left side: its switch keys would
+    // otherwise link the two sides.
+    if (IsSingleWith(2)) {
+        ClearLayoutSwitchKeysOfSide(1);
+    }
+    m_double = 1;
+    while (m_layoutCount < kMaxLayouts && AddLayout(static_cast<uint8_t>(m_layoutCount + 1))) {
+    }
+    SetCellCapacity(kFourLayoutCapacity);
+    return true;
+}
+
+bool Zq3300Keyboard::MakeSingleWithOneLayout()
+{
+    const bool wasDouble = m_double != 0;
+    while (m_layoutCount > 1 && RemoveLastLayout(m_layoutCount)) {
+    }
+    if (wasDouble) {
+        SetCellCapacity(kFullCapacity);
+    }
+    m_double = 0;
+    return true;
+}
+
+bool Zq3300Keyboard::MakeSingleWithTwoLayouts()
+{
+    if (IsSingleWith(1)) {
+        return AddLayout(2);
+    }
+    if (m_double == 0) {
+        return false;
+    }
+    if (m_layoutCount == 4) {
+        ExchangeLayouts(2, 4);
+        RemoveLastLayout(4);
+        RemoveLastLayout(3);
+        SetCellCapacity(kFullCapacity);
+    }
+    m_double = 0;
+    return true;
 }
 
 bool Zq3300Keyboard::RunConversion(uint8_t index, bool* changed)

@@ -61,6 +61,14 @@ public:
     bool IsDouble() const { return m_double != 0; }
 
 private:
+    // Conversion items 1 to 6; each answers whether the project changed.
+    bool ApplyConversion(uint8_t index);
+    bool ExchangeSides();
+    bool ExchangeLayoutsOfEachSide();
+    bool MakeDoubleWithOneLayout();
+    bool MakeDoubleWithTwoLayouts();
+    bool MakeSingleWithOneLayout();
+    bool MakeSingleWithTwoLayouts();
     bool IsDoubleWith(uint8_t layoutsPerSide) const
     {
         return m_double != 0 && m_layoutCount == 2 * layoutsPerSide;
