@@ -228,8 +228,6 @@ std::string LegacyKeyboard::GetFileFilter(std::string* filter, std::string* defa
     return text;
 }
 
-// SaveFile, LoadFile, GetContentSignature and FormatHeaderLine: files/LegacyLayoutFile.cpp.
-// Program and BuildDeviceImage: device/LegacyKeyboardDevice.cpp.
 bool LegacyKeyboard::DetectDevice(std::string* /*name*/)
 {
     return false;

@@ -1,5 +1,6 @@
 // The ZQ-1100 keyboard project: one or two halves of 8 x 7 keys, numbered 1-56 (left) and
 // 57-112 (right), as one 8- or 16-column layout or as two layouts.
+// Bodies elsewhere: files in files/LegacyLayoutFile.cpp, programming in device/LegacyKeyboardDevice.cpp.
 #pragma once
 
 #include "model/Keyboard.h"

@@ -9,8 +9,6 @@ constexpr const char* kLineEnd = "\r\n";
 
 } // namespace
 
-// The device operations and the error recording: device/UsbKeyboardDevice.cpp.
-
 std::string UsbKeyboard::GetContentSignature()
 {
     std::string signature;

@@ -1,6 +1,7 @@
 // The layer every USB keyboard shares: device identity, the errors recorded during a device
 // operation, the content signature, and the family primitives the project file and the device
 // image rest on.
+// Bodies elsewhere: saving in files/UsbProjectFile.cpp, device work in device/UsbKeyboardDevice.cpp.
 #pragma once
 
 #include "model/Keyboard.h"

@@ -1,5 +1,6 @@
 // What the two USB families share beyond the device layer: the cell table addressed by cell index,
 // the sides and layout switch key rules, the edit copy, the RFID affixes and the device image.
+// Bodies elsewhere: loading in files/UsbProjectFile.cpp, device work in device/UsbKeyboardDevice.cpp.
 #pragma once
 
 #include "model/AffixKeyCell.h"

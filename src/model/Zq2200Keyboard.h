@@ -1,4 +1,5 @@
 // The ZQ-2200 keyboard project: 5 x 8 keys in one, two or three layouts.
+// Bodies elsewhere: ParseOptionsLine and FormatOptionsLine in files/UsbProjectFile.cpp.
 #pragma once
 
 #include "model/UsbKeyboardCommon.h"

@@ -1,5 +1,6 @@
 // The ZQ-3300 keyboard project: 8 x 7 keys, a single keyboard or a double one whose right side
 // holds the odd layouts and left side the even ones, with one or two layouts per side.
+// Bodies elsewhere: ParseOptionsLine and FormatOptionsLine in files/UsbProjectFile.cpp.
 #pragma once
 
 #include "model/UsbKeyboardCommon.h"
