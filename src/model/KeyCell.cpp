@@ -69,6 +69,18 @@ void KeyCell::ZeroCodesFrom(int index)
     }
 }
 
+bool KeyCell::DropLastCodes(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (m_codeCount == 0) {
+            return false;
+        }
+        --m_codeCount;
+        m_codes[m_codeCount] = 0;
+    }
+    return true;
+}
+
 uint8_t KeyCell::GetCapacity() const
 {
     if (const KeyCell* master = GetForwardTarget()) {

@@ -108,6 +108,8 @@ protected:
 
     // Zeroes the code storage from the 0-based index on.
     void ZeroCodesFrom(int index);
+    // Removes the last n codes one by one; false when the cell ran out first.
+    bool DropLastCodes(int n);
 
     uint8_t m_capacity = 0;
     uint8_t m_maxMode = 0;

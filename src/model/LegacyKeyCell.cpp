@@ -379,18 +379,6 @@ int LegacyKeyCell::MatchSet2Window(int& start, int& end) const
     return ::MatchSet2Window(m_codes, m_codeCount, start, end);
 }
 
-bool LegacyKeyCell::DropLastCodes(int n)
-{
-    for (int i = 0; i < n; ++i) {
-        if (m_codeCount == 0) {
-            return false;
-        }
-        --m_codeCount;
-        m_codes[m_codeCount] = 0;
-    }
-    return true;
-}
-
 bool LegacyKeyCell::DeleteLastKey(int n)
 {
     if (n > 0) {

@@ -52,6 +52,5 @@ public:
 
 private:
     size_t GetRecordLength() const;
-    bool DropLastCodes(int n);
     bool ParseCodeList(const std::string& list, int form);
 };

@@ -211,14 +211,7 @@ bool UsbKeyCell::CaptureKeyUp(const KeyMessage& message, int position)
 
 bool UsbKeyCell::DeleteLastCodes(int n)
 {
-    for (int i = 0; i < n; ++i) {
-        if (m_codeCount == 0) {
-            return false;
-        }
-        --m_codeCount;
-        m_codes[m_codeCount] = 0;
-    }
-    return true;
+    return DropLastCodes(n);
 }
 
 void UsbKeyCell::KeepModifiersOnly()

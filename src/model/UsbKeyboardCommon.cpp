@@ -303,7 +303,7 @@ std::string UsbKeyboardCommon::GetCodeEntryLabel(int index) const
     return Keyboard::GetCodeEntryLabel(index);
 }
 
-// ---- Device selection and family texts ----
+// ---- Device selection, family texts and conversion texts ----
 
 bool UsbKeyboardCommon::SelectDevice(uint8_t number)
 {
@@ -333,6 +333,14 @@ std::string UsbKeyboardCommon::GetTypeNameOf(uint8_t typeId)
     std::string name;
     GetKeyboardTypeName(typeId, &name);
     return name;
+}
+
+bool UsbKeyboardCommon::AnswerConversionTitle(uint32_t titleId, bool offered, std::string* text)
+{
+    if (text != nullptr) {
+        *text = LoadText(titleId);
+    }
+    return offered;
 }
 
 std::string UsbKeyboardCommon::FormatConversionWarning(uint8_t targetTypeId)

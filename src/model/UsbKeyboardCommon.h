@@ -87,6 +87,8 @@ public:
     using Keyboard::WouldLoseProgramming;
     bool IsSkippedOnSave(uint16_t column, uint16_t row, uint8_t layout, KeyCell* cell,
                          uint8_t* shape) override;
+    // Both families write the options line before the key lines.
+    bool HasOptionsLine() const override { return true; }
 
     // RFID prefix and suffix.
     uint8_t GetAffixStyle() const override { return 2; }
@@ -122,6 +124,8 @@ protected:
                                              std::string* defaultExtension);
     // The catalogue name of a type id, empty when it has none.
     static std::string GetTypeNameOf(uint8_t typeId);
+    // Gives the title of a conversion item when asked and answers whether the item is offered.
+    static bool AnswerConversionTitle(uint32_t titleId, bool offered, std::string* text);
     // The data-loss warning naming the target type.
     static std::string FormatConversionWarning(uint8_t targetTypeId);
     std::unique_ptr<KeyCell> MakeDetachedCell() const override;
@@ -144,7 +148,7 @@ protected:
     void ClearAllCells();
 
     // Device image of format version 1: header, then one record per addressable cell.
-    virtual uint8_t GetImageHeaderSize() const = 0;
+    virtual uint8_t GetImageHeaderSize() const { return UsbImage::HeaderSize; }
     size_t GetImageLength();
     // The capacity of the cell at index 1 plus the flags byte.
     uint8_t GetRecordSize();

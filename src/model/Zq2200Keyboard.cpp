@@ -114,10 +114,7 @@ bool Zq2200Keyboard::GetConversionTitle(uint8_t index, std::string* text) const
     default:
         return false;
     }
-    if (text != nullptr) {
-        *text = LoadText(titles[index - 1]);
-    }
-    return offered;
+    return AnswerConversionTitle(titles[index - 1], offered, text);
 }
 
 bool Zq2200Keyboard::GetConversionWarning(uint8_t index, std::string* text) const

@@ -28,10 +28,8 @@ public:
     uint16_t GetCellCount(bool addressable) const override;
     std::string GetFileMagic() const override;
     std::string GetDeviceName() const override;
-    bool HasOptionsLine() const override { return true; }
     bool ParseOptionsLine(const std::string& text) override;
     std::string FormatOptionsLine() const override;
-    uint8_t GetImageHeaderSize() const override { return UsbImage::HeaderSize; }
     int BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t formatVersion) override;
     int ParseDeviceImage(uint8_t* buffer, size_t length, uint8_t formatVersion) override;
 

@@ -145,10 +145,7 @@ bool Zq3300Keyboard::GetConversionTitle(uint8_t index, std::string* text) const
     default:
         return false;
     }
-    if (text != nullptr) {
-        *text = LoadText(titles[index - 1]);
-    }
-    return offered;
+    return AnswerConversionTitle(titles[index - 1], offered, text);
 }
 
 bool Zq3300Keyboard::GetConversionWarning(uint8_t index, std::string* text) const

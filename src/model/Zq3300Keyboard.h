@@ -31,7 +31,6 @@ public:
     uint16_t GetCellCount(bool addressable) const override;
     std::string GetFileMagic() const override;
     std::string GetDeviceName() const override;
-    bool HasOptionsLine() const override { return true; }
     bool ParseOptionsLine(const std::string& text) override;
     std::string FormatOptionsLine() const override;
     int BuildDeviceImage(uint8_t* buffer, size_t* size, uint8_t formatVersion) override;
@@ -47,7 +46,6 @@ public:
     bool GetConversionWarning(uint8_t index, std::string* text) const override;
     std::unique_ptr<Keyboard> Convert(uint8_t index, bool* changedInPlace) override;
 
-    uint8_t GetImageHeaderSize() const override { return UsbImage::HeaderSize; }
     virtual bool SwitchVariant(uint8_t layoutsPerSide, bool isDouble);
     virtual bool SwitchVariantCode(uint8_t code);
     virtual uint8_t GetVariantCode() const;
