@@ -47,7 +47,7 @@ void PrepareFake(FakeHidBackend& backend)
 {
     for (uint16_t productId : {Zq2200Keyboard::kProductId, Zq3300Keyboard::kProductId}) {
         backend.AddInterface(
-            {"fake" + std::to_string(productId), ZqUsbVendorId, productId, 137, HidInterfaceKind::Hid, ""});
+            {"fake" + std::to_string(productId), kZqUsbVendorId, productId, 137, HidInterfaceKind::Hid, ""});
     }
     backend.SetMemoryMap(1, 0x0100, 0x10FF);
     backend.Memory()[0x0100] = 8;
@@ -60,7 +60,7 @@ size_t CountReports(const UsbType& type, bool verify)
     HidAccess access;
     access.backend = &backend;
     auto keyboard = type.make();
-    ApplyVendorId(*keyboard, ZqUsbVendorId);
+    ApplyVendorId(*keyboard, kZqUsbVendorId);
     keyboard->SetVerifyAfterProgramming(verify);
     return ProgramUsbKeyboard(*keyboard, nullptr, access) == DeviceResultOk ? backend.Reports().size() : 0;
 }
@@ -80,7 +80,7 @@ void ProgramOverFake(benchmark::State& state, const UsbType& type, bool verify)
     HidAccess access;
     access.backend = &backend;
     auto keyboard = type.make();
-    ApplyVendorId(*keyboard, ZqUsbVendorId);
+    ApplyVendorId(*keyboard, kZqUsbVendorId);
     keyboard->SetVerifyAfterProgramming(verify);
     size_t reports = 0;
     for (auto _ : state) {
@@ -132,7 +132,7 @@ constexpr uint8_t LegacyKeyboardVersion = 2; // v2 double: the longest image, 20
 // The time of each programming against its bytes at the keyboard's pace.
 void ReportPace(benchmark::State& state, std::chrono::nanoseconds spent, size_t bytes)
 {
-    const auto paced = std::chrono::duration<double>(LegacyBytePace) * static_cast<double>(bytes);
+    const auto paced = std::chrono::duration<double>(kLegacyBytePace) * static_cast<double>(bytes);
     state.counters["bytes"] = static_cast<double>(bytes);
     state.counters["pace_ratio"] = std::chrono::duration<double>(spent).count() /
                                    (paced.count() * static_cast<double>(state.iterations()));
@@ -143,7 +143,7 @@ void ProgramLegacy(benchmark::State& state, bool sockets)
     LegacyKeyboard keyboard(true, true, true);
     FakeLegacyDriver fake;
     fake.SetVersionAnswer(LegacyKeyboardVersion);
-    std::vector<uint8_t> image(LegacyImageBufferSize);
+    std::vector<uint8_t> image(kLegacyImageBufferSize);
     size_t bytes = image.size();
     std::string buildText;
     if (BuildLegacyDeviceImage(keyboard, LegacyKeyboardVersion, image.data(), &bytes, buildText) != 0) {
@@ -182,7 +182,7 @@ bool HasSimulatedLegacyDriver()
 
 void RegisterBenchmarks()
 {
-    const bool sockets = std::getenv(SimulatorVariable) != nullptr;
+    const bool sockets = std::getenv(kSimulatorVariable) != nullptr;
     for (const UsbType& type : UsbTypes()) {
         for (const bool verify : {false, true}) {
             const std::string kind = verify ? "ProgramVerified" : "Program";

@@ -22,7 +22,7 @@ namespace {
 // for the one its settings give.
 void PrepareForDevice(Keyboard& keyboard, const CliArguments& arguments)
 {
-    ApplyVendorId(keyboard, arguments.hasVendorId ? arguments.vendorId : ZqUsbVendorId);
+    ApplyVendorId(keyboard, arguments.hasVendorId ? arguments.vendorId : kZqUsbVendorId);
 }
 
 // The editor offers only the commands the project's keyboard supports; the tool answers the

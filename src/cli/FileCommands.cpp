@@ -22,7 +22,7 @@ namespace {
 // The image of a USB project is what Program writes for data format version 1.
 constexpr uint8_t kUsbImageFormatVersion = 1;
 // The room Program builds either family's image in.
-constexpr size_t kImageBufferSize = std::max(LegacyImageBufferSize, UsbMemory::ImageBufferSize);
+constexpr size_t kImageBufferSize = std::max(kLegacyImageBufferSize, UsbMemory::kImageBufferSize);
 constexpr uint8_t kLastLegacyKeyboardVersion = 2;
 
 void PrintOverview(Keyboard& keyboard)

@@ -42,10 +42,10 @@ std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simul
 
 std::unique_ptr<HidBackend> CreateHidBackend()
 {
-    return CreateHidBackend(std::getenv(SimulatorVariable));
+    return CreateHidBackend(std::getenv(kSimulatorVariable));
 }
 
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend()
 {
-    return CreateLegacyDriverBackend(std::getenv(SimulatorVariable));
+    return CreateLegacyDriverBackend(std::getenv(kSimulatorVariable));
 }

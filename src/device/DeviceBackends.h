@@ -9,7 +9,7 @@
 #include <vector>
 
 // The environment variable naming the simulator sockets, ':'-separated, in enumeration order.
-constexpr const char* SimulatorVariable = "ZQ_SIMULATOR";
+constexpr const char* kSimulatorVariable = "ZQ_SIMULATOR";
 
 // Empty entries are dropped.
 std::vector<std::string> SplitSimulatorPaths(const std::string& value);

@@ -34,11 +34,11 @@ void RecordOsErrorLine(uint32_t code, uint32_t& lastOsError, std::string& errorT
     if (code == lastOsError) {
         return;
     }
-    if (code == OsErrorNotFunctioning) {
+    if (code == kOsErrorNotFunctioning) {
         AppendLine(errorText, IDS_USB_ERROR_NOT_FUNCTIONING);
-    } else if (code == OsErrorNotConnected) {
+    } else if (code == kOsErrorNotConnected) {
         AppendLine(errorText, IDS_USB_ERROR_NOT_CONNECTED);
-    } else if (code == OsErrorInUse) {
+    } else if (code == kOsErrorInUse) {
         AppendLine(errorText, IDS_USB_ERROR_IN_USE);
     } else {
         return;

@@ -42,7 +42,7 @@ bool DeviceNodeLegacyDriver::Open()
         return false;
     }
     m_fd = fd;
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -54,19 +54,19 @@ void DeviceNodeLegacyDriver::Close()
     const int fd = m_fd;
     m_fd = -1;
     // Not retried on EINTR: Linux frees the descriptor whatever close answers; the lock goes with it.
-    m_lastError = close(fd) == 0 ? OsErrorNone : MapOsError(errno);
+    m_lastError = close(fd) == 0 ? kOsErrorNone : MapOsError(errno);
 }
 
 bool DeviceNodeLegacyDriver::QueryVersion(uint8_t& version)
 {
     version = 0;
     uint8_t answer = 0;
-    const int count = Control(LegacyDriverQueryVersion, &answer);
+    const int count = Control(kLegacyDriverQueryVersion, &answer);
     if (count < 0) {
         return false;
     }
     if (count != 1) {
-        m_lastError = OsErrorNotFunctioning;
+        m_lastError = kOsErrorNotFunctioning;
         return false;
     }
     version = answer;
@@ -76,7 +76,7 @@ bool DeviceNodeLegacyDriver::QueryVersion(uint8_t& version)
 bool DeviceNodeLegacyDriver::WriteByte(uint8_t value)
 {
     uint8_t byte = value;
-    return Control(LegacyDriverWriteByte, &byte) >= 0;
+    return Control(kLegacyDriverWriteByte, &byte) >= 0;
 }
 
 int DeviceNodeLegacyDriver::Control(unsigned long request, uint8_t* byte)
@@ -93,6 +93,6 @@ int DeviceNodeLegacyDriver::Control(unsigned long request, uint8_t* byte)
         m_lastError = MapOsError(errno);
         return -1;
     }
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return result;
 }

@@ -5,17 +5,17 @@
 
 #include <string>
 
-constexpr const char* LegacyDriverNode = "/dev/zq1100";
+constexpr const char* kLegacyDriverNode = "/dev/zq1100";
 // The driver's requests, numbered as its control codes. The argument points to one byte; the
 // answer is the count of bytes returned, as the control codes give it.
-constexpr unsigned long LegacyDriverQueryVersion = 0x222800;
-constexpr unsigned long LegacyDriverWriteByte = 0x222804;
+constexpr unsigned long kLegacyDriverQueryVersion = 0x222800;
+constexpr unsigned long kLegacyDriverWriteByte = 0x222804;
 
 class DeviceNodeLegacyDriver : public LegacyDriverBackend
 {
 public:
     // Tests point it at another node.
-    explicit DeviceNodeLegacyDriver(std::string path = LegacyDriverNode);
+    explicit DeviceNodeLegacyDriver(std::string path = kLegacyDriverNode);
     ~DeviceNodeLegacyDriver() override;
     DeviceNodeLegacyDriver(const DeviceNodeLegacyDriver&) = delete;
     DeviceNodeLegacyDriver& operator=(const DeviceNodeLegacyDriver&) = delete;

@@ -12,7 +12,7 @@ struct ResultMessage
 };
 
 // Searched in order; code 5 has no entry and falls back like any unknown code.
-constexpr ResultMessage ResultMessages[] = {
+constexpr ResultMessage kResultMessages[] = {
     {DeviceResultOk, 0},
     {DeviceResultUnknown, IDS_RESULT_UNKNOWN},
     {DeviceResultNotSupported, IDS_RESULT_NOT_SUPPORTED},
@@ -38,7 +38,7 @@ constexpr ResultMessage ResultMessages[] = {
 
 uint32_t GetResultMessageId(int code)
 {
-    for (const ResultMessage& entry : ResultMessages) {
+    for (const ResultMessage& entry : kResultMessages) {
         if (entry.code == code) {
             return entry.stringId;
         }

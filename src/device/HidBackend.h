@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-// 0: never opened; InvalidHidHandle: a failed open. Backends hand out other values only.
+// 0: never opened; kInvalidHidHandle: a failed open. Backends hand out other values only.
 using HidHandle = intptr_t;
-constexpr HidHandle NoHidHandle = 0;
-constexpr HidHandle InvalidHidHandle = -1;
+constexpr HidHandle kNoHidHandle = 0;
+constexpr HidHandle kInvalidHidHandle = -1;
 
 enum class HidInterfaceKind : uint8_t {
     Hid = 0,
@@ -35,7 +35,7 @@ public:
 
     // The present interfaces in enumeration order; false when the list cannot be made.
     virtual bool Enumerate(std::vector<HidInterfaceInfo>& interfaces) = 0;
-    // InvalidHidHandle on failure.
+    // kInvalidHidHandle on failure.
     virtual HidHandle Open(const std::string& path) = 0;
     virtual void Close(HidHandle handle) = 0;
     // report[0] is the report id; length is the whole report.

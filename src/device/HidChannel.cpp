@@ -12,7 +12,7 @@
 
 namespace {
 
-using DataReport = std::array<uint8_t, DataReportLength>;
+using DataReport = std::array<uint8_t, kDataReportLength>;
 
 uint64_t SteadyNowMs()
 {
@@ -27,7 +27,7 @@ void SleepMs(uint32_t milliseconds)
 
 bool FitsDataReport(size_t length)
 {
-    return length + DataPayloadOffset <= DataReportLength;
+    return length + kDataPayloadOffset <= kDataReportLength;
 }
 
 } // namespace
@@ -50,9 +50,9 @@ bool HidChannel::SendData(const uint8_t* data, size_t length)
         return false;
     }
     DataReport report{};
-    report[ReportIdOffset] = DataReportId;
+    report[kReportIdOffset] = kDataReportId;
     if (length != 0) {
-        std::memcpy(&report[DataPayloadOffset], data, length);
+        std::memcpy(&report[kDataPayloadOffset], data, length);
     }
     const bool sent = m_backend.SetFeature(m_handle, report.data(), report.size());
     m_lastError = m_backend.GetLastError();
@@ -65,7 +65,7 @@ bool HidChannel::ReceiveData(uint8_t* buffer, size_t length)
         return false;
     }
     DataReport report{};
-    report[ReportIdOffset] = DataReportId;
+    report[kReportIdOffset] = kDataReportId;
     bool received = false;
     if (IsOpen()) {
         received = m_backend.GetFeature(m_handle, report.data(), report.size());
@@ -77,7 +77,7 @@ bool HidChannel::ReceiveData(uint8_t* buffer, size_t length)
         report.fill(0);
     }
     if (length != 0) {
-        std::memcpy(buffer, &report[DataPayloadOffset], length);
+        std::memcpy(buffer, &report[kDataPayloadOffset], length);
     }
     return received;
 }
@@ -102,8 +102,8 @@ bool HidChannel::PollStatus()
     CommandReport answer = BuildStatusRequest();
     bool read = m_backend.GetFeature(m_handle, answer.data(), answer.size());
     const uint64_t busySince = m_nowMs();
-    while (read && answer[StatusCodeOffset] == HidStatusBusy) {
-        if (m_nowMs() - busySince >= BusyPollLimitMs) {
+    while (read && answer[kStatusCodeOffset] == HidStatusBusy) {
+        if (m_nowMs() - busySince >= kBusyPollLimitMs) {
             m_status = HidStatusBusy;
             return false;
         }
@@ -115,7 +115,7 @@ bool HidChannel::PollStatus()
     if (!read) {
         return false;
     }
-    m_status = answer[StatusCodeOffset];
+    m_status = answer[kStatusCodeOffset];
     return true;
 }
 
@@ -147,13 +147,13 @@ bool HidChannel::QueryMemoryMap()
     if (!Execute(BuildCommandReport(HidCommandQueryMemoryMap, 0, 0))) {
         return false;
     }
-    uint8_t answer[MemoryMapLength] = {};
+    uint8_t answer[kMemoryMapLength] = {};
     if (!ReceiveData(answer, sizeof answer)) {
         return false;
     }
-    m_formatVersion = answer[MemoryMapFormatVersionOffset];
-    m_startAddress = GetU16(&answer[MemoryMapStartAddressOffset]);
-    m_endAddress = GetU16(&answer[MemoryMapEndAddressOffset]);
+    m_formatVersion = answer[kMemoryMapFormatVersionOffset];
+    m_startAddress = GetU16(&answer[kMemoryMapStartAddressOffset]);
+    m_endAddress = GetU16(&answer[kMemoryMapEndAddressOffset]);
     return true;
 }
 

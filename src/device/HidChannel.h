@@ -12,7 +12,7 @@ class HidChannel : public HidDevice
 {
 public:
     // A keyboard answering busy for this long without a break fails the command with status 3.
-    static constexpr uint64_t BusyPollLimitMs = 10000;
+    static constexpr uint64_t kBusyPollLimitMs = 10000;
 
     explicit HidChannel(HidBackend& backend);
 

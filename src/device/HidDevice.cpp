@@ -18,10 +18,10 @@ bool HidDevice::Open(uint16_t vendorId, uint16_t productId)
     m_heldElsewhere = false;
     std::vector<HidInterfaceInfo> interfaces;
     if (!m_backend.Enumerate(interfaces)) {
-        m_handle = InvalidHidHandle;
+        m_handle = kInvalidHidHandle;
         return false;
     }
-    HidHandle taken = InvalidHidHandle;
+    HidHandle taken = kInvalidHidHandle;
     for (size_t index = 0;; ++index) {
         PumpMessages();
         if (index >= interfaces.size()) {
@@ -33,8 +33,8 @@ bool HidDevice::Open(uint16_t vendorId, uint16_t productId)
             continue;
         }
         const HidHandle handle = m_backend.Open(candidate.path);
-        if (handle == InvalidHidHandle || handle == NoHidHandle) {
-            m_heldElsewhere = m_heldElsewhere || m_backend.GetLastError() == OsErrorInUse;
+        if (handle == kInvalidHidHandle || handle == kNoHidHandle) {
+            m_heldElsewhere = m_heldElsewhere || m_backend.GetLastError() == kOsErrorInUse;
             continue;
         }
         taken = handle;
@@ -49,7 +49,7 @@ void HidDevice::Close()
 {
     if (IsOpen()) {
         m_backend.Close(m_handle);
-        m_handle = NoHidHandle;
+        m_handle = kNoHidHandle;
     }
     m_featureReportByteLength = 0;
 }
@@ -66,5 +66,5 @@ bool HidDevice::GetCaps(HidCaps& caps)
 
 bool HidDevice::IsOpen() const
 {
-    return m_handle != NoHidHandle && m_handle != InvalidHidHandle;
+    return m_handle != kNoHidHandle && m_handle != kInvalidHidHandle;
 }

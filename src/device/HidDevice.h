@@ -30,7 +30,7 @@ public:
 
 protected:
     HidBackend& m_backend;
-    HidHandle m_handle = NoHidHandle;
+    HidHandle m_handle = kNoHidHandle;
     uint16_t m_featureReportByteLength = 0;
     bool m_heldElsewhere = false;
 };

@@ -5,27 +5,27 @@
 
 namespace {
 
-constexpr uint8_t LongItemPrefix = 0xFE;
+constexpr uint8_t kLongItemPrefix = 0xFE;
 
-constexpr uint8_t TypeMain = 0;
-constexpr uint8_t TypeGlobal = 1;
+constexpr uint8_t kTypeMain = 0;
+constexpr uint8_t kTypeGlobal = 1;
 
-constexpr uint8_t MainInput = 0x8;
-constexpr uint8_t MainOutput = 0x9;
-constexpr uint8_t MainCollection = 0xA;
-constexpr uint8_t MainFeature = 0xB;
-constexpr uint8_t MainEndCollection = 0xC;
+constexpr uint8_t kMainInput = 0x8;
+constexpr uint8_t kMainOutput = 0x9;
+constexpr uint8_t kMainCollection = 0xA;
+constexpr uint8_t kMainFeature = 0xB;
+constexpr uint8_t kMainEndCollection = 0xC;
 
-constexpr uint8_t GlobalReportSize = 0x7;
-constexpr uint8_t GlobalReportId = 0x8;
-constexpr uint8_t GlobalReportCount = 0x9;
-constexpr uint8_t GlobalPush = 0xA;
-constexpr uint8_t GlobalPop = 0xB;
+constexpr uint8_t kGlobalReportSize = 0x7;
+constexpr uint8_t kGlobalReportId = 0x8;
+constexpr uint8_t kGlobalReportCount = 0x9;
+constexpr uint8_t kGlobalPush = 0xA;
+constexpr uint8_t kGlobalPop = 0xB;
 
 // Deeper nesting than this is no real device; the bound keeps a hostile descriptor small.
-constexpr size_t MaxPushDepth = 16;
+constexpr size_t kMaxPushDepth = 16;
 // The report id byte must still fit the 16-bit length.
-constexpr uint64_t MaxReportBits = (0xFFFFull - 1) * 8;
+constexpr uint64_t kMaxReportBits = (0xFFFFull - 1) * 8;
 
 enum ReportKind { KindInput, KindOutput, KindFeature, KindCount };
 
@@ -49,22 +49,22 @@ struct Parser
     {
         uint64_t& total = bits[kind][global.reportId];
         total += static_cast<uint64_t>(global.reportSize) * global.reportCount;
-        return total <= MaxReportBits;
+        return total <= kMaxReportBits;
     }
 
     bool Main(uint8_t tag)
     {
         switch (tag) {
-        case MainInput:
+        case kMainInput:
             return AddMainItem(KindInput);
-        case MainOutput:
+        case kMainOutput:
             return AddMainItem(KindOutput);
-        case MainFeature:
+        case kMainFeature:
             return AddMainItem(KindFeature);
-        case MainCollection:
+        case kMainCollection:
             ++collectionDepth;
             return true;
-        case MainEndCollection:
+        case kMainEndCollection:
             if (collectionDepth == 0) {
                 return false;
             }
@@ -78,26 +78,26 @@ struct Parser
     bool Global(uint8_t tag, uint32_t value)
     {
         switch (tag) {
-        case GlobalReportSize:
+        case kGlobalReportSize:
             global.reportSize = value;
             return true;
-        case GlobalReportCount:
+        case kGlobalReportCount:
             global.reportCount = value;
             return true;
-        case GlobalReportId:
+        case kGlobalReportId:
             if (value == 0 || value > 255) {
                 return false;
             }
             global.reportId = static_cast<uint8_t>(value);
             usesReportIds = true;
             return true;
-        case GlobalPush:
-            if (stack.size() >= MaxPushDepth) {
+        case kGlobalPush:
+            if (stack.size() >= kMaxPushDepth) {
                 return false;
             }
             stack.push_back(global);
             return true;
-        case GlobalPop:
+        case kGlobalPop:
             if (stack.empty()) {
                 return false;
             }
@@ -134,7 +134,7 @@ bool ParseHidReportDescriptor(const uint8_t* data, size_t size, HidReportLengths
     size_t pos = 0;
     while (pos < size) {
         const uint8_t prefix = data[pos++];
-        if (prefix == LongItemPrefix) {
+        if (prefix == kLongItemPrefix) {
             // Long items carry their own size: bDataSize, bLongItemTag, then the data.
             if (size - pos < 2) {
                 return false;
@@ -158,9 +158,9 @@ bool ParseHidReportDescriptor(const uint8_t* data, size_t size, HidReportLengths
         pos += dataSize;
         const uint8_t type = (prefix >> 2) & 0x3;
         const uint8_t tag = prefix >> 4;
-        const bool accepted = type == TypeMain     ? parser.Main(tag)
-                              : type == TypeGlobal ? parser.Global(tag, value)
-                                                   : true; // local and reserved items
+        const bool accepted = type == kTypeMain     ? parser.Main(tag)
+                              : type == kTypeGlobal ? parser.Global(tag, value)
+                                                    : true; // local and reserved items
         if (!accepted) {
             return false;
         }

@@ -3,17 +3,17 @@
 CommandReport BuildCommandReport(uint8_t command, uint16_t address, uint8_t count)
 {
     CommandReport report{};
-    report[ReportIdOffset] = CommandReportId;
-    report[CommandCodeOffset] = command;
-    PutU16(&report[CommandAddressOffset], address);
-    report[CommandCountOffset] = count;
+    report[kReportIdOffset] = kCommandReportId;
+    report[kCommandCodeOffset] = command;
+    PutU16(&report[kCommandAddressOffset], address);
+    report[kCommandCountOffset] = count;
     return report;
 }
 
 CommandReport BuildStatusRequest()
 {
     CommandReport report{};
-    report[ReportIdOffset] = CommandReportId;
+    report[kReportIdOffset] = kCommandReportId;
     return report;
 }
 

@@ -7,20 +7,20 @@
 #include <cstdint>
 
 // Data report, both directions.
-constexpr uint8_t DataReportId = 3;
-constexpr size_t DataReportLength = 137;
-constexpr size_t DataPayloadOffset = 1;
-constexpr size_t DataPayloadLength = DataReportLength - DataPayloadOffset;
+constexpr uint8_t kDataReportId = 3;
+constexpr size_t kDataReportLength = 137;
+constexpr size_t kDataPayloadOffset = 1;
+constexpr size_t kDataPayloadLength = kDataReportLength - kDataPayloadOffset;
 
 // Command report (host to keyboard) and status report (keyboard to host).
-constexpr uint8_t CommandReportId = 2;
-constexpr size_t CommandReportLength = 8;
-constexpr size_t CommandCodeOffset = 1;
-constexpr size_t CommandAddressOffset = 2; // u16 little-endian
-constexpr size_t CommandCountOffset = 4;
-constexpr size_t StatusCodeOffset = 1;
+constexpr uint8_t kCommandReportId = 2;
+constexpr size_t kCommandReportLength = 8;
+constexpr size_t kCommandCodeOffset = 1;
+constexpr size_t kCommandAddressOffset = 2; // u16 little-endian
+constexpr size_t kCommandCountOffset = 4;
+constexpr size_t kStatusCodeOffset = 1;
 
-constexpr size_t ReportIdOffset = 0;
+constexpr size_t kReportIdOffset = 0;
 
 enum HidCommand : uint8_t {
     HidCommandCommitFirmwareBlock = 1,
@@ -40,12 +40,12 @@ enum HidStatus : uint8_t {
 };
 
 // Memory-map answer, offsets in the data payload.
-constexpr size_t MemoryMapFormatVersionOffset = 0;
-constexpr size_t MemoryMapStartAddressOffset = 1; // u16 little-endian
-constexpr size_t MemoryMapEndAddressOffset = 3;   // u16 little-endian, inclusive; 0 = no memory
-constexpr size_t MemoryMapLength = 5;
+constexpr size_t kMemoryMapFormatVersionOffset = 0;
+constexpr size_t kMemoryMapStartAddressOffset = 1; // u16 little-endian
+constexpr size_t kMemoryMapEndAddressOffset = 3;   // u16 little-endian, inclusive; 0 = no memory
+constexpr size_t kMemoryMapLength = 5;
 
-using CommandReport = std::array<uint8_t, CommandReportLength>;
+using CommandReport = std::array<uint8_t, kCommandReportLength>;
 
 CommandReport BuildCommandReport(uint8_t command, uint16_t address, uint8_t count);
 // The buffer the host hands over to read a status report: id 2, the rest 0.

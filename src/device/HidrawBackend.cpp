@@ -18,9 +18,9 @@
 
 namespace {
 
-constexpr const char* NodePrefix = "hidraw";
+constexpr const char* kNodePrefix = "hidraw";
 // sysfs attributes are at most a page; the kernel caps report descriptors at 4096 bytes.
-constexpr size_t MaxAttributeSize = 65536;
+constexpr size_t kMaxAttributeSize = 65536;
 
 struct NodeEntry
 {
@@ -31,8 +31,8 @@ struct NodeEntry
 // "hidraw" and 1 to 9 digits; anything else in the class folder is not a node of ours.
 bool ParseNodeName(const char* name, unsigned long& number)
 {
-    const size_t prefixLength = std::strlen(NodePrefix);
-    if (std::strncmp(name, NodePrefix, prefixLength) != 0) {
+    const size_t prefixLength = std::strlen(kNodePrefix);
+    if (std::strncmp(name, kNodePrefix, prefixLength) != 0) {
         return false;
     }
     const char* digits = name + prefixLength;
@@ -75,7 +75,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
         if (got == 0) {
             break;
         }
-        if (contents.size() + static_cast<size_t>(got) > MaxAttributeSize) {
+        if (contents.size() + static_cast<size_t>(got) > kMaxAttributeSize) {
             done = false;
             break;
         }
@@ -137,7 +137,7 @@ bool HidrawBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
             interfaces.push_back(std::move(info));
         }
     }
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -169,7 +169,7 @@ HidHandle HidrawBackend::Open(const std::string& path)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         m_lastError = MapOsError(errno);
-        return InvalidHidHandle;
+        return kInvalidHidHandle;
     }
     // Two programs writing one keyboard at once would leave it holding a mix of both images.
     int locked;
@@ -177,23 +177,23 @@ HidHandle HidrawBackend::Open(const std::string& path)
         locked = flock(fd, LOCK_EX | LOCK_NB);
     } while (locked < 0 && errno == EINTR);
     if (locked < 0) {
-        m_lastError = errno == EWOULDBLOCK ? OsErrorInUse : MapOsError(errno);
+        m_lastError = errno == EWOULDBLOCK ? kOsErrorInUse : MapOsError(errno);
         (void)close(fd);
-        return InvalidHidHandle;
+        return kInvalidHidHandle;
     }
-    if (fd == static_cast<int>(NoHidHandle)) {
+    if (fd == static_cast<int>(kNoHidHandle)) {
         // Descriptor 0 would read as "never opened".
         const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 1);
         const int dupError = errno;
         (void)close(fd);
         if (moved < 0) {
             m_lastError = MapOsError(dupError);
-            return InvalidHidHandle;
+            return kInvalidHidHandle;
         }
         fd = moved;
     }
     m_open.insert(fd);
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return fd;
 }
 
@@ -205,7 +205,7 @@ void HidrawBackend::Close(HidHandle handle)
     }
     m_open.erase(static_cast<int>(handle));
     // Not retried on EINTR: Linux frees the descriptor whatever close answers.
-    m_lastError = close(static_cast<int>(handle)) == 0 ? OsErrorNone : MapOsError(errno);
+    m_lastError = close(static_cast<int>(handle)) == 0 ? kOsErrorNone : MapOsError(errno);
 }
 
 bool HidrawBackend::SetFeature(HidHandle handle, const uint8_t* report, size_t length)
@@ -255,9 +255,9 @@ bool HidrawBackend::FeatureIoctl(HidHandle handle, unsigned long request, uint8_
         return false;
     }
     if (static_cast<size_t>(result) != length) {
-        m_lastError = OsErrorNotFunctioning;
+        m_lastError = kOsErrorNotFunctioning;
         return false;
     }
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }

@@ -20,7 +20,7 @@ public:
     // By hidraw number. A node whose ids cannot be read is left out; one whose report descriptor
     // cannot be read or parsed is listed without a feature report.
     bool Enumerate(std::vector<HidInterfaceInfo>& interfaces) override;
-    // Exclusive: a node another program holds open fails with OsErrorInUse.
+    // Exclusive: a node another program holds open fails with kOsErrorInUse.
     HidHandle Open(const std::string& path) override;
     void Close(HidHandle handle) override;
     // A report the device took or gave only in part is an I/O failure (31).

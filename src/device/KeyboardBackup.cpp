@@ -17,10 +17,10 @@
 
 namespace {
 
-constexpr const char* BackupExtension = ".zqp";
+constexpr const char* kBackupExtension = ".zqp";
 // "_YYYY-MM-DD_hh-mm-ss": digits where the pattern has '9'.
-constexpr std::string_view StampPattern = "_9999-99-99_99-99-99";
-constexpr unsigned MaxSequence = 99;
+constexpr std::string_view kStampPattern = "_9999-99-99_99-99-99";
+constexpr unsigned kMaxSequence = 99;
 
 // Letters and digits of the built-in type name, every other run of characters one dash.
 std::string TypeStem(uint8_t typeId)
@@ -61,17 +61,17 @@ bool MatchesDigits(std::string_view text, std::string_view pattern)
 // Only names this program gives: stem, time stamp, an optional sequence, the extension.
 bool IsBackupName(const std::string& name, const std::string& stem)
 {
-    const std::string_view extension = BackupExtension;
-    if (name.size() < stem.size() + StampPattern.size() + extension.size() || name.rfind(stem, 0) != 0 ||
+    const std::string_view extension = kBackupExtension;
+    if (name.size() < stem.size() + kStampPattern.size() + extension.size() || name.rfind(stem, 0) != 0 ||
         !name.ends_with(extension)) {
         return false;
     }
     const std::string_view rest =
         std::string_view(name).substr(stem.size(), name.size() - stem.size() - extension.size());
-    if (!MatchesDigits(rest.substr(0, StampPattern.size()), StampPattern)) {
+    if (!MatchesDigits(rest.substr(0, kStampPattern.size()), kStampPattern)) {
         return false;
     }
-    const std::string_view sequence = rest.substr(StampPattern.size());
+    const std::string_view sequence = rest.substr(kStampPattern.size());
     return sequence.empty() || MatchesDigits(sequence, "_99");
 }
 
@@ -111,7 +111,7 @@ std::string MakeBackupFileName(uint8_t typeId, const std::tm& localTime, unsigne
         std::snprintf(suffix, sizeof suffix, "_%02u", sequence);
         name += suffix;
     }
-    return name + BackupExtension;
+    return name + kBackupExtension;
 }
 
 bool CreateBackupFolder(const std::string& folder)
@@ -141,7 +141,7 @@ bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t
     const uint8_t typeId = backup.GetTypeId();
     std::string target;
     for (unsigned sequence = 1;; ++sequence) {
-        if (sequence > MaxSequence) {
+        if (sequence > kMaxSequence) {
             return false;
         }
         target = (std::filesystem::path(folder) / MakeBackupFileName(typeId, local, sequence)).string();
@@ -153,7 +153,7 @@ bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t
     if (SaveProjectFile(backup, target, &format) != SaveOutcome::Saved) {
         return false;
     }
-    PruneBackups(folder, typeId, KeptBackupsPerType);
+    PruneBackups(folder, typeId, kKeptBackupsPerType);
     if (path != nullptr) {
         *path = target;
     }

@@ -12,7 +12,7 @@ class Keyboard;
 class ProgressSink;
 
 // Backups kept in a folder for each keyboard type; saving one more removes the oldest.
-constexpr size_t KeptBackupsPerType = 20;
+constexpr size_t kKeptBackupsPerType = 20;
 
 // Reads the programmed sequences of the keyboard the project would be written to into a new
 // project of the project's type, looked for by the same vendor id. Answers the device result code
@@ -29,7 +29,7 @@ std::string MakeBackupFileName(uint8_t typeId, const std::tm& localTime, unsigne
 bool CreateBackupFolder(const std::string& folder);
 
 // Saves the backup into the folder (created as above) under a name of its type and the local time
-// at now, then removes the oldest backups of that type beyond KeptBackupsPerType. Files of other
+// at now, then removes the oldest backups of that type beyond kKeptBackupsPerType. Files of other
 // names are never touched. False when the folder cannot be made or the file not saved.
 bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path);
 

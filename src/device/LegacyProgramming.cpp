@@ -21,9 +21,9 @@
 
 namespace {
 
-constexpr uint8_t HighestKeyboardVersion = 2;
+constexpr uint8_t kHighestKeyboardVersion = 2;
 
-constexpr std::array<LegacyImageLayout, 4> ImageLayouts = {{
+constexpr std::array<LegacyImageLayout, 4> kImageLayouts = {{
     {56, 0, 56, 1, 450, 448, 2},
     {112, 0, 112, 1, 450, 448, 2},
     {57, 1, 56, 2, 1014, 1008, 6},
@@ -47,18 +47,18 @@ std::string KeyboardVersionName(uint8_t version)
 
 void WriteTrailer(const LegacyKeyboard& keyboard, const LegacyImageLayout& layout, uint8_t* trailer)
 {
-    trailer[LegacyTrailerTypematic] =
+    trailer[kLegacyTrailerTypematic] =
         static_cast<uint8_t>(keyboard.GetTypematicRate() + keyboard.GetTypematicDelay() * 32);
-    trailer[LegacyTrailerOptions] =
-        static_cast<uint8_t>((keyboard.GetKeysType() != 0 ? LegacyOptionTypematic : 0) |
-                             (keyboard.GetKeyBeep() ? LegacyOptionKeyBeep : 0));
-    if (layout.trailerLength <= LegacyTrailerKeyPause) {
+    trailer[kLegacyTrailerOptions] =
+        static_cast<uint8_t>((keyboard.GetKeysType() != 0 ? kLegacyOptionTypematic : 0) |
+                             (keyboard.GetKeyBeep() ? kLegacyOptionKeyBeep : 0));
+    if (layout.trailerLength <= kLegacyTrailerKeyPause) {
         return;
     }
-    trailer[LegacyTrailerRfidFlags] = keyboard.GetRfidFlags();
-    trailer[LegacyTrailerPrefixCode] = keyboard.GetAffixKeyCode(true);
-    trailer[LegacyTrailerSuffixCode] = keyboard.GetAffixKeyCode(false);
-    trailer[LegacyTrailerKeyPause] = keyboard.GetKeyPause();
+    trailer[kLegacyTrailerRfidFlags] = keyboard.GetRfidFlags();
+    trailer[kLegacyTrailerPrefixCode] = keyboard.GetAffixKeyCode(true);
+    trailer[kLegacyTrailerSuffixCode] = keyboard.GetAffixKeyCode(false);
+    trailer[kLegacyTrailerKeyPause] = keyboard.GetKeyPause();
 }
 
 std::chrono::nanoseconds MonotonicNow()
@@ -120,7 +120,7 @@ private:
 
 const LegacyImageLayout* FindLegacyImageLayout(uint8_t typeCode)
 {
-    for (const LegacyImageLayout& layout : ImageLayouts) {
+    for (const LegacyImageLayout& layout : kImageLayouts) {
         if (layout.typeCode == typeCode) {
             return &layout;
         }
@@ -191,10 +191,10 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
     if (!driver.QueryVersion(version)) {
         return DeviceResultZq1100NotFound;
     }
-    if (version > HighestKeyboardVersion) {
+    if (version > kHighestKeyboardVersion) {
         return DeviceResultUnsupportedVersion;
     }
-    std::array<uint8_t, LegacyImageBufferSize> image{};
+    std::array<uint8_t, kLegacyImageBufferSize> image{};
     size_t size = image.size();
     const int built = BuildLegacyDeviceImage(keyboard, version, image.data(), &size, errorText);
     if (built != DeviceResultOk) {
@@ -206,7 +206,7 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
     const PreciseWakeUps preciseWakeUps;
     const uint32_t total = static_cast<uint32_t>(size);
     const auto beforeWrite = [&](uint32_t i) {
-        if (i % LegacyProgressStep == 0) {
+        if (i % kLegacyProgressStep == 0) {
             ReportProgress(progress, i, total);
         } else {
             PumpMessages();
@@ -222,7 +222,7 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
         }
         // The pause counts from the write's completion; the host's own work between two bytes is
         // done inside it instead of after it.
-        const std::chrono::nanoseconds deadline = now() + LegacyBytePace;
+        const std::chrono::nanoseconds deadline = now() + kLegacyBytePace;
         PumpMessages();
         if (i + 1 < total) {
             beforeWrite(i + 1);

@@ -12,11 +12,11 @@ class LegacyKeyboard;
 class ProgressSink;
 
 // Size of the image buffer Program builds into.
-constexpr size_t LegacyImageBufferSize = 4096;
+constexpr size_t kLegacyImageBufferSize = 4096;
 // The keyboard needs this long to take each byte.
-constexpr std::chrono::milliseconds LegacyBytePace{3};
+constexpr std::chrono::milliseconds kLegacyBytePace{3};
 // Progress is sent when this many more bytes have gone.
-constexpr uint32_t LegacyProgressStep = 20;
+constexpr uint32_t kLegacyProgressStep = 20;
 
 // One image form per type code.
 struct LegacyImageLayout
@@ -36,14 +36,14 @@ const LegacyImageLayout* FindLegacyImageLayout(uint8_t typeCode);
 size_t LegacyRecordOffset(const LegacyImageLayout& layout, size_t cell, size_t recordLength);
 
 // Trailer bytes.
-constexpr size_t LegacyTrailerTypematic = 0; // rate + delay * 32
-constexpr size_t LegacyTrailerOptions = 1;
-constexpr size_t LegacyTrailerRfidFlags = 2;
-constexpr size_t LegacyTrailerPrefixCode = 3;
-constexpr size_t LegacyTrailerSuffixCode = 4;
-constexpr size_t LegacyTrailerKeyPause = 5;
-constexpr uint8_t LegacyOptionKeyBeep = 0x01;
-constexpr uint8_t LegacyOptionTypematic = 0x02;
+constexpr size_t kLegacyTrailerTypematic = 0; // rate + delay * 32
+constexpr size_t kLegacyTrailerOptions = 1;
+constexpr size_t kLegacyTrailerRfidFlags = 2;
+constexpr size_t kLegacyTrailerPrefixCode = 3;
+constexpr size_t kLegacyTrailerSuffixCode = 4;
+constexpr size_t kLegacyTrailerKeyPause = 5;
+constexpr uint8_t kLegacyOptionKeyBeep = 0x01;
+constexpr uint8_t kLegacyOptionTypematic = 0x02;
 
 // size: in, the room in buffer; out, the image length. A keyboard version the project does not
 // fit sets errorText to the conversion hint and answers 9.
@@ -60,7 +60,7 @@ struct LegacyPacing
 };
 
 // Opens the driver, checks the keyboard version, builds the image and writes it byte by byte,
-// each byte at least LegacyBytePace after the previous write completed; the driver is closed
+// each byte at least kLegacyBytePace after the previous write completed; the driver is closed
 // again on every path. errorText is emptied first.
 int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver, ProgressSink* progress,
                           std::string& errorText, const LegacyPacing& pacing = {});

@@ -6,17 +6,17 @@ uint32_t MapOsError(int errnoValue)
 {
     switch (errnoValue) {
     case 0:
-        return OsErrorNone;
+        return kOsErrorNone;
     case ENODEV:
     case ENXIO:
     case ENOENT:
-        return OsErrorNotConnected;
+        return kOsErrorNotConnected;
     case EIO:
     case EPIPE:
     case EPROTO:
     case ETIMEDOUT:
-        return OsErrorNotFunctioning;
+        return kOsErrorNotFunctioning;
     default:
-        return OsErrorOtherBase + static_cast<uint32_t>(errnoValue < 0 ? -errnoValue : errnoValue);
+        return kOsErrorOtherBase + static_cast<uint32_t>(errnoValue < 0 ? -errnoValue : errnoValue);
     }
 }

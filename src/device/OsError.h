@@ -3,16 +3,16 @@
 
 #include <cstdint>
 
-constexpr uint32_t OsErrorNone = 0;
-constexpr uint32_t OsErrorNotFunctioning = 31; // ERROR_GEN_FAILURE
-constexpr uint32_t OsErrorNotConnected = 1167; // ERROR_DEVICE_NOT_CONNECTED
+constexpr uint32_t kOsErrorNone = 0;
+constexpr uint32_t kOsErrorNotFunctioning = 31; // ERROR_GEN_FAILURE
+constexpr uint32_t kOsErrorNotConnected = 1167; // ERROR_DEVICE_NOT_CONNECTED
 // ERROR_SHARING_VIOLATION: another program holds the keyboard open. Only an exclusive open gives it;
 // MapOsError never does (EBUSY from a report is no such thing).
-constexpr uint32_t OsErrorInUse = 32;
+constexpr uint32_t kOsErrorInUse = 32;
 // Other errno values are kept above this base so that they never read as 31 or 1167
 // (EMLINK is 31 on Linux).
-constexpr uint32_t OsErrorOtherBase = 0x20000000;
+constexpr uint32_t kOsErrorOtherBase = 0x20000000;
 
 // Maps an errno value: device gone -> 1167, I/O failure -> 31, 0 -> 0, anything else to
-// OsErrorOtherBase + errno, which the error text does not record.
+// kOsErrorOtherBase + errno, which the error text does not record.
 uint32_t MapOsError(int errnoValue);

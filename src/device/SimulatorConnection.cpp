@@ -58,7 +58,7 @@ bool SimulatorConnection::Connect(const std::string& socketPath)
         return false;
     }
     m_socket = fd;
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -66,7 +66,7 @@ void SimulatorConnection::Attach(int socket)
 {
     Close();
     m_socket = socket;
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
 }
 
 void SimulatorConnection::Close()
@@ -82,7 +82,7 @@ bool SimulatorConnection::Transact(uint8_t opcode, const uint8_t* payload, size_
 {
     answer.clear();
     if (m_socket < 0) {
-        m_lastError = OsErrorNotFunctioning;
+        m_lastError = kOsErrorNotFunctioning;
         return false;
     }
     if (length > UINT16_MAX || (payload == nullptr && length != 0)) {
@@ -116,7 +116,7 @@ bool SimulatorConnection::Transact(uint8_t opcode, const uint8_t* payload, size_
         m_lastError = error;
         return false;
     }
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -125,7 +125,7 @@ bool SimulatorConnection::QueryInfo(HidInterfaceInfo& info, bool openForUse)
     std::vector<uint8_t> answer;
     const uint8_t open = kInfoOpenForUse;
     if (!Transact(kOpcodeInfo, openForUse ? &open : nullptr, openForUse ? 1 : 0, answer, kInfoNameOffset,
-                  kInfoNameOffset + MaxNameLength)) {
+                  kInfoNameOffset + kMaxNameLength)) {
         return false;
     }
     if (!ReadInfoAnswer(answer.data(), answer.size(), info)) {
@@ -197,6 +197,6 @@ bool SimulatorConnection::FailIo()
 {
     // After a short or garbled answer the byte stream cannot be trusted any more.
     Close();
-    m_lastError = OsErrorNotFunctioning;
+    m_lastError = kOsErrorNotFunctioning;
     return false;
 }

@@ -11,12 +11,12 @@
 class SimulatorConnection
 {
 public:
-    static constexpr uint32_t DefaultTimeoutMs = 5000;
+    static constexpr uint32_t kDefaultTimeoutMs = 5000;
     // The longest device name accepted in an info answer.
-    static constexpr size_t MaxNameLength = 1024;
+    static constexpr size_t kMaxNameLength = 1024;
 
     // Every connect, request and answer must complete within timeoutMs.
-    explicit SimulatorConnection(uint32_t timeoutMs = DefaultTimeoutMs);
+    explicit SimulatorConnection(uint32_t timeoutMs = kDefaultTimeoutMs);
     ~SimulatorConnection();
     SimulatorConnection(const SimulatorConnection&) = delete;
     SimulatorConnection& operator=(const SimulatorConnection&) = delete;
@@ -33,7 +33,7 @@ public:
     bool Transact(uint8_t opcode, const uint8_t* payload, size_t length, std::vector<uint8_t>& answer,
                   size_t minAnswer, size_t maxAnswer);
     // The 'I' query; info.path is left as it is. With openForUse the connection also takes the
-    // device for itself; while another connection has it, that fails with OsErrorInUse.
+    // device for itself; while another connection has it, that fails with kOsErrorInUse.
     bool QueryInfo(HidInterfaceInfo& info, bool openForUse = false);
 
     uint32_t GetLastError() const { return m_lastError; }

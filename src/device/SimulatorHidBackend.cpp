@@ -24,7 +24,7 @@ bool SimulatorHidBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
         info.path = path;
         interfaces.push_back(info);
     }
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -34,11 +34,11 @@ HidHandle SimulatorHidBackend::Open(const std::string& path)
     HidInterfaceInfo info;
     if (!connection->Connect(path) || !connection->QueryInfo(info, true)) {
         m_lastError = connection->GetLastError();
-        return InvalidHidHandle;
+        return kInvalidHidHandle;
     }
     const HidHandle handle = m_nextHandle++;
     m_open[handle] = std::move(connection);
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return handle;
 }
 

@@ -14,7 +14,7 @@ class SimulatorHidBackend : public HidBackend
 public:
     // The sockets in enumeration order.
     explicit SimulatorHidBackend(std::vector<std::string> socketPaths,
-                                 uint32_t timeoutMs = SimulatorConnection::DefaultTimeoutMs);
+                                 uint32_t timeoutMs = SimulatorConnection::kDefaultTimeoutMs);
 
     // Connects to each socket in turn and asks for its info; sockets that do not answer are not
     // present. Open connects again and takes the keyboard for itself, as an exclusive open would.

@@ -19,7 +19,7 @@ bool SimulatorLegacyDriver::Open()
         // Only the driver is taken: a USB keyboard on the way may be in someone else's use.
         if (m_connection.Connect(path) && m_connection.QueryInfo(info) &&
             info.kind == HidInterfaceKind::LegacyDriver && m_connection.QueryInfo(info, true)) {
-            m_lastError = OsErrorNone;
+            m_lastError = kOsErrorNone;
             return true;
         }
         m_connection.Close();

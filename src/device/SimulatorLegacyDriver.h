@@ -11,7 +11,7 @@ class SimulatorLegacyDriver : public LegacyDriverBackend
 {
 public:
     explicit SimulatorLegacyDriver(std::vector<std::string> socketPaths,
-                                   uint32_t timeoutMs = SimulatorConnection::DefaultTimeoutMs);
+                                   uint32_t timeoutMs = SimulatorConnection::kDefaultTimeoutMs);
 
     bool Open() override;
     void Close() override;

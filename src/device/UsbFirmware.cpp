@@ -19,11 +19,11 @@ using namespace UsbFirmware;
 std::string FormatFirmwareVersion(const std::string& deviceName, const uint8_t* header)
 {
     std::string text = deviceName + " v ";
-    for (size_t i = 0; i < UsbMemory::FirmwareVersionLength; ++i) {
+    for (size_t i = 0; i < UsbMemory::kFirmwareVersionLength; ++i) {
         if (i != 0) {
             text += '.';
         }
-        text += std::to_string(header[UsbMemory::FirmwareVersionOffset + i]);
+        text += std::to_string(header[UsbMemory::kFirmwareVersionOffset + i]);
     }
     return text;
 }
@@ -32,17 +32,17 @@ std::string FormatFirmwareVersion(const std::string& deviceName, const uint8_t* 
 uint32_t SendBlocks(HidChannel& channel, BufferedFile& file, uint32_t blocks, ProgressSink* progress,
                     uint32_t& lastRead)
 {
-    std::array<uint8_t, BlockLength> block{};
+    std::array<uint8_t, kBlockLength> block{};
     uint32_t sent = 0;
-    file.ReadHexBytes(block.data(), BlockLength, lastRead);
-    while (lastRead == BlockLength) {
+    file.ReadHexBytes(block.data(), kBlockLength, lastRead);
+    while (lastRead == kBlockLength) {
         if (!channel.SendData(block.data(), block.size()) || !channel.CommitFirmwareBlock()) {
             break;
         }
         ++sent;
         ReportProgress(progress, sent, blocks);
         channel.Pause(1);
-        file.ReadHexBytes(block.data(), BlockLength, lastRead);
+        file.ReadHexBytes(block.data(), kBlockLength, lastRead);
     }
     return sent;
 }
@@ -78,12 +78,12 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
     }
     // Positions and block counts are 32 bits: a larger file would wrap to a small one.
     const uint64_t size = file.GetSize();
-    if (size % BlockTextLength != 0 || size > UINT32_MAX) {
+    if (size % kBlockTextLength != 0 || size > UINT32_MAX) {
         channel.Close();
         file.Close();
         return DeviceResultCorruptedFile;
     }
-    const auto blocks = static_cast<uint32_t>(size / BlockTextLength);
+    const auto blocks = static_cast<uint32_t>(size / kBlockTextLength);
     ReportProgress(progress, 0, blocks);
     uint32_t lastRead = 0;
     const uint32_t sent = SendBlocks(channel, file, blocks, progress, lastRead);
@@ -93,7 +93,7 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
     channel.Close();
     file.Close();
     // A block cut short by a character that is not a hexadecimal digit.
-    if (lastRead != 0 && lastRead < BlockLength) {
+    if (lastRead != 0 && lastRead < kBlockLength) {
         return DeviceResultCorruptedFile;
     }
     return sent == blocks ? DeviceResultOk : DeviceResultDataNotValid;
@@ -103,7 +103,7 @@ int GetUsbFirmwareVersion(UsbKeyboard& keyboard, ProgressSink* progress, std::st
                           const HidAccess& access)
 {
     ReportProgress(progress, 0, 1);
-    std::array<uint8_t, UsbMemory::HeaderReadLength> header{};
+    std::array<uint8_t, UsbMemory::kHeaderReadLength> header{};
     auto length = static_cast<uint8_t>(header.size());
     const int result = QueryUsbDeviceHeader(keyboard, &length, header.data(), access);
     if (text != nullptr) {

@@ -12,8 +12,8 @@ class UsbKeyboard;
 
 namespace UsbFirmware {
 // One block is one data-report payload, written in the file as hexadecimal digit pairs.
-constexpr size_t BlockLength = 136;
-constexpr uint32_t BlockTextLength = 2 * BlockLength;
+constexpr size_t kBlockLength = 136;
+constexpr uint32_t kBlockTextLength = 2 * kBlockLength;
 } // namespace UsbFirmware
 
 // The open dialog's filter ("text|*.enc||") and default extension.

@@ -13,7 +13,7 @@
 namespace {
 
 using namespace UsbMemory;
-using ImageBuffer = std::array<uint8_t, ImageBufferSize>;
+using ImageBuffer = std::array<uint8_t, kImageBufferSize>;
 
 // One chunk at most, and never 0 bytes: a keyboard reporting no memory still gets a valid request.
 uint8_t HeaderReadCount(int32_t capacity, uint8_t requested)
@@ -21,7 +21,7 @@ uint8_t HeaderReadCount(int32_t capacity, uint8_t requested)
     if (requested == 0) {
         return 1;
     }
-    const int32_t count = std::min<int32_t>({capacity, requested, static_cast<int32_t>(ChunkSize)});
+    const int32_t count = std::min<int32_t>({capacity, requested, static_cast<int32_t>(kChunkSize)});
     return static_cast<uint8_t>(std::max<int32_t>(count, 1));
 }
 
@@ -65,7 +65,7 @@ int ReadHeaderAndMap(UsbKeyboard& keyboard, HidChannel& channel, uint8_t& header
     if (result != DeviceResultOk) {
         return result;
     }
-    if (!channel.QueryMemoryMap() || headerLength < MinHeaderLength ||
+    if (!channel.QueryMemoryMap() || headerLength < kMinHeaderLength ||
         headerLength > channel.GetMemoryCapacity()) {
         return DeviceResultReceivingConfiguration;
     }
@@ -84,10 +84,10 @@ int32_t GetImageRoom(const HidChannel& channel, uint8_t headerLength)
 int VerifyImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image, uint32_t size,
                 uint16_t start, ProgressSink* progress)
 {
-    std::array<uint8_t, ChunkSize> readBack{};
+    std::array<uint8_t, kChunkSize> readBack{};
     auto address = start;
     for (uint32_t done = 0; done < size;) {
-        const auto count = static_cast<uint8_t>(std::min<uint32_t>(size - done, ChunkSize));
+        const auto count = static_cast<uint8_t>(std::min<uint32_t>(size - done, kChunkSize));
         if (!channel.RequestRead(address, count) || !channel.ReceiveData(readBack.data(), count)) {
             return DeviceResultCommunication;
         }
@@ -109,7 +109,7 @@ int WriteImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image,
                uint8_t headerLength, ProgressSink* progress)
 {
     // A size beyond the buffer could only come from a faulty family; it is refused, never read.
-    if (size > ImageBufferSize || static_cast<int64_t>(size) > GetImageRoom(channel, headerLength)) {
+    if (size > kImageBufferSize || static_cast<int64_t>(size) > GetImageRoom(channel, headerLength)) {
         return DeviceResultVersionNotSupported;
     }
     const bool verify = keyboard.GetVerifyAfterProgramming();
@@ -122,7 +122,7 @@ int WriteImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image,
     const auto start = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
     auto address = start;
     for (uint32_t done = 0; done < total;) {
-        const auto count = static_cast<uint8_t>(std::min<uint32_t>(total - done, ChunkSize));
+        const auto count = static_cast<uint8_t>(std::min<uint32_t>(total - done, kChunkSize));
         if (!channel.SendData(image + done, count) || !channel.ConfirmWrite(address, count)) {
             return DeviceResultCommunication;
         }
@@ -152,7 +152,7 @@ int ReadImage(HidChannel& channel, uint8_t* buffer, uint32_t length, uint8_t hea
     auto address = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
     ReportProgress(progress, 0, length);
     for (uint32_t done = 0; done < length;) {
-        const auto count = static_cast<uint8_t>(std::min<uint32_t>(length - done, ChunkSize));
+        const auto count = static_cast<uint8_t>(std::min<uint32_t>(length - done, kChunkSize));
         if (!channel.RequestRead(address, count) || !channel.ReceiveData(buffer + done, count)) {
             return DeviceResultCommunication;
         }
@@ -170,7 +170,7 @@ int ReadAndParseImage(UsbKeyboard& keyboard, HidChannel& channel, uint8_t header
     // Whatever the keyboard reports, no more than the buffer holds is read; a header longer than the
     // area leaves no room at all.
     const auto length =
-        static_cast<uint32_t>(std::clamp<int32_t>(GetImageRoom(channel, headerLength), 0, ImageBufferSize));
+        static_cast<uint32_t>(std::clamp<int32_t>(GetImageRoom(channel, headerLength), 0, kImageBufferSize));
     int result = keyboard.ParseDeviceImage(nullptr, length, channel.GetFormatVersion());
     if (result != DeviceResultOk) {
         return result;
@@ -213,7 +213,7 @@ bool OpenUsbDevice(UsbKeyboard& keyboard, HidChannel& channel)
     }
     // The one reason for a missing keyboard that the user cannot see for themselves.
     if (channel.IsHeldElsewhere()) {
-        keyboard.RecordOsError(OsErrorInUse);
+        keyboard.RecordOsError(kOsErrorInUse);
     }
     return false;
 }
@@ -239,12 +239,12 @@ int ReadUsbDeviceHeader(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* len
     int result = DeviceResultReceivingConfiguration;
     if (channel.QueryMemoryMap()) {
         const uint8_t count = HeaderReadCount(channel.GetMemoryCapacity(), requested);
-        std::array<uint8_t, ChunkSize> header{};
+        std::array<uint8_t, kChunkSize> header{};
         result = DeviceResultCommunication;
         if (channel.RequestRead(channel.GetStartAddress(), count) &&
             channel.ReceiveData(header.data(), count)) {
             result = DeviceResultOk;
-            headerLength = header[HeaderLengthOffset];
+            headerLength = header[kHeaderLengthOffset];
             if (buffer != nullptr) {
                 std::memcpy(buffer, header.data(), std::min(requested, count));
             }

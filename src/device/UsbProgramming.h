@@ -15,16 +15,16 @@ class UsbKeyboard;
 
 namespace UsbMemory {
 // The image buffer of programming and reading back.
-constexpr size_t ImageBufferSize = 4096;
+constexpr size_t kImageBufferSize = 4096;
 // Bytes per ConfirmWrite or RequestRead, although a data report could carry 136.
-constexpr size_t ChunkSize = 128;
+constexpr size_t kChunkSize = 128;
 // Header at the start of the programmable area.
-constexpr size_t HeaderLengthOffset = 0;
-constexpr size_t FirmwareVersionOffset = 1; // three bytes: major, minor, revision
-constexpr size_t FirmwareVersionLength = 3;
+constexpr size_t kHeaderLengthOffset = 0;
+constexpr size_t kFirmwareVersionOffset = 1; // three bytes: major, minor, revision
+constexpr size_t kFirmwareVersionLength = 3;
 // A shorter header would put the image over the version bytes.
-constexpr size_t MinHeaderLength = FirmwareVersionOffset + FirmwareVersionLength;
-constexpr size_t HeaderReadLength = 128;
+constexpr size_t kMinHeaderLength = kFirmwareVersionOffset + kFirmwareVersionLength;
+constexpr size_t kHeaderReadLength = 128;
 } // namespace UsbMemory
 
 // Opens the channel with the keyboard's vendor and product id; false without any I/O when either is 0.

@@ -17,8 +17,8 @@ bool ParseVendorId(const std::string& text, uint16_t& vendorId)
 
 uint16_t LoadVendorIdSetting(const SettingsStore& store)
 {
-    uint16_t vendorId = ZqUsbVendorId;
-    const std::optional<std::string> text = store.ReadValue(kConfigurationSection, VendorIdSettingName);
+    uint16_t vendorId = kZqUsbVendorId;
+    const std::optional<std::string> text = store.ReadValue(kConfigurationSection, kVendorIdSettingName);
     if (text.has_value()) {
         ParseVendorId(*text, vendorId);
     }

@@ -10,11 +10,11 @@ class Keyboard;
 class SettingsStore;
 
 // Value "VendorID" of section "Configuration".
-constexpr const char* VendorIdSettingName = "VendorID";
+constexpr const char* kVendorIdSettingName = "VendorID";
 
 // Decimal or "0x" hexadecimal, 1 to 0xFFFF; false for anything else (0 would open no device).
 bool ParseVendorId(const std::string& text, uint16_t& vendorId);
-// The setting when it holds a valid id, else ZqUsbVendorId.
+// The setting when it holds a valid id, else kZqUsbVendorId.
 uint16_t LoadVendorIdSetting(const SettingsStore& store);
 // Gives a USB keyboard project the id to look for; other projects are left alone. Front ends call
 // it for every project they create or load.

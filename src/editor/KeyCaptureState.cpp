@@ -37,19 +37,19 @@ KeyHookResult KeyCaptureState::ProcessKeyEvent(const KeyHookEvent& event)
 
     uint32_t data = event.scanCode << 16;
     if (event.extended) {
-        data |= KeyDataExtended;
+        data |= kKeyDataExtended;
     }
     // Read after the update: an Alt press carries the flag itself.
     if (m_keyDown[VkLeftAlt] != 0 || m_keyDown[VkRightAlt] != 0) {
-        data |= KeyDataAltDown;
+        data |= kKeyDataAltDown;
     }
     if (event.released) {
-        data |= KeyDataReleased;
+        data |= kKeyDataReleased;
     }
     if (wasDown) {
         // A key held for half an hour must not count into the scan code bits.
         ++m_repeatCount[key];
-        data |= KeyDataPreviousDown | std::min<uint32_t>(m_repeatCount[key], KeyDataRepeatMask);
+        data |= kKeyDataPreviousDown | std::min<uint32_t>(m_repeatCount[key], kKeyDataRepeatMask);
     } else {
         m_repeatCount[key] = 0;
     }

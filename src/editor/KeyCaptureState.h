@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-// Key data bits from the event flags byte, besides KeyDataExtended and KeyDataReleased.
-constexpr uint32_t KeyDataAltDown = 1u << 29;
+// Key data bits from the event flags byte, besides kKeyDataExtended and kKeyDataReleased.
+constexpr uint32_t kKeyDataAltDown = 1u << 29;
 
 struct KeyHookEvent
 {

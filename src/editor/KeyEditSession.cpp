@@ -18,7 +18,7 @@ uint32_t ScanCode(const KeyMessage& message)
 
 bool IsExtended(const KeyMessage& message)
 {
-    return (message.lParam & KeyDataExtended) != 0;
+    return (message.lParam & kKeyDataExtended) != 0;
 }
 
 bool IsFirstPressOrRelease(const KeyMessage& message)

@@ -19,10 +19,10 @@ enum VirtualKeyCode : uint32_t {
 };
 
 // Key data (lParam) bits.
-constexpr uint32_t KeyDataRepeatMask = 0xFFFF;
-constexpr uint32_t KeyDataExtended = 1u << 24;
-constexpr uint32_t KeyDataPreviousDown = 1u << 30;
-constexpr uint32_t KeyDataReleased = 1u << 31;
+constexpr uint32_t kKeyDataRepeatMask = 0xFFFF;
+constexpr uint32_t kKeyDataExtended = 1u << 24;
+constexpr uint32_t kKeyDataPreviousDown = 1u << 30;
+constexpr uint32_t kKeyDataReleased = 1u << 31;
 
 struct KeyMessage
 {
@@ -39,7 +39,7 @@ struct KeyMessage
     {
         return message == KeyMessageKeyUp || message == KeyMessageSysKeyUp || message == KeyMessageHookKeyUp;
     }
-    bool IsAutoRepeat() const { return (lParam & KeyDataPreviousDown) != 0; }
+    bool IsAutoRepeat() const { return (lParam & kKeyDataPreviousDown) != 0; }
     // Bits 16 to 31: scan code, 0x100 for an extended key, 0x8000 for a release; the table
     // lookups mask away the other flag bits.
     uint32_t GetSet1Code() const { return lParam >> 16; }
@@ -52,10 +52,10 @@ inline KeyMessage MakeKeyDownMessage(uint32_t virtualKey, uint32_t set1Code, uin
 {
     uint32_t data = (set1Code & 0xFFu) << 16;
     if (set1Code & 0x100u) {
-        data |= KeyDataExtended;
+        data |= kKeyDataExtended;
     }
     if (repeatCount > 0) {
-        data |= KeyDataPreviousDown | repeatCount;
+        data |= kKeyDataPreviousDown | repeatCount;
     }
     return KeyMessage{message, virtualKey, data};
 }
@@ -64,9 +64,9 @@ inline KeyMessage MakeKeyDownMessage(uint32_t virtualKey, uint32_t set1Code, uin
 inline KeyMessage MakeKeyUpMessage(uint32_t virtualKey, uint32_t set1Code,
                                    uint32_t message = KeyMessageHookKeyUp)
 {
-    uint32_t data = ((set1Code & 0xFFu) << 16) | KeyDataPreviousDown | KeyDataReleased;
+    uint32_t data = ((set1Code & 0xFFu) << 16) | kKeyDataPreviousDown | kKeyDataReleased;
     if (set1Code & 0x100u) {
-        data |= KeyDataExtended;
+        data |= kKeyDataExtended;
     }
     return KeyMessage{message, virtualKey, data};
 }

@@ -417,7 +417,7 @@ bool LegacyKeyCell::SetFlagBits(uint8_t bits, int form)
     if (bits >= (seven ? 4 : 16)) {
         return false;
     }
-    m_simpleKey = (bits & LegacyFlagSimpleKey) != 0 ? 1 : 0;
+    m_simpleKey = (bits & kLegacyFlagSimpleKey) != 0 ? 1 : 0;
     m_mode = seven ? kLegacyInitialMode : static_cast<uint8_t>((bits >> 2) & 3);
     return true;
 }
@@ -426,10 +426,10 @@ uint8_t LegacyKeyCell::GetFlagBits(int form) const
 {
     uint8_t bits = 0;
     if (IsMerged()) {
-        bits |= LegacyFlagMerged;
+        bits |= kLegacyFlagMerged;
     }
     if (m_simpleKey == 1) {
-        bits |= LegacyFlagSimpleKey;
+        bits |= kLegacyFlagSimpleKey;
     }
     if (form != LegacyFormSeven) {
         bits |= static_cast<uint8_t>((m_mode & 3) << 2);

@@ -11,8 +11,8 @@ enum LegacyCodesForm : int {
 };
 
 // Flag number bits of the codes line and of the byte record.
-constexpr uint8_t LegacyFlagMerged = 0x01;
-constexpr uint8_t LegacyFlagSimpleKey = 0x02;
+constexpr uint8_t kLegacyFlagMerged = 0x01;
+constexpr uint8_t kLegacyFlagSimpleKey = 0x02;
 
 class LegacyKeyCell : public KeyCell
 {

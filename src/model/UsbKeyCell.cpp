@@ -30,10 +30,10 @@ UsbKeyCell::UsbKeyCell(uint16_t keyNumber, uint16_t column, uint16_t row, uint8_
 {
     m_maxMode = 0;
     m_maxSimpleKey = 1;
-    m_maxKeyType = UsbKeyTypeNextLayout;
+    m_maxKeyType = kUsbKeyTypeNextLayout;
     m_mode = 1;
     m_simpleKey = 1;
-    m_keyType = UsbKeyTypeNormal;
+    m_keyType = kUsbKeyTypeNormal;
     SnapshotCodesText();
 }
 
@@ -56,7 +56,7 @@ uint8_t UsbKeyCell::GetMaxSimpleKey() const
         ForwardScope scope(*master);
         return master->GetMaxSimpleKey();
     }
-    return m_keyType == UsbKeyTypeModifier ? 0 : m_maxSimpleKey;
+    return m_keyType == kUsbKeyTypeModifier ? 0 : m_maxSimpleKey;
 }
 
 uint8_t UsbKeyCell::GetMaxKeyType() const
@@ -65,8 +65,8 @@ uint8_t UsbKeyCell::GetMaxKeyType() const
         ForwardScope scope(*master);
         return master->GetMaxKeyType();
     }
-    return m_layoutLimit != 0 ? static_cast<uint8_t>(UsbKeyTypeNextLayout + m_layoutLimit)
-                              : UsbKeyTypeModifier;
+    return m_layoutLimit != 0 ? static_cast<uint8_t>(kUsbKeyTypeNextLayout + m_layoutLimit)
+                              : kUsbKeyTypeModifier;
 }
 
 bool UsbKeyCell::IsLayoutSwitch() const
@@ -88,14 +88,14 @@ std::string UsbKeyCell::GetKeyTypeName(uint8_t type) const
     switch (type) {
     case 0:
         return std::string();
-    case UsbKeyTypeNormal:
+    case kUsbKeyTypeNormal:
         return LoadText(IDS_KEY_TYPE_KEY);
-    case UsbKeyTypeModifier:
+    case kUsbKeyTypeModifier:
         return LoadText(IDS_KEY_TYPE_MODIFIER);
-    case UsbKeyTypeNextLayout:
+    case kUsbKeyTypeNextLayout:
         return LoadText(IDS_KEY_TYPE_NEXT_LAYOUT);
     default:
-        return ReplaceFirstNumber(LoadText(IDS_KEY_TYPE_LAYOUT_N), type - UsbKeyTypeNextLayout, "%d");
+        return ReplaceFirstNumber(LoadText(IDS_KEY_TYPE_LAYOUT_N), type - kUsbKeyTypeNextLayout, "%d");
     }
 }
 
@@ -129,13 +129,13 @@ uint8_t UsbKeyCell::GetImageIndex() const
         return master->GetImageIndex();
     }
     const uint8_t type = GetKeyType();
-    if (type == UsbKeyTypeNormal) {
+    if (type == kUsbKeyTypeNormal) {
         return 1;
     }
-    if (type == UsbKeyTypeModifier) {
+    if (type == kUsbKeyTypeModifier) {
         return 3;
     }
-    return type >= UsbKeyTypeNextLayout ? 2 : 0;
+    return type >= kUsbKeyTypeNextLayout ? 2 : 0;
 }
 
 bool UsbKeyCell::IsProgrammed() const
@@ -153,9 +153,9 @@ uint8_t UsbKeyCell::GetKeyType() const
         ForwardScope scope(*master);
         return master->GetKeyType();
     }
-    if (m_keyType == UsbKeyTypeNextLayout && IsLayoutSwitchCode(m_codes[0])) {
+    if (m_keyType == kUsbKeyTypeNextLayout && IsLayoutSwitchCode(m_codes[0])) {
         const uint32_t n = m_codes[0] & 7;
-        return n == kLayoutSwitchNext ? UsbKeyTypeNextLayout : static_cast<uint8_t>(4 + n);
+        return n == kLayoutSwitchNext ? kUsbKeyTypeNextLayout : static_cast<uint8_t>(4 + n);
     }
     return m_keyType;
 }
@@ -185,7 +185,7 @@ bool UsbKeyCell::CaptureKeyDown(const KeyMessage& message, int position)
     }
     const uint32_t usage = entry->usage;
     m_lastInsert = kNoLastInsert;
-    if (m_keyType == UsbKeyTypeModifier) {
+    if (m_keyType == kUsbKeyTypeModifier) {
         if (!IsModifierUsage(usage)) {
             return false;
         }
@@ -194,7 +194,7 @@ bool UsbKeyCell::CaptureKeyDown(const KeyMessage& message, int position)
                 return false;
             }
         }
-    } else if (m_keyType != UsbKeyTypeNormal) {
+    } else if (m_keyType != kUsbKeyTypeNormal) {
         return false;
     }
     m_codes[place - 1] = usage;
@@ -239,32 +239,32 @@ bool UsbKeyCell::SetKeyType(uint8_t type)
     if (type == 0) {
         return false;
     }
-    if (type == UsbKeyTypeNormal) {
-        if (m_keyType != UsbKeyTypeNormal) {
-            m_keyType = UsbKeyTypeNormal;
+    if (type == kUsbKeyTypeNormal) {
+        if (m_keyType != kUsbKeyTypeNormal) {
+            m_keyType = kUsbKeyTypeNormal;
             Clear(false, false);
         }
         return true;
     }
-    if (type == UsbKeyTypeModifier) {
-        m_keyType = UsbKeyTypeModifier;
+    if (type == kUsbKeyTypeModifier) {
+        m_keyType = kUsbKeyTypeModifier;
         m_simpleKey = 0;
         KeepModifiersOnly();
         return true;
     }
-    if (type - UsbKeyTypeNextLayout > m_layoutLimit) {
+    if (type - kUsbKeyTypeNextLayout > m_layoutLimit) {
         return false;
     }
     Clear(false, true);
-    m_keyType = UsbKeyTypeNextLayout;
+    m_keyType = kUsbKeyTypeNextLayout;
     m_codes[0] = kLayoutSwitchCode + ((type - 4u) & 7u);
     return true;
 }
 
 bool UsbKeyCell::IsEnterHeld()
 {
-    return KeyCell::IsEnterHeld() || m_keyType == UsbKeyTypeNextLayout ||
-           (m_keyType == UsbKeyTypeModifier && m_codeCount == 8);
+    return KeyCell::IsEnterHeld() || m_keyType == kUsbKeyTypeNextLayout ||
+           (m_keyType == kUsbKeyTypeModifier && m_codeCount == 8);
 }
 
 bool UsbKeyCell::SaveToBytes(uint8_t* record, size_t length, uint8_t* flags) const
@@ -280,16 +280,16 @@ bool UsbKeyCell::SaveToBytes(uint8_t* record, size_t length, uint8_t* flags) con
         record[i] = 0;
     }
     uint8_t bits = 0;
-    if (m_keyType == UsbKeyTypeNextLayout) {
-        bits = UsbRecordLayoutSwitch;
+    if (m_keyType == kUsbKeyTypeNextLayout) {
+        bits = kUsbRecordLayoutSwitch;
         if (length > 0) {
             record[0] = static_cast<uint8_t>(m_codes[0] & 0xFF);
         }
     } else {
-        if (m_keyType == UsbKeyTypeModifier) {
-            bits = UsbRecordModifier;
+        if (m_keyType == kUsbKeyTypeModifier) {
+            bits = kUsbRecordModifier;
         } else if (m_simpleKey == 1) {
-            bits = UsbRecordSimpleKey;
+            bits = kUsbRecordSimpleKey;
         }
         for (size_t i = 0; i < length && i < m_codeCount; ++i) {
             record[i] = static_cast<uint8_t>(m_codes[i] & 0xFF);
@@ -312,13 +312,13 @@ bool UsbKeyCell::LoadFromBytes(const uint8_t* record, size_t length, uint8_t fla
     }
     Clear(false, true);
     // The record describes the key type completely: without flag 2 it is no modifier.
-    m_keyType = UsbKeyTypeNormal;
+    m_keyType = kUsbKeyTypeNormal;
     bool result = true;
-    if (flags & UsbRecordLayoutSwitch) {
+    if (flags & kUsbRecordLayoutSwitch) {
         if (length == 0 || record[0] < kFirstSwitchByte || record[0] > kLastSwitchByte) {
             result = false;
         } else {
-            m_keyType = UsbKeyTypeNextLayout;
+            m_keyType = kUsbKeyTypeNextLayout;
             m_codes[0] = 0xFF000000 | record[0];
         }
     } else {
@@ -331,11 +331,11 @@ bool UsbKeyCell::LoadFromBytes(const uint8_t* record, size_t length, uint8_t fla
             m_codes[count++] = kKeyboardPage | record[i];
         }
         m_codeCount = static_cast<uint8_t>(count);
-        if (flags & UsbRecordModifier) {
-            SetKeyType(UsbKeyTypeModifier);
+        if (flags & kUsbRecordModifier) {
+            SetKeyType(kUsbKeyTypeModifier);
         }
     }
-    m_simpleKey = (flags & UsbRecordSimpleKey) ? 1 : 0;
+    m_simpleKey = (flags & kUsbRecordSimpleKey) ? 1 : 0;
     return result;
 }
 
@@ -350,8 +350,8 @@ bool UsbKeyCell::Clear(bool resetName, bool unlink)
     m_layoutLimit = 0;
     m_lastInsert = kNoLastInsert;
     if (unlink) {
-        if (m_keyType == UsbKeyTypeNextLayout) {
-            m_keyType = UsbKeyTypeNormal;
+        if (m_keyType == kUsbKeyTypeNextLayout) {
+            m_keyType = kUsbKeyTypeNormal;
         }
         m_master = nullptr;
     }

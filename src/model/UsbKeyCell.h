@@ -4,14 +4,14 @@
 #include "model/KeyCell.h"
 
 // Key types; 3 + n (n from 1) switches to layout n.
-constexpr uint8_t UsbKeyTypeNormal = 1;
-constexpr uint8_t UsbKeyTypeModifier = 2;
-constexpr uint8_t UsbKeyTypeNextLayout = 3;
+constexpr uint8_t kUsbKeyTypeNormal = 1;
+constexpr uint8_t kUsbKeyTypeModifier = 2;
+constexpr uint8_t kUsbKeyTypeNextLayout = 3;
 
 // Flags byte kept beside a USB record.
-constexpr uint8_t UsbRecordSimpleKey = 0x01;
-constexpr uint8_t UsbRecordModifier = 0x02;
-constexpr uint8_t UsbRecordLayoutSwitch = 0x04;
+constexpr uint8_t kUsbRecordSimpleKey = 0x01;
+constexpr uint8_t kUsbRecordModifier = 0x02;
+constexpr uint8_t kUsbRecordLayoutSwitch = 0x04;
 
 // Keyboard usages (HID page 7) as cells keep them; ids from 0xF0 up are the release rows.
 constexpr uint32_t kKeyboardPage = 0x00070000;

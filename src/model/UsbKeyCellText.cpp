@@ -13,7 +13,7 @@ bool UsbKeyCell::ParseCodeToken(const std::string& token)
     }
     const uint32_t usage = kKeyboardPage | static_cast<uint32_t>(id);
     // A code would overwrite the switch code kept in the first entry.
-    if (m_keyType == UsbKeyTypeNextLayout || m_codeCount >= m_capacity || m_codeCount >= kKeyCellMaxCodes) {
+    if (m_keyType == kUsbKeyTypeNextLayout || m_codeCount >= m_capacity || m_codeCount >= kKeyCellMaxCodes) {
         return false;
     }
     const UsbKeyEntry* entry = GetUsbRow(FindRowByUsage(usage));
@@ -23,7 +23,7 @@ bool UsbKeyCell::ParseCodeToken(const std::string& token)
     if (m_codeCount == 0 && static_cast<uint32_t>(id) >= kFirstReleaseId) {
         return false;
     }
-    if (m_keyType == UsbKeyTypeModifier) {
+    if (m_keyType == kUsbKeyTypeModifier) {
         if (!IsModifierUsage(usage)) {
             return false;
         }
@@ -47,7 +47,7 @@ bool UsbKeyCell::ParseLayoutToken(const std::string& token)
         return false;
     }
     m_codes[0] = kLayoutSwitchCode + (digit == 0 ? kLayoutSwitchNext : static_cast<uint32_t>(digit - 1));
-    m_keyType = UsbKeyTypeNextLayout;
+    m_keyType = kUsbKeyTypeNextLayout;
     m_codeCount = 0;
     return true;
 }
@@ -58,15 +58,15 @@ bool UsbKeyCell::ParseTypeToken(const std::string& token)
         return false;
     }
     if (token[1] == '1') {
-        if (m_keyType != UsbKeyTypeNormal) {
-            m_keyType = UsbKeyTypeNormal;
+        if (m_keyType != kUsbKeyTypeNormal) {
+            m_keyType = kUsbKeyTypeNormal;
             m_codeCount = 0;
             ZeroCodesFrom(0);
         }
         return true;
     }
     if (token[1] == '2') {
-        m_keyType = UsbKeyTypeModifier;
+        m_keyType = kUsbKeyTypeModifier;
         m_simpleKey = 0;
         KeepModifiersOnly();
         return true;
@@ -149,11 +149,11 @@ std::string UsbKeyCell::FormatCodesText(int form) const
         return master->FormatCodesText(form);
     }
     std::string text;
-    if (m_keyType == UsbKeyTypeNormal) {
+    if (m_keyType == kUsbKeyTypeNormal) {
         text = "M1";
-    } else if (m_keyType == UsbKeyTypeModifier) {
+    } else if (m_keyType == kUsbKeyTypeModifier) {
         text = "M2";
-    } else if (m_keyType == UsbKeyTypeNextLayout && IsLayoutSwitchCode(m_codes[0])) {
+    } else if (m_keyType == kUsbKeyTypeNextLayout && IsLayoutSwitchCode(m_codes[0])) {
         const uint32_t n = m_codes[0] & 7;
         text = "L" + FormatDecimal(n == kLayoutSwitchNext ? 0 : static_cast<int32_t>(n + 1));
     } else {
@@ -164,7 +164,7 @@ std::string UsbKeyCell::FormatCodesText(int form) const
     } else if (m_simpleKey == 1) {
         text += ",S+";
     }
-    if (m_keyType != UsbKeyTypeNextLayout) {
+    if (m_keyType != kUsbKeyTypeNextLayout) {
         for (int i = 0; i < m_codeCount && i < kKeyCellMaxCodes; ++i) {
             if (IsKeyboardPage(m_codes[i])) {
                 text += ",K" + FormatHex(m_codes[i] & 0xFF, 1);

@@ -15,16 +15,16 @@ class UsbKeyCell;
 
 // Device result codes the image operations answer (the full table belongs to the device module).
 namespace ImageResult {
-constexpr int Ok = 0;
-constexpr int NotSupported = 2;
-constexpr int DoesNotFit = 6;
-constexpr int UnsupportedFormat = 10;
-constexpr int DataInvalid = 11;
+constexpr int kOk = 0;
+constexpr int kNotSupported = 2;
+constexpr int kDoesNotFit = 6;
+constexpr int kUnsupportedFormat = 10;
+constexpr int kDataInvalid = 11;
 } // namespace ImageResult
 
 // The keyboards' USB vendor id, one for both families; the settings and zqtool may override it.
 // Not in the public list of USB vendor ids when chosen, so it matches no other maker's devices.
-constexpr uint16_t ZqUsbVendorId = 0xFA2C;
+constexpr uint16_t kZqUsbVendorId = 0xFA2C;
 
 class UsbKeyboard : public Keyboard
 {
@@ -68,7 +68,7 @@ public:
     uint8_t GetLastDeviceStatus() const { return m_lastDeviceStatus; }
 
 protected:
-    uint16_t m_vendorId = ZqUsbVendorId;
+    uint16_t m_vendorId = kZqUsbVendorId;
     uint16_t m_productId = 0;
     uint32_t m_lastOsError = 0;
     uint8_t m_lastDeviceStatus = 0;

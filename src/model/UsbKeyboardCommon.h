@@ -16,26 +16,26 @@
 
 // Device image header (format version 1), one byte each.
 namespace UsbImage {
-constexpr uint8_t FormatVersion = 1;
-constexpr size_t OptionBits = 0;
-constexpr size_t TypematicDelay = 1;
-constexpr size_t TypematicRate = 2;
-constexpr size_t RfidDigits = 3;
-constexpr size_t Prefix = 4; // two bytes: modifier id, key id
-constexpr size_t Suffix = 6;
-constexpr size_t KeyPause = 8;
-constexpr size_t Variant = 9;     // layout count, or the variant code
-constexpr size_t HeaderSize = 14; // bytes 10 to 13 stay zero
+constexpr uint8_t kFormatVersion = 1;
+constexpr size_t kOptionBits = 0;
+constexpr size_t kTypematicDelay = 1;
+constexpr size_t kTypematicRate = 2;
+constexpr size_t kRfidDigits = 3;
+constexpr size_t kPrefix = 4; // two bytes: modifier id, key id
+constexpr size_t kSuffix = 6;
+constexpr size_t kKeyPause = 8;
+constexpr size_t kVariant = 9;     // layout count, or the variant code
+constexpr size_t kHeaderSize = 14; // bytes 10 to 13 stay zero
 
-constexpr uint8_t OptionTypematic = 0x01;
-constexpr uint8_t OptionKeyBeep = 0x02;
-constexpr uint8_t OptionNumericOnly = 0x80;
+constexpr uint8_t kOptionTypematic = 0x01;
+constexpr uint8_t kOptionKeyBeep = 0x02;
+constexpr uint8_t kOptionNumericOnly = 0x80;
 
 // Key record: flags byte, then one byte per code.
-constexpr uint8_t RecordExtendsDown = 0x08;
-constexpr uint8_t RecordExtendsRight = 0x10;
-constexpr uint8_t RecordCovered = 0xFF;
-constexpr uint8_t RecordCellFlags = 0x07;
+constexpr uint8_t kRecordExtendsDown = 0x08;
+constexpr uint8_t kRecordExtendsRight = 0x10;
+constexpr uint8_t kRecordCovered = 0xFF;
+constexpr uint8_t kRecordCellFlags = 0x07;
 } // namespace UsbImage
 
 class UsbKeyboardCommon : public UsbKeyboard
@@ -148,7 +148,7 @@ protected:
     void ClearAllCells();
 
     // Device image of format version 1: header, then one record per addressable cell.
-    virtual uint8_t GetImageHeaderSize() const { return UsbImage::HeaderSize; }
+    virtual uint8_t GetImageHeaderSize() const { return UsbImage::kHeaderSize; }
     size_t GetImageLength();
     // The capacity of the cell at index 1 plus the flags byte.
     uint8_t GetRecordSize();

@@ -20,12 +20,12 @@ size_t UsbKeyboardCommon::GetImageLength()
 int UsbKeyboardCommon::BuildImage(uint8_t* buffer, size_t* size, uint8_t formatVersion, uint8_t variantByte)
 {
     using namespace UsbImage;
-    if (formatVersion != FormatVersion) {
-        return ImageResult::UnsupportedFormat;
+    if (formatVersion != kFormatVersion) {
+        return ImageResult::kUnsupportedFormat;
     }
     const size_t length = GetImageLength();
     if (buffer == nullptr || size == nullptr || *size < length) {
-        return ImageResult::DoesNotFit;
+        return ImageResult::kDoesNotFit;
     }
     *size = length;
     std::memset(buffer, 0, length);
@@ -51,54 +51,54 @@ int UsbKeyboardCommon::BuildImage(uint8_t* buffer, size_t* size, uint8_t formatV
                     refused = true;
                     continue;
                 }
-                flags &= RecordCellFlags;
+                flags &= kRecordCellFlags;
                 if ((shape & ShapeBelow) != 0) {
-                    flags |= RecordExtendsDown;
+                    flags |= kRecordExtendsDown;
                 }
                 if ((shape & ShapeRight) != 0) {
-                    flags |= RecordExtendsRight;
+                    flags |= kRecordExtendsRight;
                 }
                 record[0] = flags;
             }
         }
     }
     uint8_t options = 0;
-    options |= m_keysType != 0 ? OptionTypematic : 0;
-    options |= m_keyBeep != 0 ? OptionKeyBeep : 0;
-    options |= m_rfidNumericOnly != 0 ? OptionNumericOnly : 0;
-    buffer[OptionBits] = options;
-    buffer[TypematicDelay] = m_typematicDelay;
-    buffer[TypematicRate] = m_typematicRate;
-    buffer[RfidDigits] = m_rfidDigits;
+    options |= m_keysType != 0 ? kOptionTypematic : 0;
+    options |= m_keyBeep != 0 ? kOptionKeyBeep : 0;
+    options |= m_rfidNumericOnly != 0 ? kOptionNumericOnly : 0;
+    buffer[kOptionBits] = options;
+    buffer[kTypematicDelay] = m_typematicDelay;
+    buffer[kTypematicRate] = m_typematicRate;
+    buffer[kRfidDigits] = m_rfidDigits;
     uint8_t affixFlags = 0;
-    refused = !m_prefix.SaveToBytes(buffer + Prefix, 2, &affixFlags) || refused;
-    refused = !m_suffix.SaveToBytes(buffer + Suffix, 2, &affixFlags) || refused;
-    buffer[KeyPause] = m_keyPause;
-    buffer[Variant] = variantByte;
-    return refused ? ImageResult::DataInvalid : ImageResult::Ok;
+    refused = !m_prefix.SaveToBytes(buffer + kPrefix, 2, &affixFlags) || refused;
+    refused = !m_suffix.SaveToBytes(buffer + kSuffix, 2, &affixFlags) || refused;
+    buffer[kKeyPause] = m_keyPause;
+    buffer[kVariant] = variantByte;
+    return refused ? ImageResult::kDataInvalid : ImageResult::kOk;
 }
 
 int UsbKeyboardCommon::ParseImage(uint8_t* buffer, size_t length, uint8_t formatVersion,
                                   const std::function<void(uint8_t)>& switchVariant)
 {
-    if (formatVersion != UsbImage::FormatVersion) {
-        return ImageResult::UnsupportedFormat;
+    if (formatVersion != UsbImage::kFormatVersion) {
+        return ImageResult::kUnsupportedFormat;
     }
     if (length < GetImageLength()) {
-        return ImageResult::DoesNotFit;
+        return ImageResult::kDoesNotFit;
     }
     if (buffer == nullptr) {
-        return ImageResult::Ok;
+        return ImageResult::kOk;
     }
     ClearAllCells();
-    switchVariant(buffer[UsbImage::Variant]);
+    switchVariant(buffer[UsbImage::kVariant]);
     // The variant decides the record size and count.
     if (length < GetImageLength()) {
-        return ImageResult::DoesNotFit;
+        return ImageResult::kDoesNotFit;
     }
     bool ok = ParseImageRecords(buffer, length);
     ok = ApplyImageHeader(buffer) && ok;
-    return ok ? ImageResult::Ok : ImageResult::DataInvalid;
+    return ok ? ImageResult::kOk : ImageResult::kDataInvalid;
 }
 
 bool UsbKeyboardCommon::ParseImageRecords(uint8_t* buffer, size_t length)
@@ -130,15 +130,15 @@ bool UsbKeyboardCommon::ParseOneRecord(uint8_t* buffer, size_t length, size_t of
 {
     using namespace UsbImage;
     const uint8_t flags = buffer[offset];
-    if (flags == RecordCovered) {
+    if (flags == kRecordCovered) {
         return true;
     }
     const size_t recordSize = GetRecordSize();
     const size_t right = offset + recordSize;
     const size_t below = offset + m_columns * recordSize;
     bool ok = true;
-    bool down = (flags & RecordExtendsDown) != 0;
-    bool wide = (flags & RecordExtendsRight) != 0;
+    bool down = (flags & kRecordExtendsDown) != 0;
+    bool wide = (flags & kRecordExtendsRight) != 0;
     // A key reaching past the grid edge would mark a record of another row or layout, or a byte
     // past the image.
     const size_t farthest = (down ? below : offset) + (wide ? recordSize : 0);
@@ -149,15 +149,15 @@ bool UsbKeyboardCommon::ParseOneRecord(uint8_t* buffer, size_t length, size_t of
     }
     uint8_t change = 0;
     if (down && wide) {
-        buffer[right] = RecordCovered;
-        buffer[below] = RecordCovered;
-        buffer[below + recordSize] = RecordCovered;
+        buffer[right] = kRecordCovered;
+        buffer[below] = kRecordCovered;
+        buffer[below + recordSize] = kRecordCovered;
         change = ShapeBelow | ShapeRight | ShapeRightBelow;
     } else if (down) {
-        buffer[below] = RecordCovered;
+        buffer[below] = kRecordCovered;
         change = ShapeBelow;
     } else if (wide) {
-        buffer[right] = RecordCovered;
+        buffer[right] = kRecordCovered;
         change = ShapeRight;
     }
     if (!cell->LoadFromBytes(buffer + offset + 1, recordSize - 1, flags)) {
@@ -176,17 +176,17 @@ bool UsbKeyboardCommon::ParseOneRecord(uint8_t* buffer, size_t length, size_t of
 bool UsbKeyboardCommon::ApplyImageHeader(const uint8_t* buffer)
 {
     using namespace UsbImage;
-    const uint8_t options = buffer[OptionBits];
+    const uint8_t options = buffer[kOptionBits];
     bool ok = true;
     // A false answer of any setter means the value was refused.
-    ok = SetKeyBeep((options & OptionKeyBeep) != 0) && ok;
-    ok = SetKeysType((options & OptionTypematic) != 0 ? 1 : 0) && ok;
-    ok = SetRfidNumericOnly((options & OptionNumericOnly) != 0) && ok;
-    ok = SetTypematicDelay(buffer[TypematicDelay]) && ok;
-    ok = SetTypematicRate(buffer[TypematicRate]) && ok;
-    ok = SetRfidDigits(buffer[RfidDigits]) && ok;
-    ok = m_prefix.LoadFromBytes(buffer + Prefix, 2, 0) && ok;
-    ok = m_suffix.LoadFromBytes(buffer + Suffix, 2, 0) && ok;
-    ok = SetKeyPause(buffer[KeyPause]) && ok;
+    ok = SetKeyBeep((options & kOptionKeyBeep) != 0) && ok;
+    ok = SetKeysType((options & kOptionTypematic) != 0 ? 1 : 0) && ok;
+    ok = SetRfidNumericOnly((options & kOptionNumericOnly) != 0) && ok;
+    ok = SetTypematicDelay(buffer[kTypematicDelay]) && ok;
+    ok = SetTypematicRate(buffer[kTypematicRate]) && ok;
+    ok = SetRfidDigits(buffer[kRfidDigits]) && ok;
+    ok = m_prefix.LoadFromBytes(buffer + kPrefix, 2, 0) && ok;
+    ok = m_suffix.LoadFromBytes(buffer + kSuffix, 2, 0) && ok;
+    ok = SetKeyPause(buffer[kKeyPause]) && ok;
     return ok;
 }

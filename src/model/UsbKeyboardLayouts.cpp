@@ -266,7 +266,7 @@ void UsbKeyboardCommon::ClearAllCells()
     for (auto& cell : m_cells) {
         if (cell != nullptr) {
             cell->Clear(false, true);
-            cell->SetKeyType(UsbKeyTypeNormal);
+            cell->SetKeyType(kUsbKeyTypeNormal);
         }
     }
 }

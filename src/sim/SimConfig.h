@@ -11,7 +11,7 @@
 #include <vector>
 
 // The keyboards' own vendor id, so the program finds the simulator without options.
-constexpr uint16_t kSimDefaultVendorId = ZqUsbVendorId;
+constexpr uint16_t kSimDefaultVendorId = kZqUsbVendorId;
 constexpr int kSimBusyForever = -1;
 // Command codes 0 to 5; 0 is no command the keyboard knows.
 constexpr size_t kSimCommandCodeCount = HidCommandStartApplication + 1;

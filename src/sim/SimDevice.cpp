@@ -36,7 +36,7 @@ bool SimDevice::Load(std::string& error)
     std::fill(m_memory.begin(), m_memory.end(), 0);
     const uint8_t header[] = {m_config.headerLength, m_config.firmwareVersion[0], m_config.firmwareVersion[1],
                               m_config.firmwareVersion[2]};
-    WriteArea(UsbMemory::HeaderLengthOffset, header, sizeof header);
+    WriteArea(UsbMemory::kHeaderLengthOffset, header, sizeof header);
     if (!m_config.memoryFile.empty()) {
         std::vector<uint8_t> data;
         if (!ReadWholeFile(m_config.memoryFile, AreaSize(), data, error))
@@ -50,10 +50,10 @@ bool SimDevice::Load(std::string& error)
     }
     WriteArea(0, m_config.headerBytes.data(), m_config.headerBytes.size());
     if (m_config.headerLengthGiven)
-        WriteArea(UsbMemory::HeaderLengthOffset, &m_config.headerLength, 1);
+        WriteArea(UsbMemory::kHeaderLengthOffset, &m_config.headerLength, 1);
     if (m_config.firmwareVersionGiven)
-        WriteArea(UsbMemory::FirmwareVersionOffset, m_config.firmwareVersion.data(),
-                  UsbMemory::FirmwareVersionLength);
+        WriteArea(UsbMemory::kFirmwareVersionOffset, m_config.firmwareVersion.data(),
+                  UsbMemory::kFirmwareVersionLength);
     return true;
 }
 
@@ -97,7 +97,7 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
             return reply;
         }
         if (size >= 1 && payload[0] == kInfoOpenForUse && !Take())
-            return ErrorReply(OsErrorInUse);
+            return ErrorReply(kOsErrorInUse);
         return Info();
     }
     if (!hidOp && !legacyOp)
@@ -107,7 +107,7 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
     if (legacyOp && m_config.kind != kKindLegacy)
         return ErrorReply(kErrorInvalidFunction);
     if (!Take())
-        return ErrorReply(OsErrorInUse);
+        return ErrorReply(kOsErrorInUse);
 
     if (m_config.disconnectAfter && m_reportsServed >= *m_config.disconnectAfter)
         m_gone = true;
@@ -150,19 +150,19 @@ SimReply SimDevice::SetFeature(const uint8_t* report, size_t size)
 {
     if (size == 0)
         return ErrorReply(kErrorInvalidParameter);
-    if (report[ReportIdOffset] == DataReportId) {
+    if (report[kReportIdOffset] == kDataReportId) {
         m_dataOut.fill(0);
-        size_t copied = std::min(size - DataPayloadOffset, DataPayloadLength);
-        std::memcpy(m_dataOut.data(), report + DataPayloadOffset, copied);
+        size_t copied = std::min(size - kDataPayloadOffset, kDataPayloadLength);
+        std::memcpy(m_dataOut.data(), report + kDataPayloadOffset, copied);
         m_dataPending = true;
         return {};
     }
-    if (report[ReportIdOffset] == CommandReportId) {
+    if (report[kReportIdOffset] == kCommandReportId) {
         // A short report reads as zeros beyond its end.
-        uint8_t command[CommandReportLength] = {};
-        std::memcpy(command, report, std::min(size, CommandReportLength));
-        RunCommand(command[CommandCodeOffset], GetU16(&command[CommandAddressOffset]),
-                   command[CommandCountOffset]);
+        uint8_t command[kCommandReportLength] = {};
+        std::memcpy(command, report, std::min(size, kCommandReportLength));
+        RunCommand(command[kCommandCodeOffset], GetU16(&command[kCommandAddressOffset]),
+                   command[kCommandCountOffset]);
         return {};
     }
     return ErrorReply(kErrorInvalidParameter);
@@ -170,7 +170,7 @@ SimReply SimDevice::SetFeature(const uint8_t* report, size_t size)
 
 void SimDevice::Fill(SimReply& reply, const uint8_t* data, size_t size, uint8_t id)
 {
-    reply.payload[ReportIdOffset] = id;
+    reply.payload[kReportIdOffset] = id;
     size_t copied = std::min(reply.payload.size() - 1, size);
     std::memcpy(reply.payload.data() + 1, data, copied);
 }
@@ -181,18 +181,18 @@ SimReply SimDevice::GetFeature(const uint8_t* report, size_t size)
         return ErrorReply(kErrorInvalidParameter);
     SimReply reply;
     reply.payload.assign(size, 0);
-    if (report[ReportIdOffset] == CommandReportId) {
+    if (report[kReportIdOffset] == kCommandReportId) {
         uint8_t status = m_finalStatus;
         if (m_busyLeft != 0) {
             status = HidStatusBusy;
             if (m_busyLeft > 0)
                 --m_busyLeft;
         }
-        Fill(reply, &status, 1, CommandReportId);
+        Fill(reply, &status, 1, kCommandReportId);
         return reply;
     }
-    if (report[ReportIdOffset] == DataReportId) {
-        Fill(reply, m_dataIn.data(), m_dataIn.size(), DataReportId);
+    if (report[kReportIdOffset] == kDataReportId) {
+        Fill(reply, m_dataIn.data(), m_dataIn.size(), kDataReportId);
         return reply;
     }
     return ErrorReply(kErrorInvalidParameter);
@@ -231,14 +231,14 @@ uint8_t SimDevice::CarryOut(uint8_t code, uint16_t address, uint8_t count)
         DumpQuietly(m_config.dumpFirmwareFile, m_firmware);
         return HidStatusDone;
     case HidCommandRequestRead:
-        if (count == 0 || count > UsbMemory::ChunkSize)
+        if (count == 0 || count > UsbMemory::kChunkSize)
             return HidStatusFailed;
         if (!InArea(address, count))
             return HidStatusNotAllowed;
         std::memcpy(m_dataIn.data(), &m_memory[address], count);
         return HidStatusDone;
     case HidCommandConfirmWrite:
-        if (count == 0 || count > UsbMemory::ChunkSize || !m_dataPending)
+        if (count == 0 || count > UsbMemory::kChunkSize || !m_dataPending)
             return HidStatusFailed;
         if (!InArea(address, count))
             return HidStatusNotAllowed;
@@ -249,9 +249,9 @@ uint8_t SimDevice::CarryOut(uint8_t code, uint16_t address, uint8_t count)
         DumpQuietly(m_config.dumpMemoryFile, Area());
         return HidStatusDone;
     case HidCommandQueryMemoryMap:
-        m_dataIn[MemoryMapFormatVersionOffset] = m_config.formatVersion;
-        PutU16(&m_dataIn[MemoryMapStartAddressOffset], m_config.startAddress);
-        PutU16(&m_dataIn[MemoryMapEndAddressOffset], m_config.endAddress);
+        m_dataIn[kMemoryMapFormatVersionOffset] = m_config.formatVersion;
+        PutU16(&m_dataIn[kMemoryMapStartAddressOffset], m_config.startAddress);
+        PutU16(&m_dataIn[kMemoryMapEndAddressOffset], m_config.endAddress);
         return HidStatusDone;
     case HidCommandStartApplication:
         return HidStatusDone;

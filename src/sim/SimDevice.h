@@ -64,9 +64,9 @@ private:
     SimInterfaceConfig m_config;
     std::vector<uint8_t> m_memory;
 
-    std::array<uint8_t, DataPayloadLength> m_dataOut{}; // last data report received
+    std::array<uint8_t, kDataPayloadLength> m_dataOut{}; // last data report received
     bool m_dataPending = false;
-    std::array<uint8_t, DataPayloadLength> m_dataIn{}; // answer to the next data report read
+    std::array<uint8_t, kDataPayloadLength> m_dataIn{}; // answer to the next data report read
     uint8_t m_finalStatus = 1;
     int m_busyLeft = 0;
 

@@ -24,15 +24,15 @@ TEST(OsErrorTest, ErrnoValuesMapToTheRecordedCodes)
     }
     // Only an exclusive open that failed says "in use"; EBUSY from a report does not.
     for (int error = 0; error < 200; ++error) {
-        EXPECT_NE(MapOsError(error), OsErrorInUse) << error;
+        EXPECT_NE(MapOsError(error), kOsErrorInUse) << error;
     }
 }
 
 TEST(DeviceErrorTextTest, AKeyboardInUseGivesItsOwnLineOnce)
 {
     DeviceErrorText text;
-    text.RecordOsError(OsErrorInUse);
-    text.RecordOsError(OsErrorInUse);
+    text.RecordOsError(kOsErrorInUse);
+    text.RecordOsError(kOsErrorInUse);
     EXPECT_EQ(text.GetErrorText(), "USB Error: The keyboard is in use by another program.");
 }
 

@@ -33,7 +33,7 @@ TEST_F(LegacyDeviceNode, MissingNodeReadsAsDriverNotInstalled)
     DeviceNodeLegacyDriver driver(m_path + ".absent");
     EXPECT_FALSE(driver.Open());
     EXPECT_FALSE(driver.IsOpen());
-    EXPECT_EQ(driver.GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(driver.GetLastError(), kOsErrorNotConnected);
 
     uint8_t version = 7;
     EXPECT_FALSE(driver.QueryVersion(version));

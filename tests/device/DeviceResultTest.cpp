@@ -50,16 +50,16 @@ TEST(DeviceResultTest, TheErrorTextFollowsAfterABlankLine)
 TEST(UsbVendorIdTest, TheSettingOverridesTheBuiltInIdOnlyWithAValidId)
 {
     const std::pair<const char*, uint16_t> table[] = {
-        {"0x16C0", 0x16C0},      {"5824", 5824},      {" 0x1234 ", 0x1234},
-        {"0", ZqUsbVendorId},    {"", ZqUsbVendorId}, {"0x10000", ZqUsbVendorId},
-        {"12ab", ZqUsbVendorId},
+        {"0x16C0", 0x16C0},       {"5824", 5824},       {" 0x1234 ", 0x1234},
+        {"0", kZqUsbVendorId},    {"", kZqUsbVendorId}, {"0x10000", kZqUsbVendorId},
+        {"12ab", kZqUsbVendorId},
     };
     for (const auto& [text, vendorId] : table) {
         MemorySettingsStore store;
         store.WriteValue("Configuration", "VendorID", text);
         EXPECT_EQ(LoadVendorIdSetting(store), vendorId) << text;
     }
-    EXPECT_EQ(LoadVendorIdSetting(MemorySettingsStore()), ZqUsbVendorId);
+    EXPECT_EQ(LoadVendorIdSetting(MemorySettingsStore()), kZqUsbVendorId);
 }
 
 TEST(UsbVendorIdTest, AUsbProjectIsOpenedWithTheAppliedId)

@@ -95,7 +95,7 @@ TEST_F(HidChannelTest, ReceiveDataCopiesThePayloadAndZerosAfterAFailure)
     m_backend.FailAtReport(2, EIO);
     EXPECT_FALSE(m_channel.ReceiveData(buffer.data(), 3));
     EXPECT_EQ(buffer, (Bytes{0, 0, 0, 4, 0xEE, 0xEE, 0xEE, 0xEE}));
-    EXPECT_EQ(m_channel.GetLastError(), OsErrorNotFunctioning);
+    EXPECT_EQ(m_channel.GetLastError(), kOsErrorNotFunctioning);
 
     EXPECT_FALSE(m_channel.ReceiveData(buffer.data(), 137));
     EXPECT_EQ(m_backend.Reports().size(), 2u);
@@ -134,7 +134,7 @@ TEST_F(HidChannelTest, TransferFailuresKeepTheStatusAndTheMappedOsError)
     EXPECT_FALSE(m_channel.StartApplication());
     EXPECT_EQ(m_backend.Reports().size(), 1u);
     EXPECT_EQ(m_channel.GetStatus(), 1);
-    EXPECT_EQ(m_channel.GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(m_channel.GetLastError(), kOsErrorNotConnected);
 
     // A failed status read is not retried and leaves the status at 1.
     m_backend.ClearReports();
@@ -143,7 +143,7 @@ TEST_F(HidChannelTest, TransferFailuresKeepTheStatusAndTheMappedOsError)
     EXPECT_FALSE(m_channel.StartApplication());
     EXPECT_EQ(m_backend.Reports().size(), 2u);
     EXPECT_EQ(m_channel.GetStatus(), 1);
-    EXPECT_EQ(m_channel.GetLastError(), OsErrorNotFunctioning);
+    EXPECT_EQ(m_channel.GetLastError(), kOsErrorNotFunctioning);
 }
 
 TEST_F(HidChannelTest, ContinuousBusyEndsAfterTenSecondsWithStatus3)

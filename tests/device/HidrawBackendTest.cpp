@@ -84,7 +84,7 @@ TEST_F(HidrawBackendTest, EnumeratesByNodeNumberWithIdsNamesAndFeatureLengths)
     HidrawBackend backend = Backend();
     std::vector<HidInterfaceInfo> found;
     ASSERT_TRUE(backend.Enumerate(found));
-    EXPECT_EQ(backend.GetLastError(), OsErrorNone);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNone);
     ASSERT_EQ(found.size(), 4u);
     const std::vector<std::string> paths = {Dev("hidraw1"), Dev("hidraw2"), Dev("hidraw3"), Dev("hidraw10")};
     const std::vector<uint16_t> vendors = {0xFA2C, 0xFA2C, 0x046D, 0xFA2C};
@@ -139,17 +139,17 @@ TEST_F(HidrawBackendTest, MissingClassFolderIsAFailedListWithNotConnected)
     std::vector<HidInterfaceInfo> found(1);
     EXPECT_FALSE(backend.Enumerate(found));
     EXPECT_TRUE(found.empty());
-    EXPECT_EQ(backend.GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNotConnected);
 }
 
 TEST_F(HidrawBackendTest, OpenFailuresKeepTheErrno)
 {
     HidrawBackend backend = Backend();
-    EXPECT_EQ(backend.Open(Dev("hidraw9")), InvalidHidHandle);
-    EXPECT_EQ(backend.GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(backend.Open(Dev("hidraw9")), kInvalidHidHandle);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNotConnected);
     // A folder cannot be opened read-write.
-    EXPECT_EQ(backend.Open((m_root / "dev").string()), InvalidHidHandle);
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EISDIR);
+    EXPECT_EQ(backend.Open((m_root / "dev").string()), kInvalidHidHandle);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EISDIR);
 }
 
 TEST_F(HidrawBackendTest, ANodeAnotherProgramHoldsIsInUseUntilItIsClosed)
@@ -158,12 +158,12 @@ TEST_F(HidrawBackendTest, ANodeAnotherProgramHoldsIsInUseUntilItIsClosed)
     HidrawBackend first = Backend();
     HidrawBackend second = Backend();
     const HidHandle held = first.Open(Dev("hidraw0"));
-    ASSERT_NE(held, InvalidHidHandle);
-    EXPECT_EQ(second.Open(Dev("hidraw0")), InvalidHidHandle);
-    EXPECT_EQ(second.GetLastError(), OsErrorInUse);
+    ASSERT_NE(held, kInvalidHidHandle);
+    EXPECT_EQ(second.Open(Dev("hidraw0")), kInvalidHidHandle);
+    EXPECT_EQ(second.GetLastError(), kOsErrorInUse);
     first.Close(held);
     const HidHandle taken = second.Open(Dev("hidraw0"));
-    EXPECT_NE(taken, InvalidHidHandle);
+    EXPECT_NE(taken, kInvalidHidHandle);
     second.Close(taken);
 }
 
@@ -172,25 +172,25 @@ TEST_F(HidrawBackendTest, ReportsAreRefusedWithoutIoForBadArgumentsAndForeignHan
     AddNode("hidraw0", nullptr, nullptr);
     HidrawBackend backend = Backend();
     const HidHandle handle = backend.Open(Dev("hidraw0"));
-    ASSERT_NE(handle, InvalidHidHandle);
-    EXPECT_NE(handle, NoHidHandle);
-    EXPECT_EQ(backend.GetLastError(), OsErrorNone);
+    ASSERT_NE(handle, kInvalidHidHandle);
+    EXPECT_NE(handle, kNoHidHandle);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNone);
 
     Bytes report(16384, 0);
     report[0] = 3;
     EXPECT_FALSE(backend.SetFeature(handle, report.data(), 0));
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EINVAL);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EINVAL);
     // One byte past what the request number can carry.
     EXPECT_FALSE(backend.GetFeature(handle, report.data(), 16384));
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EINVAL);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EINVAL);
     EXPECT_FALSE(backend.SetFeature(handle, nullptr, 8));
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EINVAL);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EINVAL);
 
     // A plain file is no hidraw node: the request is tried and its errno kept.
     EXPECT_FALSE(backend.SetFeature(handle, report.data(), 8));
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + ENOTTY);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + ENOTTY);
     EXPECT_FALSE(backend.GetFeature(handle, report.data(), 137));
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + ENOTTY);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + ENOTTY);
     EXPECT_EQ(report[0], 3); // a failed read leaves the caller's buffer alone
 
     // Descriptors the backend did not open are never used or closed.
@@ -198,18 +198,18 @@ TEST_F(HidrawBackendTest, ReportsAreRefusedWithoutIoForBadArgumentsAndForeignHan
     ASSERT_EQ(pipe(pipeEnds), 0);
     for (HidHandle foreign : {static_cast<HidHandle>(pipeEnds[0]), HidHandle{-5}, HidHandle{1} << 40}) {
         EXPECT_FALSE(backend.SetFeature(foreign, report.data(), 8));
-        EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EBADF);
+        EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EBADF);
         backend.Close(foreign);
-        EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EBADF);
+        EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EBADF);
     }
     EXPECT_NE(fcntl(pipeEnds[0], F_GETFD), -1);
     EXPECT_EQ(close(pipeEnds[0]), 0);
     EXPECT_EQ(close(pipeEnds[1]), 0);
 
     backend.Close(handle);
-    EXPECT_EQ(backend.GetLastError(), OsErrorNone);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNone);
     EXPECT_FALSE(backend.SetFeature(handle, report.data(), 8));
-    EXPECT_EQ(backend.GetLastError(), OsErrorOtherBase + EBADF);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorOtherBase + EBADF);
 }
 
 TEST_F(HidrawBackendTest, DestroyingTheBackendClosesWhatIsStillOpen)
@@ -219,7 +219,7 @@ TEST_F(HidrawBackendTest, DestroyingTheBackendClosesWhatIsStillOpen)
     {
         HidrawBackend backend = Backend();
         const HidHandle handle = backend.Open(Dev("hidraw0"));
-        ASSERT_NE(handle, InvalidHidHandle);
+        ASSERT_NE(handle, kInvalidHidHandle);
         fd = static_cast<int>(handle);
         EXPECT_NE(fcntl(fd, F_GETFD), -1);
         EXPECT_EQ(fcntl(fd, F_GETFD) & FD_CLOEXEC, FD_CLOEXEC);
@@ -243,7 +243,7 @@ TEST_F(HidrawBackendTest, DescriptorZeroIsNeverHandedOutAsAHandle)
     EXPECT_GT(handle, 0);
     EXPECT_TRUE(zeroFree);
     backend.Close(handle);
-    EXPECT_EQ(backend.GetLastError(), OsErrorNone);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNone);
 }
 
 } // namespace

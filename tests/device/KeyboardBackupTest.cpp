@@ -106,10 +106,10 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
     ASSERT_TRUE(SaveBackupInFolder(*other, folder, start, &otherPath));
     WriteWholeFile(folder + "/notes.txt", "mine");
     WriteWholeFile(folder + "/ZQ-2200-one-layout_old.zqp", "mine");
-    for (std::time_t i = 1; i < static_cast<std::time_t>(KeptBackupsPerType); ++i) {
+    for (std::time_t i = 1; i < static_cast<std::time_t>(kKeptBackupsPerType); ++i) {
         ASSERT_TRUE(SaveBackupInFolder(*backup, folder, start + i * 60, nullptr));
     }
-    EXPECT_EQ(Names(folder).size(), KeptBackupsPerType + 3);
+    EXPECT_EQ(Names(folder).size(), kKeptBackupsPerType + 3);
     EXPECT_TRUE(std::filesystem::exists(first));
 
     std::string newest;
@@ -119,7 +119,7 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
     EXPECT_TRUE(std::filesystem::exists(otherPath));
     EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
     EXPECT_TRUE(std::filesystem::exists(folder + "/ZQ-2200-one-layout_old.zqp"));
-    EXPECT_EQ(Names(folder).size(), KeptBackupsPerType + 3);
+    EXPECT_EQ(Names(folder).size(), kKeptBackupsPerType + 3);
 }
 
 TEST(KeyboardBackup, TwoBackupsInOneSecondKeepBothInTheirOrder)

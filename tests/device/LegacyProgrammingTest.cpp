@@ -49,7 +49,7 @@ void Put(Bytes& image, size_t offset, std::initializer_list<uint8_t> bytes)
 
 Bytes Build(LegacyKeyboard& keyboard, uint8_t version, int* result = nullptr, std::string* text = nullptr)
 {
-    Bytes buffer(LegacyImageBufferSize, 0xEE);
+    Bytes buffer(kLegacyImageBufferSize, 0xEE);
     size_t size = buffer.size();
     std::string errorText;
     const int r = BuildLegacyDeviceImage(keyboard, version, buffer.data(), &size, errorText);
@@ -315,7 +315,7 @@ TEST_F(LegacyProgram, EachByteFollowsThePreviousWritesCompletionByExactlyThePace
     SetPumpMessagesHook(nullptr);
     ASSERT_EQ(nowCalls.size(), 450u);
     for (size_t i = 1; i < nowCalls.size(); ++i) {
-        ASSERT_EQ(nowCalls[i] - nowCalls[i - 1], LegacyBytePace) << "after byte " << i;
+        ASSERT_EQ(nowCalls[i] - nowCalls[i - 1], kLegacyBytePace) << "after byte " << i;
     }
 
     // Host work longer than the pause is not slept on top of.
@@ -335,7 +335,7 @@ TEST_F(LegacyProgram, FailingWriteStopsAtOnceAndCloses)
     EXPECT_EQ(driver.Written(), Bytes(image.begin(), image.begin() + 24));
     EXPECT_EQ(pausesAfter.size(), 24u);
     EXPECT_EQ(sink.m_calls, (ProgressCalls{{0, 450}, {0, 450}, {20, 450}, {0, 0}}));
-    EXPECT_EQ(driver.GetLastError(), OsErrorNotFunctioning);
+    EXPECT_EQ(driver.GetLastError(), kOsErrorNotFunctioning);
     EXPECT_FALSE(driver.IsOpen());
     EXPECT_EQ(driver.CloseCount(), 1u);
 

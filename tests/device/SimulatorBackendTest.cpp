@@ -121,10 +121,10 @@ TEST_F(SimulatorBackendTest, ErrorWordsArePassedOnAsTheOsError)
     HidChannel channel(backend);
     ASSERT_TRUE(channel.Open(0x1234, 0x1000));
     EXPECT_FALSE(channel.StartApplication());
-    EXPECT_EQ(channel.GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(channel.GetLastError(), kOsErrorNotConnected);
     uint8_t byte = 0x55;
     EXPECT_FALSE(channel.ReceiveData(&byte, 1));
-    EXPECT_EQ(channel.GetLastError(), OsErrorNotFunctioning);
+    EXPECT_EQ(channel.GetLastError(), kOsErrorNotFunctioning);
     EXPECT_EQ(byte, 0);
 }
 
@@ -152,10 +152,10 @@ TEST_F(SimulatorBackendTest, BadPeersFailAsIoErrorsWithoutHanging)
         ASSERT_TRUE(channel.Open(0x1234, 0x1000)) << test.name;
         Bytes report = {2, 0, 0, 0, 0, 0, 0, 0};
         EXPECT_FALSE(backend.GetFeature(1, report.data(), report.size())) << test.name;
-        EXPECT_EQ(backend.GetLastError(), OsErrorNotFunctioning) << test.name;
+        EXPECT_EQ(backend.GetLastError(), kOsErrorNotFunctioning) << test.name;
         // The stream is out of step: later calls fail at once.
         EXPECT_FALSE(channel.StartApplication()) << test.name;
-        EXPECT_EQ(channel.GetLastError(), OsErrorNotFunctioning) << test.name;
+        EXPECT_EQ(channel.GetLastError(), kOsErrorNotFunctioning) << test.name;
         channel.Close();
         m_servers.clear();
     }
@@ -191,8 +191,8 @@ TEST_F(SimulatorBackendTest, EnumerationReportsEveryAnsweringSocket)
     EXPECT_EQ(interfaces[0].name, "ZQ-3300");
     EXPECT_EQ(interfaces[1].kind, HidInterfaceKind::LegacyDriver);
 
-    EXPECT_EQ(backend.Open(m_folder + "/missing"), InvalidHidHandle);
-    EXPECT_EQ(backend.GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(backend.Open(m_folder + "/missing"), kInvalidHidHandle);
+    EXPECT_EQ(backend.GetLastError(), kOsErrorNotConnected);
 }
 
 TEST_F(SimulatorBackendTest, LegacyDriverUsesTheFirstSocketOfKindOne)

@@ -135,7 +135,7 @@ TEST_F(UsbProgrammingTest, VerifyNamesTheFirstAddressThatDiffersAndReadsNoFurthe
                   std::string("The keyboard holds other data than were written.\r\n\r\n"
                               "The first difference is at address ") +
                       test.address + ".");
-        EXPECT_EQ(CountSetReports(keyboard.m_backend, CommandReportId, HidCommandRequestRead), test.reads);
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, kCommandReportId, HidCommandRequestRead), test.reads);
         EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), 1u);
 
         // Without verifying, the same keyboard is taken at its word.
@@ -198,7 +198,7 @@ TEST_F(UsbProgrammingTest, ProgramRefusesImagesThatDoNotFitOrAreEmpty)
         m_progress.m_calls.clear();
         EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, keyboard.m_access), test.result);
         EXPECT_EQ(m_progress.m_calls, test.progress);
-        EXPECT_EQ(CountSetReports(keyboard.m_backend, DataReportId), test.result == 0 ? 2u : 0u);
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, kDataReportId), test.result == 0 ? 2u : 0u);
         EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), 1u);
     }
 }
@@ -216,7 +216,7 @@ TEST_F(UsbProgrammingTest, WithoutAKeyboardNothingIsSentAndNoTextRecorded)
     EXPECT_EQ(m_keyboard.GetErrorText(), "");
 
     // A project without a product id does not even look.
-    m_keyboard.SetVendorId(ZqUsbVendorId);
+    m_keyboard.SetVendorId(kZqUsbVendorId);
     m_keyboard.SetProductId(0);
     const size_t enumerations = m_backend.EnumerationCount();
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultNoDevice);
@@ -241,7 +241,7 @@ TEST_F(UsbProgrammingTest, AKeyboardHeldByAnotherProgramIsNotFoundAndTheTextSays
 
     // A free keyboard with the same ids further on is taken, and nothing is said of the other.
     m_backend.AddInterface(
-        {"/dev/hidraw1", ZqUsbVendorId, UsbTestKeyboard::ProductId, 137, HidInterfaceKind::Hid, "ZQ-2200"});
+        {"/dev/hidraw1", kZqUsbVendorId, UsbTestKeyboard::ProductId, 137, HidInterfaceKind::Hid, "ZQ-2200"});
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultOk);
     EXPECT_EQ(m_keyboard.GetErrorText(), "");
     EXPECT_EQ(m_backend.OpenedPaths(), (std::vector<std::string>{"/dev/hidraw1"}));
@@ -251,13 +251,13 @@ TEST_F(UsbProgrammingTest, FamilyImageResultsEndTheOperationAfterStartingTheAppl
 {
     m_keyboard.m_buildResult = DeviceResultUnsupportedVersion;
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultUnsupportedVersion);
-    EXPECT_EQ(CountSetReports(m_backend, DataReportId), 0u);
+    EXPECT_EQ(CountSetReports(m_backend, kDataReportId), 0u);
     EXPECT_EQ(m_backend.ApplicationStarts(), 1u);
 
     m_backend.SetMemoryMap(2, FakeUsbKeyboard::StartAddress, 0x08FF);
     m_backend.ClearReports();
     EXPECT_EQ(DownloadUsbSequences(m_keyboard, &m_progress, m_access), DeviceResultUnsupportedVersion);
-    EXPECT_EQ(CountSetReports(m_backend, CommandReportId, HidCommandRequestRead), 1u); // the header only
+    EXPECT_EQ(CountSetReports(m_backend, kCommandReportId, HidCommandRequestRead), 1u); // the header only
     EXPECT_EQ(m_backend.ApplicationStarts(), 2u);
 }
 
@@ -378,7 +378,7 @@ TEST_F(UsbProgrammingTest, DownloadNeverReadsMoreThanItsBufferHolds)
     FakeUsbKeyboard large(0xFFFF);
     EXPECT_EQ(DownloadUsbSequences(m_keyboard, nullptr, large.m_access), DeviceResultOk);
     EXPECT_EQ(m_keyboard.m_parsed.size(), 4096u);
-    EXPECT_EQ(CountSetReports(large.m_backend, CommandReportId, HidCommandRequestRead), 1u + 32u);
+    EXPECT_EQ(CountSetReports(large.m_backend, kCommandReportId, HidCommandRequestRead), 1u + 32u);
     const auto& reports = large.m_backend.Reports();
     EXPECT_EQ(reports[reports.size() - 5].bytes, (Bytes{0x02, 0x02, 0x88, 0x10, 0x80, 0, 0, 0}));
 
@@ -388,7 +388,7 @@ TEST_F(UsbProgrammingTest, DownloadNeverReadsMoreThanItsBufferHolds)
     m_keyboard.m_checks.clear();
     EXPECT_EQ(DownloadUsbSequences(m_keyboard, nullptr, small.m_access), DeviceResultVersionNotSupported);
     EXPECT_EQ(m_keyboard.m_checks, (std::vector<UsbTestKeyboard::ParseCall>{{false, 0}}));
-    EXPECT_EQ(CountSetReports(small.m_backend, CommandReportId, HidCommandRequestRead), 1u);
+    EXPECT_EQ(CountSetReports(small.m_backend, kCommandReportId, HidCommandRequestRead), 1u);
 }
 
 TEST_F(UsbProgrammingTest, AHeaderTooShortForTheVersionOrLongerThanTheAreaIsABadConfiguration)
@@ -403,8 +403,8 @@ TEST_F(UsbProgrammingTest, AHeaderTooShortForTheVersionOrLongerThanTheAreaIsABad
         m_progress.m_calls.clear();
         EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, keyboard.m_access),
                   DeviceResultReceivingConfiguration);
-        EXPECT_EQ(CountSetReports(keyboard.m_backend, DataReportId), 0u);
-        EXPECT_EQ(CountSetReports(keyboard.m_backend, CommandReportId, HidCommandConfirmWrite), 0u);
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, kDataReportId), 0u);
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, kCommandReportId, HidCommandConfirmWrite), 0u);
         EXPECT_EQ(keyboard.m_backend.Memory(), before) << "the version bytes stay";
         EXPECT_EQ(keyboard.m_backend.ApplicationStarts(), 1u);
         EXPECT_EQ(m_progress.m_calls, (ProgressCalls{{0, 0}}));
@@ -413,7 +413,7 @@ TEST_F(UsbProgrammingTest, AHeaderTooShortForTheVersionOrLongerThanTheAreaIsABad
         EXPECT_EQ(DownloadUsbSequences(m_keyboard, nullptr, keyboard.m_access),
                   DeviceResultReceivingConfiguration);
         EXPECT_TRUE(m_keyboard.m_checks.empty());
-        EXPECT_EQ(CountSetReports(keyboard.m_backend, CommandReportId, HidCommandRequestRead), 2u)
+        EXPECT_EQ(CountSetReports(keyboard.m_backend, kCommandReportId, HidCommandRequestRead), 2u)
             << "the header byte of each operation only";
     }
     // The shortest header that holds the version is accepted.
@@ -500,10 +500,10 @@ TEST_F(UsbProgrammingTest, FamilyProjectsComeBackFromTheKeyboardAsProgrammed)
     for (Case& test : cases) {
         SCOPED_TRACE(test.name);
         FakeUsbKeyboard keyboard(0x10FF);
-        keyboard.m_backend.AddInterface({"/dev/hidraw1", ZqUsbVendorId, Zq3300Keyboard::kProductId, 137,
+        keyboard.m_backend.AddInterface({"/dev/hidraw1", kZqUsbVendorId, Zq3300Keyboard::kProductId, 137,
                                          HidInterfaceKind::Hid, "ZQ-3300"});
-        ApplyVendorId(*test.programmed, ZqUsbVendorId);
-        ApplyVendorId(*test.downloaded, ZqUsbVendorId);
+        ApplyVendorId(*test.programmed, kZqUsbVendorId);
+        ApplyVendorId(*test.downloaded, kZqUsbVendorId);
         ASSERT_TRUE(test.programmed->SetKeyTexts("Enter", "K0x28", 1, 1, 1));
         const uint8_t lastLayout = test.programmed->GetLayoutCount();
         ASSERT_TRUE(test.programmed->SetKeyTexts("Ab", "M1,S+,K0x04,K0x05", 2, 3, lastLayout));

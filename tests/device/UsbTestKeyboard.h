@@ -90,7 +90,7 @@ public:
 
     explicit FakeUsbKeyboard(uint16_t endAddress = 0x08FF)
     {
-        m_backend.AddInterface({"/dev/hidraw0", ZqUsbVendorId, UsbTestKeyboard::ProductId, 137,
+        m_backend.AddInterface({"/dev/hidraw0", kZqUsbVendorId, UsbTestKeyboard::ProductId, 137,
                                 HidInterfaceKind::Hid, "ZQ-2200"});
         SetMemoryMap(endAddress, HeaderLength);
         m_access.backend = &m_backend;

@@ -61,7 +61,7 @@ void Script(SimulatedKeyboard& keyboard, Input input)
     FakeHidBackend& backend = keyboard.backend;
     for (uint16_t productId : {Zq2200Keyboard::kProductId, Zq3300Keyboard::kProductId}) {
         backend.AddInterface(
-            {"fuzz" + std::to_string(productId), ZqUsbVendorId, productId, 137, HidInterfaceKind::Hid, ""});
+            {"fuzz" + std::to_string(productId), kZqUsbVendorId, productId, 137, HidInterfaceKind::Hid, ""});
     }
     const uint8_t format = input.Byte();
     const uint16_t start = input.Word();
@@ -77,7 +77,7 @@ void Script(SimulatedKeyboard& keyboard, Input input)
     backend.SetDefaultStatus((defaultStatus & 0xF0) == 0 ? defaultStatus : uint8_t{HidStatusDone});
     backend.QueueStatuses(input.Bytes(input.Byte() & 0x1F));
     for (uint8_t payloads = input.Byte() & 3; payloads != 0; --payloads) {
-        backend.QueueData(input.Bytes(DataPayloadLength));
+        backend.QueueData(input.Bytes(kDataPayloadLength));
     }
     const std::vector<uint8_t> memory = input.Rest();
     for (size_t i = 0; i < memory.size() && i < backend.Memory().size(); ++i) {
@@ -96,7 +96,7 @@ std::unique_ptr<UsbKeyboard> MakeProject(uint8_t choice)
     } else {
         project = std::make_unique<Zq2200Keyboard>(1 + choice % 3);
     }
-    ApplyVendorId(*project, ZqUsbVendorId);
+    ApplyVendorId(*project, kZqUsbVendorId);
     return project;
 }
 

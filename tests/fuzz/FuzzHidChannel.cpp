@@ -41,7 +41,7 @@ private:
     bool Outcome()
     {
         const uint8_t byte = Next();
-        m_lastError = (byte & 0x80) ? MapOsError(byte & 0x7F) : OsErrorNone;
+        m_lastError = (byte & 0x80) ? MapOsError(byte & 0x7F) : kOsErrorNone;
         return m_offset <= m_size && (byte & 0x80) == 0;
     }
 
@@ -60,7 +60,7 @@ void FuzzChannel(const uint8_t* data, size_t size)
     if (!channel.Open(1, 2)) {
         return;
     }
-    uint8_t buffer[DataPayloadLength] = {};
+    uint8_t buffer[kDataPayloadLength] = {};
     for (int round = 0; round < 64 && !backend.Exhausted(); ++round) {
         channel.QueryMemoryMap();
         const uint8_t count = static_cast<uint8_t>(channel.GetMemoryCapacity() & 0x7F);

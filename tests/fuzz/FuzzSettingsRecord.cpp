@@ -16,7 +16,7 @@ namespace {
 
 const char* const kNames[] = {
     "FastEdit",    "DefaultApply",   "EscEndApplication", "ConfirmReplace", "ConfirmDelete",
-    "UseLastKeyb", "UseDefaultKeyb", "LastKeybID",        "DefaultKeybID",  VendorIdSettingName,
+    "UseLastKeyb", "UseDefaultKeyb", "LastKeybID",        "DefaultKeybID",  kVendorIdSettingName,
 };
 
 void Check(bool condition)

@@ -84,7 +84,7 @@ Bytes TransferCommands(size_t chunks, const Bytes& perChunk)
 
 Bytes BuiltImage(UsbKeyboard& keyboard)
 {
-    Bytes image(UsbMemory::ImageBufferSize, 0);
+    Bytes image(UsbMemory::kImageBufferSize, 0);
     size_t size = image.size();
     EXPECT_EQ(keyboard.BuildDeviceImage(image.data(), &size, 1), 0);
     image.resize(size);
@@ -149,15 +149,15 @@ protected:
         ASSERT_TRUE(m_zq2200.Load(reason)) << reason;
         ASSERT_TRUE(m_zq3300.Load(reason)) << reason;
         ASSERT_TRUE(m_tree.Create(reason)) << reason;
-        ASSERT_TRUE(m_tree.AddNode("hidraw0", ZqUsbVendorId, Zq2200ProductId, "Tavrin ZQ-2200",
+        ASSERT_TRUE(m_tree.AddNode("hidraw0", kZqUsbVendorId, Zq2200ProductId, "Tavrin ZQ-2200",
                                    HidrawDescriptors::Typing, m_typing2200));
-        ASSERT_TRUE(m_tree.AddNode("hidraw1", ZqUsbVendorId, Zq2200ProductId, "Tavrin ZQ-2200",
+        ASSERT_TRUE(m_tree.AddNode("hidraw1", kZqUsbVendorId, Zq2200ProductId, "Tavrin ZQ-2200",
                                    HidrawDescriptors::Vendor, m_zq2200));
         ASSERT_TRUE(m_tree.AddNode("hidraw2", 0x046D, 0xC077, "USB Optical Mouse", HidrawDescriptors::Mouse,
                                    m_mouse));
-        ASSERT_TRUE(m_tree.AddNode("hidraw3", ZqUsbVendorId, Zq3300ProductId, "Tavrin ZQ-3300",
+        ASSERT_TRUE(m_tree.AddNode("hidraw3", kZqUsbVendorId, Zq3300ProductId, "Tavrin ZQ-3300",
                                    HidrawDescriptors::Typing, m_typing3300));
-        ASSERT_TRUE(m_tree.AddNode("hidraw4", ZqUsbVendorId, Zq3300ProductId, "Tavrin ZQ-3300",
+        ASSERT_TRUE(m_tree.AddNode("hidraw4", kZqUsbVendorId, Zq3300ProductId, "Tavrin ZQ-3300",
                                    HidrawDescriptors::Vendor, m_zq3300));
         if (!m_tree.Mount(reason)) {
             GTEST_SKIP() << "no emulated hidraw nodes: " << reason;
@@ -242,7 +242,7 @@ TEST_F(DeviceOperationsEndToEndTest, ProjectsAreProgrammedBehindTheHeaderAndDown
         ASSERT_NE(test.programmed->GetContentSignature(), untouched);
         const Bytes image = BuiltImage(*test.programmed);
         EXPECT_EQ(image.size(), test.imageLength);
-        const size_t chunks = (image.size() + UsbMemory::ChunkSize - 1) / UsbMemory::ChunkSize;
+        const size_t chunks = (image.size() + UsbMemory::kChunkSize - 1) / UsbMemory::kChunkSize;
 
         const Bytes otherBefore = test.other.Area();
         const Bytes otherCommands = test.other.Commands();
@@ -287,7 +287,7 @@ TEST_F(DeviceOperationsEndToEndTest, FirmwareBlocksReachTheKeyboardByteForByte)
     // Three blocks: upper and lower case digits, and one whose first and last bytes differ from the rest.
     const std::string text =
         Repeated("DEADbeef", 34) + Repeated("0123456789abcdef", 17) + "7F" + Repeated("00", 134) + "80";
-    ASSERT_EQ(text.size(), 3 * UsbFirmware::BlockTextLength);
+    ASSERT_EQ(text.size(), 3 * UsbFirmware::kBlockTextLength);
     const std::string path = WriteFile("update.enc", text);
     Zq3300Keyboard project(false, 1);
 
@@ -339,8 +339,8 @@ TEST_F(DeviceOperationsEndToEndTest, KeyboardVanishingMidProgrammingIsNotConnect
               "An error occured during communication.\r\n\r\nUSB Error: The device is not connected.");
     // The first chunk stays written, nothing after it.
     const Bytes area = m_zq2200.Area();
-    EXPECT_EQ(Slice(area, SimHeaderLength, UsbMemory::ChunkSize), Slice(image, 0, UsbMemory::ChunkSize));
-    const size_t rest = SimHeaderLength + UsbMemory::ChunkSize;
+    EXPECT_EQ(Slice(area, SimHeaderLength, UsbMemory::kChunkSize), Slice(image, 0, UsbMemory::kChunkSize));
+    const size_t rest = SimHeaderLength + UsbMemory::kChunkSize;
     EXPECT_EQ(Slice(area, rest, area.size()), Bytes(area.size() - rest, 0));
     EXPECT_EQ(m_zq2200.Commands(), (Bytes{QueryMemoryMap, RequestRead, ConfirmWrite}));
 

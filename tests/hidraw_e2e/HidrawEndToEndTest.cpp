@@ -19,7 +19,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint16_t VendorId = ZqUsbVendorId;
+constexpr uint16_t VendorId = kZqUsbVendorId;
 constexpr uint16_t Zq2200ProductId = 0x1000;
 
 Bytes Pattern(size_t length, uint8_t seed)
@@ -72,7 +72,7 @@ TEST_F(HidrawEndToEndTest, FeatureReportsCrossTheKernelByteForByte)
     EXPECT_EQ(found[2].vendorId, 0x046D);
 
     const HidHandle handle = m_backend->Open(Dev("hidraw1"));
-    ASSERT_NE(handle, InvalidHidHandle);
+    ASSERT_NE(handle, kInvalidHidHandle);
 
     const Bytes command = {0x02, 0x03, 0x34, 0x12, 0x80, 0x00, 0x00, 0x00};
     Bytes data = Pattern(137, 11);
@@ -93,9 +93,9 @@ TEST_F(HidrawEndToEndTest, FeatureReportsCrossTheKernelByteForByte)
     Bytes expected = {0x03};
     expected.insert(expected.end(), payload.begin(), payload.end());
     EXPECT_EQ(answer, expected);
-    EXPECT_EQ(m_backend->GetLastError(), OsErrorNone);
+    EXPECT_EQ(m_backend->GetLastError(), kOsErrorNone);
     m_backend->Close(handle);
-    EXPECT_EQ(m_backend->GetLastError(), OsErrorNone);
+    EXPECT_EQ(m_backend->GetLastError(), kOsErrorNone);
 }
 
 TEST_F(HidrawEndToEndTest, ChannelTakesTheFeatureInterfaceAndReadsTheMemoryMap)
@@ -116,7 +116,7 @@ TEST_F(HidrawEndToEndTest, ChannelTakesTheFeatureInterfaceAndReadsTheMemoryMap)
 TEST_F(HidrawEndToEndTest, DeviceFaultsAndPartialReportsAreFailures)
 {
     const HidHandle handle = m_backend->Open(Dev("hidraw1"));
-    ASSERT_NE(handle, InvalidHidHandle);
+    ASSERT_NE(handle, kInvalidHidHandle);
     const Bytes command = {0x02, 0x05, 0, 0, 0, 0, 0, 0};
     const Bytes request = {0x02, 0, 0, 0, 0, 0, 0, 0};
     struct Fault
@@ -126,10 +126,10 @@ TEST_F(HidrawEndToEndTest, DeviceFaultsAndPartialReportsAreFailures)
         uint32_t expected;
     };
     const Fault faults[] = {
-        {EPIPE, -1, OsErrorNotFunctioning},  {EIO, -1, OsErrorNotFunctioning},
-        {EPROTO, -1, OsErrorNotFunctioning}, {ETIMEDOUT, -1, OsErrorNotFunctioning},
-        {ENODEV, -1, OsErrorNotConnected},   {EBUSY, -1, OsErrorOtherBase + EBUSY},
-        {0, 5, OsErrorNotFunctioning},       {0, 0, OsErrorNotFunctioning},
+        {EPIPE, -1, kOsErrorNotFunctioning},  {EIO, -1, kOsErrorNotFunctioning},
+        {EPROTO, -1, kOsErrorNotFunctioning}, {ETIMEDOUT, -1, kOsErrorNotFunctioning},
+        {ENODEV, -1, kOsErrorNotConnected},   {EBUSY, -1, kOsErrorOtherBase + EBUSY},
+        {0, 5, kOsErrorNotFunctioning},       {0, 0, kOsErrorNotFunctioning},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.errnoValue * 100 + fault.shortCount);
@@ -163,7 +163,7 @@ TEST_F(HidrawEndToEndTest, KeyboardUnpluggedMidWriteIsNotConnected)
         const Bytes chunk = Pattern(16, 1);
         ASSERT_TRUE(channel.SendData(chunk.data(), chunk.size()));
         EXPECT_FALSE(channel.ConfirmWrite(0x0800, 16));
-        EXPECT_EQ(channel.GetLastError(), OsErrorNotConnected);
+        EXPECT_EQ(channel.GetLastError(), kOsErrorNotConnected);
         ASSERT_EQ(m_keyboard.Received().size(), 1u); // the data report only
     }
     // Everything after the unplug says the same.
@@ -171,8 +171,8 @@ TEST_F(HidrawEndToEndTest, KeyboardUnpluggedMidWriteIsNotConnected)
     ASSERT_TRUE(m_backend->Enumerate(found));
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[1].path, Dev("hidraw2"));
-    EXPECT_EQ(m_backend->Open(Dev("hidraw1")), InvalidHidHandle);
-    EXPECT_EQ(m_backend->GetLastError(), OsErrorNotConnected);
+    EXPECT_EQ(m_backend->Open(Dev("hidraw1")), kInvalidHidHandle);
+    EXPECT_EQ(m_backend->GetLastError(), kOsErrorNotConnected);
     HidChannel again(*m_backend);
     EXPECT_FALSE(again.Open(VendorId, Zq2200ProductId));
 }
@@ -180,12 +180,12 @@ TEST_F(HidrawEndToEndTest, KeyboardUnpluggedMidWriteIsNotConnected)
 TEST_F(HidrawEndToEndTest, OpenNodeFailsWithoutHangingWhenItsServerIsGone)
 {
     const HidHandle handle = m_backend->Open(Dev("hidraw1"));
-    ASSERT_NE(handle, InvalidHidHandle);
+    ASSERT_NE(handle, kInvalidHidHandle);
     m_tree.Unmount();
     Bytes status = {0x02, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_FALSE(m_backend->GetFeature(handle, status.data(), status.size()));
     // FUSE answers ENOTCONN here; a real hidraw node whose device left answers ENODEV (tested above).
-    EXPECT_NE(m_backend->GetLastError(), OsErrorNone);
+    EXPECT_NE(m_backend->GetLastError(), kOsErrorNone);
     m_backend->Close(handle);
 }
 

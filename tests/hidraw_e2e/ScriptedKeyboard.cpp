@@ -6,17 +6,17 @@
 
 namespace {
 
-constexpr uint8_t CommandReportId = 2;
-constexpr size_t CommandReportLength = 8;
-constexpr uint8_t DataReportId = 3;
-constexpr size_t DataReportLength = 137;
+constexpr uint8_t kCommandReportId = 2;
+constexpr size_t kCommandReportLength = 8;
+constexpr uint8_t kDataReportId = 3;
+constexpr size_t kDataReportLength = 137;
 constexpr uint8_t StatusBusy = 3;
 
 // A real device stalls the control transfer of a report it does not have.
 bool KnownReport(const uint8_t* report, size_t length)
 {
-    return (report[0] == CommandReportId && length == CommandReportLength) ||
-           (report[0] == DataReportId && length == DataReportLength);
+    return (report[0] == kCommandReportId && length == kCommandReportLength) ||
+           (report[0] == kDataReportId && length == kDataReportLength);
 }
 
 } // namespace
@@ -43,7 +43,7 @@ int ScriptedKeyboard::SetFeature(const uint8_t* report, size_t length)
         return -EPIPE;
     }
     m_received.emplace_back(report, report + length);
-    if (report[0] == CommandReportId) {
+    if (report[0] == kCommandReportId) {
         m_busyLeft = m_busyAnswers;
     }
     return TakeFault(length);
@@ -56,7 +56,7 @@ int ScriptedKeyboard::GetFeature(uint8_t* report, size_t length)
         return -EPIPE;
     }
     std::memset(report + 1, 0, length - 1);
-    if (report[0] == CommandReportId) {
+    if (report[0] == kCommandReportId) {
         report[1] = m_busyLeft > 0 ? StatusBusy : m_status;
         m_busyLeft = std::max(m_busyLeft - 1, 0);
     } else {

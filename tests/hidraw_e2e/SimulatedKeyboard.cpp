@@ -13,7 +13,7 @@ namespace {
 // What hidraw would answer for the simulator's error: a device that left, or a stalled transfer.
 int ErrnoOf(const SimReply& reply)
 {
-    if (reply.close || reply.error == OsErrorNotConnected) {
+    if (reply.close || reply.error == kOsErrorNotConnected) {
         return -ENODEV;
     }
     return -EPIPE;
@@ -47,8 +47,8 @@ bool SimulatedKeyboard::Load(std::string& error)
 int SimulatedKeyboard::SetFeature(const uint8_t* report, size_t length)
 {
     std::lock_guard lock(m_mutex);
-    if (length > CommandCodeOffset && report[ReportIdOffset] == CommandReportId) {
-        m_commands.push_back(report[CommandCodeOffset]);
+    if (length > kCommandCodeOffset && report[kReportIdOffset] == kCommandReportId) {
+        m_commands.push_back(report[kCommandCodeOffset]);
     }
     const SimReply reply = m_device.Handle(SimulatorProtocol::kOpcodeSetFeature, report, length);
     if (reply.close || reply.error != 0) {

@@ -108,7 +108,7 @@ TEST(UsbKeyCell, LayoutSwitchTexts)
 TEST(UsbKeyCell, ModifierCaptureRefusesRepeatsOthersAndReleases)
 {
     UsbKeyCell cell(1, 1, 1, 1, 16);
-    ASSERT_TRUE(cell.SetKeyType(UsbKeyTypeModifier));
+    ASSERT_TRUE(cell.SetKeyType(kUsbKeyTypeModifier));
     EXPECT_TRUE(Handle(cell, MakeKeyDownMessage(0xA0, kSet1LeftShift), 1));
     EXPECT_FALSE(Handle(cell, MakeKeyDownMessage(0xA0, kSet1LeftShift), 2));
     EXPECT_FALSE(Handle(cell, MakeKeyDownMessage(0x41, kSet1A), 2));
@@ -179,7 +179,7 @@ TEST(UsbKeyCell, SetKeyTypeRules)
     uint8_t record[16] = {};
     uint8_t flags = 0;
     ASSERT_TRUE(cell.SaveToBytes(record, 16, &flags));
-    EXPECT_EQ(flags, UsbRecordLayoutSwitch);
+    EXPECT_EQ(flags, kUsbRecordLayoutSwitch);
     EXPECT_EQ(record[0], 0xF0);
 
     ASSERT_TRUE(cell.SetKeyType(1));
@@ -217,7 +217,7 @@ TEST(UsbKeyCell, ByteRecords)
     uint8_t record[16];
     uint8_t flags = 0xAA;
     ASSERT_TRUE(cell.SaveToBytes(record, 16, &flags));
-    EXPECT_EQ(flags, UsbRecordSimpleKey);
+    EXPECT_EQ(flags, kUsbRecordSimpleKey);
     const uint8_t expected[16] = {0xE1, 0x04};
     EXPECT_EQ(std::vector<uint8_t>(record, record + 16), std::vector<uint8_t>(expected, expected + 16));
     EXPECT_FALSE(cell.SaveToBytes(record, 15, &flags));
@@ -237,10 +237,10 @@ TEST(UsbKeyCell, ByteRecords)
     const Case cases[] = {
         {{0x04, 0x05, 0, 0x06}, 0x01, true, {kUsageA, kUsageB}, 1, 1},
         {{0x04, 0xFF, 0x06}, 0x00, false, {kUsageA}, 1, 0},
-        {{0xEF}, UsbRecordLayoutSwitch, false, {}, 1, 0},
-        {{0xF2}, UsbRecordLayoutSwitch | UsbRecordSimpleKey, true, {}, 6, 1},
-        {{0xF7}, UsbRecordLayoutSwitch, true, {}, 3, 0},
-        {{0x04, 0xE1, 0xE1, 0xE0}, UsbRecordModifier, true, {kUsageLeftShift, 0x000700E0}, 2, 0},
+        {{0xEF}, kUsbRecordLayoutSwitch, false, {}, 1, 0},
+        {{0xF2}, kUsbRecordLayoutSwitch | kUsbRecordSimpleKey, true, {}, 6, 1},
+        {{0xF7}, kUsbRecordLayoutSwitch, true, {}, 3, 0},
+        {{0x04, 0xE1, 0xE1, 0xE0}, kUsbRecordModifier, true, {kUsageLeftShift, 0x000700E0}, 2, 0},
     };
     for (const Case& c : cases) {
         UsbKeyCell target(1, 1, 1, 1, 16);

@@ -111,10 +111,10 @@ TEST(UsbKeyboardCommon, KeyTypeBackAndForthKeepsOwnProgrammingOnly)
         EXPECT_TRUE(CellAt(keyboard, 4, 1, layout)->IsLayoutSwitch()) << int(layout);
     }
 
-    ASSERT_TRUE(keyboard.SetKeyType(4, 1, UsbKeyTypeNormal));
+    ASSERT_TRUE(keyboard.SetKeyType(4, 1, kUsbKeyTypeNormal));
     UsbKeyCell* own = CellAt(keyboard, 4, 1, 2);
     EXPECT_EQ(own->GetName(), "Sw");
-    EXPECT_EQ(own->GetKeyType(), UsbKeyTypeNormal);
+    EXPECT_EQ(own->GetKeyType(), kUsbKeyTypeNormal);
     for (uint8_t layout : {1, 3}) {
         UsbKeyCell* other = CellAt(keyboard, 4, 1, layout);
         EXPECT_FALSE(other->IsProgrammed()) << int(layout);
@@ -130,10 +130,10 @@ TEST(UsbKeyboardCommon, WouldLoseProgrammingComparesRetypedCopy)
     Zq2200Keyboard keyboard(2);
     ASSERT_TRUE(keyboard.SetKeyTexts("A", "M1,S+,K0x04", 1, 1, 1));
     ASSERT_TRUE(keyboard.SetKeyTexts("S", "M1,S+,K0xE1,K0x04", 2, 1, 1));
-    EXPECT_TRUE(keyboard.WouldLoseProgramming(1, 1, UsbKeyTypeModifier));
-    EXPECT_FALSE(keyboard.WouldLoseProgramming(2, 1, UsbKeyTypeModifier));
-    EXPECT_TRUE(keyboard.WouldLoseProgramming(1, 1, UsbKeyTypeNextLayout));
-    EXPECT_FALSE(keyboard.WouldLoseProgramming(3, 1, UsbKeyTypeNextLayout));
+    EXPECT_TRUE(keyboard.WouldLoseProgramming(1, 1, kUsbKeyTypeModifier));
+    EXPECT_FALSE(keyboard.WouldLoseProgramming(2, 1, kUsbKeyTypeModifier));
+    EXPECT_TRUE(keyboard.WouldLoseProgramming(1, 1, kUsbKeyTypeNextLayout));
+    EXPECT_FALSE(keyboard.WouldLoseProgramming(3, 1, kUsbKeyTypeNextLayout));
     // The check works on a copy.
     EXPECT_EQ(CodesAt(keyboard, 1, 1, 1), "M1,S+,K0x04");
 }
@@ -244,7 +244,7 @@ TEST(UsbKeyTypeChange, ClearedKeyBecomesEveryLayoutSwitchTypeAndKeepsItsName)
          {static_cast<UsbKeyboardCommon*>(&zq2200), static_cast<UsbKeyboardCommon*>(&zq3300Double),
           static_cast<UsbKeyboardCommon*>(&zq3300Single)}) {
         const uint8_t switchTypes = keyboard->GetLayoutsPerSide();
-        for (uint8_t type = UsbKeyTypeNextLayout + 1; type <= UsbKeyTypeNextLayout + switchTypes; ++type) {
+        for (uint8_t type = kUsbKeyTypeNextLayout + 1; type <= kUsbKeyTypeNextLayout + switchTypes; ++type) {
             ASSERT_TRUE(keyboard->SetKeyTexts("Total", "M1,S+,K0x04", 2, 3, 1));
             EXPECT_TRUE(keyboard->WouldLoseProgramming(2, 3, type));
             UsbKeyCell* cell = CellAt(*keyboard, 2, 3, 1);
@@ -254,9 +254,9 @@ TEST(UsbKeyTypeChange, ClearedKeyBecomesEveryLayoutSwitchTypeAndKeepsItsName)
             EXPECT_TRUE(keyboard->SetKeyType(2, 3, type)) << keyboard->GetTypeName() << " type " << int(type);
             EXPECT_TRUE(cell->IsLayoutSwitch()) << keyboard->GetTypeName() << " type " << int(type);
             EXPECT_EQ(cell->GetName(), "Total");
-            EXPECT_EQ(
-                CodesAt(*keyboard, 2, 3, 1).rfind("L" + std::to_string(type - UsbKeyTypeNextLayout) + ",", 0),
-                0u);
+            EXPECT_EQ(CodesAt(*keyboard, 2, 3, 1)
+                          .rfind("L" + std::to_string(type - kUsbKeyTypeNextLayout) + ",", 0),
+                      0u);
         }
     }
 }

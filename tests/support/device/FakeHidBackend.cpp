@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-FakeHidBackend::FakeHidBackend() : m_memory(0x10000, 0), m_memoryMap(MemoryMapLength, 0) {}
+FakeHidBackend::FakeHidBackend() : m_memory(0x10000, 0), m_memoryMap(kMemoryMapLength, 0) {}
 
 void FakeHidBackend::QueueStatuses(const std::vector<uint8_t>& statuses)
 {
@@ -23,9 +23,9 @@ void FakeHidBackend::FailAtReport(size_t number, int errnoValue, bool sticky)
 
 void FakeHidBackend::SetMemoryMap(uint8_t formatVersion, uint16_t startAddress, uint16_t endAddress)
 {
-    m_memoryMap[MemoryMapFormatVersionOffset] = formatVersion;
-    PutU16(&m_memoryMap[MemoryMapStartAddressOffset], startAddress);
-    PutU16(&m_memoryMap[MemoryMapEndAddressOffset], endAddress);
+    m_memoryMap[kMemoryMapFormatVersionOffset] = formatVersion;
+    PutU16(&m_memoryMap[kMemoryMapStartAddressOffset], startAddress);
+    PutU16(&m_memoryMap[kMemoryMapEndAddressOffset], endAddress);
 }
 
 bool FakeHidBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
@@ -36,7 +36,7 @@ bool FakeHidBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
         return Fail(ENOMEM);
     }
     interfaces = m_interfaces;
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -45,22 +45,22 @@ HidHandle FakeHidBackend::Open(const std::string& path)
     const auto scripted = m_openErrors.find(path);
     if (scripted != m_openErrors.end()) {
         Fail(scripted->second);
-        return InvalidHidHandle;
+        return kInvalidHidHandle;
     }
     if (m_heldElsewhere.count(path) != 0) {
-        m_lastError = OsErrorInUse;
-        return InvalidHidHandle;
+        m_lastError = kOsErrorInUse;
+        return kInvalidHidHandle;
     }
     const bool known = std::any_of(m_interfaces.begin(), m_interfaces.end(),
                                    [&](const HidInterfaceInfo& info) { return info.path == path; });
     if (!known) {
         Fail(ENOENT);
-        return InvalidHidHandle;
+        return kInvalidHidHandle;
     }
     m_openedPaths.push_back(path);
     const HidHandle handle = m_nextHandle++;
     m_openHandles.insert(handle);
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return handle;
 }
 
@@ -76,9 +76,9 @@ bool FakeHidBackend::SetFeature(HidHandle handle, const uint8_t* report, size_t 
     if (!Admit(true, handle, report, length)) {
         return false;
     }
-    if (report[ReportIdOffset] == DataReportId) {
-        m_dataIn.assign(report + std::min(length, DataPayloadOffset), report + length);
-    } else if (report[ReportIdOffset] == CommandReportId) {
+    if (report[kReportIdOffset] == kDataReportId) {
+        m_dataIn.assign(report + std::min(length, kDataPayloadOffset), report + length);
+    } else if (report[kReportIdOffset] == kCommandReportId) {
         TakeCommand(report, length);
     }
     return true;
@@ -89,9 +89,9 @@ bool FakeHidBackend::GetFeature(HidHandle handle, uint8_t* report, size_t length
     if (!Admit(false, handle, report, length)) {
         return false;
     }
-    if (report[ReportIdOffset] == CommandReportId) {
+    if (report[kReportIdOffset] == kCommandReportId) {
         AnswerStatus(report, length);
-    } else if (report[ReportIdOffset] == DataReportId) {
+    } else if (report[kReportIdOffset] == kDataReportId) {
         AnswerData(report, length);
     }
     return true;
@@ -116,14 +116,14 @@ bool FakeHidBackend::Admit(bool set, HidHandle handle, const uint8_t* report, si
     if (report == nullptr || length == 0) {
         return Fail(EINVAL);
     }
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
 void FakeHidBackend::TakeCommand(const uint8_t* report, size_t length)
 {
     m_command.assign(report, report + length);
-    m_command.resize(CommandReportLength, 0);
+    m_command.resize(kCommandReportLength, 0);
 }
 
 void FakeHidBackend::AnswerStatus(uint8_t* report, size_t length)
@@ -134,8 +134,8 @@ void FakeHidBackend::AnswerStatus(uint8_t* report, size_t length)
         m_queuedStatuses.pop_front();
     }
     std::fill(report + 1, report + length, 0);
-    if (length > StatusCodeOffset) {
-        report[StatusCodeOffset] = status;
+    if (length > kStatusCodeOffset) {
+        report[kStatusCodeOffset] = status;
     }
     if (status == HidStatusBusy || m_command.empty()) {
         return;
@@ -146,15 +146,15 @@ void FakeHidBackend::AnswerStatus(uint8_t* report, size_t length)
     if (status != HidStatusDone) {
         return;
     }
-    const uint16_t address = GetU16(&command[CommandAddressOffset]);
-    const size_t count = command[CommandCountOffset];
-    switch (command[CommandCodeOffset]) {
+    const uint16_t address = GetU16(&command[kCommandAddressOffset]);
+    const size_t count = command[kCommandCountOffset];
+    switch (command[kCommandCodeOffset]) {
     case HidCommandCommitFirmwareBlock:
         m_firmwareBlocks.push_back(m_dataIn);
         break;
     case HidCommandRequestRead:
-        m_dataOut.assign(DataPayloadLength, 0);
-        for (size_t i = 0; i < std::min(count, DataPayloadLength); ++i) {
+        m_dataOut.assign(kDataPayloadLength, 0);
+        for (size_t i = 0; i < std::min(count, kDataPayloadLength); ++i) {
             m_dataOut[i] = m_memory[(address + i) & 0xFFFF];
         }
         break;
@@ -183,10 +183,10 @@ void FakeHidBackend::AnswerData(uint8_t* report, size_t length)
         m_queuedData.pop_front();
     }
     std::fill(report + 1, report + length, 0);
-    const size_t room = length > DataPayloadOffset ? length - DataPayloadOffset : 0;
+    const size_t room = length > kDataPayloadOffset ? length - kDataPayloadOffset : 0;
     const size_t count = std::min(room, payload.size());
     if (count != 0) {
-        std::memcpy(report + DataPayloadOffset, payload.data(), count);
+        std::memcpy(report + kDataPayloadOffset, payload.data(), count);
     }
 }
 

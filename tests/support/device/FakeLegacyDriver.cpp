@@ -17,7 +17,7 @@ bool FakeLegacyDriver::Open()
     }
     m_open = true;
     ++m_openCount;
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -39,7 +39,7 @@ bool FakeLegacyDriver::QueryVersion(uint8_t& version)
         return Fail(EIO);
     }
     version = m_version;
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
@@ -53,7 +53,7 @@ bool FakeLegacyDriver::WriteByte(uint8_t value)
         return Fail(m_failErrno);
     }
     m_written.push_back(value);
-    m_lastError = OsErrorNone;
+    m_lastError = kOsErrorNone;
     return true;
 }
 
