@@ -47,6 +47,22 @@ size_t CountSetReports(const FakeHidBackend& backend, uint8_t reportId, uint8_t 
 class UsbProgrammingTest : public ::testing::Test, protected FakeUsbKeyboard
 {
 protected:
+    // The opening steps and the two chunks that write the 129-byte image.
+    std::vector<ExpectedReport> OpeningAndWriteOf129Bytes() const
+    {
+        const Bytes first(m_keyboard.m_image.begin(), m_keyboard.m_image.begin() + 128);
+        std::vector<ExpectedReport> expected = OpeningReports();
+        expected.insert(expected.end(), {
+                                            {true, DataReport(first)},
+                                            {true, {0x02, 0x03, 0x08, 0x01, 0x80, 0, 0, 0}},
+                                            {false, StatusRequest},
+                                            {true, DataReport({m_keyboard.m_image[128]})},
+                                            {true, {0x02, 0x03, 0x88, 0x01, 0x01, 0, 0, 0}},
+                                            {false, StatusRequest},
+                                        });
+        return expected;
+    }
+
     UsbTestKeyboard m_keyboard;
     RecordingProgress m_progress;
 };
@@ -54,18 +70,11 @@ protected:
 TEST_F(UsbProgrammingTest, ProgramWritesA129ByteImageInTwoChunksBehindTheHeader)
 {
     m_keyboard.m_image = Pattern(129);
-    const Bytes first(m_keyboard.m_image.begin(), m_keyboard.m_image.begin() + 128);
 
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultOk);
 
-    std::vector<ExpectedReport> expected = OpeningReports();
+    std::vector<ExpectedReport> expected = OpeningAndWriteOf129Bytes();
     expected.insert(expected.end(), {
-                                        {true, DataReport(first)},
-                                        {true, {0x02, 0x03, 0x08, 0x01, 0x80, 0, 0, 0}},
-                                        {false, StatusRequest},
-                                        {true, DataReport({m_keyboard.m_image[128]})},
-                                        {true, {0x02, 0x03, 0x88, 0x01, 0x01, 0, 0, 0}},
-                                        {false, StatusRequest},
                                         {true, StartApplicationCommand},
                                         {false, StatusRequest},
                                     });
@@ -88,15 +97,8 @@ TEST_F(UsbProgrammingTest, VerifyReadsTheWrittenRangeBackBeforeTheApplicationSta
 
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &m_progress, m_access), DeviceResultOk);
 
-    const Bytes first(m_keyboard.m_image.begin(), m_keyboard.m_image.begin() + 128);
-    std::vector<ExpectedReport> expected = OpeningReports();
+    std::vector<ExpectedReport> expected = OpeningAndWriteOf129Bytes();
     expected.insert(expected.end(), {
-                                        {true, DataReport(first)},
-                                        {true, {0x02, 0x03, 0x08, 0x01, 0x80, 0, 0, 0}},
-                                        {false, StatusRequest},
-                                        {true, DataReport({m_keyboard.m_image[128]})},
-                                        {true, {0x02, 0x03, 0x88, 0x01, 0x01, 0, 0, 0}},
-                                        {false, StatusRequest},
                                         {true, ReadFirstChunkCommand},
                                         {false, StatusRequest},
                                         {false, DataRequest},
