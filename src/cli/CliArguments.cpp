@@ -16,6 +16,8 @@ enum OptionBits : unsigned {
     OptVendorId = 1u << 5,
     OptNoVerify = 1u << 6,
     OptBackup = 1u << 7,
+    OptDevice = 1u << 8,
+    OptJson = 1u << 9,
 };
 
 struct CommandInfo
@@ -30,17 +32,41 @@ struct CommandInfo
     const char* help;
 };
 
+// Shared parts of the help texts.
+#define ZQ_FORMAT_HELP                                                                                    \
+    "  --format N         the file format: 1 for ZQ-2200 and ZQ-3300 projects (.zqp); for ZQ-1100\n"  \
+    "                     projects (.txt) 1 = 16 scans, 2 = 7/3 scans, and for the double types also\n" \
+    "                     3 = left side, 4 = right side (16 scans each). By default the type's own:\n"  \
+    "                     1 for v2 (16 scans) types, 2 for v1 types. A format the type's own reader\n"  \
+    "                     refuses is written as asked, with a warning.\n"
+#define ZQ_DEVICE_HELP                                                                                    \
+    "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal); by default\n"       \
+    "                     ZQ_VENDOR_ID from the environment, else 0xFA2C. ZQ-1100 keyboards have none.\n" \
+    "  --device PATH      use this interface only: a hidraw node, the ZQ-1100 node, a zqsim socket\n"   \
+    "                     or tcp:127.0.0.1:PORT ('zqtool list' shows them)\n"
+#define ZQ_DEVICE_STATUS_HELP                                                                             \
+    "the device result code: 1 unknown error; 2 operation not supported by the type;\n"                    \
+    "6 the image does not fit the keyboard; 7 incorrect data; 8 incorrect configuration;\n"               \
+    "9 incorrect keyboard version; 10 unsupported keyboard version; 11 data decoding error;\n"             \
+    "12 no device found; 13 ZQ-1100 not found; 14 ZQ-1100 driver missing; 15 programmed data\n"           \
+    "not valid; 16 communication error; 17 starting the keyboard application failed;\n"                   \
+    "18 error receiving the keyboard configuration; 20 the keyboard holds other data than were\n"        \
+    "written. 130 or 143: stopped by SIGINT or SIGTERM after the closing steps.\n"
+#define ZQ_COMMON_STATUS_HELP "64 bad command line; 74 standard output could not be written.\n"
+
 const CommandInfo kCommands[] = {
     {CliCommand::Types,
      "types",
-     "types",
+     "types [--json]",
      {},
      0,
-     0,
+     OptJson,
      false,
      "Lists every keyboard type: its id, a tab, its name; one type a line.\n"
      "\n"
-     "Exit status: 0.\n"},
+     "  --json             one object instead: {\"types\": [{\"id\": 0, \"name\": \"...\"}, ...]}\n"
+     "\n"
+     "Exit status: 0; " ZQ_COMMON_STATUS_HELP},
     {CliCommand::New,
      "new",
      "new TYPE -o OUT [--format N]",
@@ -50,23 +76,26 @@ const CommandInfo kCommands[] = {
      true,
      "Writes an empty project of the keyboard type TYPE (an id from 'zqtool types' or its name) to OUT.\n"
      "\n"
-     "  -o, --output OUT   the project file to write\n"
-     "  --format N         the file format (1 = the first of the type's save formats); by default\n"
-     "                     the one the type's projects are kept in\n"
-     "\n"
-     "Exit status: 0, or 4 when saving fails.\n"},
+     "  -o, --output OUT   the project file to write\n" ZQ_FORMAT_HELP "\n"
+     "Exit status: 0; 4 saving failed; " ZQ_COMMON_STATUS_HELP},
     {CliCommand::Check,
      "check",
-     "check FILE",
+     "check FILE [--json]",
      {"FILE"},
      1,
-     0,
+     OptJson,
      false,
      "Opens the project file FILE as the editor does and tells whether it decoded cleanly. On\n"
      "standard output: its keyboard type (\"type\", id, name) and the conversions it offers\n"
-     "(\"conversion\", item, title), tab-separated, one a line.\n"
+     "(\"conversion\", item, title, and \"loses data\" for those that drop layouts or codes),\n"
+     "tab-separated, one a line. A decoding error names the line it was found on.\n"
      "\n"
-     "Exit status: 0 clean; 1 the file cannot be opened; 2 unknown format; 3 decoded with errors.\n"},
+     "  --json             one object instead: {\"file\", \"status\", \"outcome\" (\"opened\",\n"
+     "                     \"cannot-open\", \"unknown-format\", \"decoding-errors\"), \"errorLine\" (0: none\n"
+     "                     known), \"type\": {\"id\", \"name\"} or null, \"conversions\": [{\"item\", \"title\",\n"
+     "                     \"losesData\"}]}\n"
+     "\n"
+     "Exit status: 0 clean; 1 the file cannot be opened; 2 unknown format; 3 decoded with errors;\n" ZQ_COMMON_STATUS_HELP},
     {CliCommand::Convert,
      "convert",
      "convert FILE [--item N]... -o OUT [--format N] [--force]",
@@ -76,15 +105,15 @@ const CommandInfo kCommands[] = {
      true,
      "Opens FILE, applies the conversion items in the order given and saves the result to OUT.\n"
      "'zqtool check FILE' lists the items the project offers. A conversion that loses data is\n"
-     "refused with its warning unless --force is given.\n"
+     "refused unless --force is given.\n"
      "\n"
      "  --item N           a conversion item; repeat for several, applied in order\n"
-     "  -o, --output OUT   the project file to write\n"
-     "  --format N         the file format; by default the one FILE was read in\n"
-     "  --force            carry out conversions that lose data\n"
+     "  -o, --output OUT   the project file to write\n" ZQ_FORMAT_HELP
+     "                     Without --format and without items: the format FILE was read in.\n"
+     "  --force            carry out conversions that lose data, and tell what was dropped\n"
      "\n"
-     "Exit status: as 'check' for opening (a file that decoded with errors is not converted);\n"
-     "4 saving failed; 5 a conversion was refused or is not offered.\n"},
+     "Exit status: 0; 1, 2, 3 as 'check' (a file that decoded with errors is not converted);\n"
+     "4 saving failed; 5 a conversion was refused or is not offered; " ZQ_COMMON_STATUS_HELP},
     {CliCommand::Image,
      "image",
      "image FILE -o OUT [--keyboard-version V]",
@@ -96,17 +125,19 @@ const CommandInfo kCommands[] = {
      "ZQ-3300 projects in data format version 1, for ZQ-1100 projects for the keyboard version V.\n"
      "\n"
      "  -o, --output OUT        the image file to write\n"
-     "  --keyboard-version V    ZQ-1100 only: the keyboard version the image is for; by default\n"
-     "                          the one the project's type needs\n"
+     "  --keyboard-version V    ZQ-1100 only: the version the keyboard answers, 1 (v1 keyboards,\n"
+     "                          7/3 scans) or 2 (v2 keyboards, 16 scans); by default the one the\n"
+     "                          project's type needs. Another version gives status 9, as a keyboard\n"
+     "                          of that version would.\n"
      "\n"
-     "Exit status: as 'check' for opening (a file that decoded with errors is refused); else the\n"
-     "device result code (0 success); 4 when OUT cannot be written.\n"},
+     "Exit status: 0; 1, 2, 3 as 'check' (a file that decoded with errors is refused); 4 OUT cannot\n"
+     "be written; 6, 9 or 10 the image cannot be built (the device result code); " ZQ_COMMON_STATUS_HELP},
     {CliCommand::Program,
      "program",
-     "program FILE [--no-verify] [--backup OUT] [--vendor-id ID]",
+     "program FILE [--no-verify] [--backup OUT] [--vendor-id ID] [--device PATH]",
      {"FILE"},
      1,
-     OptVendorId | OptNoVerify | OptBackup,
+     OptVendorId | OptNoVerify | OptBackup | OptDevice,
      false,
      "Programs the connected keyboard with the project FILE. A ZQ-2200 or ZQ-3300 keyboard is read\n"
      "back afterwards and compared with what was written; a difference gives status 20 and names\n"
@@ -117,80 +148,102 @@ const CommandInfo kCommands[] = {
      "                     OUT, or, when OUT is a folder, under a name of its type, date and time,\n"
      "                     keeping the newest 20 of each type there. When reading or saving fails,\n"
      "                     nothing is written to the keyboard. A ZQ-1100 cannot be read back: it\n"
-     "                     is programmed without a backup and without verifying.\n"
-     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
-     "\n"
-     "Exit status: as 'check' for opening (a file that decoded with errors is refused); 4 when the\n"
-     "backup cannot be saved; else the device result code (0 success) of the backup's reading or of\n"
-     "the programming.\n"},
+     "                     is programmed without a backup and without verifying.\n" ZQ_DEVICE_HELP "\n"
+     "Exit status: 0; 3 FILE cannot be opened; 4 FILE has an unknown format or decoding errors, or\n"
+     "the backup cannot be saved; else " ZQ_DEVICE_STATUS_HELP ZQ_COMMON_STATUS_HELP},
     {CliCommand::Download,
      "download",
-     "download TYPE -o OUT [--format N] [--vendor-id ID]",
+     "download TYPE -o OUT [--format N] [--vendor-id ID] [--device PATH]",
      {"TYPE"},
      1,
-     OptOutput | OptFormat | OptVendorId,
+     OptOutput | OptFormat | OptVendorId | OptDevice,
      true,
      "Reads the programmed sequences from the connected keyboard into a new project of TYPE and\n"
      "saves it to OUT. Nothing is written when reading fails.\n"
      "\n"
-     "  -o, --output OUT   the project file to write\n"
-     "  --format N         the file format, as for 'new'\n"
-     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
-     "\n"
-     "Exit status: the device result code (0 success); 4 when saving fails.\n"},
+     "  -o, --output OUT   the project file to write\n" ZQ_FORMAT_HELP ZQ_DEVICE_HELP "\n"
+     "Exit status: 0; 4 saving failed; else " ZQ_DEVICE_STATUS_HELP ZQ_COMMON_STATUS_HELP},
     {CliCommand::Firmware,
      "firmware",
-     "firmware TYPE FILE.enc [--vendor-id ID]",
+     "firmware TYPE FILE.enc [--vendor-id ID] [--device PATH]",
      {"TYPE", "FILE.enc"},
      2,
-     OptVendorId,
+     OptVendorId | OptDevice,
      false,
-     "Uploads the firmware file FILE.enc into the connected keyboard of TYPE.\n"
-     "\n"
-     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
-     "\n"
-     "Exit status: the device result code (0 success).\n"},
+     "Uploads the firmware file FILE.enc into the connected keyboard of TYPE. The file is checked\n"
+     "whole before anything is sent: blocks of hexadecimal digits, line ends only at its end.\n"
+     "\n" ZQ_DEVICE_HELP "\n"
+     "Exit status: 0; 3 FILE.enc cannot be opened; 4 FILE.enc is empty or corrupted (the message\n"
+     "says where); else " ZQ_DEVICE_STATUS_HELP ZQ_COMMON_STATUS_HELP},
     {CliCommand::Version,
      "version",
-     "version TYPE [--vendor-id ID]",
+     "version TYPE [--vendor-id ID] [--device PATH] [--json]",
      {"TYPE"},
      1,
-     OptVendorId,
+     OptVendorId | OptDevice | OptJson,
      false,
      "Prints the firmware version of the connected keyboard of TYPE.\n"
+     "\n" ZQ_DEVICE_HELP
+     "  --json             one object instead: {\"status\", \"version\" (null on failure), \"message\"}\n"
      "\n"
-     "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal)\n"
+     "Exit status: 0; else " ZQ_DEVICE_STATUS_HELP ZQ_COMMON_STATUS_HELP},
+    {CliCommand::List,
+     "list",
+     "list [--vendor-id ID] [--device PATH] [--json]",
+     {},
+     0,
+     OptVendorId | OptDevice | OptJson,
+     false,
+     "Lists every keyboard interface the device commands would consider, in the order they try\n"
+     "them, one a line, tab-separated: the node or socket; vendor and product id; family; product\n"
+     "name; \"feature N\" (its feature report's length) or \"no feature report\"; and \"usable\", or\n"
+     "why it cannot be opened, with what to do about it.\n"
+     "\n" ZQ_DEVICE_HELP
+     "  --json             one object instead: {\"interfaces\": [{\"path\", \"vendorId\", \"productId\",\n"
+     "                     \"family\", \"name\", \"featureReportLength\", \"usable\", \"problem\"}]}\n"
      "\n"
-     "Exit status: the device result code (0 success).\n"},
+     "Exit status: 0 a usable keyboard was found; 12 none; " ZQ_COMMON_STATUS_HELP},
 };
+
+#undef ZQ_FORMAT_HELP
+#undef ZQ_DEVICE_HELP
+#undef ZQ_DEVICE_STATUS_HELP
+#undef ZQ_COMMON_STATUS_HELP
 
 const char* const kToolHelp =
     "ZQ programmer command-line companion: point-of-sale keyboard projects and devices.\n"
     "\n"
     "Commands:\n"
-    "  types                                   list the keyboard types\n"
+    "  types [--json]                          list the keyboard types\n"
     "  new TYPE -o OUT [--format N]            write an empty project\n"
-    "  check FILE                              open a project and report how it decoded\n"
+    "  check FILE [--json]                     open a project and report how it decoded\n"
     "  convert FILE [--item N]... -o OUT [--format N] [--force]\n"
     "                                          convert a project to another variant\n"
     "  image FILE -o OUT [--keyboard-version V]\n"
     "                                          write the device image of a project\n"
+    "  list [--json]                           list the keyboard interfaces found\n"
     "  program FILE [--no-verify] [--backup OUT]\n"
     "                                          program the connected keyboard\n"
     "  download TYPE -o OUT [--format N]       read the programmed sequences back\n"
     "  firmware TYPE FILE.enc                  upload firmware\n"
-    "  version TYPE                            show the firmware version\n"
+    "  version TYPE [--json]                   show the firmware version\n"
     "\n"
     "TYPE is a type id (0 to 10) or its name as 'zqtool types' lists it. The device commands\n"
-    "take --vendor-id ID. 'zqtool COMMAND --help' tells more about a command.\n"
+    "take --vendor-id ID and --device PATH. 'zqtool COMMAND --help' tells more about a command.\n"
     "Messages go to standard error; a progress bar too while a device command runs, when\n"
-    "standard error is a terminal. Set ZQ_SIMULATOR to zqsim's socket paths to use zqsim.\n"
+    "standard error is a terminal.\n"
+    "\n"
+    "Environment:\n"
+    "  ZQ_VENDOR_ID    the USB vendor id when --vendor-id is not given\n"
+    "  ZQ_SIMULATOR    zqsim's sockets (or tcp:127.0.0.1:PORT entries), ':'-separated: the\n"
+    "                  device commands then talk to simulated keyboards only\n"
     "\n"
     "Options:\n"
     "  -h, --help      this text\n"
     "  --version       the program's version\n"
     "\n"
-    "Exit status: 2 for a bad command line; otherwise as each command's help says.\n";
+    "Exit status: 64 for a bad command line, 74 when standard output cannot be written;\n"
+    "otherwise as each command's help says.\n";
 
 const CommandInfo* FindCommand(const std::string& name)
 {
@@ -229,6 +282,8 @@ const OptionInfo kOptions[] = {
     {"--vendor-id", nullptr, OptVendorId, true},
     {"--no-verify", nullptr, OptNoVerify, false},
     {"--backup", nullptr, OptBackup, true},
+    {"--device", nullptr, OptDevice, true},
+    {"--json", nullptr, OptJson, false},
 };
 
 // Splits "--name=value"; value stays empty without "=".
@@ -294,6 +349,15 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
         expected = "a file or folder name";
         arguments.backup = value;
         arguments.hasBackup = stored;
+        break;
+    case OptDevice:
+        stored = !value.empty();
+        expected = "a device node, socket or tcp:127.0.0.1:PORT";
+        arguments.device = value;
+        arguments.hasDevice = stored;
+        break;
+    case OptJson:
+        arguments.json = true;
         break;
     case OptVendorId:
         stored = ParseVendorId(value, arguments.vendorId);

@@ -16,17 +16,21 @@ enum class CliCommand {
     Download,
     Firmware,
     Version,
+    List,
 };
 
-// Exit statuses that are not device result codes.
+// Exit statuses besides the device result codes. File commands answer 1 to 5; device commands
+// answer device result codes only, so the two never need telling apart within one command.
 enum CliExit : int {
     ExitOk = 0,
     ExitCannotOpen = 1,
-    ExitUsage = 2,
     ExitUnknownFormat = 2,
     ExitDecodingErrors = 3,
     ExitSaveFailed = 4,
     ExitConversionRefused = 5,
+    ExitUsage = 64,        // EX_USAGE: never confused with "Operation not supported" (2)
+    ExitOutputFailed = 74, // EX_IOERR: standard output could not be written
+    ExitInterrupted = 128, // plus the signal's number, as a shell reports it
 };
 
 struct CliArguments
@@ -46,9 +50,13 @@ struct CliArguments
     bool hasKeyboardVersion = false;
     uint16_t vendorId = 0;
     bool hasVendorId = false;
+    bool vendorIdFromEnvironment = false; // ZQ_VENDOR_ID, not --vendor-id
     bool noVerify = false;
     std::string backup; // a file, or a folder that keeps the newest backups of each type
     bool hasBackup = false;
+    std::string device; // one interface: a hidraw node, the legacy node or a simulator entry
+    bool hasDevice = false;
+    bool json = false;
 };
 
 // False for a usage error, with the reason in error. --help and --version are answered true

@@ -11,6 +11,7 @@ int RunCheck(const CliArguments& arguments);
 int RunConvert(const CliArguments& arguments);
 int RunImage(const CliArguments& arguments);
 
+int RunList(const CliArguments& arguments);
 int RunProgram(const CliArguments& arguments);
 int RunDownload(const CliArguments& arguments);
 int RunFirmware(const CliArguments& arguments);

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -36,11 +38,24 @@ void PrintMessage(const std::string& text)
     std::fprintf(stderr, "%s\n", plain.c_str());
 }
 
+void PrintFileMessage(const std::string& path, const std::string& text, const std::string& why)
+{
+    PrintMessage("zqtool: " + path + ": " + text + (why.empty() ? "" : " (" + why + ")"));
+}
+
 int PrintUsageError(const std::string& reason, const std::string& usageLine)
 {
     std::fprintf(stderr, "zqtool: %s\n%s\nTry 'zqtool --help' or 'zqtool COMMAND --help'.\n", reason.c_str(),
                  usageLine.c_str());
     return ExitUsage;
+}
+
+std::string DescribeSystemError(int error)
+{
+    if (error == EOVERFLOW) {
+        return "a line is longer than " + std::to_string(BufferedFile::kMaxLineLength >> 20) + " MiB";
+    }
+    return std::strerror(error);
 }
 
 bool ResolveKeyboardType(const std::string& text, uint8_t& id)
@@ -68,12 +83,28 @@ bool ResolveKeyboardType(const std::string& text, uint8_t& id)
     return false;
 }
 
+std::string DescribeOpenFailure(const OpenedProject& project)
+{
+    switch (project.outcome) {
+    case OpenOutcome::CannotOpen:
+        return project.systemError != 0 ? DescribeSystemError(static_cast<int>(project.systemError))
+                                        : "the file is empty";
+    case OpenOutcome::UnknownFormat:
+        return "the first line names no keyboard type";
+    case OpenOutcome::DecodingErrors:
+        return project.errorLine != 0 ? "line " + std::to_string(project.errorLine) : "";
+    case OpenOutcome::Opened:
+        break;
+    }
+    return "";
+}
+
 int OpenProject(const std::string& path, OpenedProject& project, uint8_t& format)
 {
     format = 0;
     project = OpenProjectFile(path, &format);
     if (project.outcome != OpenOutcome::Opened) {
-        PrintMessage(LoadText(GetOutcomeTextId(project.outcome)));
+        PrintFileMessage(path, LoadText(GetOutcomeTextId(project.outcome)), DescribeOpenFailure(project));
     }
     return static_cast<int>(project.outcome);
 }
@@ -101,21 +132,68 @@ bool CheckFormat(const Keyboard& keyboard, uint8_t format, const std::string& us
 
 int SaveProject(Keyboard& keyboard, const std::string& path, uint8_t format)
 {
+    errno = 0;
     const SaveOutcome outcome = SaveProjectFile(keyboard, path, &format);
     if (outcome != SaveOutcome::Saved) {
-        PrintMessage(LoadText(GetOutcomeTextId(outcome)));
+        PrintFileMessage(path, LoadText(GetOutcomeTextId(outcome)), errno != 0 ? DescribeSystemError(errno) : "");
     }
     return static_cast<int>(outcome);
 }
 
+int SaveProjectChecked(Keyboard& keyboard, const std::string& path, uint8_t format)
+{
+    const int status = SaveProject(keyboard, path, format);
+    if (status != ExitOk || format == 0) {
+        return status;
+    }
+    const OpenedProject back = OpenProjectFile(path);
+    if (back.outcome != OpenOutcome::Opened || back.keyboard->GetTypeId() != keyboard.GetTypeId()) {
+        PrintMessage("zqtool: format " + std::to_string(format) + " cannot be read back as " + keyboard.GetTypeName());
+    }
+    return status;
+}
+
 int SaveBytes(const std::string& path, const uint8_t* data, size_t size)
 {
+    errno = 0;
     const bool saved = SaveFileSafely(path, BufferedFile::LineEndDefault, [&](BufferedFile& file) {
         return size <= UINT32_MAX && file.Write(data, static_cast<uint32_t>(size)) == size;
     });
     if (!saved) {
-        PrintMessage(LoadText(IDS_MSG_CANNOT_SAVE));
+        PrintFileMessage(path, LoadText(IDS_MSG_CANNOT_SAVE), errno != 0 ? DescribeSystemError(errno) : "");
         return ExitSaveFailed;
     }
     return ExitOk;
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string json = "\"";
+    for (const char c : ProjectTextToUtf8(text)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+            json += escape;
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+int FinishOutput(int status)
+{
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && std::ferror(stdout) == 0) {
+        return status;
+    }
+    const int error = errno;
+    PrintMessage(std::string("zqtool: cannot write to standard output") +
+                 (error != 0 ? " (" + DescribeSystemError(error) + ")" : ""));
+    return status == ExitOk ? ExitOutputFailed : status;
 }

@@ -1,15 +1,19 @@
-// The commands that talk to a connected keyboard: program, download, firmware, version.
+// The commands that talk to a connected keyboard: list, program, download, firmware, version.
 #include "cli/CliCommands.h"
 #include "cli/CliProject.h"
 #include "cli/ProgressBar.h"
+#include "cli/StopSignals.h"
 
 #include "device/DeviceResult.h"
 #include "device/KeyboardBackup.h"
+#include "device/KeyboardInterfaces.h"
+#include "device/OsError.h"
 #include "device/UsbVendorId.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/LegacyKeyboard.h"
 
 #include <cstdio>
 #include <ctime>
@@ -18,11 +22,23 @@
 
 namespace {
 
+constexpr const char* kUdevHint =
+    "install the udev rule 70-zq-keyboards.rules (see the README) and plug the keyboard in again";
+
+uint16_t GetVendorId(const CliArguments& arguments)
+{
+    return arguments.hasVendorId ? arguments.vendorId : kZqUsbVendorId;
+}
+
 // Every project a device command works on looks for the tool's vendor id, as the editor's do
 // for the one its settings give.
 void PrepareForDevice(Keyboard& keyboard, const CliArguments& arguments)
 {
-    ApplyVendorId(keyboard, arguments.hasVendorId ? arguments.vendorId : kZqUsbVendorId);
+    ApplyVendorId(keyboard, GetVendorId(arguments));
+    if (arguments.hasVendorId && !arguments.vendorIdFromEnvironment &&
+        dynamic_cast<LegacyKeyboard*>(&keyboard) != nullptr) {
+        PrintMessage("zqtool: --vendor-id does not apply to ZQ-1100 keyboards; it is ignored");
+    }
 }
 
 // The editor offers only the commands the project's keyboard supports; the tool answers the
@@ -33,11 +49,43 @@ int RefuseUnsupported()
     return DeviceResultNotSupported;
 }
 
-int ReportResult(int result, const Keyboard& keyboard)
+// The simulator entries nobody serves: a missing keyboard there is no matter of USB cables.
+std::vector<std::string> FindSilentSimulatorEntries(uint16_t vendorId)
 {
-    if (result != DeviceResultOk) {
-        PrintMessage(FormatDeviceMessage(result, keyboard.GetErrorText()));
+    std::vector<std::string> silent;
+    if (!IsSimulatorInUse()) {
+        return silent;
     }
+    for (const KeyboardInterface& entry : ListKeyboardInterfaces(vendorId)) {
+        if (entry.state == InterfaceState::NotAnswering) {
+            silent.push_back(entry.path);
+        }
+    }
+    return silent;
+}
+
+int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments)
+{
+    if (result == DeviceResultOk) {
+        return result;
+    }
+    if (result == DeviceResultInterrupted && GetCaughtStopSignal() != 0) {
+        PrintMessage(GetResultMessage(result));
+        return ExitInterrupted + GetCaughtStopSignal();
+    }
+    std::string message = FormatDeviceMessage(result, keyboard.GetErrorText());
+    if (result == DeviceResultNoDevice || result == DeviceResultZq1100NotFound || result == DeviceResultNoDriver) {
+        const std::vector<std::string> silent = FindSilentSimulatorEntries(GetVendorId(arguments));
+        if (!silent.empty()) {
+            // The first line says what failed; the hint after it would send the user to the cable.
+            message = GetResultMessage(result);
+            message = message.substr(0, message.find_first_of("\r\n"));
+            for (const std::string& path : silent) {
+                message += "\nzqtool: no simulated keyboard answers at " + path;
+            }
+        }
+    }
+    PrintMessage(message);
     return result;
 }
 
@@ -73,7 +121,7 @@ bool IsFolder(const std::string& path)
 
 // Saves what the keyboard holds before anything is written to it: to the file, or into the folder
 // with the newest backups of each type. Answers ExitOk, a device result code or ExitSaveFailed.
-int BackUpBeforeProgramming(Keyboard& keyboard, const std::string& out)
+int BackUpBeforeProgramming(Keyboard& keyboard, const CliArguments& arguments)
 {
     if (!keyboard.CanDownloadSequences()) {
         PrintMessage(LoadText(IDS_MSG_LEGACY_NO_READ_BACK));
@@ -84,27 +132,106 @@ int BackUpBeforeProgramming(Keyboard& keyboard, const std::string& out)
     const int result = ReadKeyboardBackup(keyboard, &bar, backup);
     bar.Finish();
     if (result != DeviceResultOk) {
-        return ReportResult(result, backup ? *backup : keyboard);
+        return ReportResult(result, backup ? *backup : keyboard, arguments);
     }
+    const std::string& out = arguments.backup;
     if (!IsFolder(out)) {
         return SaveProject(*backup, out, 0);
     }
     if (!SaveBackupInFolder(*backup, out, std::time(nullptr), nullptr)) {
-        PrintMessage(LoadText(IDS_MSG_CANNOT_SAVE));
+        PrintFileMessage(out, LoadText(IDS_MSG_CANNOT_SAVE), "");
         return ExitSaveFailed;
     }
     return ExitOk;
 }
 
+std::string Hex4(uint16_t value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", value);
+    return text;
+}
+
+const char* DescribeState(const KeyboardInterface& entry, std::string& why)
+{
+    switch (entry.state) {
+    case InterfaceState::Usable:
+        return "usable";
+    case InterfaceState::NoFeatureReport:
+        why = "not the interface the keyboard is programmed through";
+        break;
+    case InterfaceState::OtherVendor:
+        why = "vendor id 0x" + Hex4(entry.vendorId) + " is not the one looked for; pass --vendor-id 0x" +
+              Hex4(entry.vendorId) + " or set ZQ_VENDOR_ID";
+        break;
+    case InterfaceState::NotAnswering:
+        why = "no simulated keyboard answers at " + entry.path + "; start zqsim there";
+        break;
+    case InterfaceState::NoPermission:
+        why = std::string("no permission to read and write it; ") + kUdevHint;
+        break;
+    case InterfaceState::InUse:
+        why = "in use by another program; close it and try again";
+        break;
+    case InterfaceState::Failed:
+        why = entry.osError >= kOsErrorOtherBase
+                  ? "cannot be opened (" + DescribeSystemError(static_cast<int>(entry.osError - kOsErrorOtherBase)) + ")"
+                  : "cannot be opened (error " + std::to_string(entry.osError) + ")";
+        break;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+int RunList(const CliArguments& arguments)
+{
+    const std::vector<KeyboardInterface> list = ListKeyboardInterfaces(GetVendorId(arguments));
+    bool usable = false;
+    std::string json;
+    for (const KeyboardInterface& entry : list) {
+        std::string why;
+        const char* state = DescribeState(entry, why);
+        usable = usable || entry.state == InterfaceState::Usable;
+        const std::string feature = entry.featureReportLength != 0
+                                        ? "feature " + std::to_string(entry.featureReportLength)
+                                        : (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "no feature report");
+        if (arguments.json) {
+            json += std::string(json.empty() ? "" : ", ") + "{\"path\": " + JsonString(entry.path) +
+                    ", \"kind\": \"" + (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "hid") +
+                    "\", \"vendorId\": " + std::to_string(entry.vendorId) +
+                    ", \"productId\": " + std::to_string(entry.productId) + ", \"family\": " + JsonString(entry.family) +
+                    ", \"name\": " + JsonString(entry.name) +
+                    ", \"featureReportLength\": " + std::to_string(entry.featureReportLength) +
+                    ", \"usable\": " + (entry.state == InterfaceState::Usable ? "true" : "false") +
+                    ", \"problem\": " + JsonString(why) + "}";
+        } else {
+            std::printf("%s\t%s:%s\t%s\t%s\t%s\t%s\n", entry.path.c_str(), Hex4(entry.vendorId).c_str(),
+                        Hex4(entry.productId).c_str(), entry.family.empty() ? "-" : entry.family.c_str(),
+                        entry.name.empty() ? "-" : entry.name.c_str(), feature.c_str(),
+                        state != nullptr ? state : why.c_str());
+        }
+    }
+    if (arguments.json) {
+        std::printf("{\"interfaces\": [%s]}\n", json.c_str());
+    }
+    if (!usable && !arguments.json) {
+        PrintMessage(GetResultMessage(DeviceResultNoDevice));
+    }
+    return usable ? static_cast<int>(ExitOk) : static_cast<int>(DeviceResultNoDevice);
+}
 
 int RunProgram(const CliArguments& arguments)
 {
     OpenedProject project;
     uint8_t format = 0;
     const int status = OpenProject(arguments.operands[0], project, format);
+    // A device command answers device result codes only.
+    if (status == ExitCannotOpen) {
+        return DeviceResultCannotOpenFile;
+    }
     if (status != ExitOk) {
-        return status;
+        return DeviceResultCorruptedFile;
     }
     Keyboard& keyboard = *project.keyboard;
     if (!keyboard.CanProgram()) {
@@ -112,7 +239,7 @@ int RunProgram(const CliArguments& arguments)
     }
     PrepareForDevice(keyboard, arguments);
     if (arguments.hasBackup) {
-        const int backedUp = BackUpBeforeProgramming(keyboard, arguments.backup);
+        const int backedUp = BackUpBeforeProgramming(keyboard, arguments);
         if (backedUp != ExitOk) {
             return backedUp;
         }
@@ -121,7 +248,7 @@ int RunProgram(const CliArguments& arguments)
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
     const int result = keyboard.Program(&bar);
     bar.Finish();
-    return ReportResult(result, keyboard);
+    return ReportResult(result, keyboard, arguments);
 }
 
 int RunDownload(const CliArguments& arguments)
@@ -142,9 +269,9 @@ int RunDownload(const CliArguments& arguments)
     bar.Finish();
     if (result != DeviceResultOk) {
         // A failed read leaves a partly decoded project: it is not saved.
-        return ReportResult(result, *keyboard);
+        return ReportResult(result, *keyboard, arguments);
     }
-    return SaveProject(*keyboard, arguments.output, arguments.format);
+    return SaveProjectChecked(*keyboard, arguments.output, arguments.format);
 }
 
 int RunFirmware(const CliArguments& arguments)
@@ -156,10 +283,15 @@ int RunFirmware(const CliArguments& arguments)
     if (!keyboard->CanUploadFirmware()) {
         return RefuseUnsupported();
     }
+    const std::string& path = arguments.operands[1];
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
-    const int result = keyboard->UploadFirmware(arguments.operands[1], &bar);
+    const int result = keyboard->UploadFirmware(path, &bar);
     bar.Finish();
-    return ReportResult(result, *keyboard);
+    if (result == DeviceResultCannotOpenFile || result == DeviceResultCorruptedFile) {
+        PrintFileMessage(path, GetResultMessage(result), keyboard->GetErrorText());
+        return result;
+    }
+    return ReportResult(result, *keyboard, arguments);
 }
 
 int RunVersion(const CliArguments& arguments)
@@ -175,8 +307,12 @@ int RunVersion(const CliArguments& arguments)
     std::string text;
     const int result = keyboard->GetFirmwareVersion(&bar, &text);
     bar.Finish();
-    if (result == DeviceResultOk) {
+    if (arguments.json) {
+        std::string message = FormatDeviceMessage(result, keyboard->GetErrorText());
+        std::printf("{\"status\": %d, \"version\": %s, \"message\": %s}\n", result,
+                    result == DeviceResultOk ? JsonString(text).c_str() : "null", JsonString(message).c_str());
+    } else if (result == DeviceResultOk) {
         std::printf("%s\n", text.c_str());
     }
-    return ReportResult(result, *keyboard);
+    return ReportResult(result, *keyboard, arguments);
 }

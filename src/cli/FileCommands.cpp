@@ -7,6 +7,7 @@
 #include "device/UsbProgramming.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
+#include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"
@@ -31,8 +32,80 @@ void PrintOverview(Keyboard& keyboard)
     for (uint8_t item = 1; item <= keyboard.GetConversionCount(); ++item) {
         std::string title;
         if (keyboard.GetConversionTitle(item, &title)) {
-            std::printf("conversion\t%u\t%s\n", item, title.c_str());
+            std::printf("conversion\t%u\t%s%s\n", item, title.c_str(),
+                        keyboard.GetConversionWarning(item, nullptr) ? "\tloses data" : "");
         }
+    }
+}
+
+// What a conversion may drop: keys with codes, their codes, and the room a key has for codes.
+struct ProgrammingSummary
+{
+    uint8_t layouts = 0;
+    uint32_t keys = 0;
+    uint32_t codes = 0;
+    uint8_t capacity = 0;
+    std::vector<uint8_t> codeCounts; // of each key with codes
+};
+
+ProgrammingSummary Summarize(Keyboard& keyboard)
+{
+    ProgrammingSummary summary;
+    summary.layouts = keyboard.GetLayoutCount();
+    uint16_t columns = 0;
+    uint16_t rows = 0;
+    keyboard.GetGridSize(&columns, &rows);
+    for (uint8_t layout = 1; layout <= summary.layouts; ++layout) {
+        for (uint16_t row = 1; row <= rows; ++row) {
+            for (uint16_t column = 1; column <= columns; ++column) {
+                KeyCell* cell = nullptr;
+                // A key of several cells counts once, at its master.
+                if (!keyboard.GetCell(column, row, layout, &cell) || cell == nullptr || cell->GetMaster() != cell) {
+                    continue;
+                }
+                summary.capacity = std::max(summary.capacity, cell->GetCapacity());
+                if (cell->GetCodeCount() != 0) {
+                    ++summary.keys;
+                    summary.codes += cell->GetCodeCount();
+                    summary.codeCounts.push_back(cell->GetCodeCount());
+                }
+            }
+        }
+    }
+    return summary;
+}
+
+std::string Plural(uint32_t count, const char* word)
+{
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// Tells a forced conversion's user what the project lost.
+void PrintDropped(uint8_t item, const ProgrammingSummary& before, const ProgrammingSummary& after)
+{
+    const std::string head = "zqtool: conversion " + std::to_string(item) + " ";
+    bool dropped = false;
+    if (after.layouts < before.layouts) {
+        PrintMessage(head + "dropped " + Plural(before.layouts - after.layouts, "layout") + " (" +
+                     std::to_string(before.layouts) + " to " + std::to_string(after.layouts) + ")");
+        dropped = true;
+    }
+    const auto cut = static_cast<uint32_t>(std::count_if(before.codeCounts.begin(), before.codeCounts.end(),
+                                                         [&after](uint8_t count) { return count > after.capacity; }));
+    if (after.capacity != 0 && cut != 0) {
+        PrintMessage(head + "cut " + Plural(cut, "key") + " to " + std::to_string(after.capacity) + " codes");
+        dropped = true;
+    }
+    if (after.keys < before.keys) {
+        PrintMessage(head + "cleared " + Plural(before.keys - after.keys, "key") + " with codes");
+        dropped = true;
+    }
+    if (after.codes < before.codes) {
+        PrintMessage(head + "dropped " + Plural(before.codes - after.codes, "code") + " in all");
+        dropped = true;
+    }
+    if (!dropped) {
+        PrintMessage(head + "dropped nothing this project held");
     }
 }
 
@@ -44,11 +117,12 @@ int ApplyConversion(std::unique_ptr<Keyboard>& keyboard, uint8_t item, bool forc
                      keyboard->GetTypeName() + "; 'zqtool check FILE' lists the offered ones");
         return ExitConversionRefused;
     }
-    if (keyboard->GetConversionWarning(item, &text) && !force) {
-        PrintMessage(text);
-        PrintMessage("zqtool: conversion " + std::to_string(item) + " refused; --force carries it out");
+    const bool losesData = keyboard->GetConversionWarning(item, nullptr);
+    if (losesData && !force) {
+        PrintMessage("zqtool: conversion " + std::to_string(item) + " loses data; use --force");
         return ExitConversionRefused;
     }
+    const ProgrammingSummary before = losesData ? Summarize(*keyboard) : ProgrammingSummary();
     bool changedInPlace = false;
     std::unique_ptr<Keyboard> converted = keyboard->Convert(item, &changedInPlace);
     if (converted) {
@@ -56,6 +130,9 @@ int ApplyConversion(std::unique_ptr<Keyboard>& keyboard, uint8_t item, bool forc
     } else if (!changedInPlace) {
         PrintMessage("zqtool: conversion " + std::to_string(item) + " did not change the project");
         return ExitConversionRefused;
+    }
+    if (losesData) {
+        PrintDropped(item, before, Summarize(*keyboard));
     }
     return ExitOk;
 }
@@ -93,12 +170,20 @@ int BuildImage(Keyboard& keyboard, const CliArguments& arguments, std::vector<ui
 
 } // namespace
 
-int RunTypes(const CliArguments& /*arguments*/)
+int RunTypes(const CliArguments& arguments)
 {
+    std::string json;
     for (uint8_t id = 0; id < GetKeyboardTypeCount(); ++id) {
         std::string name;
         GetKeyboardTypeName(id, &name);
-        std::printf("%u\t%s\n", id, name.c_str());
+        if (arguments.json) {
+            json += std::string(id == 0 ? "" : ", ") + "{\"id\": " + std::to_string(id) + ", \"name\": " + JsonString(name) + "}";
+        } else {
+            std::printf("%u\t%s\n", id, name.c_str());
+        }
+    }
+    if (arguments.json) {
+        std::printf("{\"types\": [%s]}\n", json.c_str());
     }
     return ExitOk;
 }
@@ -119,17 +204,44 @@ int RunNew(const CliArguments& arguments)
     if (arguments.hasFormat && !CheckFormat(*keyboard, arguments.format, GetUsageLine(CliCommand::New))) {
         return ExitUsage;
     }
-    return SaveProject(*keyboard, arguments.output, arguments.format);
+    return SaveProjectChecked(*keyboard, arguments.output, arguments.format);
 }
 
 int RunCheck(const CliArguments& arguments)
 {
     OpenedProject project;
     uint8_t format = 0;
-    const int status = OpenProject(arguments.operands[0], project, format);
-    if (project.keyboard) {
-        PrintOverview(*project.keyboard);
+    const std::string& path = arguments.operands[0];
+    if (!arguments.json) {
+        const int status = OpenProject(path, project, format);
+        if (project.keyboard) {
+            PrintOverview(*project.keyboard);
+        }
+        return status;
     }
+    project = OpenProjectFile(path, &format);
+    static const char* const kOutcomes[] = {"opened", "cannot-open", "unknown-format", "decoding-errors"};
+    const int status = static_cast<int>(project.outcome);
+    std::string json = "{\"file\": " + JsonString(path) + ", \"status\": " + std::to_string(status) +
+                       ", \"outcome\": \"" + kOutcomes[status] + "\", \"errorLine\": " +
+                       std::to_string(project.errorLine) + ", \"type\": ";
+    std::string conversions;
+    if (project.keyboard) {
+        Keyboard& keyboard = *project.keyboard;
+        json += "{\"id\": " + std::to_string(keyboard.GetTypeId()) + ", \"name\": " +
+                JsonString(keyboard.GetTypeName()) + "}";
+        for (uint8_t item = 1; item <= keyboard.GetConversionCount(); ++item) {
+            std::string title;
+            if (keyboard.GetConversionTitle(item, &title)) {
+                conversions += std::string(conversions.empty() ? "" : ", ") + "{\"item\": " + std::to_string(item) +
+                               ", \"title\": " + JsonString(title) + ", \"losesData\": " +
+                               (keyboard.GetConversionWarning(item, nullptr) ? "true" : "false") + "}";
+            }
+        }
+    } else {
+        json += "null";
+    }
+    std::printf("%s, \"conversions\": [%s]}\n", json.c_str(), conversions.c_str());
     return status;
 }
 
@@ -147,16 +259,15 @@ int RunConvert(const CliArguments& arguments)
             return converted;
         }
     }
-    // A converted project is saved in its new type's own format: the one it was read in may not
-    // describe it any more (a ZQ-1100 v1 file holding a v2 project cannot be read again).
-    uint8_t saveFormat = arguments.items.empty() ? format : 0;
     if (arguments.hasFormat) {
         if (!CheckFormat(*project.keyboard, arguments.format, GetUsageLine(CliCommand::Convert))) {
             return ExitUsage;
         }
-        saveFormat = arguments.format;
+        return SaveProjectChecked(*project.keyboard, arguments.output, arguments.format);
     }
-    return SaveProject(*project.keyboard, arguments.output, saveFormat);
+    // A converted project is saved in its new type's own format: the one it was read in may not
+    // describe it any more (a ZQ-1100 v1 file holding a v2 project cannot be read again).
+    return SaveProject(*project.keyboard, arguments.output, arguments.items.empty() ? format : 0);
 }
 
 int RunImage(const CliArguments& arguments)

@@ -2,11 +2,15 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "cli/CliProject.h"
+#include "cli/StopSignals.h"
 
+#include "device/DeviceBackends.h"
+#include "device/UsbVendorId.h"
 #include "lang/Texts.h"
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -24,6 +28,30 @@ std::string GetProgramPath(const char* argv0)
     return argv0 != nullptr ? argv0 : "";
 }
 
+bool IsDeviceCommand(CliCommand command)
+{
+    return command == CliCommand::Program || command == CliCommand::Download ||
+           command == CliCommand::Firmware || command == CliCommand::Version || command == CliCommand::List;
+}
+
+// ZQ_VENDOR_ID stands in for --vendor-id; a value that is no id is as wrong as a bad option.
+bool ApplyVendorIdVariable(CliArguments& arguments)
+{
+    const char* value = std::getenv(kVendorIdVariable);
+    if (arguments.hasVendorId || value == nullptr || !IsDeviceCommand(arguments.command)) {
+        return true;
+    }
+    if (!ParseVendorId(value, arguments.vendorId)) {
+        PrintUsageError(std::string("invalid value '") + value + "' for " + kVendorIdVariable +
+                            " (1 to 0xFFFF, decimal or 0x hexadecimal)",
+                        GetUsageLine(arguments.command));
+        return false;
+    }
+    arguments.hasVendorId = true;
+    arguments.vendorIdFromEnvironment = true;
+    return true;
+}
+
 } // namespace
 
 int RunCommand(const CliArguments& arguments)
@@ -39,6 +67,8 @@ int RunCommand(const CliArguments& arguments)
         return RunConvert(arguments);
     case CliCommand::Image:
         return RunImage(arguments);
+    case CliCommand::List:
+        return RunList(arguments);
     case CliCommand::Program:
         return RunProgram(arguments);
     case CliCommand::Download:
@@ -65,11 +95,20 @@ int main(int argc, char** argv)
     }
     if (arguments.version) {
         std::printf("zqtool %s\n", ZQ_VERSION_TEXT);
-        return ExitOk;
+        return FinishOutput(ExitOk);
     }
     if (arguments.help) {
         std::fputs(GetHelpText(arguments.command).c_str(), stdout);
-        return ExitOk;
+        return FinishOutput(ExitOk);
     }
-    return RunCommand(arguments);
+    if (!ApplyVendorIdVariable(arguments)) {
+        return ExitUsage;
+    }
+    if (arguments.hasDevice) {
+        ChooseDeviceInterface(arguments.device);
+    }
+    if (IsDeviceCommand(arguments.command)) {
+        CatchStopSignals();
+    }
+    return FinishOutput(RunCommand(arguments));
 }

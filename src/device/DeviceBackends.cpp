@@ -5,7 +5,55 @@
 #include "device/SimulatorHidBackend.h"
 #include "device/SimulatorLegacyDriver.h"
 
+#include <climits>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+std::string g_chosenInterface;
+
+// A node reached through a link (a udev symlink, say) is the same interface as its target.
+std::string CanonicalPath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+// The platform's interfaces with all but one left out of the list.
+class OneInterfaceBackend : public HidBackend
+{
+public:
+    OneInterfaceBackend(std::unique_ptr<HidBackend> backend, const std::string& path)
+        : m_backend(std::move(backend)), m_path(CanonicalPath(path))
+    {
+    }
+    bool Enumerate(std::vector<HidInterfaceInfo>& interfaces) override
+    {
+        const bool listed = m_backend->Enumerate(interfaces);
+        std::erase_if(interfaces,
+                      [this](const HidInterfaceInfo& info) { return CanonicalPath(info.path) != m_path; });
+        return listed;
+    }
+    HidHandle Open(const std::string& path) override { return m_backend->Open(path); }
+    void Close(HidHandle handle) override { m_backend->Close(handle); }
+    bool SetFeature(HidHandle handle, const uint8_t* report, size_t length) override
+    {
+        return m_backend->SetFeature(handle, report, length);
+    }
+    bool GetFeature(HidHandle handle, uint8_t* report, size_t length) override
+    {
+        return m_backend->GetFeature(handle, report, length);
+    }
+    uint32_t GetLastError() const override { return m_backend->GetLastError(); }
+
+private:
+    std::unique_ptr<HidBackend> m_backend;
+    std::string m_path;
+};
+
+} // namespace
 
 std::vector<std::string> SplitSimulatorPaths(const std::string& value)
 {
@@ -40,12 +88,42 @@ std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simul
     return std::make_unique<DeviceNodeLegacyDriver>();
 }
 
+bool IsSimulatorEntry(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    return path.rfind("tcp:", 0) == 0 || (::stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode));
+}
+
+void ChooseDeviceInterface(const std::string& path)
+{
+    g_chosenInterface = path;
+}
+
+const std::string& GetChosenDeviceInterface()
+{
+    return g_chosenInterface;
+}
+
 std::unique_ptr<HidBackend> CreateHidBackend()
 {
+    if (!g_chosenInterface.empty()) {
+        if (IsSimulatorEntry(g_chosenInterface)) {
+            return std::make_unique<SimulatorHidBackend>(std::vector<std::string>{g_chosenInterface});
+        }
+        return std::make_unique<OneInterfaceBackend>(std::make_unique<HidrawBackend>(), g_chosenInterface);
+    }
     return CreateHidBackend(std::getenv(kSimulatorVariable));
 }
 
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend()
 {
+    if (!g_chosenInterface.empty()) {
+        if (IsSimulatorEntry(g_chosenInterface)) {
+            return std::make_unique<SimulatorLegacyDriver>(std::vector<std::string>{g_chosenInterface});
+        }
+        return std::make_unique<DeviceNodeLegacyDriver>(g_chosenInterface);
+    }
     return CreateLegacyDriverBackend(std::getenv(kSimulatorVariable));
 }

@@ -18,6 +18,14 @@ std::vector<std::string> SplitSimulatorPaths(const std::string& value);
 std::unique_ptr<HidBackend> CreateHidBackend(const char* simulatorSockets);
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simulatorSockets);
 
-// Read ZQ_SIMULATOR from the environment.
+// A zqsim entry rather than a platform node: "tcp:..." or a Unix-domain socket.
+bool IsSimulatorEntry(const std::string& path);
+
+// Restricts the backends below to one interface: a hidraw node, the ZQ-1100 node or one simulator
+// entry, whatever ZQ_SIMULATOR says. Empty lifts the restriction.
+void ChooseDeviceInterface(const std::string& path);
+const std::string& GetChosenDeviceInterface();
+
+// The chosen interface, else ZQ_SIMULATOR from the environment, else the platform's.
 std::unique_ptr<HidBackend> CreateHidBackend();
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend();

@@ -32,6 +32,7 @@ constexpr ResultMessage kResultMessages[] = {
     {DeviceResultStartingApplication, IDS_RESULT_STARTING_APPLICATION},
     {DeviceResultReceivingConfiguration, IDS_RESULT_RECEIVING_CONFIGURATION},
     {DeviceResultVerifyMismatch, IDS_RESULT_VERIFY_MISMATCH},
+    {DeviceResultInterrupted, IDS_RESULT_INTERRUPTED},
 };
 
 } // namespace

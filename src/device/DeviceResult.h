@@ -26,6 +26,8 @@ enum DeviceResult : int {
     // Beyond the original table: read back after writing, the keyboard held other bytes. 19 stays
     // without an entry, as every code the program never answered.
     DeviceResultVerifyMismatch = 20,
+    // A stop was requested (zqtool on SIGINT or SIGTERM); the closing steps were run.
+    DeviceResultInterrupted = 21,
 };
 
 // 0 for success; codes without an entry of their own share the id of "Unknown error".

@@ -2,6 +2,7 @@
 
 #include "device/DeviceBackends.h"
 #include "device/DeviceResult.h"
+#include "device/DeviceStop.h"
 #include "device/LegacyDriverBackend.h"
 #include "device/MessagePump.h"
 #include "device/ProgressSink.h"
@@ -216,6 +217,10 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
     beforeWrite(0);
     bool written = true;
     for (uint32_t i = 0; i < total; ++i) {
+        if (IsDeviceStopRequested()) {
+            ReportProgress(progress, 0, 0);
+            return DeviceResultInterrupted;
+        }
         written = driver.WriteByte(image[i]);
         if (!written) {
             break;

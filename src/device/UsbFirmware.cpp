@@ -1,16 +1,19 @@
 #include "device/UsbFirmware.h"
 
 #include "device/DeviceResult.h"
+#include "device/DeviceStop.h"
 #include "device/HidChannel.h"
 #include "device/ProgressSink.h"
 #include "device/UsbProgramming.h"
-#include "io/BufferedFile.h"
+#include "io/RawFile.h"
+#include "keycodes/NumberFormat.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "model/UsbKeyboard.h"
 
-#include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -28,21 +31,28 @@ std::string FormatFirmwareVersion(const std::string& deviceName, const uint8_t* 
     return text;
 }
 
-// Sends block after block until the file or a transfer ends; lastRead is what the last read gave.
-uint32_t SendBlocks(HidChannel& channel, BufferedFile& file, uint32_t blocks, ProgressSink* progress,
-                    uint32_t& lastRead)
+int HexValue(uint8_t character)
 {
-    std::array<uint8_t, kBlockLength> block{};
+    if (character >= '0' && character <= '9') {
+        return character - '0';
+    }
+    const int lower = character | 0x20;
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// Sends the blocks until all went, a transfer fails or a stop is asked for; answers how many went.
+uint32_t SendBlocks(HidChannel& channel, const std::vector<uint8_t>& blocks, ProgressSink* progress)
+{
+    const auto count = static_cast<uint32_t>(blocks.size() / kBlockLength);
     uint32_t sent = 0;
-    file.ReadHexBytes(block.data(), kBlockLength, lastRead);
-    while (lastRead == kBlockLength) {
-        if (!channel.SendData(block.data(), block.size()) || !channel.CommitFirmwareBlock()) {
+    while (sent < count && !IsDeviceStopRequested()) {
+        if (!channel.SendData(blocks.data() + sent * kBlockLength, kBlockLength) ||
+            !channel.CommitFirmwareBlock()) {
             break;
         }
         ++sent;
-        ReportProgress(progress, sent, blocks);
+        ReportProgress(progress, sent, count);
         channel.Pause(1);
-        file.ReadHexBytes(block.data(), kBlockLength, lastRead);
     }
     return sent;
 }
@@ -61,42 +71,81 @@ std::string GetUsbFirmwareFileFilter(std::string* filter, std::string* defaultEx
     return text;
 }
 
+int ReadUsbFirmwareFile(const std::string& path, std::vector<uint8_t>& blocks, std::string& why)
+{
+    blocks.clear();
+    why.clear();
+    RawFile file;
+    if (!file.Open(path, true)) {
+        why = std::strerror(static_cast<int>(file.LastError()));
+        return DeviceResultCannotOpenFile;
+    }
+    const uint64_t size = file.GetSize();
+    if (size > kMaxFileSize) {
+        why = LoadTextWithArgument(IDS_FIRMWARE_LENGTH, FormatUnsigned(size));
+        return DeviceResultCorruptedFile;
+    }
+    std::vector<uint8_t> text(static_cast<size_t>(size));
+    const auto length = static_cast<uint32_t>(text.size());
+    if (file.Read(text.data(), length) != length || file.LastError() != 0) {
+        why = std::strerror(file.LastError() != 0 ? static_cast<int>(file.LastError()) : EIO);
+        return DeviceResultCannotOpenFile;
+    }
+    file.Close();
+    // An editor's final line end is no part of the last block.
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        why = LoadText(IDS_FIRMWARE_EMPTY);
+        return DeviceResultCorruptedFile;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (HexValue(text[i]) < 0) {
+            why = LoadTextWithArgument(IDS_FIRMWARE_NOT_HEX, FormatUnsigned(i + 1));
+            return DeviceResultCorruptedFile;
+        }
+    }
+    if (text.size() % kBlockTextLength != 0) {
+        why = LoadTextWithArgument(IDS_FIRMWARE_LENGTH, FormatUnsigned(text.size()));
+        return DeviceResultCorruptedFile;
+    }
+    blocks.resize(text.size() / 2);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        blocks[i] = static_cast<uint8_t>(HexValue(text[2 * i]) << 4 | HexValue(text[2 * i + 1]));
+    }
+    return DeviceResultOk;
+}
+
 int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSink* progress,
                       const HidAccess& access)
 {
     keyboard.ClearDeviceErrors();
-    BufferedFile file;
-    if (!file.Open(path, true, BufferedFile::LineEndCrLf)) {
-        return DeviceResultCannotOpenFile;
+    // Checked whole first: a fault part-way must not leave the keyboard with half a firmware.
+    std::vector<uint8_t> blocks;
+    std::string why;
+    const int read = ReadUsbFirmwareFile(path, blocks, why);
+    if (read != DeviceResultOk) {
+        keyboard.AppendErrorText(why);
+        return read;
     }
     HidSession session(access);
     HidChannel& channel = session.Channel();
     if (!OpenUsbDevice(keyboard, channel)) {
         channel.Close();
-        file.Close();
         return DeviceResultNoDevice;
     }
-    // Positions and block counts are 32 bits: a larger file would wrap to a small one.
-    const uint64_t size = file.GetSize();
-    if (size % kBlockTextLength != 0 || size > UINT32_MAX) {
-        channel.Close();
-        file.Close();
-        return DeviceResultCorruptedFile;
-    }
-    const auto blocks = static_cast<uint32_t>(size / kBlockTextLength);
-    ReportProgress(progress, 0, blocks);
-    uint32_t lastRead = 0;
-    const uint32_t sent = SendBlocks(channel, file, blocks, progress, lastRead);
+    const auto count = static_cast<uint32_t>(blocks.size() / kBlockLength);
+    ReportProgress(progress, 0, count);
+    const uint32_t sent = SendBlocks(channel, blocks, progress);
     ReportProgress(progress, 0, 0);
     keyboard.RecordOsError(channel.GetLastError());
     keyboard.RecordDeviceStatus(channel.GetStatus());
     channel.Close();
-    file.Close();
-    // A block cut short by a character that is not a hexadecimal digit.
-    if (lastRead != 0 && lastRead < kBlockLength) {
-        return DeviceResultCorruptedFile;
+    if (sent != count && IsDeviceStopRequested()) {
+        return DeviceResultInterrupted;
     }
-    return sent == blocks ? DeviceResultOk : DeviceResultDataNotValid;
+    return sent == count ? DeviceResultOk : DeviceResultDataNotValid;
 }
 
 int GetUsbFirmwareVersion(UsbKeyboard& keyboard, ProgressSink* progress, std::string* text,

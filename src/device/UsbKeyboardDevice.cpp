@@ -31,6 +31,13 @@ void UsbKeyboard::RecordFirstDifference(uint16_t address)
     AppendErrorLine(m_errorText, LoadTextWithArgument(IDS_VERIFY_FIRST_DIFFERENCE, FormatHex(address, 2)));
 }
 
+void UsbKeyboard::AppendErrorText(const std::string& line)
+{
+    if (!line.empty()) {
+        AppendErrorLine(m_errorText, line);
+    }
+}
+
 bool UsbKeyboard::OpenDevice(HidChannel* channel)
 {
     return channel != nullptr && OpenUsbDevice(*this, *channel);

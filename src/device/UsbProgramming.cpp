@@ -1,6 +1,7 @@
 #include "device/UsbProgramming.h"
 
 #include "device/DeviceResult.h"
+#include "device/DeviceStop.h"
 #include "device/HidChannel.h"
 #include "device/OsError.h"
 #include "device/ProgressSink.h"
@@ -87,6 +88,9 @@ int VerifyImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image
     std::array<uint8_t, kChunkSize> readBack{};
     auto address = start;
     for (uint32_t done = 0; done < size;) {
+        if (IsDeviceStopRequested()) {
+            return DeviceResultInterrupted;
+        }
         const auto count = static_cast<uint8_t>(std::min<uint32_t>(size - done, kChunkSize));
         if (!channel.RequestRead(address, count) || !channel.ReceiveData(readBack.data(), count)) {
             return DeviceResultCommunication;
@@ -122,6 +126,9 @@ int WriteImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image,
     const auto start = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
     auto address = start;
     for (uint32_t done = 0; done < total;) {
+        if (IsDeviceStopRequested()) {
+            return DeviceResultInterrupted;
+        }
         const auto count = static_cast<uint8_t>(std::min<uint32_t>(total - done, kChunkSize));
         if (!channel.SendData(image + done, count) || !channel.ConfirmWrite(address, count)) {
             return DeviceResultCommunication;
@@ -152,6 +159,9 @@ int ReadImage(HidChannel& channel, uint8_t* buffer, uint32_t length, uint8_t hea
     auto address = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
     ReportProgress(progress, 0, length);
     for (uint32_t done = 0; done < length;) {
+        if (IsDeviceStopRequested()) {
+            return DeviceResultInterrupted;
+        }
         const auto count = static_cast<uint8_t>(std::min<uint32_t>(length - done, kChunkSize));
         if (!channel.RequestRead(address, count) || !channel.ReceiveData(buffer + done, count)) {
             return DeviceResultCommunication;

@@ -144,17 +144,24 @@ bool ApplyHeaderOptions(LegacyKeyboard& keyboard, std::string rest, bool sixteen
 }
 
 // Reads key lines until every key of the keyboard was accepted once per line; false when a
-// line was refused or the lines ran out first.
-bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expected, char formLetter)
+// line was refused or the lines ran out first. errorOffset: where the first refused line's text
+// starts, or the file's end.
+bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expected, char formLetter,
+                  uint32_t& errorOffset)
 {
     bool clean = true;
     uint16_t accepted = 0;
     std::string line;
     while (accepted < expected) {
+        const uint32_t lineStart = file.Tell();
         if (!file.ReadLine(line)) {
+            if (clean) {
+                errorOffset = file.Tell();
+            }
             return false;
         }
         std::string rest = TrimLeading(line, kLineWhite);
+        const auto textStart = static_cast<uint32_t>(lineStart + (line.size() - rest.size()));
         // An empty line reaches us as white space with some line ends and not at all with
         // others; either way it holds no key.
         if (rest.empty()) {
@@ -162,16 +169,15 @@ bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expecte
         }
         uint8_t number = 0;
         KeyCell* cell = nullptr;
-        if (ParseU8(TakeField(rest), number, kKeyCount) != ParseOk || number == 0 ||
-            !keyboard.GetCellByIndex(number, &cell)) {
-            clean = false;
+        if (ParseU8(TakeField(rest), number, kKeyCount) == ParseOk && number != 0 &&
+            keyboard.GetCellByIndex(number, &cell) && cell->ParseCodesText(formLetter + rest)) {
+            ++accepted;
             continue;
         }
-        if (cell->ParseCodesText(formLetter + rest)) {
-            ++accepted;
-        } else {
-            clean = false;
+        if (clean) {
+            errorOffset = textStart;
         }
+        clean = false;
     }
     return clean;
 }
@@ -258,6 +264,7 @@ bool LegacyKeyboard::SaveFile(const std::string& path, uint8_t* format)
 bool LegacyKeyboard::LoadFile(const std::string& path, uint8_t* format)
 {
     BufferedFile file;
+    m_loadErrorOffset = kNoLoadErrorOffset;
     if (!file.Open(path, true, BufferedFile::LineEndCrLf) || file.LastError() != 0) {
         return false;
     }
@@ -268,6 +275,7 @@ bool LegacyKeyboard::LoadFile(const std::string& path, uint8_t* format)
     std::string rest = header;
     uint16_t typeCode = 0;
     if (ParseU16(TakeField(rest), typeCode, 0xFFFF) != ParseOk || typeCode != GetTypeCode()) {
+        NoteLoadError(0);
         return false;
     }
     const uint8_t matching = MatchingFormat(static_cast<uint8_t>(typeCode));
@@ -276,10 +284,17 @@ bool LegacyKeyboard::LoadFile(const std::string& path, uint8_t* format)
     }
     const bool sixteenScans = matching == LegacyLayoutSixteen;
     bool clean = ApplyHeaderOptions(*this, rest, sixteenScans);
+    if (!clean) {
+        NoteLoadError(0);
+    }
 
     UnlinkAllCells(*this);
     const auto expected = static_cast<uint16_t>(typeCode & ~1u);
-    clean = ReadKeyLines(*this, file, expected, sixteenScans ? 'N' : 'O') && clean;
+    uint32_t errorOffset = kNoLoadErrorOffset;
+    clean = ReadKeyLines(*this, file, expected, sixteenScans ? 'N' : 'O', errorOffset) && clean;
+    if (errorOffset != kNoLoadErrorOffset) {
+        NoteLoadError(errorOffset);
+    }
     file.Close();
     clean = RebuildLegacyMergedKeys(*this) && clean;
     return clean;

@@ -1,9 +1,12 @@
 #include "files/ProjectOpen.h"
 
 #include "io/BufferedFile.h"
+#include "io/RawFile.h"
 #include "lang/StringIds.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+
+#include <algorithm>
 
 OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
 {
@@ -15,6 +18,7 @@ OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
         // USB loaders compare their magic untrimmed, so both see the same line.
         if (!file.Open(path, true, BufferedFile::LineEndDefault) || file.LastError() != 0 ||
             !file.ReadLine(firstLine)) {
+            result.systemError = file.LastError();
             return result;
         }
     }
@@ -31,7 +35,37 @@ OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
     uint8_t ownFormat = 0;
     const bool clean = result.keyboard->LoadFile(path, format != nullptr ? format : &ownFormat);
     result.outcome = clean ? OpenOutcome::Opened : OpenOutcome::DecodingErrors;
+    if (!clean && result.keyboard->GetLoadErrorOffset() != Keyboard::kNoLoadErrorOffset) {
+        result.errorLine = CountLinesTo(path, result.keyboard->GetLoadErrorOffset());
+    }
     return result;
+}
+
+uint32_t CountLinesTo(const std::string& path, uint32_t offset)
+{
+    RawFile file;
+    if (!file.Open(path, true)) {
+        return 0;
+    }
+    uint32_t line = 1;
+    uint8_t previous = 0;
+    uint8_t chunk[4096];
+    for (uint32_t done = 0; done < offset;) {
+        const uint32_t want = std::min<uint32_t>(sizeof chunk, offset - done);
+        const uint32_t got = file.Read(chunk, want);
+        if (got == 0) {
+            // The end of the file: an offset there is on the line after the last break.
+            break;
+        }
+        for (uint32_t i = 0; i < got; ++i) {
+            if (chunk[i] == '\n' ? previous != '\r' : chunk[i] == '\r') {
+                ++line;
+            }
+            previous = chunk[i];
+        }
+        done += got;
+    }
+    return line;
 }
 
 SaveOutcome SaveProjectFile(Keyboard& keyboard, const std::string& path, uint8_t* format)

@@ -21,7 +21,15 @@ struct OpenedProject
     OpenOutcome outcome = OpenOutcome::CannotOpen;
     // Set for Opened and DecodingErrors.
     std::unique_ptr<Keyboard> keyboard;
+    // CannotOpen: the system's error number, 0 for an empty file.
+    uint32_t systemError = 0;
+    // DecodingErrors: the 1-based line of the first error, 0 when the loader cannot tell.
+    uint32_t errorLine = 0;
 };
+
+// The 1-based line the byte at offset is on: CR LF, a lone CR and a lone LF each end a line.
+// 0 when the file cannot be read that far.
+uint32_t CountLinesTo(const std::string& path, uint32_t offset);
 
 // Reads the first line, creates the project of the recognised type and loads the whole file
 // into it. format: the file format index the project's loader reads and updates; may be null.

@@ -212,9 +212,11 @@ bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
 {
     BufferedFile file;
     std::string line;
+    m_loadErrorOffset = kNoLoadErrorOffset;
     // The magic is compared as read: a blank after it is another file type.
     if (!file.Open(path, true, BufferedFile::LineEndDefault) || !file.ReadLine(line) ||
         !EqualsIgnoringCase(line, GetFileMagic())) {
+        NoteLoadError(0);
         return false;
     }
     if (format != nullptr) {
@@ -225,21 +227,27 @@ bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
     // Key lines mean nothing until the layouts are known; those dropped before the options
     // stay an error even when a later options line is accepted.
     bool keyLinesDropped = false;
-    while (file.ReadLine(line)) {
+    for (uint32_t lineStart = file.Tell(); file.ReadLine(line); lineStart = file.Tell()) {
         const std::string text = TrimLeading(line, kWhiteSpace);
         if (text.empty() || text[0] == ';' || text[0] == '#') {
             continue;
         }
+        const auto textStart = static_cast<uint32_t>(lineStart + (line.size() - text.size()));
         const size_t colon = text.find(':');
         if (colon == std::string::npos || colon == 0) {
             if (!optionsAccepted) {
                 optionsAccepted = ParseOptionsLine(TrimTrailing(text, kWhiteSpace));
                 error = !optionsAccepted;
+                if (error) {
+                    NoteLoadError(textStart);
+                }
             }
         } else if (!optionsAccepted) {
             keyLinesDropped = true;
+            NoteLoadError(textStart);
         } else if (!ReadKeyLine(*this, text.substr(0, colon), text.substr(colon + 1))) {
             error = true;
+            NoteLoadError(textStart);
         }
     }
     // A read failure part-way means the rest of the file was never seen.

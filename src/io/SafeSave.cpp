@@ -95,22 +95,44 @@ bool SyncFolder(const std::string& folder)
     return ::close(handle) == 0 && synced;
 }
 
+// A failure leaves its error number in errno.
 bool WriteTemporary(const std::string& temporary, uint32_t lineEnd,
                     const std::function<bool(BufferedFile&)>& writeContent,
                     const BufferedFileFactory& makeFile)
 {
     std::unique_ptr<BufferedFile> file = makeFile ? makeFile() : std::make_unique<BufferedFile>();
+    const auto failWith = [&file](int fallback) {
+        const int error = file && file->LastError() != 0 ? static_cast<int>(file->LastError()) : fallback;
+        if (file) {
+            file->Close();
+        }
+        errno = error;
+        return false;
+    };
     if (!file || !file->Open(temporary, false, lineEnd) || file->LastError() != 0) {
-        return false;
+        return failWith(errno != 0 ? errno : EIO);
     }
+    // Content that refuses itself without a system error is no I/O failure of ours.
     if (!writeContent(*file) || file->LastError() != 0) {
-        file->Close();
-        return false;
+        return failWith(EINVAL);
     }
     // Flush writes the buffer and syncs; Close reports any write that failed since the open.
-    const bool flushed = file->Flush() && file->LastError() == 0;
-    const bool closed = file->Close();
-    return flushed && closed;
+    if (!file->Flush() || file->LastError() != 0) {
+        return failWith(EIO);
+    }
+    const uint32_t pending = file->LastError();
+    errno = 0;
+    if (!file->Close()) {
+        errno = pending != 0 ? static_cast<int>(pending) : (errno != 0 ? errno : EIO);
+        return false;
+    }
+    return true;
+}
+
+bool FailWith(int error)
+{
+    errno = error;
+    return false;
 }
 
 } // namespace
@@ -120,11 +142,11 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
                     const BufferedFileFactory& makeFile)
 {
     if (path.empty()) {
-        return false;
+        return FailWith(ENOENT);
     }
     std::string target;
     if (!ResolveLinks(path, target)) {
-        return false;
+        return FailWith(ELOOP);
     }
     struct stat existing
     {
@@ -132,7 +154,10 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists) {
         // A read-only file stays protected, and devices or folders are never replaced.
-        if (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0) {
+        if (!S_ISREG(existing.st_mode)) {
+            return FailWith(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
             return false;
         }
     } else if (errno != ENOENT) {
@@ -151,8 +176,9 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
     }
     saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!saved) {
+        const int error = errno;
         ::unlink(temporary.c_str());
-        return false;
+        return FailWith(error);
     }
     // The new content is in place whatever happens here; the folder sync only makes the
     // rename itself survive a power loss, so its failure cannot turn the save into a failure.

@@ -16,7 +16,7 @@ using BufferedFileFactory = std::function<std::unique_ptr<BufferedFile>()>;
 // through symbolic links is resolved first, so the link stays and its final target is replaced.
 // An existing target keeps its permission bits and must be writable. On any failure (including
 // writeContent answering false or leaving a write error) the temporary file is removed, the
-// target is untouched and the answer is false.
+// target is untouched and the answer is false, with errno telling why (EISDIR for a folder).
 bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
                     const std::function<bool(BufferedFile&)>& writeContent,
                     const BufferedFileFactory& makeFile = {});

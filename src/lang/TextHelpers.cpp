@@ -90,3 +90,90 @@ bool EqualsIgnoringCase(const std::string& text, const std::string& other)
 {
     return text.size() == other.size() && StartsWithIgnoringCase(text, other);
 }
+
+namespace {
+
+// Windows-1252 at 0x80 to 0x9F; the other bytes are Latin-1.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+// The length of the valid UTF-8 sequence at i, 0 when there is none.
+size_t Utf8SequenceLength(const std::string& bytes, size_t i)
+{
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    if (lead < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    uint32_t minimum = 0;
+    uint32_t value = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, minimum = 0x80, value = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, minimum = 0x800, value = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, minimum = 0x10000, value = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size()) {
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<uint8_t>(bytes[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        value = value << 6 | (next & 0x3Fu);
+    }
+    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+    return value >= minimum && value <= 0x10FFFF && !surrogate ? length : 0;
+}
+
+void AppendUtf8(std::string& text, char16_t character)
+{
+    if (character < 0x80) {
+        text += static_cast<char>(character);
+    } else if (character < 0x800) {
+        text += static_cast<char>(0xC0 | character >> 6);
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | character >> 12);
+        text += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+} // namespace
+
+bool IsValidUtf8(const std::string& bytes)
+{
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t length = Utf8SequenceLength(bytes, i);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+char16_t Cp1252ToUnicode(uint8_t byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t{byte};
+}
+
+std::string ProjectTextToUtf8(const std::string& bytes)
+{
+    if (IsValidUtf8(bytes)) {
+        return bytes;
+    }
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        AppendUtf8(text, Cp1252ToUnicode(static_cast<uint8_t>(c)));
+    }
+    return text;
+}

@@ -27,3 +27,10 @@ bool EqualsIgnoringCase(const std::string& text, const std::string& other);
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
 // Byte order (bytes as unsigned) after folding, for sorting names.
 bool LessIgnoringCase(const std::string& text, const std::string& other);
+
+// Project texts are byte strings: UTF-8 when valid, Windows-1252 otherwise.
+bool IsValidUtf8(const std::string& bytes);
+// The Unicode character of a Windows-1252 byte (0x80 to 0x9F differ from Latin-1).
+char16_t Cp1252ToUnicode(uint8_t byte);
+// The text as UTF-8: itself when valid, else read as Windows-1252.
+std::string ProjectTextToUtf8(const std::string& bytes);

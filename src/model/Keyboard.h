@@ -179,6 +179,10 @@ public:
     virtual bool LoadFile(const std::string& path, uint8_t* format) = 0;
     virtual std::string GetContentSignature() = 0;
     virtual std::string GetErrorText() const { return m_errorText; }
+    // Where the last LoadFile met its first error: the byte offset of the refused line's text in
+    // the file, kNoLoadErrorOffset when it found none or cannot tell.
+    static constexpr uint32_t kNoLoadErrorOffset = 0xFFFFFFFF;
+    uint32_t GetLoadErrorOffset() const { return m_loadErrorOffset; }
 
     // Device work; the four operations answer a device result code.
     virtual bool DetectDevice(std::string* name) = 0;
@@ -206,6 +210,13 @@ protected:
     bool BeginRegisteredEdit(uint16_t column, uint16_t row, uint8_t layout, KeyCell** copy);
     // An empty cell of the family's kind and capacity, at no position.
     virtual std::unique_ptr<KeyCell> MakeDetachedCell() const = 0;
+    // Keeps the first offset given since the load began.
+    void NoteLoadError(uint32_t offset)
+    {
+        if (m_loadErrorOffset == kNoLoadErrorOffset) {
+            m_loadErrorOffset = offset;
+        }
+    }
 
     uint16_t m_columns = 0;
     uint16_t m_rows = 0;
@@ -222,6 +233,7 @@ protected:
     uint8_t m_typematicRate = 11;
     uint8_t m_typematicDelay = 2;
     std::string m_errorText;
+    uint32_t m_loadErrorOffset = kNoLoadErrorOffset;
     bool m_verifyAfterProgramming = false;
     // The registered edit copy belongs to the keyboard until EndEditCell or the next edit.
     std::unique_ptr<KeyCell> m_editCopy;

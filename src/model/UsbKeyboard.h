@@ -36,6 +36,8 @@ public:
     virtual bool RecordDeviceStatus(uint8_t status);
     // A line naming the first address whose read-back differed from what was written.
     void RecordFirstDifference(uint16_t address);
+    // Another line of the error text, such as why a file was refused; an empty line adds nothing.
+    void AppendErrorText(const std::string& line);
 
     // addressable true: key records of the device image (and the highest key number of a file);
     // false: the size of the cell table.

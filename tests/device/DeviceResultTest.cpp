@@ -31,7 +31,8 @@ TEST(DeviceResultTest, EveryCodeShowsItsMessage)
         {18, "Error receiving keyboard configuration."},
         {19, "Unknown error during communication."},
         {20, "The keyboard holds other data than were written."},
-        {21, "Unknown error during communication."},
+        {21, "Interrupted."},
+        {22, "Unknown error during communication."},
         {-1, "Unknown error during communication."},
     };
     for (const auto& [code, message] : table) {
@@ -57,9 +58,18 @@ TEST(UsbVendorIdTest, TheSettingOverridesTheBuiltInIdOnlyWithAValidId)
     for (const auto& [text, vendorId] : table) {
         MemorySettingsStore store;
         store.WriteValue("Configuration", "VendorID", text);
-        EXPECT_EQ(LoadVendorIdSetting(store), vendorId) << text;
+        EXPECT_EQ(LoadVendorIdSetting(store, nullptr), vendorId) << text;
     }
-    EXPECT_EQ(LoadVendorIdSetting(MemorySettingsStore()), kZqUsbVendorId);
+    EXPECT_EQ(LoadVendorIdSetting(MemorySettingsStore(), nullptr), kZqUsbVendorId);
+}
+
+TEST(UsbVendorIdTest, AValidEnvironmentValueWinsOverTheSetting)
+{
+    MemorySettingsStore store;
+    store.WriteValue("Configuration", "VendorID", "0x16C0");
+    EXPECT_EQ(LoadVendorIdSetting(store, "0x1209"), 0x1209);
+    EXPECT_EQ(LoadVendorIdSetting(store, "banana"), 0x16C0);
+    EXPECT_EQ(LoadVendorIdSetting(MemorySettingsStore(), "0"), kZqUsbVendorId);
 }
 
 TEST(UsbVendorIdTest, AUsbProjectIsOpenedWithTheAppliedId)

@@ -87,13 +87,22 @@ TEST_F(UsbFirmwareTest, FileFaultsGiveTheirCodes)
         std::string text;
         int result;
         size_t blocksSent;
-        ProgressCalls progress;
+        const char* why;
     };
+    // A faulty file is refused whole, before any block could leave the keyboard half updated.
     const Case cases[] = {
-        {"empty", "", DeviceResultOk, 0, {{0, 0}, {0, 0}}},
-        {"271 characters", block.substr(0, 271), DeviceResultCorruptedFile, 0, {}},
-        {"G in the second block", badInside, DeviceResultCorruptedFile, 1, {{0, 2}, {1, 2}, {0, 0}}},
-        {"second block starts with G", badStart, DeviceResultDataNotValid, 1, {{0, 2}, {1, 2}, {0, 0}}},
+        {"empty", "", DeviceResultCorruptedFile, 0, "The firmware file is empty."},
+        {"only line ends", "\r\n\n", DeviceResultCorruptedFile, 0, "The firmware file is empty."},
+        {"271 characters", block.substr(0, 271), DeviceResultCorruptedFile, 0,
+         "The firmware file holds 271 hexadecimal digits: not whole blocks of 272."},
+        {"G in the second block", badInside, DeviceResultCorruptedFile, 0,
+         "The firmware file holds a character that is not a hexadecimal digit at position 282."},
+        {"second block starts with G", badStart, DeviceResultCorruptedFile, 0,
+         "The firmware file holds a character that is not a hexadecimal digit at position 273."},
+        {"a line end between blocks", block + "\r\n" + block, DeviceResultCorruptedFile, 0,
+         "The firmware file holds a character that is not a hexadecimal digit at position 273."},
+        {"an editor's final line end", block + block + "\r\n", DeviceResultOk, 2, ""},
+        {"a final LF", block + "\n", DeviceResultOk, 1, ""},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -102,7 +111,10 @@ TEST_F(UsbFirmwareTest, FileFaultsGiveTheirCodes)
         EXPECT_EQ(UploadUsbFirmware(m_keyboard, WriteFile(test.text), &m_progress, keyboard.m_access),
                   test.result);
         EXPECT_EQ(keyboard.m_backend.FirmwareBlocks().size(), test.blocksSent);
-        EXPECT_EQ(m_progress.m_calls, test.progress);
+        EXPECT_EQ(m_keyboard.GetErrorText(), test.why);
+        if (test.blocksSent == 0) {
+            EXPECT_TRUE(m_progress.m_calls.empty());
+        }
     }
 }
 

@@ -25,7 +25,7 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.err.empty());
     for (const char* command :
-         {"types", "new", "check", "convert", "image", "program", "download", "firmware", "version"}) {
+         {"types", "new", "check", "convert", "image", "list", "program", "download", "firmware", "version"}) {
         EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
         ToolRun own = RunTool({command, "--help"});
         EXPECT_EQ(own.status, 0) << command;
@@ -34,9 +34,15 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
     }
     EXPECT_TRUE(Contains(RunTool({"convert", "--help"}).out, "--force"));
     const ToolRun programHelp = RunTool({"program", "-h"});
-    for (const char* option : {"--vendor-id", "--no-verify", "--backup OUT"}) {
+    for (const char* option : {"--vendor-id", "--no-verify", "--backup OUT", "--device PATH", "ZQ_VENDOR_ID"}) {
         EXPECT_TRUE(Contains(programHelp.out, option)) << option;
     }
+    // Every status a device command can answer is explained, down to the last result code.
+    for (const char* status : {"3 FILE cannot be opened", "12 no device found", "20 the keyboard holds", "130", "64"}) {
+        EXPECT_TRUE(Contains(programHelp.out, status)) << status;
+    }
+    EXPECT_TRUE(Contains(RunTool({"new", "--help"}).out, "3 = left side, 4 = right side"));
+    EXPECT_TRUE(Contains(RunTool({"image", "--help"}).out, "1 (v1 keyboards"));
 
     ToolRun version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -100,6 +106,10 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
         {{"firmware", "6"}, "missing FILE.enc"},
         {{"version"}, "missing TYPE"},
         {{"version", "ZQ-1100"}, "unknown keyboard type"},
+        {{"convert", file, "-o", file, "--json"}, "--json does not apply to 'convert'"},
+        {{"check", file, "--device", "/dev/hidraw0"}, "--device does not apply to 'check'"},
+        {{"list", "--device="}, "invalid value '' for --device"},
+        {{"list", "extra"}, "unexpected argument 'extra'"},
     };
     for (const UsageCase& usage : cases) {
         ToolRun run = RunTool(usage.arguments);
@@ -107,10 +117,28 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
         for (const std::string& word : usage.arguments) {
             line += word + " ";
         }
-        EXPECT_EQ(run.status, 2) << line;
+        EXPECT_EQ(run.status, 64) << line;
         EXPECT_TRUE(Contains(run.err, usage.reason)) << line << "\n" << run.err;
         EXPECT_TRUE(Contains(run.err, "usage: zqtool ")) << line;
         EXPECT_TRUE(run.out.empty()) << line;
+    }
+    ToolOptions badVendor;
+    badVendor.environment = {"ZQ_VENDOR_ID=0x1FFFF"};
+    const ToolRun vendor = RunTool({"version", "6"}, badVendor);
+    EXPECT_EQ(vendor.status, 64);
+    EXPECT_TRUE(Contains(vendor.err, "invalid value '0x1FFFF' for ZQ_VENDOR_ID")) << vendor.err;
+    EXPECT_EQ(RunTool({"types"}, badVendor).status, 0) << "file commands look for no keyboard";
+}
+
+TEST(ToolCommandLine, StandardOutputThatCannotBeWrittenFails)
+{
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"types"}, {"types", "--json"}, {"--help"}, {"--version"}}) {
+        ToolOptions full;
+        full.output = "/dev/full";
+        const ToolRun run = RunTool(arguments, full);
+        EXPECT_EQ(run.status, 74) << arguments[0];
+        EXPECT_EQ(run.err, "zqtool: cannot write to standard output (No space left on device)\n");
     }
 }
 
@@ -122,7 +150,9 @@ TEST(ToolCommandLine, LanguageFileBesideTheProgramApplies)
     folder.Write("zqtool.lang", "32803=Datei nicht lesbar.\n36102=Eins\n");
     ToolRun check = RunTool({"check", folder.File("missing.zqp")}, FromProgram(program));
     EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(check.err, "Datei nicht lesbar.\n");
+    const std::string translated =
+        "zqtool: " + folder.File("missing.zqp") + ": Datei nicht lesbar. (No such file or directory)\n";
+    EXPECT_EQ(check.err, translated);
     ToolRun types = RunTool({"types"}, FromProgram(program));
     EXPECT_TRUE(Contains(types.out, "\n6\tEins\n"));
     EXPECT_EQ(RunTool({"new", "Eins", "-o", folder.File("a.zqp")}, FromProgram(program)).status, 0);
@@ -132,7 +162,7 @@ TEST(ToolCommandLine, LanguageFileBesideTheProgramApplies)
     std::filesystem::create_directory(folder.File("link"));
     std::filesystem::create_symlink(program, link);
     folder.Write("link/zqtool.lang", "32803=Falsch.\n");
-    EXPECT_EQ(RunTool({"check", folder.File("missing.zqp")}, FromProgram(link)).err, "Datei nicht lesbar.\n");
+    EXPECT_EQ(RunTool({"check", folder.File("missing.zqp")}, FromProgram(link)).err, translated);
 }
 
 } // namespace

@@ -89,26 +89,38 @@ TEST_F(ToolDevices, FirmwareUploadAndVersion)
     EXPECT_EQ(upload.status, 0) << upload.err;
     EXPECT_EQ(ReadFileBytes(Path("firmware.bin")), blocks);
 
+    // An editor's final line end is allowed; a fault anywhere refuses the file before any block.
+    ToolRun again = Tool({"firmware", "3", Write("fw2.enc", text + "\r\n")}, Path("kb"));
+    EXPECT_EQ(again.status, 0) << again.err;
     ToolRun cut = Tool({"firmware", "3", Write("cut.enc", text.substr(0, 271))}, Path("kb"));
     EXPECT_EQ(cut.status, 4);
-    EXPECT_EQ(cut.err, "Incorrect or corrupted file.\n");
+    EXPECT_EQ(cut.err, "zqtool: " + Path("cut.enc") +
+                           ": Incorrect or corrupted file. (The firmware file holds 271 hexadecimal digits: not "
+                           "whole blocks of 272.)\n");
+    EXPECT_EQ(Tool({"firmware", "3", Write("empty.enc", "")}, Path("kb")).status, 4);
     ToolRun missing = Tool({"firmware", "3", Path("missing.enc")}, Path("kb"));
     EXPECT_EQ(missing.status, 3);
-    EXPECT_EQ(missing.err, "Cannot open file!\n");
+    EXPECT_EQ(missing.err, "zqtool: " + Path("missing.enc") + ": Cannot open file! (No such file or directory)\n");
+    Bytes twice = blocks;
+    twice.insert(twice.end(), blocks.begin(), blocks.end());
+    EXPECT_EQ(ReadFileBytes(Path("firmware.bin")), twice) << "nothing sent after the two good uploads";
 }
 
 TEST_F(ToolDevices, NoKeyboardConnected)
 {
     const std::string project = Write("p.zqp", kProgrammedZq2200Project);
-    ToolRun program = RunTool({"program", project});
+    ToolRun program = Tool({"program", project}, Path("nobody"));
     EXPECT_EQ(program.status, 12);
-    EXPECT_EQ(program.err, kNoDevice);
+    // No cable to check when the keyboard is a simulated one.
+    EXPECT_EQ(program.err, "No device was found.\nzqtool: no simulated keyboard answers at " + Path("nobody") + "\n");
     EXPECT_EQ(RunTool({"version", "0"}).status, 12);
     ToolRun download = RunTool({"download", "6", "-o", Path("out.zqp")});
     EXPECT_EQ(download.status, 12);
     EXPECT_FALSE(Exists(Path("out.zqp")));
     EXPECT_EQ(RunTool({"firmware", "6", Path("missing.enc")}).status, 3) << "the file is looked at first";
-    EXPECT_EQ(RunTool({"program", Path("missing.zqp")}).status, 1);
+    // A device command answers device result codes only.
+    EXPECT_EQ(RunTool({"program", Path("missing.zqp")}).status, 3);
+    EXPECT_EQ(RunTool({"program", Write("bad.zqp", "no project\r\n")}).status, 4);
 }
 
 TEST_F(ToolDevices, VendorIdOption)
@@ -349,7 +361,8 @@ TEST_F(ToolDevices, NothingIsWrittenWhenTheBackupCannotBeReadOrSaved)
     ASSERT_EQ(RunTool({"new", "6", "-o", Path("new.zqp")}).status, 0);
     ToolRun program = Tool({"program", Path("new.zqp"), "--backup", Path("missing/backup.zqp")}, Path("kb"));
     EXPECT_EQ(program.status, 4);
-    EXPECT_EQ(program.err, "Can not save file to disk.\n");
+    EXPECT_EQ(program.err, "zqtool: " + Path("missing/backup.zqp") +
+                               ": Can not save file to disk. (No such file or directory)\n");
     EXPECT_EQ(sim.Stop(), 0);
     const Bytes unsaved = ReadFileBytes(Path("unsaved.bin"));
     const Bytes expected = ProgrammedZq2200Image();

@@ -7,10 +7,16 @@
 
 namespace {
 
-const char* const kCannotOpen = "Can not open the file.\n";
-const char* const kUnknownFormat = "Unknown file format, or incorrect file.\n";
-const char* const kDecodingErrors = "There was some errors in decoding of file.\n";
-const char* const kCannotSave = "Can not save file to disk.\n";
+const char* const kCannotOpen = "Can not open the file.";
+const char* const kUnknownFormat = "Unknown file format, or incorrect file.";
+const char* const kDecodingErrors = "There was some errors in decoding of file.";
+const char* const kCannotSave = "Can not save file to disk.";
+
+// A message about a file: which one, what went wrong, and why.
+std::string FileError(const std::string& path, const std::string& text, const std::string& why)
+{
+    return "zqtool: " + path + ": " + text + " (" + why + ")\n";
+}
 
 class ToolFiles : public ::testing::Test
 {
@@ -59,30 +65,49 @@ TEST_F(ToolFiles, NewProjectsOfEachFamilyCheckClean)
         EXPECT_TRUE(check.err.empty());
         EXPECT_EQ(check.out.rfind(c.overview, 0), 0u) << check.out;
     }
-    // The second legacy format has the short header, which a 16-scan project cannot read back.
-    ASSERT_EQ(RunTool({"new", "9", "-o", m_folder.File("e.txt"), "--format", "2"}).status, 0);
-    EXPECT_EQ(RunTool({"check", m_folder.File("e.txt")}).status, 3);
+    // The second legacy format has the short header, which a 16-scan project cannot read back: it
+    // is written as asked, with a warning.
+    ToolRun shortHeader = RunTool({"new", "9", "-o", m_folder.File("e.txt"), "--format", "2"});
+    ASSERT_EQ(shortHeader.status, 0);
+    EXPECT_EQ(shortHeader.err, "zqtool: format 2 cannot be read back as ZQ-1100 v2 single (16 scans)\n");
+    ToolRun check = RunTool({"check", m_folder.File("e.txt")});
+    EXPECT_EQ(check.status, 3);
+    EXPECT_EQ(check.err, FileError(m_folder.File("e.txt"), kDecodingErrors, "line 1"));
+    EXPECT_TRUE(RunTool({"new", "9", "-o", m_folder.File("f.txt"), "--format", "1"}).err.empty());
 }
 
 TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
 {
     ToolRun missing = RunTool({"check", m_folder.File("missing.zqp")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, kCannotOpen);
+    EXPECT_EQ(missing.err, FileError(m_folder.File("missing.zqp"), kCannotOpen, "No such file or directory"));
     EXPECT_TRUE(missing.out.empty());
-    EXPECT_EQ(RunTool({"check", Write("empty.zqp", "")}).err, kCannotOpen);
+    EXPECT_EQ(RunTool({"check", Write("empty.zqp", "")}).err,
+              FileError(m_folder.File("empty.zqp"), kCannotOpen, "the file is empty"));
     EXPECT_EQ(RunTool({"check", m_folder.File("")}).status, 1); // a folder
 
     ToolRun unknown = RunTool({"check", Write("unknown.zqp", "ZQ-2200.v1 \r\nRFID=9N\r\n")});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err, kUnknownFormat);
+    EXPECT_EQ(unknown.err, FileError(m_folder.File("unknown.zqp"), kUnknownFormat,
+                                     "the first line names no keyboard type"));
 
-    // Index 121 does not exist on a ZQ-2200: the rest still loads.
-    ToolRun partly = RunTool({"check", Write("bad.zqp", "zq-2200.V1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,"
-                                                        "KS0x0000,LC1\r\n121:M1,S+,K0x04\r\n")});
-    EXPECT_EQ(partly.status, 3);
-    EXPECT_EQ(partly.err, kDecodingErrors);
-    EXPECT_EQ(partly.out.rfind("type\t6\t", 0), 0u);
+    // Index 121 does not exist on a ZQ-2200: the rest still loads. The first faulty line is named,
+    // counted as an editor counts, whatever the line ends and blank lines before it.
+    const std::string options = "RFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1";
+    const std::pair<std::string, const char*> faulty[] = {
+        {"zq-2200.V1\r\n" + options + "\r\n121:M1,S+,K0x04\r\n", "line 3"},
+        {"zq-2200.V1\n\n" + options + "\n\n\n5:M1\n  121:M1\n122:M1\n", "line 7"},
+        {"zq-2200.V1\r\r\n" + options + "\r; note\r\n5:M1\r\n2:X9\r\n", "line 6"},
+        {"56; 7; 0; 2; 11\r\n", "line 1"},
+        {"56; 0; 0; 2; 11\r\n1; 0, 0, 0, 0, 0, 0, 0; 2; Key_1\r\n2; x\r\n", "line 3"},
+        {"56; 0; 0; 2; 11\r\n1; 0, 0, 0, 0, 0, 0, 0; 2; Key_1\r\n", "line 3"},
+    };
+    for (const auto& [text, line] : faulty) {
+        ToolRun partly = RunTool({"check", Write("bad.zqp", text)});
+        EXPECT_EQ(partly.status, 3) << text;
+        EXPECT_EQ(partly.err, FileError(m_folder.File("bad.zqp"), kDecodingErrors, line)) << text;
+    }
+    EXPECT_EQ(RunTool({"check", Write("bad.zqp", faulty[0].first)}).out.rfind("type\t6\t", 0), 0u);
 }
 
 TEST_F(ToolFiles, InputsThatAreNoFileEndAtOnceAsCannotOpen)
@@ -92,41 +117,46 @@ TEST_F(ToolFiles, InputsThatAreNoFileEndAtOnceAsCannotOpen)
         SCOPED_TRACE(path);
         ToolRun check = RunTool({"check", path});
         EXPECT_EQ(check.status, 1);
-        EXPECT_EQ(check.err, kCannotOpen);
+        EXPECT_EQ(check.err.rfind("zqtool: " + path + ": " + kCannotOpen + " (", 0), 0u) << check.err;
         ToolRun firmware = RunTool({"firmware", "6", path});
         EXPECT_EQ(firmware.status, 3);
-        EXPECT_EQ(firmware.err, "Cannot open file!\n");
+        EXPECT_EQ(firmware.err.rfind("zqtool: " + path + ": Cannot open file! (", 0), 0u) << firmware.err;
     }
 }
 
 TEST_F(ToolFiles, SavingFailuresExitWithFour)
 {
     const std::string nowhere = m_folder.File("no/such/folder/x.zqp");
+    const std::string missingFolder = FileError(nowhere, kCannotSave, "No such file or directory");
     ToolRun created = RunTool({"new", "4", "-o", nowhere});
     EXPECT_EQ(created.status, 4);
-    EXPECT_EQ(created.err, kCannotSave);
+    EXPECT_EQ(created.err, missingFolder);
     ToolRun converted = RunTool({"convert", NewProject("4", "p.zqp"), "-o", nowhere});
     EXPECT_EQ(converted.status, 4);
-    EXPECT_EQ(converted.err, kCannotSave);
+    EXPECT_EQ(converted.err, missingFolder);
     ToolRun image = RunTool({"image", m_folder.File("p.zqp"), "-o", nowhere});
     EXPECT_EQ(image.status, 4);
-    EXPECT_EQ(image.err, kCannotSave);
+    EXPECT_EQ(image.err, missingFolder);
+    ToolRun folder = RunTool({"new", "4", "-o", m_folder.File("")});
+    EXPECT_EQ(folder.status, 4);
+    EXPECT_EQ(folder.err, FileError(m_folder.File(""), kCannotSave, "Is a directory"));
 }
 
 TEST_F(ToolFiles, LossyConversionNeedsForce)
 {
     const std::string three = NewProject("4", "three.zqp"), out = m_folder.File("out.zqp");
+    const std::string check = RunTool({"check", three}).out;
+    EXPECT_NE(check.find("\nconversion\t4\tConvert to ZQ-2200 (one layout)\tloses data\n"), std::string::npos)
+        << check;
+    EXPECT_NE(check.find("\nconversion\t1\tExchange first and second layout\n"), std::string::npos) << check;
     ToolRun refused = RunTool({"convert", three, "--item", "4", "-o", out});
     EXPECT_EQ(refused.status, 5);
-    EXPECT_EQ(refused.err.rfind("Convert to ZQ-2200 (one layout)?\nThis conversion will cause data loss.\n"
-                                "Continue anyway?\n",
-                                0),
-              0u)
-        << refused.err;
+    EXPECT_EQ(refused.err, "zqtool: conversion 4 loses data; use --force\n");
     EXPECT_FALSE(Exists(out));
 
     ToolRun forced = RunTool({"convert", three, "--item", "4", "-o", out, "--force"});
     EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(forced.err, "zqtool: conversion 4 dropped 2 layouts (3 to 1)\n");
     EXPECT_EQ(RunTool({"check", out}).out.rfind("type\t6\t", 0), 0u);
 
     // Adding layouts loses nothing; items run in order, and one not offered stops the rest.
@@ -175,7 +205,7 @@ TEST_F(ToolFiles, ConvertOpensAsCheckDoes)
     EXPECT_EQ(RunTool({"convert", Write("u.zqp", "hello\n"), "-o", out}).status, 2);
     ToolRun partly = RunTool({"convert", Write("b.zqp", "ZQ-3300.v1\r\nRFID=9N\r\n"), "-o", out});
     EXPECT_EQ(partly.status, 3);
-    EXPECT_EQ(partly.err, kDecodingErrors);
+    EXPECT_EQ(partly.err, FileError(m_folder.File("b.zqp"), kDecodingErrors, "line 2"));
     EXPECT_FALSE(Exists(out));
 
     // A legacy project keeps the format it was read in unless --format says otherwise.

@@ -25,15 +25,16 @@ int WaitFor(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-std::vector<std::string> ToolEnvironment(const std::string& simulator)
+std::vector<std::string> ToolEnvironment(const std::string& simulator, const std::vector<std::string>& more)
 {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "ZQ_SIMULATOR=", 13) != 0) {
+        if (std::strncmp(*entry, "ZQ_SIMULATOR=", 13) != 0 && std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0) {
             entries.emplace_back(*entry);
         }
     }
     entries.push_back("ZQ_SIMULATOR=" + simulator);
+    entries.insert(entries.end(), more.begin(), more.end());
     return entries;
 }
 
@@ -92,7 +93,7 @@ bool ToolProcess::Start(const std::vector<std::string>& arguments, const ToolOpt
     std::vector<std::string> argv{options.program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment =
-        ToolEnvironment(options.simulator.value_or(m_streams.File("no-device")));
+        ToolEnvironment(options.simulator.value_or(m_streams.File("no-device")), options.environment);
 
     std::string terminalName;
     if (options.terminal) {
@@ -106,7 +107,8 @@ bool ToolProcess::Start(const std::vector<std::string>& arguments, const ToolOpt
     m_pid = ::fork();
     if (m_pid == 0) {
         const int in = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int out = ::open(options.output.empty() ? outPath.c_str() : options.output.c_str(),
+                               O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = options.terminal ? ::open(terminalName.c_str(), O_RDWR | O_NOCTTY)
                                          : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {

@@ -1,0 +1,172 @@
+#include "device/KeyboardInterfaces.h"
+
+#include "device/DeviceBackends.h"
+#include "device/DeviceNodeLegacyDriver.h"
+#include "device/LegacyDriverBackend.h"
+#include "device/OsError.h"
+#include "device/SimulatorConnection.h"
+#include "model/Zq2200Keyboard.h"
+#include "model/Zq3300Keyboard.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* kLegacyFamily = "ZQ-1100";
+
+InterfaceState StateOfError(uint32_t code)
+{
+    if (code == kOsErrorInUse) {
+        return InterfaceState::InUse;
+    }
+    if (code == kOsErrorOtherBase + EACCES || code == kOsErrorOtherBase + EPERM) {
+        return InterfaceState::NoPermission;
+    }
+    return InterfaceState::Failed;
+}
+
+void Probe(HidBackend& hid, KeyboardInterface& entry)
+{
+    const HidHandle handle = hid.Open(entry.path);
+    if (handle == kInvalidHidHandle) {
+        entry.osError = hid.GetLastError();
+        entry.state = StateOfError(entry.osError);
+        return;
+    }
+    hid.Close(handle);
+    entry.state = InterfaceState::Usable;
+}
+
+KeyboardInterface FromInfo(const HidInterfaceInfo& info, const std::string& path)
+{
+    KeyboardInterface entry;
+    entry.path = path;
+    entry.kind = info.kind;
+    entry.vendorId = info.vendorId;
+    entry.productId = info.productId;
+    entry.name = info.name;
+    entry.featureReportLength = info.featureReportByteLength;
+    entry.family = info.kind == HidInterfaceKind::LegacyDriver ? kLegacyFamily : GetUsbFamilyName(info.productId);
+    return entry;
+}
+
+KeyboardInterface ProbeSimulatorEntry(const std::string& path, uint16_t vendorId)
+{
+    SimulatorConnection connection;
+    HidInterfaceInfo info;
+    if (!connection.Connect(path) || !connection.QueryInfo(info)) {
+        KeyboardInterface entry;
+        entry.path = path;
+        entry.state = InterfaceState::NotAnswering;
+        entry.osError = connection.GetLastError();
+        return entry;
+    }
+    KeyboardInterface entry = FromInfo(info, path);
+    if (info.kind == HidInterfaceKind::Hid && info.vendorId != vendorId) {
+        entry.state = InterfaceState::OtherVendor;
+    } else if (info.kind == HidInterfaceKind::Hid && info.featureReportByteLength == 0) {
+        entry.state = InterfaceState::NoFeatureReport;
+    } else if (connection.QueryInfo(info, true)) {
+        entry.state = InterfaceState::Usable;
+    } else {
+        entry.osError = connection.GetLastError();
+        entry.state = StateOfError(entry.osError);
+    }
+    return entry;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+} // namespace
+
+std::string GetUsbFamilyName(uint16_t productId)
+{
+    if (productId == Zq2200Keyboard::kProductId) {
+        return "ZQ-2200";
+    }
+    if (productId == Zq3300Keyboard::kProductId) {
+        return "ZQ-3300";
+    }
+    return {};
+}
+
+std::vector<KeyboardInterface> ListHidInterfaces(HidBackend& hid, uint16_t vendorId)
+{
+    std::vector<KeyboardInterface> list;
+    std::vector<HidInterfaceInfo> interfaces;
+    hid.Enumerate(interfaces);
+    for (const HidInterfaceInfo& info : interfaces) {
+        if (info.vendorId != vendorId || GetUsbFamilyName(info.productId).empty()) {
+            continue;
+        }
+        KeyboardInterface entry = FromInfo(info, info.path);
+        if (entry.featureReportLength == 0) {
+            entry.state = InterfaceState::NoFeatureReport;
+        } else {
+            Probe(hid, entry);
+        }
+        list.push_back(entry);
+    }
+    return list;
+}
+
+KeyboardInterface ProbeLegacyDriver(LegacyDriverBackend& legacy, const std::string& path)
+{
+    KeyboardInterface entry;
+    entry.path = path;
+    entry.kind = HidInterfaceKind::LegacyDriver;
+    entry.family = kLegacyFamily;
+    if (legacy.Open()) {
+        legacy.Close();
+        entry.state = InterfaceState::Usable;
+    } else {
+        entry.osError = legacy.GetLastError();
+        entry.state = StateOfError(entry.osError);
+    }
+    return entry;
+}
+
+std::vector<KeyboardInterface> ListSimulatorInterfaces(const std::vector<std::string>& entries,
+                                                       uint16_t vendorId)
+{
+    std::vector<KeyboardInterface> list;
+    for (const std::string& path : entries) {
+        list.push_back(ProbeSimulatorEntry(path, vendorId));
+    }
+    return list;
+}
+
+std::vector<KeyboardInterface> ListKeyboardInterfaces(uint16_t vendorId)
+{
+    const std::string& chosen = GetChosenDeviceInterface();
+    if (!chosen.empty() && IsSimulatorEntry(chosen)) {
+        return ListSimulatorInterfaces({chosen}, vendorId);
+    }
+    const char* simulator = std::getenv(kSimulatorVariable);
+    if (chosen.empty() && simulator != nullptr) {
+        return ListSimulatorInterfaces(SplitSimulatorPaths(simulator), vendorId);
+    }
+    std::unique_ptr<HidBackend> hid = CreateHidBackend();
+    std::vector<KeyboardInterface> list = ListHidInterfaces(*hid, vendorId);
+    // The driver's node when it is there; a chosen path that is no HID interface may be the node.
+    const std::string legacyPath = chosen.empty() ? std::string(kLegacyDriverNode) : chosen;
+    if ((chosen.empty() || list.empty()) && Exists(legacyPath)) {
+        DeviceNodeLegacyDriver legacy(legacyPath);
+        list.push_back(ProbeLegacyDriver(legacy, legacyPath));
+    }
+    return list;
+}
+
+bool IsSimulatorInUse()
+{
+    const std::string& chosen = GetChosenDeviceInterface();
+    return chosen.empty() ? std::getenv(kSimulatorVariable) != nullptr : IsSimulatorEntry(chosen);
+}
