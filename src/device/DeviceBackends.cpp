@@ -93,7 +93,14 @@ bool IsSimulatorEntry(const std::string& path)
     struct stat status
     {
     };
-    return path.rfind("tcp:", 0) == 0 || (::stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode));
+    if (path.rfind("tcp:", 0) == 0) {
+        return true;
+    }
+    if (::stat(path.c_str(), &status) != 0) {
+        // A simulator that is not running has left no socket behind.
+        return std::getenv(kSimulatorVariable) != nullptr;
+    }
+    return S_ISSOCK(status.st_mode);
 }
 
 void ChooseDeviceInterface(const std::string& path)

@@ -18,7 +18,8 @@ std::vector<std::string> SplitSimulatorPaths(const std::string& value);
 std::unique_ptr<HidBackend> CreateHidBackend(const char* simulatorSockets);
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simulatorSockets);
 
-// A zqsim entry rather than a platform node: "tcp:..." or a Unix-domain socket.
+// A zqsim entry rather than a platform node: "tcp:...", a Unix-domain socket, or a path that does
+// not exist while ZQ_SIMULATOR is set.
 bool IsSimulatorEntry(const std::string& path);
 
 // Restricts the backends below to one interface: a hidraw node, the ZQ-1100 node or one simulator

@@ -161,6 +161,12 @@ std::vector<KeyboardInterface> ListKeyboardInterfaces(uint16_t vendorId)
     if ((chosen.empty() || list.empty()) && Exists(legacyPath)) {
         DeviceNodeLegacyDriver legacy(legacyPath);
         list.push_back(ProbeLegacyDriver(legacy, legacyPath));
+    } else if (list.empty() && !chosen.empty()) {
+        // The chosen path is nothing the commands could use: say so rather than list nothing.
+        KeyboardInterface entry;
+        entry.path = chosen;
+        entry.osError = kOsErrorOtherBase + ENOENT;
+        list.push_back(entry);
     }
     return list;
 }

@@ -239,6 +239,10 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
             options.help = true;
             return true;
         }
+        if (name == "--version") {
+            options.version = true;
+            return true;
+        }
         if (name == "--print-ready" && !hasValue) {
             options.printReady = true;
             continue;
@@ -304,7 +308,9 @@ its socket files; SIGUSR1 writes the dumps at once.
 
 General options:
   -h, --help               this text
-  --ready-file PATH        write "ready" to PATH once every socket listens (removed on exit)
+  --version                the program's version
+  --ready-file PATH        write "ready" to PATH once every socket listens (removed at start
+                           and on exit, so a script may wait for it to appear)
   --print-ready            print "ready" on standard output once every socket listens
 
 Device:

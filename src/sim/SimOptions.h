@@ -12,6 +12,7 @@ struct SimOptions
     std::string readyFile;
     bool printReady = false;
     bool help = false;
+    bool version = false;
 };
 
 // False with a message for a command line that cannot be served.

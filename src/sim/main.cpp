@@ -80,6 +80,13 @@ int main(int argc, char** argv)
         std::fputs(SimHelpText(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("zqsim %s\n", ZQ_VERSION_TEXT);
+        return 0;
+    }
+    // One left by a simulator that died would tell a waiting script to go on before we listen.
+    if (!options.readyFile.empty() && std::remove(options.readyFile.c_str()) != 0 && errno != ENOENT)
+        return Fail("cannot remove " + options.readyFile + ": " + std::strerror(errno), 1);
 
     std::vector<std::unique_ptr<SimDevice>> devices;
     for (const SimInterfaceConfig& config : options.interfaces) {

@@ -202,6 +202,23 @@ int SimProcess::Stop()
     return status;
 }
 
+std::string EvaluateJson(const std::string& json, const std::string& expression)
+{
+    TempFolder folder("zq-json");
+    const std::string input = folder.Write("in.json", json);
+    const std::string script = folder.Write(
+        "eval.py", "import json, sys\ntry:\n    d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
+                   "except ValueError:\n    print('parse error')\n    sys.exit(0)\nprint(" +
+                       expression + ")\n");
+    ToolOptions options;
+    options.program = "/usr/bin/python3";
+    ToolRun run = RunTool({script, input}, options);
+    if (!run.out.empty() && run.out.back() == '\n') {
+        run.out.pop_back();
+    }
+    return run.status == 0 ? run.out : "python failed: " + run.err;
+}
+
 std::string HexText(const Bytes& bytes)
 {
     static const char digits[] = "0123456789ABCDEF";

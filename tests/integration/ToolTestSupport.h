@@ -76,6 +76,10 @@ private:
     pid_t m_pid = -1;
 };
 
+// Parses the JSON text with Python's own parser and prints the expression over it (the parsed
+// value is d), e.g. "d['types'][6]['name']"; "parse error" when the text is no JSON.
+std::string EvaluateJson(const std::string& json, const std::string& expression);
+
 // Hexadecimal digit pairs of the bytes, upper case, no separators.
 std::string HexText(const Bytes& bytes);
 // Empty when equal; else the sizes and the first offset that differs, with the bytes around it.
