@@ -1,5 +1,6 @@
 #include "editor/EditorDocument.h"
 
+#include "device/UsbVendorId.h"
 #include "editor/EditorPrompts.h"
 #include "files/LegacyLayoutFile.h"
 #include "files/ProjectOpen.h"
@@ -12,9 +13,20 @@
 EditorDocument::EditorDocument() = default;
 EditorDocument::~EditorDocument() = default;
 
+void EditorDocument::SetVendorId(uint16_t vendorId)
+{
+    m_vendorId = vendorId;
+    if (m_keyboard) {
+        ApplyVendorId(*m_keyboard, m_vendorId);
+    }
+}
+
 bool EditorDocument::Create(uint8_t typeId)
 {
     m_keyboard = CreateKeyboard(typeId);
+    if (m_keyboard) {
+        ApplyVendorId(*m_keyboard, m_vendorId);
+    }
     m_filePath.clear();
     m_readOnly = false;
     m_fileFormat = 0;
@@ -25,6 +37,7 @@ bool EditorDocument::Create(uint8_t typeId)
 void EditorDocument::Adopt(std::unique_ptr<Keyboard> keyboard, const std::string& path, uint8_t fileFormat)
 {
     m_keyboard = std::move(keyboard);
+    SetVendorId(m_vendorId);
     m_filePath = path;
     m_readOnly = false;
     m_fileFormat = fileFormat;
@@ -34,6 +47,7 @@ void EditorDocument::Adopt(std::unique_ptr<Keyboard> keyboard, const std::string
 void EditorDocument::ReplaceKeyboard(std::unique_ptr<Keyboard> keyboard)
 {
     m_keyboard = std::move(keyboard);
+    SetVendorId(m_vendorId);
 }
 
 void EditorDocument::Close()

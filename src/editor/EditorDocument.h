@@ -2,6 +2,8 @@
 // changes.
 #pragma once
 
+#include "model/UsbKeyboard.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +28,8 @@ public:
     void ReplaceKeyboard(std::unique_ptr<Keyboard> keyboard);
     void Close();
     Keyboard* GetKeyboard() const { return m_keyboard.get(); }
+    // The USB vendor id every project is given from now on, the present one included.
+    void SetVendorId(uint16_t vendorId);
 
     // An exact comparison with the signature taken at creation, load or save: a change of
     // letter case in a name is a change.
@@ -52,4 +56,5 @@ private:
     std::string m_savedSignature;
     bool m_readOnly = false;
     uint8_t m_fileFormat = 0;
+    uint16_t m_vendorId = kZqUsbVendorId;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "device/MessagePump.h"
+#include "device/UsbVendorId.h"
 #include "editor/ContextMenuRules.h"
 #include "editor/EditorCommands.h"
 #include "editor/WindowTitle.h"
@@ -77,6 +78,8 @@ EditorWindow::EditorWindow(Settings& settings, SettingsStore& store, QWidget* pa
 {
     setObjectName(QStringLiteral("EditorWindow"));
     setAcceptDrops(true);
+    // ZQ_VENDOR_ID, else the setting "VendorID", else the keyboards' own.
+    m_document.SetVendorId(LoadVendorIdSetting(store));
     BuildWindow();
     BuildMenus();
     m_captureFilter = new KeyCaptureFilter(this);

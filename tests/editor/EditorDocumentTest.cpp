@@ -1,6 +1,8 @@
 #include "editor/EditorDocument.h"
 #include "editor/EditorPrompts.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+#include "model/UsbKeyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -57,3 +59,24 @@ TEST(EditorDocument, SaveQuestionOnlyForChangesAndItsThreeAnswers)
     EXPECT_FALSE(document.Create(11));
     EXPECT_EQ(document.GetKeyboard(), nullptr);
 }
+
+namespace {
+
+// The window's vendor id reaches every project it holds: made, opened, converted.
+TEST(EditorDocument, EveryProjectLooksForTheChosenVendorId)
+{
+    EditorDocument document;
+    document.SetVendorId(0x1209);
+    ASSERT_TRUE(document.Create(6));
+    EXPECT_EQ(dynamic_cast<UsbKeyboard&>(*document.GetKeyboard()).GetVendorId(), 0x1209);
+    document.ReplaceKeyboard(CreateKeyboard(1));
+    EXPECT_EQ(dynamic_cast<UsbKeyboard&>(*document.GetKeyboard()).GetVendorId(), 0x1209);
+    document.Adopt(CreateKeyboard(4), "x.zqp", 1);
+    EXPECT_EQ(dynamic_cast<UsbKeyboard&>(*document.GetKeyboard()).GetVendorId(), 0x1209);
+    document.SetVendorId(0x16C0);
+    EXPECT_EQ(dynamic_cast<UsbKeyboard&>(*document.GetKeyboard()).GetVendorId(), 0x16C0);
+    document.Create(7); // a ZQ-1100 has none and is left alone
+    EXPECT_NE(document.GetKeyboard(), nullptr);
+}
+
+} // namespace
