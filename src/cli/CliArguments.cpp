@@ -33,24 +33,24 @@ struct CommandInfo
 };
 
 // Shared parts of the help texts.
-#define ZQ_FORMAT_HELP                                                                                    \
-    "  --format N         the file format: 1 for ZQ-2200 and ZQ-3300 projects (.zqp); for ZQ-1100\n"  \
-    "                     projects (.txt) 1 = 16 scans, 2 = 7/3 scans, and for the double types also\n" \
-    "                     3 = left side, 4 = right side (16 scans each). By default the type's own:\n"  \
-    "                     1 for v2 (16 scans) types, 2 for v1 types. A format the type's own reader\n"  \
+#define ZQ_FORMAT_HELP                                                                                       \
+    "  --format N         the file format: 1 for ZQ-2200 and ZQ-3300 projects (.zqp); for ZQ-1100\n"         \
+    "                     projects (.txt) 1 = 16 scans, 2 = 7/3 scans, and for the double types also\n"      \
+    "                     3 = left side, 4 = right side (16 scans each). By default the type's own:\n"       \
+    "                     1 for v2 (16 scans) types, 2 for v1 types. A format the type's own reader\n"       \
     "                     refuses is written as asked, with a warning.\n"
-#define ZQ_DEVICE_HELP                                                                                    \
-    "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal); by default\n"       \
-    "                     ZQ_VENDOR_ID from the environment, else 0xFA2C. ZQ-1100 keyboards have none.\n" \
-    "  --device PATH      use this interface only: a hidraw node, the ZQ-1100 node, a zqsim socket\n"   \
+#define ZQ_DEVICE_HELP                                                                                       \
+    "  --vendor-id ID     the USB vendor id to look for (decimal or 0x hexadecimal); by default\n"           \
+    "                     ZQ_VENDOR_ID from the environment, else 0xFA2C. ZQ-1100 keyboards have none.\n"    \
+    "  --device PATH      use this interface only: a hidraw node, the ZQ-1100 node, a zqsim socket\n"        \
     "                     or tcp:127.0.0.1:PORT ('zqtool list' shows them)\n"
-#define ZQ_DEVICE_STATUS_HELP                                                                             \
-    "the device result code: 1 unknown error; 2 operation not supported by the type;\n"                    \
-    "6 the image does not fit the keyboard; 7 incorrect data; 8 incorrect configuration;\n"               \
-    "9 incorrect keyboard version; 10 unsupported keyboard version; 11 data decoding error;\n"             \
-    "12 no device found; 13 ZQ-1100 not found; 14 ZQ-1100 driver missing; 15 programmed data\n"           \
-    "not valid; 16 communication error; 17 starting the keyboard application failed;\n"                   \
-    "18 error receiving the keyboard configuration; 20 the keyboard holds other data than were\n"        \
+#define ZQ_DEVICE_STATUS_HELP                                                                                \
+    "the device result code: 1 unknown error; 2 operation not supported by the type;\n"                      \
+    "6 the image does not fit the keyboard; 7 incorrect data; 8 incorrect configuration;\n"                  \
+    "9 incorrect keyboard version; 10 unsupported keyboard version; 11 data decoding error;\n"               \
+    "12 no device found; 13 ZQ-1100 not found; 14 ZQ-1100 driver missing; 15 programmed data\n"              \
+    "not valid; 16 communication error; 17 starting the keyboard application failed;\n"                      \
+    "18 error receiving the keyboard configuration; 20 the keyboard holds other data than were\n"            \
     "written. 130 or 143: stopped by SIGINT or SIGTERM after the closing steps.\n"
 #define ZQ_COMMON_STATUS_HELP "64 bad command line; 74 standard output could not be written.\n"
 
@@ -91,11 +91,14 @@ const CommandInfo kCommands[] = {
      "tab-separated, one a line. A decoding error names the line it was found on.\n"
      "\n"
      "  --json             one object instead: {\"file\", \"status\", \"outcome\" (\"opened\",\n"
-     "                     \"cannot-open\", \"unknown-format\", \"decoding-errors\"), \"errorLine\" (0: none\n"
-     "                     known), \"type\": {\"id\", \"name\"} or null, \"conversions\": [{\"item\", \"title\",\n"
+     "                     \"cannot-open\", \"unknown-format\", \"decoding-errors\"), \"errorLine\" (0: "
+     "none\n"
+     "                     known), \"type\": {\"id\", \"name\"} or null, \"conversions\": [{\"item\", "
+     "\"title\",\n"
      "                     \"losesData\"}]}\n"
      "\n"
-     "Exit status: 0 clean; 1 the file cannot be opened; 2 unknown format; 3 decoded with errors;\n" ZQ_COMMON_STATUS_HELP},
+     "Exit status: 0 clean; 1 the file cannot be opened; 2 unknown format; 3 decoded with "
+     "errors;\n" ZQ_COMMON_STATUS_HELP},
     {CliCommand::Convert,
      "convert",
      "convert FILE [--item N]... -o OUT [--format N] [--force]",

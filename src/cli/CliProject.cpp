@@ -135,7 +135,8 @@ int SaveProject(Keyboard& keyboard, const std::string& path, uint8_t format)
     errno = 0;
     const SaveOutcome outcome = SaveProjectFile(keyboard, path, &format);
     if (outcome != SaveOutcome::Saved) {
-        PrintFileMessage(path, LoadText(GetOutcomeTextId(outcome)), errno != 0 ? DescribeSystemError(errno) : "");
+        PrintFileMessage(path, LoadText(GetOutcomeTextId(outcome)),
+                         errno != 0 ? DescribeSystemError(errno) : "");
     }
     return static_cast<int>(outcome);
 }
@@ -148,7 +149,8 @@ int SaveProjectChecked(Keyboard& keyboard, const std::string& path, uint8_t form
     }
     const OpenedProject back = OpenProjectFile(path);
     if (back.outcome != OpenOutcome::Opened || back.keyboard->GetTypeId() != keyboard.GetTypeId()) {
-        PrintMessage("zqtool: format " + std::to_string(format) + " cannot be read back as " + keyboard.GetTypeName());
+        PrintMessage("zqtool: format " + std::to_string(format) + " cannot be read back as " +
+                     keyboard.GetTypeName());
     }
     return status;
 }

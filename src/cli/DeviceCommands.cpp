@@ -74,7 +74,8 @@ int ReportResult(int result, const Keyboard& keyboard, const CliArguments& argum
         return ExitInterrupted + GetCaughtStopSignal();
     }
     std::string message = FormatDeviceMessage(result, keyboard.GetErrorText());
-    if (result == DeviceResultNoDevice || result == DeviceResultZq1100NotFound || result == DeviceResultNoDriver) {
+    if (result == DeviceResultNoDevice || result == DeviceResultZq1100NotFound ||
+        result == DeviceResultNoDriver) {
         const std::vector<std::string> silent = FindSilentSimulatorEntries(GetVendorId(arguments));
         if (!silent.empty()) {
             // The first line says what failed; the hint after it would send the user to the cable.
@@ -175,7 +176,8 @@ const char* DescribeState(const KeyboardInterface& entry, std::string& why)
         break;
     case InterfaceState::Failed:
         why = entry.osError >= kOsErrorOtherBase
-                  ? "cannot be opened (" + DescribeSystemError(static_cast<int>(entry.osError - kOsErrorOtherBase)) + ")"
+                  ? "cannot be opened (" +
+                        DescribeSystemError(static_cast<int>(entry.osError - kOsErrorOtherBase)) + ")"
                   : "cannot be opened (error " + std::to_string(entry.osError) + ")";
         break;
     }
@@ -193,15 +195,16 @@ int RunList(const CliArguments& arguments)
         std::string why;
         const char* state = DescribeState(entry, why);
         usable = usable || entry.state == InterfaceState::Usable;
-        const std::string feature = entry.featureReportLength != 0
-                                        ? "feature " + std::to_string(entry.featureReportLength)
-                                        : (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "no feature report");
+        const std::string feature =
+            entry.featureReportLength != 0
+                ? "feature " + std::to_string(entry.featureReportLength)
+                : (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "no feature report");
         if (arguments.json) {
             json += std::string(json.empty() ? "" : ", ") + "{\"path\": " + JsonString(entry.path) +
                     ", \"kind\": \"" + (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "hid") +
                     "\", \"vendorId\": " + std::to_string(entry.vendorId) +
-                    ", \"productId\": " + std::to_string(entry.productId) + ", \"family\": " + JsonString(entry.family) +
-                    ", \"name\": " + JsonString(entry.name) +
+                    ", \"productId\": " + std::to_string(entry.productId) +
+                    ", \"family\": " + JsonString(entry.family) + ", \"name\": " + JsonString(entry.name) +
                     ", \"featureReportLength\": " + std::to_string(entry.featureReportLength) +
                     ", \"usable\": " + (entry.state == InterfaceState::Usable ? "true" : "false") +
                     ", \"problem\": " + JsonString(why) + "}";
@@ -310,7 +313,8 @@ int RunVersion(const CliArguments& arguments)
     if (arguments.json) {
         std::string message = FormatDeviceMessage(result, keyboard->GetErrorText());
         std::printf("{\"status\": %d, \"version\": %s, \"message\": %s}\n", result,
-                    result == DeviceResultOk ? JsonString(text).c_str() : "null", JsonString(message).c_str());
+                    result == DeviceResultOk ? JsonString(text).c_str() : "null",
+                    JsonString(message).c_str());
     } else if (result == DeviceResultOk) {
         std::printf("%s\n", text.c_str());
     }

@@ -60,7 +60,8 @@ ProgrammingSummary Summarize(Keyboard& keyboard)
             for (uint16_t column = 1; column <= columns; ++column) {
                 KeyCell* cell = nullptr;
                 // A key of several cells counts once, at its master.
-                if (!keyboard.GetCell(column, row, layout, &cell) || cell == nullptr || cell->GetMaster() != cell) {
+                if (!keyboard.GetCell(column, row, layout, &cell) || cell == nullptr ||
+                    cell->GetMaster() != cell) {
                     continue;
                 }
                 summary.capacity = std::max(summary.capacity, cell->GetCapacity());
@@ -90,8 +91,9 @@ void PrintDropped(uint8_t item, const ProgrammingSummary& before, const Programm
                      std::to_string(before.layouts) + " to " + std::to_string(after.layouts) + ")");
         dropped = true;
     }
-    const auto cut = static_cast<uint32_t>(std::count_if(before.codeCounts.begin(), before.codeCounts.end(),
-                                                         [&after](uint8_t count) { return count > after.capacity; }));
+    const auto cut =
+        static_cast<uint32_t>(std::count_if(before.codeCounts.begin(), before.codeCounts.end(),
+                                            [&after](uint8_t count) { return count > after.capacity; }));
     if (after.capacity != 0 && cut != 0) {
         PrintMessage(head + "cut " + Plural(cut, "key") + " to " + std::to_string(after.capacity) + " codes");
         dropped = true;
@@ -177,7 +179,8 @@ int RunTypes(const CliArguments& arguments)
         std::string name;
         GetKeyboardTypeName(id, &name);
         if (arguments.json) {
-            json += std::string(id == 0 ? "" : ", ") + "{\"id\": " + std::to_string(id) + ", \"name\": " + JsonString(name) + "}";
+            json += std::string(id == 0 ? "" : ", ") + "{\"id\": " + std::to_string(id) +
+                    ", \"name\": " + JsonString(name) + "}";
         } else {
             std::printf("%u\t%s\n", id, name.c_str());
         }
@@ -223,19 +226,21 @@ int RunCheck(const CliArguments& arguments)
     static const char* const kOutcomes[] = {"opened", "cannot-open", "unknown-format", "decoding-errors"};
     const int status = static_cast<int>(project.outcome);
     std::string json = "{\"file\": " + JsonString(path) + ", \"status\": " + std::to_string(status) +
-                       ", \"outcome\": \"" + kOutcomes[status] + "\", \"errorLine\": " +
-                       std::to_string(project.errorLine) + ", \"type\": ";
+                       ", \"outcome\": \"" + kOutcomes[status] +
+                       "\", \"errorLine\": " + std::to_string(project.errorLine) + ", \"type\": ";
     std::string conversions;
     if (project.keyboard) {
         Keyboard& keyboard = *project.keyboard;
-        json += "{\"id\": " + std::to_string(keyboard.GetTypeId()) + ", \"name\": " +
-                JsonString(keyboard.GetTypeName()) + "}";
+        json += "{\"id\": " + std::to_string(keyboard.GetTypeId()) +
+                ", \"name\": " + JsonString(keyboard.GetTypeName()) + "}";
         for (uint8_t item = 1; item <= keyboard.GetConversionCount(); ++item) {
             std::string title;
             if (keyboard.GetConversionTitle(item, &title)) {
-                conversions += std::string(conversions.empty() ? "" : ", ") + "{\"item\": " + std::to_string(item) +
-                               ", \"title\": " + JsonString(title) + ", \"losesData\": " +
-                               (keyboard.GetConversionWarning(item, nullptr) ? "true" : "false") + "}";
+                conversions +=
+                    std::string(conversions.empty() ? "" : ", ") + "{\"item\": " + std::to_string(item) +
+                    ", \"title\": " + JsonString(title) +
+                    ", \"losesData\": " + (keyboard.GetConversionWarning(item, nullptr) ? "true" : "false") +
+                    "}";
             }
         }
     } else {

@@ -48,7 +48,8 @@ KeyboardInterface FromInfo(const HidInterfaceInfo& info, const std::string& path
     entry.productId = info.productId;
     entry.name = info.name;
     entry.featureReportLength = info.featureReportByteLength;
-    entry.family = info.kind == HidInterfaceKind::LegacyDriver ? kLegacyFamily : GetUsbFamilyName(info.productId);
+    entry.family =
+        info.kind == HidInterfaceKind::LegacyDriver ? kLegacyFamily : GetUsbFamilyName(info.productId);
     return entry;
 }
 

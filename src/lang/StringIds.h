@@ -252,7 +252,7 @@ constexpr uint32_t IDS_MENU_BACKUP_BEFORE_PROGRAMMING = 34201;
 constexpr uint32_t IDS_MENU_OPEN_BACKUPS = 34202;
 constexpr uint32_t IDS_MSG_BACKUP_FAILED = 34203; // "%s": why, as a device or file message
 constexpr uint32_t IDS_MSG_LEGACY_NO_READ_BACK = 34204;
-constexpr uint32_t IDS_FILTER_BACKUPS = 34205; // the backups dialog's filter line
+constexpr uint32_t IDS_FILTER_BACKUPS = 34205;     // the backups dialog's filter line
 constexpr uint32_t IDS_RESULT_INTERRUPTED = 34206; // result code 21
 // Why a firmware file is refused, in the error text after "Incorrect or corrupted file."
 constexpr uint32_t IDS_FIRMWARE_EMPTY = 34207;

@@ -11,7 +11,8 @@
 
 namespace {
 
-HidInterfaceInfo Interface(const std::string& path, uint16_t vendorId, uint16_t productId, uint16_t featureLength)
+HidInterfaceInfo Interface(const std::string& path, uint16_t vendorId, uint16_t productId,
+                           uint16_t featureLength)
 {
     HidInterfaceInfo info;
     info.path = path;
@@ -25,7 +26,7 @@ HidInterfaceInfo Interface(const std::string& path, uint16_t vendorId, uint16_t 
 TEST(KeyboardInterfacesTest, EachConsideredInterfaceWithWhyItCannotBeUsed)
 {
     FakeHidBackend hid;
-    hid.AddInterface(Interface("/dev/hidraw0", 0x046D, 0xC077, 8)); // a mouse: never considered
+    hid.AddInterface(Interface("/dev/hidraw0", 0x046D, 0xC077, 8));         // a mouse: never considered
     hid.AddInterface(Interface("/dev/hidraw1", kZqUsbVendorId, 0x1000, 0)); // the typing interface
     hid.AddInterface(Interface("/dev/hidraw2", kZqUsbVendorId, 0x1000, 137));
     hid.AddInterface(Interface("/dev/hidraw3", kZqUsbVendorId, 0x1002, 137));

@@ -24,8 +24,8 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
     ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.err.empty());
-    for (const char* command :
-         {"types", "new", "check", "convert", "image", "list", "program", "download", "firmware", "version"}) {
+    for (const char* command : {"types", "new", "check", "convert", "image", "list", "program", "download",
+                                "firmware", "version"}) {
         EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
         ToolRun own = RunTool({command, "--help"});
         EXPECT_EQ(own.status, 0) << command;
@@ -34,11 +34,13 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
     }
     EXPECT_TRUE(Contains(RunTool({"convert", "--help"}).out, "--force"));
     const ToolRun programHelp = RunTool({"program", "-h"});
-    for (const char* option : {"--vendor-id", "--no-verify", "--backup OUT", "--device PATH", "ZQ_VENDOR_ID"}) {
+    for (const char* option :
+         {"--vendor-id", "--no-verify", "--backup OUT", "--device PATH", "ZQ_VENDOR_ID"}) {
         EXPECT_TRUE(Contains(programHelp.out, option)) << option;
     }
     // Every status a device command can answer is explained, down to the last result code.
-    for (const char* status : {"3 FILE cannot be opened", "12 no device found", "20 the keyboard holds", "130", "64"}) {
+    for (const char* status :
+         {"3 FILE cannot be opened", "12 no device found", "20 the keyboard holds", "130", "64"}) {
         EXPECT_TRUE(Contains(programHelp.out, status)) << status;
     }
     EXPECT_TRUE(Contains(RunTool({"new", "--help"}).out, "3 = left side, 4 = right side"));

@@ -94,13 +94,15 @@ TEST_F(ToolDevices, FirmwareUploadAndVersion)
     EXPECT_EQ(again.status, 0) << again.err;
     ToolRun cut = Tool({"firmware", "3", Write("cut.enc", text.substr(0, 271))}, Path("kb"));
     EXPECT_EQ(cut.status, 4);
-    EXPECT_EQ(cut.err, "zqtool: " + Path("cut.enc") +
-                           ": Incorrect or corrupted file. (The firmware file holds 271 hexadecimal digits: not "
-                           "whole blocks of 272.)\n");
+    EXPECT_EQ(cut.err,
+              "zqtool: " + Path("cut.enc") +
+                  ": Incorrect or corrupted file. (The firmware file holds 271 hexadecimal digits: not "
+                  "whole blocks of 272.)\n");
     EXPECT_EQ(Tool({"firmware", "3", Write("empty.enc", "")}, Path("kb")).status, 4);
     ToolRun missing = Tool({"firmware", "3", Path("missing.enc")}, Path("kb"));
     EXPECT_EQ(missing.status, 3);
-    EXPECT_EQ(missing.err, "zqtool: " + Path("missing.enc") + ": Cannot open file! (No such file or directory)\n");
+    EXPECT_EQ(missing.err,
+              "zqtool: " + Path("missing.enc") + ": Cannot open file! (No such file or directory)\n");
     Bytes twice = blocks;
     twice.insert(twice.end(), blocks.begin(), blocks.end());
     EXPECT_EQ(ReadFileBytes(Path("firmware.bin")), twice) << "nothing sent after the two good uploads";
@@ -112,7 +114,8 @@ TEST_F(ToolDevices, NoKeyboardConnected)
     ToolRun program = Tool({"program", project}, Path("nobody"));
     EXPECT_EQ(program.status, 12);
     // No cable to check when the keyboard is a simulated one.
-    EXPECT_EQ(program.err, "No device was found.\nzqtool: no simulated keyboard answers at " + Path("nobody") + "\n");
+    EXPECT_EQ(program.err,
+              "No device was found.\nzqtool: no simulated keyboard answers at " + Path("nobody") + "\n");
     EXPECT_EQ(RunTool({"version", "0"}).status, 12);
     ToolRun download = RunTool({"download", "6", "-o", Path("out.zqp")});
     EXPECT_EQ(download.status, 12);

@@ -56,7 +56,8 @@ TEST_F(ToolScripting, ListShowsEverySimulatorEntryAndDeviceChoosesOne)
     EXPECT_EQ(silent.status, 12);
     EXPECT_EQ(silent.out.rfind(Path("silent") + "\t", 0), 0u);
     const ToolRun version = Tool({"version", "3", "--json"}, Path("b"));
-    EXPECT_EQ(EvaluateJson(version.out, "(d['status'], d['version'], d['message'])"), "(0, 'ZQ-3300 v 3.1.4', '')");
+    EXPECT_EQ(EvaluateJson(version.out, "(d['status'], d['version'], d['message'])"),
+              "(0, 'ZQ-3300 v 3.1.4', '')");
     const ToolRun missing = Tool({"version", "3", "--json"}, Path("silent"));
     EXPECT_EQ(missing.status, 12);
     EXPECT_EQ(EvaluateJson(missing.out, "(d['status'], d['version'])"), "(12, None)");
@@ -72,11 +73,13 @@ TEST_F(ToolScripting, VendorIdFromTheEnvironment)
     EXPECT_EQ(Tool({"list"}, Path("kb"), {"ZQ_VENDOR_ID=0x1209"}).status, 0);
     EXPECT_EQ(Tool({"version", "6"}, Path("kb"), {"ZQ_VENDOR_ID=4617"}).status, 0);
     // The option wins over the environment.
-    EXPECT_EQ(Tool({"version", "6", "--vendor-id", "0xFA2C"}, Path("kb"), {"ZQ_VENDOR_ID=0x1209"}).status, 12);
+    EXPECT_EQ(Tool({"version", "6", "--vendor-id", "0xFA2C"}, Path("kb"), {"ZQ_VENDOR_ID=0x1209"}).status,
+              12);
 
     ASSERT_EQ(RunTool({"new", "7", "-o", Path("v1.txt")}).status, 0);
     const ToolRun legacy = Tool({"program", Path("v1.txt"), "--vendor-id", "0x1209"}, Path("kb"));
-    EXPECT_TRUE(Contains(legacy.err, "zqtool: --vendor-id does not apply to ZQ-1100 keyboards; it is ignored\n"))
+    EXPECT_TRUE(
+        Contains(legacy.err, "zqtool: --vendor-id does not apply to ZQ-1100 keyboards; it is ignored\n"))
         << legacy.err;
     EXPECT_FALSE(Contains(Tool({"program", Path("v1.txt")}, Path("kb"), {"ZQ_VENDOR_ID=0x1209"}).err,
                           "does not apply"));
@@ -92,8 +95,8 @@ TEST_F(ToolScripting, CheckJsonParsesBackForEachOutcome)
     EXPECT_EQ(EvaluateJson(opened.out, "[(c['item'], c['losesData']) for c in d['conversions']]"),
               "[(1, False), (2, False), (3, False), (4, True), (5, True)]");
 
-    const std::string bad =
-        m_folder.Write("bad \"name\".zqp", "ZQ-2200.v1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1\r\n\r\n121:M1\r\n");
+    const std::string bad = m_folder.Write(
+        "bad \"name\".zqp", "ZQ-2200.v1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1\r\n\r\n121:M1\r\n");
     const ToolRun decoding = RunTool({"check", bad, "--json"});
     EXPECT_EQ(decoding.status, 3);
     EXPECT_EQ(EvaluateJson(decoding.out, "(d['file'] == '" + bad.substr(0, bad.find('"')) +
@@ -101,7 +104,8 @@ TEST_F(ToolScripting, CheckJsonParsesBackForEachOutcome)
               "(True, 'decoding-errors', 4)");
     const ToolRun missing = RunTool({"check", Path("missing.zqp"), "--json"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(EvaluateJson(missing.out, "(d['outcome'], d['type'], d['conversions'])"), "('cannot-open', None, [])");
+    EXPECT_EQ(EvaluateJson(missing.out, "(d['outcome'], d['type'], d['conversions'])"),
+              "('cannot-open', None, [])");
     EXPECT_EQ(EvaluateJson(RunTool({"types", "--json"}).out, "(len(d['types']), d['types'][10]['name'])"),
               "(11, 'ZQ-1100 v2 double (16 scans)')");
 }
@@ -136,8 +140,8 @@ TEST_F(ToolScripting, LegacyConversionChainsReadBackAfterEveryStep)
 
 TEST_F(ToolScripting, ForcedConversionsTellWhatWasDropped)
 {
-    const std::string v2 = m_folder.Write(
-        "v2.txt", "57; 0; 0; 2; 11; 148; 0; 0; 3\r\n1; 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 0, 0, 0, 0, 0; 10;0;Key_1\r\n");
+    const std::string v2 = m_folder.Write("v2.txt", "57; 0; 0; 2; 11; 148; 0; 0; 3\r\n1; 4, 5, 6, 7, 8, 9, "
+                                                    "10, 11, 12, 13, 0, 0, 0, 0, 0, 0; 10;0;Key_1\r\n");
     // The remaining 55 keys: a whole file is needed before the codes count.
     std::string text = ReadFileBytes(v2).empty() ? "" : std::string();
     ToolRun created = RunTool({"new", "9", "-o", Path("n9.txt")});
@@ -146,13 +150,16 @@ TEST_F(ToolScripting, ForcedConversionsTellWhatWasDropped)
     text.assign(empty.begin(), empty.end());
     const size_t key1 = text.find("\r\n1; ");
     const size_t key2 = text.find("\r\n2; ");
-    text.replace(key1 + 2, key2 - key1 - 2, "1; 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 0, 0, 0, 0, 0; 10;0;Key_1");
+    text.replace(key1 + 2, key2 - key1 - 2,
+                 "1; 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 0, 0, 0, 0, 0; 10;0;Key_1");
     const std::string project = m_folder.Write("p9.txt", text);
     ASSERT_EQ(RunTool({"check", project}).status, 0);
     const ToolRun forced = RunTool({"convert", project, "--item", "1", "-o", Path("p7.txt"), "--force"});
     EXPECT_EQ(forced.status, 0);
-    EXPECT_EQ(forced.err, "zqtool: conversion 1 cut 1 key to 7 codes\nzqtool: conversion 1 dropped 3 codes in all\n");
-    const ToolRun nothing = RunTool({"convert", Path("n9.txt"), "--item", "1", "-o", Path("e7.txt"), "--force"});
+    EXPECT_EQ(forced.err,
+              "zqtool: conversion 1 cut 1 key to 7 codes\nzqtool: conversion 1 dropped 3 codes in all\n");
+    const ToolRun nothing =
+        RunTool({"convert", Path("n9.txt"), "--item", "1", "-o", Path("e7.txt"), "--force"});
     EXPECT_EQ(nothing.err, "zqtool: conversion 1 dropped nothing this project held\n");
 }
 
@@ -181,7 +188,8 @@ TEST_F(ToolScripting, InterruptingALegacyProgrammingStopsBetweenBytes)
     const Bytes sent = ReadFileBytes(Path("legacy.bin"));
     EXPECT_GT(sent.size(), 0u);
     EXPECT_LT(sent.size(), image.size());
-    EXPECT_EQ(DescribeDifference(sent, Bytes(image.begin(), image.begin() + static_cast<long>(sent.size()))), "");
+    EXPECT_EQ(DescribeDifference(sent, Bytes(image.begin(), image.begin() + static_cast<long>(sent.size()))),
+              "");
 }
 
 TEST_F(ToolScripting, ZqsimRemovesAStaleReadyFileAndTellsItsVersion)

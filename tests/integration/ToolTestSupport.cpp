@@ -29,7 +29,8 @@ std::vector<std::string> ToolEnvironment(const std::string& simulator, const std
 {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "ZQ_SIMULATOR=", 13) != 0 && std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0) {
+        if (std::strncmp(*entry, "ZQ_SIMULATOR=", 13) != 0 &&
+            std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0) {
             entries.emplace_back(*entry);
         }
     }
