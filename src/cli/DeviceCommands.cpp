@@ -153,35 +153,30 @@ std::string Hex4(uint16_t value)
     return text;
 }
 
-const char* DescribeState(const KeyboardInterface& entry, std::string& why)
+// "usable", or why not and what to do about it.
+std::string DescribeState(const KeyboardInterface& entry)
 {
     switch (entry.state) {
     case InterfaceState::Usable:
         return "usable";
     case InterfaceState::NoFeatureReport:
-        why = "not the interface the keyboard is programmed through";
-        break;
+        return "not the interface the keyboard is programmed through";
     case InterfaceState::OtherVendor:
-        why = "vendor id 0x" + Hex4(entry.vendorId) + " is not the one looked for; pass --vendor-id 0x" +
-              Hex4(entry.vendorId) + " or set ZQ_VENDOR_ID";
-        break;
+        return "vendor id 0x" + Hex4(entry.vendorId) + " is not the one looked for; pass --vendor-id 0x" +
+               Hex4(entry.vendorId) + " or set ZQ_VENDOR_ID";
     case InterfaceState::NotAnswering:
-        why = "no simulated keyboard answers at " + entry.path + "; start zqsim there";
-        break;
+        return "no simulated keyboard answers at " + entry.path + "; start zqsim there";
     case InterfaceState::NoPermission:
-        why = std::string("no permission to read and write it; ") + kUdevHint;
-        break;
+        return std::string("no permission to read and write it; ") + kUdevHint;
     case InterfaceState::InUse:
-        why = "in use by another program; close it and try again";
-        break;
+        return "in use by another program; close it and try again";
     case InterfaceState::Failed:
-        why = entry.osError >= kOsErrorOtherBase
-                  ? "cannot be opened (" +
-                        DescribeSystemError(static_cast<int>(entry.osError - kOsErrorOtherBase)) + ")"
-                  : "cannot be opened (error " + std::to_string(entry.osError) + ")";
         break;
     }
-    return nullptr;
+    return entry.osError >= kOsErrorOtherBase
+               ? "cannot be opened (" +
+                     DescribeSystemError(static_cast<int>(entry.osError - kOsErrorOtherBase)) + ")"
+               : "cannot be opened (error " + std::to_string(entry.osError) + ")";
 }
 
 } // namespace
@@ -192,9 +187,9 @@ int RunList(const CliArguments& arguments)
     bool usable = false;
     std::string json;
     for (const KeyboardInterface& entry : list) {
-        std::string why;
-        const char* state = DescribeState(entry, why);
-        usable = usable || entry.state == InterfaceState::Usable;
+        const bool isUsable = entry.state == InterfaceState::Usable;
+        const std::string state = DescribeState(entry);
+        usable = usable || isUsable;
         const std::string feature =
             entry.featureReportLength != 0
                 ? "feature " + std::to_string(entry.featureReportLength)
@@ -206,13 +201,12 @@ int RunList(const CliArguments& arguments)
                     ", \"productId\": " + std::to_string(entry.productId) +
                     ", \"family\": " + JsonString(entry.family) + ", \"name\": " + JsonString(entry.name) +
                     ", \"featureReportLength\": " + std::to_string(entry.featureReportLength) +
-                    ", \"usable\": " + (entry.state == InterfaceState::Usable ? "true" : "false") +
-                    ", \"problem\": " + JsonString(why) + "}";
+                    ", \"usable\": " + (isUsable ? "true" : "false") +
+                    ", \"problem\": " + JsonString(isUsable ? "" : state) + "}";
         } else {
             std::printf("%s\t%s:%s\t%s\t%s\t%s\t%s\n", entry.path.c_str(), Hex4(entry.vendorId).c_str(),
                         Hex4(entry.productId).c_str(), entry.family.empty() ? "-" : entry.family.c_str(),
-                        entry.name.empty() ? "-" : entry.name.c_str(), feature.c_str(),
-                        state != nullptr ? state : why.c_str());
+                        entry.name.empty() ? "-" : entry.name.c_str(), feature.c_str(), state.c_str());
         }
     }
     if (arguments.json) {
