@@ -44,7 +44,7 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
         EXPECT_TRUE(Contains(programHelp.out, status)) << status;
     }
     EXPECT_TRUE(Contains(RunTool({"new", "--help"}).out, "3 = left side, 4 = right side"));
-    EXPECT_TRUE(Contains(RunTool({"image", "--help"}).out, "1 (v1 keyboards"));
+    EXPECT_TRUE(Contains(RunTool({"image", "--help"}).out, "0 for v1 keyboards"));
 
     ToolRun version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
