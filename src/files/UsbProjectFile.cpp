@@ -8,6 +8,7 @@
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -227,6 +228,8 @@ bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
     // Key lines mean nothing until the layouts are known; those dropped before the options
     // stay an error even when a later options line is accepted.
     bool keyLinesDropped = false;
+    // A refused options line is an error only while no later one is accepted.
+    uint32_t refusedOptionsOffset = kNoLoadErrorOffset;
     for (uint32_t lineStart = file.Tell(); file.ReadLine(line); lineStart = file.Tell()) {
         const std::string text = TrimLeading(line, kWhiteSpace);
         if (text.empty() || text[0] == ';' || text[0] == '#') {
@@ -239,7 +242,7 @@ bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
                 optionsAccepted = ParseOptionsLine(TrimTrailing(text, kWhiteSpace));
                 error = !optionsAccepted;
                 if (error) {
-                    NoteLoadError(textStart);
+                    refusedOptionsOffset = std::min(refusedOptionsOffset, textStart);
                 }
             }
         } else if (!optionsAccepted) {
@@ -249,6 +252,9 @@ bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
             error = true;
             NoteLoadError(textStart);
         }
+    }
+    if (!optionsAccepted) {
+        m_loadErrorOffset = std::min(m_loadErrorOffset, refusedOptionsOffset);
     }
     // A read failure part-way means the rest of the file was never seen.
     if (file.LastError() != 0) {

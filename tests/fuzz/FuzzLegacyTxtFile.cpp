@@ -38,6 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto keyboard = MakeLegacy(id);
     uint8_t format = 0;
     const bool clean = keyboard->LoadFile(WriteMemoryFile(data + 1, size - 1), &format);
+    // A first error is named by a place inside the file, or its end.
+    const uint32_t errorOffset = keyboard->GetLoadErrorOffset();
+    if (errorOffset != Keyboard::kNoLoadErrorOffset && (clean || errorOffset > size - 1)) {
+        std::abort();
+    }
     const std::string signature = keyboard->GetContentSignature();
     uint8_t saveFormat = 0;
     if (!keyboard->SaveFile(output, &saveFormat)) {

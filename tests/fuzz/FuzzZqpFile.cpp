@@ -46,7 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     bytes.append(reinterpret_cast<const char*>(data + 1), size - 1);
     uint8_t format = 0;
-    project->LoadFile(WriteMemoryFile(bytes.data(), bytes.size()), &format);
+    const bool clean = project->LoadFile(WriteMemoryFile(bytes.data(), bytes.size()), &format);
+    // A first error is named by a place inside the file.
+    const uint32_t errorOffset = project->GetLoadErrorOffset();
+    if ((clean && errorOffset != Keyboard::kNoLoadErrorOffset) ||
+        (errorOffset != Keyboard::kNoLoadErrorOffset && errorOffset > bytes.size())) {
+        std::abort();
+    }
     // Whatever was loaded must still describe itself.
     (void)project->GetContentSignature();
     return 0;

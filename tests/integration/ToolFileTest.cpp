@@ -98,6 +98,9 @@ TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
         {"zq-2200.V1\r\n" + options + "\r\n121:M1,S+,K0x04\r\n", "line 3"},
         {"zq-2200.V1\n\n" + options + "\n\n\n5:M1\n  121:M1\n122:M1\n", "line 7"},
         {"zq-2200.V1\r\r\n" + options + "\r; note\r\n5:M1\r\n2:X9\r\n", "line 6"},
+        // An options line refused before one is accepted is no error; one never followed by any is.
+        {"zq-2200.V1\r\nRFID=x\r\n" + options + "\r\n121:M1\r\n", "line 4"},
+        {"zq-2200.V1\r\n5:M1\r\nRFID=x\r\n", "line 2"},
         {"56; 7; 0; 2; 11\r\n", "line 1"},
         {"56; 0; 0; 2; 11\r\n1; 0, 0, 0, 0, 0, 0, 0; 2; Key_1\r\n2; x\r\n", "line 3"},
         {"56; 0; 0; 2; 11\r\n1; 0, 0, 0, 0, 0, 0, 0; 2; Key_1\r\n", "line 3"},
