@@ -8,6 +8,7 @@
 #include "model/LegacyKeyCell.h"
 #include "model/LegacyKeyboard.h"
 
+#include <bitset>
 #include <string>
 
 namespace {
@@ -143,14 +144,16 @@ bool ApplyHeaderOptions(LegacyKeyboard& keyboard, std::string rest, bool sixteen
     return clean;
 }
 
-// Reads key lines until every key of the keyboard was accepted once per line; false when a
-// line was refused or the lines ran out first. errorOffset: where the first refused line's text
-// starts, or the file's end.
+// Reads key lines until every key of the keyboard was accepted; false when a line was refused or
+// the lines ran out first. A key given again still takes the line but counts once and is an
+// error: counting it twice would hide a key the file never gave. errorOffset: where the first refused line's
+// text starts, or the file's end.
 bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expected, char formLetter,
                   uint32_t& errorOffset)
 {
     bool clean = true;
     uint16_t accepted = 0;
+    std::bitset<kKeyCount + 1> seen;
     std::string line;
     while (accepted < expected) {
         const uint32_t lineStart = file.Tell();
@@ -170,7 +173,9 @@ bool ReadKeyLines(LegacyKeyboard& keyboard, BufferedFile& file, uint16_t expecte
         uint8_t number = 0;
         KeyCell* cell = nullptr;
         if (ParseU8(TakeField(rest), number, kKeyCount) == ParseOk && number != 0 &&
-            keyboard.GetCellByIndex(number, &cell) && cell->ParseCodesText(formLetter + rest)) {
+            keyboard.GetCellByIndex(number, &cell) && cell->ParseCodesText(formLetter + rest) &&
+            !seen[number]) {
+            seen[number] = true;
             ++accepted;
             continue;
         }

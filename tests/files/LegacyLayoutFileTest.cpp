@@ -150,6 +150,8 @@ TEST_F(LegacyLayoutFileTest, ValuesBeforeAnErrorStayApplied)
         {header, Layout("", 1, 56, {{2, early}, {30, "57; " + kZeros16 + "; 10;0;x"}}, true), true},
         {header, Layout("", 1, 56, {{2, early}, {30, "30; 0, 0, 0, 0, 0, 0, 0; 2;x"}}, true), true},
         {header, Layout("", 1, 56, {{2, early}, {30, "30; " + kZeros16 + "; 10;9;x"}}, true), false},
+        // Key 4 again where key 3 belongs: once counted as 56 keys read, with key 3 never given.
+        {header, Layout("", 1, 56, {{2, early}, {3, "4; " + kZeros16 + "; 10;0;Twice"}}, true), true},
     };
     for (const auto& [head, keys, lineRefused] : cases) {
         LegacyKeyboard keyboard(false, false, true);
