@@ -187,6 +187,21 @@ std::string JsonString(const std::string& text)
     return json + "\"";
 }
 
+JsonObject& JsonObject::Raw(const char* name, const std::string& json)
+{
+    m_fields += (m_fields.empty() ? "" : ", ") + JsonString(name) + ": " + json;
+    return *this;
+}
+
+std::string JsonArray(const std::vector<std::string>& items)
+{
+    std::string json;
+    for (const std::string& item : items) {
+        json += (json.empty() ? "" : ", ") + item;
+    }
+    return "[" + json + "]";
+}
+
 int FinishOutput(int status)
 {
     errno = 0;

@@ -185,7 +185,7 @@ int RunList(const CliArguments& arguments)
 {
     const std::vector<KeyboardInterface> list = ListKeyboardInterfaces(GetVendorId(arguments));
     bool usable = false;
-    std::string json;
+    std::vector<std::string> interfaces;
     for (const KeyboardInterface& entry : list) {
         const bool isUsable = entry.state == InterfaceState::Usable;
         const std::string state = DescribeState(entry);
@@ -195,14 +195,18 @@ int RunList(const CliArguments& arguments)
                 ? "feature " + std::to_string(entry.featureReportLength)
                 : (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "no feature report");
         if (arguments.json) {
-            json += std::string(json.empty() ? "" : ", ") + "{\"path\": " + JsonString(entry.path) +
-                    ", \"kind\": \"" + (entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "hid") +
-                    "\", \"vendorId\": " + std::to_string(entry.vendorId) +
-                    ", \"productId\": " + std::to_string(entry.productId) +
-                    ", \"family\": " + JsonString(entry.family) + ", \"name\": " + JsonString(entry.name) +
-                    ", \"featureReportLength\": " + std::to_string(entry.featureReportLength) +
-                    ", \"usable\": " + (isUsable ? "true" : "false") +
-                    ", \"problem\": " + JsonString(isUsable ? "" : state) + "}";
+            interfaces.push_back(
+                JsonObject()
+                    .Text("path", entry.path)
+                    .Text("kind", entry.kind == HidInterfaceKind::LegacyDriver ? "driver" : "hid")
+                    .Number("vendorId", entry.vendorId)
+                    .Number("productId", entry.productId)
+                    .Text("family", entry.family)
+                    .Text("name", entry.name)
+                    .Number("featureReportLength", entry.featureReportLength)
+                    .Bool("usable", isUsable)
+                    .Text("problem", isUsable ? "" : state)
+                    .Str());
         } else {
             std::printf("%s\t%s:%s\t%s\t%s\t%s\t%s\n", entry.path.c_str(), Hex4(entry.vendorId).c_str(),
                         Hex4(entry.productId).c_str(), entry.family.empty() ? "-" : entry.family.c_str(),
@@ -210,7 +214,7 @@ int RunList(const CliArguments& arguments)
         }
     }
     if (arguments.json) {
-        std::printf("{\"interfaces\": [%s]}\n", json.c_str());
+        std::printf("%s\n", JsonObject().Raw("interfaces", JsonArray(interfaces)).Str().c_str());
     }
     if (!usable && !arguments.json) {
         PrintMessage(GetResultMessage(DeviceResultNoDevice));
@@ -305,10 +309,11 @@ int RunVersion(const CliArguments& arguments)
     const int result = keyboard->GetFirmwareVersion(&bar, &text);
     bar.Finish();
     if (arguments.json) {
-        std::string message = FormatDeviceMessage(result, keyboard->GetErrorText());
-        std::printf("{\"status\": %d, \"version\": %s, \"message\": %s}\n", result,
-                    result == DeviceResultOk ? JsonString(text).c_str() : "null",
-                    JsonString(message).c_str());
+        JsonObject json;
+        json.Number("status", result)
+            .Raw("version", result == DeviceResultOk ? JsonString(text) : "null")
+            .Text("message", FormatDeviceMessage(result, keyboard->GetErrorText()));
+        std::printf("%s\n", json.Str().c_str());
     } else if (result == DeviceResultOk) {
         std::printf("%s\n", text.c_str());
     }

@@ -174,19 +174,18 @@ int BuildImage(Keyboard& keyboard, const CliArguments& arguments, std::vector<ui
 
 int RunTypes(const CliArguments& arguments)
 {
-    std::string json;
+    std::vector<std::string> types;
     for (uint8_t id = 0; id < GetKeyboardTypeCount(); ++id) {
         std::string name;
         GetKeyboardTypeName(id, &name);
         if (arguments.json) {
-            json += std::string(id == 0 ? "" : ", ") + "{\"id\": " + std::to_string(id) +
-                    ", \"name\": " + JsonString(name) + "}";
+            types.push_back(JsonObject().Number("id", id).Text("name", name).Str());
         } else {
             std::printf("%u\t%s\n", id, name.c_str());
         }
     }
     if (arguments.json) {
-        std::printf("{\"types\": [%s]}\n", json.c_str());
+        std::printf("%s\n", JsonObject().Raw("types", JsonArray(types)).Str().c_str());
     }
     return ExitOk;
 }
@@ -225,28 +224,30 @@ int RunCheck(const CliArguments& arguments)
     project = OpenProjectFile(path, &format);
     static const char* const kOutcomes[] = {"opened", "cannot-open", "unknown-format", "decoding-errors"};
     const int status = static_cast<int>(project.outcome);
-    std::string json = "{\"file\": " + JsonString(path) + ", \"status\": " + std::to_string(status) +
-                       ", \"outcome\": \"" + kOutcomes[status] +
-                       "\", \"errorLine\": " + std::to_string(project.errorLine) + ", \"type\": ";
-    std::string conversions;
+    JsonObject json;
+    json.Text("file", path)
+        .Number("status", status)
+        .Text("outcome", kOutcomes[status])
+        .Number("errorLine", project.errorLine);
+    std::vector<std::string> conversions;
     if (project.keyboard) {
         Keyboard& keyboard = *project.keyboard;
-        json += "{\"id\": " + std::to_string(keyboard.GetTypeId()) +
-                ", \"name\": " + JsonString(keyboard.GetTypeName()) + "}";
+        json.Raw("type",
+                 JsonObject().Number("id", keyboard.GetTypeId()).Text("name", keyboard.GetTypeName()).Str());
         for (uint8_t item = 1; item <= keyboard.GetConversionCount(); ++item) {
             std::string title;
             if (keyboard.GetConversionTitle(item, &title)) {
-                conversions +=
-                    std::string(conversions.empty() ? "" : ", ") + "{\"item\": " + std::to_string(item) +
-                    ", \"title\": " + JsonString(title) +
-                    ", \"losesData\": " + (keyboard.GetConversionWarning(item, nullptr) ? "true" : "false") +
-                    "}";
+                conversions.push_back(JsonObject()
+                                          .Number("item", item)
+                                          .Text("title", title)
+                                          .Bool("losesData", keyboard.GetConversionWarning(item, nullptr))
+                                          .Str());
             }
         }
     } else {
-        json += "null";
+        json.Raw("type", "null");
     }
-    std::printf("%s, \"conversions\": [%s]}\n", json.c_str(), conversions.c_str());
+    std::printf("%s\n", json.Raw("conversions", JsonArray(conversions)).Str().c_str());
     return status;
 }
 

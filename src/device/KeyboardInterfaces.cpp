@@ -139,6 +139,7 @@ std::vector<KeyboardInterface> ListSimulatorInterfaces(const std::vector<std::st
                                                        uint16_t vendorId)
 {
     std::vector<KeyboardInterface> list;
+    list.reserve(entries.size());
     for (const std::string& path : entries) {
         list.push_back(ProbeSimulatorEntry(path, vendorId));
     }

@@ -1,6 +1,8 @@
 #include "device/LegacyProgramming.h"
 
 #include "DeviceTestSupport.h"
+#include "device/DeviceResult.h"
+#include "device/DeviceStop.h"
 #include "device/FakeLegacyDriver.h"
 #include "device/MessagePump.h"
 #include "device/OsError.h"
@@ -371,3 +373,18 @@ TEST_F(LegacyProgram, FailuresBeforeTheImageSendNothing)
 }
 
 } // namespace
+
+TEST_F(LegacyProgram, AStopEndsBetweenTwoBytesAndClosesTheDriver)
+{
+    LegacyPacing pacing = FakePacing();
+    pacing.sleepUntil = [this](std::chrono::nanoseconds) {
+        if (driver.Written().size() == 10) {
+            RequestDeviceStop();
+        }
+    };
+    EXPECT_EQ(ProgramLegacyKeyboard(keyboard, driver, &sink, errorText, pacing), DeviceResultInterrupted);
+    ClearDeviceStopRequest();
+    EXPECT_EQ(driver.Written(), Bytes(image.begin(), image.begin() + 10));
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(sink.m_calls.back(), (std::pair<uint32_t, uint32_t>{0, 0}));
+}

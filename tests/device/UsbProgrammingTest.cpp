@@ -1,6 +1,7 @@
 #include "device/UsbProgramming.h"
 #include "UsbTestKeyboard.h"
 #include "device/DeviceResult.h"
+#include "device/DeviceStop.h"
 #include "device/HidChannel.h"
 #include "device/UsbVendorId.h"
 #include "lang/StringIds.h"
@@ -522,6 +523,36 @@ TEST_F(UsbProgrammingTest, FamilyProjectsComeBackFromTheKeyboardAsProgrammed)
         EXPECT_EQ(test.downloaded->GetLayoutCount(), lastLayout);
         EXPECT_EQ(BuiltImage(*test.downloaded), BuiltImage(*test.programmed));
     }
+}
+
+} // namespace
+
+namespace {
+
+// Asks for a stop once the first unit of work is reported, as a signal arriving mid-transfer would.
+struct StopAfterFirstUnit : ProgressSink
+{
+    void Progress(uint32_t done, uint32_t /*total*/) override
+    {
+        if (done > 0) {
+            RequestDeviceStop();
+        }
+    }
+};
+
+TEST_F(UsbProgrammingTest, AStopEndsAtTheNextChunkAndStillStartsTheApplication)
+{
+    m_keyboard.m_image = Pattern(129);
+    StopAfterFirstUnit stopper;
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &stopper, m_access), DeviceResultInterrupted);
+    ClearDeviceStopRequest();
+
+    std::vector<ExpectedReport> expected = OpeningAndWriteOf129Bytes();
+    expected.resize(expected.size() - 3); // the second chunk never goes
+    expected.insert(expected.end(), {{true, StartApplicationCommand}, {false, StatusRequest}});
+    EXPECT_EQ(Exchanged(m_backend), expected);
+    EXPECT_EQ(m_backend.OpenHandleCount(), 0u);
+    EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, nullptr, m_access), DeviceResultOk) << "the next one runs again";
 }
 
 } // namespace
