@@ -207,3 +207,91 @@ TEST_F(ToolScripting, ZqsimRemovesAStaleReadyFileAndTellsItsVersion)
 }
 
 } // namespace
+
+namespace {
+
+struct StatusCase
+{
+    std::vector<std::string> simulator; // zqsim's options besides its socket
+    std::vector<std::string> command;   // PROJECT and FIRMWARE stand for files the test makes
+    int status;
+    const char* message; // the start of standard error
+};
+
+class ToolDeviceStatus : public ToolScripting, public ::testing::WithParamInterface<StatusCase>
+{
+};
+
+// The device result codes of the README's table that a simulated keyboard can be made to give.
+TEST_P(ToolDeviceStatus, EachFaultGivesItsStatus)
+{
+    const StatusCase& test = GetParam();
+    std::vector<std::string> simulator{"--socket", Path("kb")};
+    simulator.insert(simulator.end(), test.simulator.begin(), test.simulator.end());
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(simulator));
+    ASSERT_EQ(RunTool({"new", "6", "-o", Path("p.zqp")}).status, 0);
+    ASSERT_EQ(RunTool({"new", "7", "-o", Path("p.txt")}).status, 0);
+    const std::string firmware = m_folder.Write("fw.enc", std::string(2 * 136, '0'));
+    std::vector<std::string> command = test.command;
+    for (std::string& word : command) {
+        word = word == "PROJECT"    ? Path("p.zqp")
+               : word == "LEGACY"   ? Path("p.txt")
+               : word == "FIRMWARE" ? firmware
+                                    : word;
+    }
+    const ToolRun run = Tool(command, Path("kb"));
+    EXPECT_EQ(run.status, test.status) << run.err;
+    EXPECT_EQ(run.err.rfind(test.message, 0), 0u) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReadmeTable, ToolDeviceStatus,
+    ::testing::Values(
+        StatusCase{{"--start-address", "0x100", "--end-address", "0x11F"},
+                   {"program", "PROJECT"},
+                   6,
+                   "Connected ZQ version is not supported."},
+        StatusCase{{"--family", "zq1100", "--legacy-version", "3"},
+                   {"program", "LEGACY"},
+                   10,
+                   "Unsupported keyboard version."},
+        StatusCase{{}, {"download", "6", "-o", "out.zqp"}, 11, "Error on data decoding."},
+        StatusCase{{"--family", "zq1100", "--disconnect-after", "0", "--disconnect-error", "1167"},
+                   {"program", "LEGACY"},
+                   13,
+                   "ZQ-1100 not found."},
+        StatusCase{
+            {"--fail", "1:1=2"}, {"firmware", "6", "FIRMWARE"}, 15, "The programmed data are not valid."},
+        StatusCase{{"--fail", "3:1=2"}, {"program", "PROJECT"}, 16, "An error occured during communication."},
+        StatusCase{{"--fail", "5:1=2"},
+                   {"program", "PROJECT", "--no-verify"},
+                   17,
+                   "Error on starting keyboard application."},
+        StatusCase{
+            {"--fail", "4:1=2"}, {"program", "PROJECT"}, 18, "Error receiving keyboard configuration."},
+        StatusCase{{"--corrupt-byte", "0x0810"},
+                   {"program", "PROJECT"},
+                   20,
+                   "The keyboard holds other data than were written."}));
+
+TEST_F(ToolScripting, SigtermDuringAUsbProgrammingStartsTheApplicationAndExits143)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--busy", "3:50", "--dump-memory", Path("memory.bin")}));
+    ASSERT_EQ(RunTool({"new", "4", "-o", Path("p.zqp")}).status, 0);
+    ToolOptions options;
+    options.simulator = Path("kb");
+    options.terminal = true;
+    ToolProcess tool;
+    ASSERT_TRUE(tool.Start({"program", Path("p.zqp")}, options));
+    ASSERT_TRUE(tool.ReadErrorUntil("%"));
+    tool.Signal(SIGTERM);
+    const ToolRun run = tool.Finish();
+    EXPECT_EQ(run.status, 143);
+    EXPECT_TRUE(Contains(run.err, "Interrupted.")) << run.err;
+    // The keyboard is free again at once: the stop closed the interface behind it.
+    EXPECT_EQ(Tool({"version", "6"}, Path("kb")).status, 0);
+}
+
+} // namespace
