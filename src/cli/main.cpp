@@ -2,31 +2,19 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "cli/CliProject.h"
+#include "cli/ProgramStart.h"
 #include "cli/StopSignals.h"
 
 #include "device/DeviceBackends.h"
 #include "device/UsbVendorId.h"
 #include "lang/Texts.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-// The real executable, so a language file beside it applies whatever path started it.
-std::string GetProgramPath(const char* argv0)
-{
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length > 0) {
-        return std::string(path, static_cast<size_t>(length));
-    }
-    return argv0 != nullptr ? argv0 : "";
-}
 
 bool IsDeviceCommand(CliCommand command)
 {
@@ -85,9 +73,10 @@ int RunCommand(const CliArguments& arguments)
 
 int main(int argc, char** argv)
 {
+    PrepareStandardStreams();
     LoadLanguageFileForProgram(GetProgramPath(argc > 0 ? argv[0] : nullptr));
 
-    const std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    const std::vector<std::string> words = GetProgramArguments(argc, argv);
     CliArguments arguments;
     std::string error;
     if (!ParseCliArguments(words, arguments, error)) {

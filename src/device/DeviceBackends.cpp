@@ -1,9 +1,19 @@
 #include "device/DeviceBackends.h"
 
-#include "device/DeviceNodeLegacyDriver.h"
-#include "device/HidrawBackend.h"
 #include "device/SimulatorHidBackend.h"
 #include "device/SimulatorLegacyDriver.h"
+#include "device/SimulatorSocket.h"
+#ifdef _WIN32
+#include "device/WinHidBackend.h"
+#include "device/WinLegacyDriver.h"
+using PlatformHidBackend = WinHidBackend;
+using PlatformLegacyDriver = WinLegacyDriver;
+#else
+#include "device/DeviceNodeLegacyDriver.h"
+#include "device/HidrawBackend.h"
+using PlatformHidBackend = HidrawBackend;
+using PlatformLegacyDriver = DeviceNodeLegacyDriver;
+#endif
 
 #include <climits>
 #include <cstdlib>
@@ -61,6 +71,11 @@ std::vector<std::string> SplitSimulatorPaths(const std::string& value)
     size_t start = 0;
     while (start <= value.size()) {
         size_t end = value.find(':', start);
+        // "tcp:ADDRESS:PORT" is one entry over three fields.
+        if (end != std::string::npos && value.compare(start, end + 1 - start, kSimulatorTcpPrefix) == 0) {
+            end = value.find(':', end + 1);
+            end = end == std::string::npos ? end : value.find(':', end + 1);
+        }
         if (end == std::string::npos) {
             end = value.size();
         }
@@ -77,7 +92,7 @@ std::unique_ptr<HidBackend> CreateHidBackend(const char* simulatorSockets)
     if (simulatorSockets != nullptr) {
         return std::make_unique<SimulatorHidBackend>(SplitSimulatorPaths(simulatorSockets));
     }
-    return std::make_unique<HidrawBackend>();
+    return std::make_unique<PlatformHidBackend>();
 }
 
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simulatorSockets)
@@ -85,7 +100,7 @@ std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend(const char* simul
     if (simulatorSockets != nullptr) {
         return std::make_unique<SimulatorLegacyDriver>(SplitSimulatorPaths(simulatorSockets));
     }
-    return std::make_unique<DeviceNodeLegacyDriver>();
+    return std::make_unique<PlatformLegacyDriver>();
 }
 
 bool IsSimulatorEntry(const std::string& path)

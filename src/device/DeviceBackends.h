@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// The environment variable naming the simulator sockets, ':'-separated, in enumeration order.
+// The environment variable naming the simulator sockets, ':'-separated, in enumeration order;
+// an entry "tcp:127.0.0.1:PORT" spans three fields.
 constexpr const char* kSimulatorVariable = "ZQ_SIMULATOR";
 
 // Empty entries are dropped.

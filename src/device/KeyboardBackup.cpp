@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#endif
 #include <system_error>
 #include <vector>
 
@@ -75,10 +78,29 @@ bool IsBackupName(const std::string& name, const std::string& stem)
     return sequence.empty() || MatchesDigits(sequence, "_99");
 }
 
+// Anything at path, a dangling link included; true when that cannot be told.
 bool Exists(const std::string& path)
 {
-    struct stat status;
-    return ::lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
+}
+
+bool MakeFolder(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    return ::_wmkdir(path.c_str()) == 0 || errno == EEXIST;
+#else
+    return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+#endif
+}
+
+bool ToLocalTime(std::time_t time, std::tm& local)
+{
+#ifdef _WIN32
+    return ::localtime_s(&local, &time) == 0;
+#else
+    return ::localtime_r(&time, &local) != nullptr;
+#endif
 }
 
 } // namespace
@@ -124,18 +146,18 @@ bool CreateBackupFolder(const std::string& folder)
     std::filesystem::path partial;
     for (const std::filesystem::path& part : path) {
         partial /= part;
-        if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (!MakeFolder(partial)) {
             return false;
         }
     }
-    struct stat status;
-    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
 }
 
 bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path)
 {
     std::tm local{};
-    if (!CreateBackupFolder(folder) || ::localtime_r(&now, &local) == nullptr) {
+    if (!CreateBackupFolder(folder) || !ToLocalTime(now, local)) {
         return false;
     }
     const uint8_t typeId = backup.GetTypeId();

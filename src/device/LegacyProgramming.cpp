@@ -5,6 +5,7 @@
 #include "device/DeviceStop.h"
 #include "device/LegacyDriverBackend.h"
 #include "device/MessagePump.h"
+#include "device/PacedSleep.h"
 #include "device/ProgressSink.h"
 #include "files/LegacyLayoutFile.h"
 #include "lang/StringIds.h"
@@ -14,11 +15,9 @@
 #include "model/LegacyKeyboard.h"
 
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <sys/prctl.h>
 
 namespace {
 
@@ -61,48 +60,6 @@ void WriteTrailer(const LegacyKeyboard& keyboard, const LegacyImageLayout& layou
     trailer[kLegacyTrailerSuffixCode] = keyboard.GetAffixKeyCode(false);
     trailer[kLegacyTrailerKeyPause] = keyboard.GetKeyPause();
 }
-
-std::chrono::nanoseconds MonotonicNow()
-{
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
-
-// An absolute deadline: time lost to a signal or a late wake-up is not slept again.
-void SleepUntil(std::chrono::nanoseconds deadline)
-{
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(deadline);
-    timespec until{};
-    until.tv_sec = static_cast<time_t>(seconds.count());
-    until.tv_nsec = static_cast<long>((deadline - seconds).count());
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
-}
-
-// While bytes are paced the thread's timer slack is the least there is, so that a sleep ends at its
-// deadline instead of up to the default 50 microseconds later; the old slack comes back afterwards.
-class PreciseWakeUps
-{
-public:
-    PreciseWakeUps() : m_oldSlack(::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0))
-    {
-        // A slack of 0 would mean "the default" again; 1 ns is the least.
-        m_changed = m_oldSlack > 0 && ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0) == 0;
-    }
-    ~PreciseWakeUps()
-    {
-        if (m_changed) {
-            ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(m_oldSlack), 0, 0, 0);
-        }
-    }
-    PreciseWakeUps(const PreciseWakeUps&) = delete;
-    PreciseWakeUps& operator=(const PreciseWakeUps&) = delete;
-
-private:
-    int m_oldSlack;
-    bool m_changed = false;
-};
 
 // Closes the driver on every way out of Program.
 class DriverSession

@@ -13,6 +13,9 @@ constexpr uint32_t kOsErrorInUse = 32;
 // (EMLINK is 31 on Linux).
 constexpr uint32_t kOsErrorOtherBase = 0x20000000;
 
+// On Windows the system's own codes (GetLastError, WSAGetLastError) are these already and are
+// kept as they are; errno values still go through MapOsError.
+
 // Maps an errno value: device gone -> 1167, I/O failure -> 31, 0 -> 0, anything else to
 // kOsErrorOtherBase + errno, which the error text does not record.
 uint32_t MapOsError(int errnoValue);

@@ -7,11 +7,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/time.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace SimulatorProtocol;
 
@@ -32,37 +27,19 @@ SimulatorConnection::~SimulatorConnection()
     Close();
 }
 
-bool SimulatorConnection::Connect(const std::string& socketPath)
+bool SimulatorConnection::Connect(const std::string& entry)
 {
     Close();
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path) {
-        m_lastError = MapOsError(ENAMETOOLONG);
+    SimulatorEndpoint endpoint;
+    if (!ParseSimulatorEndpoint(entry, endpoint)) {
+        m_lastError = MapOsError(EINVAL);
         return false;
     }
-    std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        m_lastError = MapOsError(errno);
-        return false;
-    }
-    // A peer that never accepts (full backlog) must not block the connect for ever.
-    timeval timeout{};
-    timeout.tv_sec = m_timeoutMs / 1000;
-    timeout.tv_usec = static_cast<suseconds_t>((m_timeoutMs % 1000) * 1000);
-    if (setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0 ||
-        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        m_lastError = MapOsError(errno);
-        close(fd);
-        return false;
-    }
-    m_socket = fd;
-    m_lastError = kOsErrorNone;
-    return true;
+    m_socket = SimulatorSocket::Connect(endpoint, m_timeoutMs, m_lastError);
+    return m_socket != kNoSimulatorSocket;
 }
 
-void SimulatorConnection::Attach(int socket)
+void SimulatorConnection::Attach(SimulatorSocketHandle socket)
 {
     Close();
     m_socket = socket;
@@ -71,9 +48,9 @@ void SimulatorConnection::Attach(int socket)
 
 void SimulatorConnection::Close()
 {
-    if (m_socket >= 0) {
-        close(m_socket);
-        m_socket = -1;
+    if (m_socket != kNoSimulatorSocket) {
+        SimulatorSocket::Close(m_socket);
+        m_socket = kNoSimulatorSocket;
     }
 }
 
@@ -81,7 +58,7 @@ bool SimulatorConnection::Transact(uint8_t opcode, const uint8_t* payload, size_
                                    std::vector<uint8_t>& answer, size_t minAnswer, size_t maxAnswer)
 {
     answer.clear();
-    if (m_socket < 0) {
+    if (m_socket == kNoSimulatorSocket) {
         m_lastError = kOsErrorNotFunctioning;
         return false;
     }
@@ -138,14 +115,11 @@ bool SimulatorConnection::SendAll(const uint8_t* data, size_t length, uint64_t d
 {
     size_t sent = 0;
     while (sent < length) {
-        if (!WaitFor(POLLOUT, deadlineMs)) {
+        if (!WaitFor(true, deadlineMs)) {
             return false;
         }
-        const ssize_t count = send(m_socket, data + sent, length - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ptrdiff_t count = SimulatorSocket::Send(m_socket, data + sent, length - sent);
         if (count < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) {
-                continue;
-            }
             return false;
         }
         sent += static_cast<size_t>(count);
@@ -157,37 +131,31 @@ bool SimulatorConnection::ReceiveAll(uint8_t* data, size_t length, uint64_t dead
 {
     size_t received = 0;
     while (received < length) {
-        if (!WaitFor(POLLIN, deadlineMs)) {
+        if (!WaitFor(false, deadlineMs)) {
             return false;
         }
-        const ssize_t count = recv(m_socket, data + received, length - received, MSG_DONTWAIT);
+        const ptrdiff_t count = SimulatorSocket::Receive(m_socket, data + received, length - received);
         if (count < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) {
-                continue;
-            }
-            return false;
-        }
-        if (count == 0) {
-            return false; // the peer closed in the middle of an answer
+            return false; // failed, or the peer closed in the middle of an answer
         }
         received += static_cast<size_t>(count);
     }
     return true;
 }
 
-bool SimulatorConnection::WaitFor(short events, uint64_t deadlineMs)
+bool SimulatorConnection::WaitFor(bool forSending, uint64_t deadlineMs)
 {
     for (;;) {
         const uint64_t now = NowMs();
         if (now >= deadlineMs) {
             return false;
         }
-        pollfd entry{m_socket, events, 0};
-        const int ready = poll(&entry, 1, static_cast<int>(std::min<uint64_t>(deadlineMs - now, INT32_MAX)));
+        const uint64_t left = std::min<uint64_t>(deadlineMs - now, UINT32_MAX);
+        const int ready = SimulatorSocket::Wait(m_socket, forSending, static_cast<uint32_t>(left));
         if (ready > 0) {
-            return true; // errors and hang-ups show up in the following send or recv
+            return true; // errors and hang-ups show up in the following send or receive
         }
-        if (ready < 0 && errno != EINTR) {
+        if (ready < 0) {
             return false;
         }
     }

@@ -1,7 +1,9 @@
-// One client connection to a simulated keyboard interface (zqsim) over a Unix-domain socket.
+// One client connection to a simulated keyboard interface (zqsim) over a Unix-domain socket or
+// loopback TCP.
 #pragma once
 
 #include "device/HidBackend.h"
+#include "device/SimulatorSocket.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,11 +23,12 @@ public:
     SimulatorConnection(const SimulatorConnection&) = delete;
     SimulatorConnection& operator=(const SimulatorConnection&) = delete;
 
-    bool Connect(const std::string& socketPath);
+    // entry: a socket path or "tcp:127.0.0.1:PORT" (see ParseSimulatorEndpoint).
+    bool Connect(const std::string& entry);
     // Takes ownership of a socket that is already connected (a socketpair end, for instance).
-    void Attach(int socket);
+    void Attach(SimulatorSocketHandle socket);
     void Close();
-    bool IsConnected() const { return m_socket >= 0; }
+    bool IsConnected() const { return m_socket != kNoSimulatorSocket; }
 
     // One request and its answer. An answer payload outside minAnswer..maxAnswer, a short answer or
     // a timeout is an I/O failure (31) and drops the connection; a non-zero error word fails the call
@@ -41,10 +44,10 @@ public:
 private:
     bool SendAll(const uint8_t* data, size_t length, uint64_t deadlineMs);
     bool ReceiveAll(uint8_t* data, size_t length, uint64_t deadlineMs);
-    bool WaitFor(short events, uint64_t deadlineMs);
+    bool WaitFor(bool forSending, uint64_t deadlineMs);
     bool FailIo();
 
-    int m_socket = -1;
+    SimulatorSocketHandle m_socket = kNoSimulatorSocket;
     uint32_t m_timeoutMs;
     uint32_t m_lastError = 0;
 };

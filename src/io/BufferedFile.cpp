@@ -1,7 +1,6 @@
 #include "io/BufferedFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -102,7 +101,7 @@ uint32_t BufferedFile::FlushBuffer()
     }
     uint32_t written = 0;
     if (RawFile::Seek(m_bufferOffset, 0) == kSeekFailed) {
-        RecordWriteFailure(static_cast<int>(m_lastError));
+        RecordWriteFailure(m_lastError);
     } else {
         written = RawFile::Write(m_buffer.get(), m_position);
     }
@@ -133,7 +132,7 @@ uint32_t BufferedFile::Read(void* buffer, uint32_t count)
 uint32_t BufferedFile::Write(const void* buffer, uint32_t count)
 {
     if (!IsOpen()) {
-        RecordResult(EBADF);
+        RecordResult(kErrorNotOpen);
         return 0;
     }
     // Bytes written after a failure would land behind a gap in the file.
@@ -220,7 +219,7 @@ bool BufferedFile::ReadLine(std::string& text)
         if (text.size() + (i - start) >= kMaxLineLength) {
             m_position = i;
             text.clear();
-            RecordResult(EOVERFLOW);
+            RecordResult(kErrorLineTooLong);
             return false;
         }
         ++i;

@@ -1,29 +1,10 @@
+// RawFile on POSIX descriptors.
 #include "io/RawFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-RawFile::~RawFile()
-{
-    RawFile::Close();
-}
-
-void RawFile::RecordResult(int error)
-{
-    if (error != 0) {
-        m_lastError = static_cast<uint32_t>(error);
-    } else if (!m_writeFailed) {
-        m_lastError = 0;
-    }
-}
-
-void RawFile::RecordWriteFailure(int error)
-{
-    m_writeFailed = true;
-    m_lastError = static_cast<uint32_t>(error != 0 ? error : EIO);
-}
 
 bool RawFile::Open(const std::string& name, bool readOnly)
 {
@@ -64,7 +45,7 @@ bool RawFile::Close()
     bool closed = false;
     if (IsOpen()) {
         // No retry on EINTR: the descriptor is released either way on Linux.
-        closed = ::close(m_handle) == 0;
+        closed = ::close(static_cast<int>(m_handle)) == 0;
     }
     m_handle = -1;
     m_readOnly = 0;
@@ -79,7 +60,7 @@ uint32_t RawFile::Seek(int64_t distance, uint32_t origin)
         return 0;
     }
     const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
-    const off_t position = ::lseek(m_handle, static_cast<off_t>(distance), whence);
+    const off_t position = ::lseek(static_cast<int>(m_handle), static_cast<off_t>(distance), whence);
     if (position < 0) {
         RecordResult(errno);
         return kSeekFailed;
@@ -88,14 +69,30 @@ uint32_t RawFile::Seek(int64_t distance, uint32_t origin)
     return static_cast<uint32_t>(position);
 }
 
+const uint32_t RawFile::kErrorWriteFault = EIO;
+const uint32_t RawFile::kErrorDiskFull = ENOSPC;
+const uint32_t RawFile::kErrorNotOpen = EBADF;
+const uint32_t RawFile::kErrorNotRegular = EINVAL;
+const uint32_t RawFile::kErrorLineTooLong = EOVERFLOW;
+
+int RawFile::ToErrno(uint32_t systemError)
+{
+    return static_cast<int>(systemError);
+}
+
+void RawFile::SetDiskFullError()
+{
+    errno = ENOSPC;
+}
+
 ssize_t RawFile::SystemWrite(const void* data, size_t count)
 {
-    return ::write(m_handle, data, count);
+    return ::write(static_cast<int>(m_handle), data, count);
 }
 
 ssize_t RawFile::SystemRead(void* data, size_t count)
 {
-    return ::read(m_handle, data, count);
+    return ::read(static_cast<int>(m_handle), data, count);
 }
 
 uint32_t RawFile::Read(void* buffer, uint32_t count)
@@ -145,7 +142,7 @@ uint64_t RawFile::GetSize()
     struct stat info
     {
     };
-    if (::fstat(m_handle, &info) != 0) {
+    if (::fstat(static_cast<int>(m_handle), &info) != 0) {
         RecordResult(errno);
         return 0;
     }
@@ -153,20 +150,12 @@ uint64_t RawFile::GetSize()
     return info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
 }
 
-uint32_t RawFile::Tell()
-{
-    if (!IsOpen()) {
-        return 0;
-    }
-    return RawFile::Seek(0, 1);
-}
-
 bool RawFile::Flush()
 {
     if (!IsOpen()) {
         return false;
     }
-    if (::fsync(m_handle) != 0) {
+    if (::fsync(static_cast<int>(m_handle)) != 0) {
         RecordWriteFailure(errno);
     } else {
         RecordResult(0);
@@ -180,12 +169,12 @@ bool RawFile::Truncate()
     if (!IsOpen()) {
         return false;
     }
-    const off_t position = ::lseek(m_handle, 0, SEEK_CUR);
+    const off_t position = ::lseek(static_cast<int>(m_handle), 0, SEEK_CUR);
     if (position < 0) {
         RecordResult(errno);
         return false;
     }
-    if (::ftruncate(m_handle, position) != 0) {
+    if (::ftruncate(static_cast<int>(m_handle), position) != 0) {
         RecordWriteFailure(errno);
     } else {
         RecordResult(0);

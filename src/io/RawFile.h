@@ -10,6 +10,13 @@ class RawFile
 {
 public:
     static constexpr uint32_t kSeekFailed = 0xFFFFFFFF;
+    // The codes the file layer records for its own reasons, in the platform's numbering
+    // (errno values; Windows error codes on Windows).
+    static const uint32_t kErrorWriteFault;  // EIO, ERROR_WRITE_FAULT
+    static const uint32_t kErrorDiskFull;    // ENOSPC, ERROR_DISK_FULL
+    static const uint32_t kErrorNotOpen;     // EBADF, ERROR_INVALID_HANDLE
+    static const uint32_t kErrorNotRegular;  // EINVAL, ERROR_INVALID_PARAMETER
+    static const uint32_t kErrorLineTooLong; // EOVERFLOW, ERROR_ARITHMETIC_OVERFLOW
 
     RawFile() = default;
     RawFile(const RawFile&) = delete;
@@ -32,20 +39,28 @@ public:
     virtual bool Flush();
     virtual bool Truncate();
 
-    // errno of the last system call, 0 on success. A failed write, sync or truncate stays
-    // recorded until Close so that a writer checking at the end still sees it.
+    // The errno value that tells a code of LastError in messages: the code itself on POSIX, the
+    // nearest errno value for a Windows code (EIO for one without any).
+    static int ToErrno(uint32_t systemError);
+
+    // The system's code for the last call (errno; GetLastError on Windows), 0 on success. A failed write,
+    // sync or truncate stays recorded until Close so that a writer checking at the end still sees it.
     uint32_t LastError() const { return m_lastError; }
 
 protected:
     // The system calls that move data; tests override them to simulate failing devices.
-    // Same contract as write(2)/read(2): a negative result with errno set on failure.
+    // Same contract as write(2)/read(2): a negative result with the system's error set on failure.
     virtual ssize_t SystemWrite(const void* data, size_t count);
     virtual ssize_t SystemRead(void* data, size_t count);
+    // Sets the system's error to its "disk full" code, for a SystemWrite that refuses.
+    static void SetDiskFullError();
 
-    void RecordResult(int error);
-    void RecordWriteFailure(int error);
+    void RecordResult(uint32_t error);
+    // error 0 (a failure the system gave no reason for) is kept as kErrorWriteFault.
+    void RecordWriteFailure(uint32_t error);
 
-    int m_handle = -1;
+    // A descriptor, or a HANDLE on Windows (whose invalid value is -1 too).
+    intptr_t m_handle = -1;
     uint8_t m_readOnly = 0;
     uint32_t m_lastError = 0;
     bool m_writeFailed = false;

@@ -1,4 +1,7 @@
+// The safe save on POSIX: links resolved, permissions and owner kept, the folder synced.
 #include "io/SafeSave.h"
+
+#include "io/SafeSaveWrite.h"
 
 #include <atomic>
 #include <cerrno>
@@ -95,40 +98,6 @@ bool SyncFolder(const std::string& folder)
     return ::close(handle) == 0 && synced;
 }
 
-// A failure leaves its error number in errno.
-bool WriteTemporary(const std::string& temporary, uint32_t lineEnd,
-                    const std::function<bool(BufferedFile&)>& writeContent,
-                    const BufferedFileFactory& makeFile)
-{
-    std::unique_ptr<BufferedFile> file = makeFile ? makeFile() : std::make_unique<BufferedFile>();
-    const auto failWith = [&file](int fallback) {
-        const int error = file && file->LastError() != 0 ? static_cast<int>(file->LastError()) : fallback;
-        if (file) {
-            file->Close();
-        }
-        errno = error;
-        return false;
-    };
-    if (!file || !file->Open(temporary, false, lineEnd) || file->LastError() != 0) {
-        return failWith(errno != 0 ? errno : EIO);
-    }
-    // Content that refuses itself without a system error is no I/O failure of ours.
-    if (!writeContent(*file) || file->LastError() != 0) {
-        return failWith(EINVAL);
-    }
-    // Flush writes the buffer and syncs; Close reports any write that failed since the open.
-    if (!file->Flush() || file->LastError() != 0) {
-        return failWith(EIO);
-    }
-    const uint32_t pending = file->LastError();
-    errno = 0;
-    if (!file->Close()) {
-        errno = pending != 0 ? static_cast<int>(pending) : (errno != 0 ? errno : EIO);
-        return false;
-    }
-    return true;
-}
-
 bool FailWith(int error)
 {
     errno = error;
@@ -169,7 +138,7 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
     if (!CreateTemporaryFile(target, exists ? 0600 : 0666, temporary)) {
         return false;
     }
-    bool saved = WriteTemporary(temporary, lineEnd, writeContent, makeFile);
+    bool saved = WriteSaveContent(temporary, lineEnd, writeContent, makeFile);
     if (saved && exists) {
         KeepOwner(temporary, existing);
         saved = ::chmod(temporary.c_str(), existing.st_mode & 07777) == 0;

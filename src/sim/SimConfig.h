@@ -26,6 +26,9 @@ struct SimFailRule
 struct SimInterfaceConfig
 {
     std::string socketPath;
+    // Served on loopback TCP instead of a socket file; port 0 takes any free port.
+    bool tcp = false;
+    uint16_t tcpPort = 0;
     std::string name = "ZQ-2200";
     uint16_t vendorId = kSimDefaultVendorId;
     uint16_t productId = 0x1000;

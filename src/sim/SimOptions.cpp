@@ -9,6 +9,15 @@ namespace {
 
 using OptionList = std::vector<std::pair<std::string, std::string>>;
 
+// One --socket or --tcp and the interface options written after it.
+struct InterfaceLine
+{
+    std::string path;
+    bool tcp = false;
+    uint16_t port = 0;
+    OptionList own;
+};
+
 const char* const kInterfaceOptions[] = {
     "--family",         "--name",          "--vendor-id",        "--product-id",
     "--feature-length", "--kind",          "--format-version",   "--start-address",
@@ -195,11 +204,14 @@ bool ApplyOption(const std::string& name, const std::string& value, SimInterface
 }
 
 // The family goes first so that the options around it refine it, wherever it was written.
-bool BuildInterface(const std::string& path, const OptionList& defaults, const OptionList& own,
-                    SimInterfaceConfig& config, std::string& error)
+bool BuildInterface(const InterfaceLine& line, const OptionList& defaults, SimInterfaceConfig& config,
+                    std::string& error)
 {
+    const OptionList& own = line.own;
     config = SimInterfaceConfig{};
-    config.socketPath = path;
+    config.socketPath = line.path;
+    config.tcp = line.tcp;
+    config.tcpPort = line.port;
     std::string family;
     for (const OptionList* list : {&defaults, &own})
         for (const auto& [name, value] : *list)
@@ -224,7 +236,7 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
 {
     options = SimOptions{};
     OptionList defaults;
-    std::vector<std::pair<std::string, OptionList>> interfaces;
+    std::vector<InterfaceLine> interfaces;
     for (int i = 1; i < argc; ++i) {
         std::string name = argv[i];
         std::string value;
@@ -247,7 +259,8 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
             options.printReady = true;
             continue;
         }
-        bool known = name == "--socket" || name == "--ready-file" || IsInterfaceOption(name);
+        bool known =
+            name == "--socket" || name == "--tcp" || name == "--ready-file" || IsInterfaceOption(name);
         if (!known) {
             error = "unknown option '" + name + "' (see --help)";
             return false;
@@ -265,24 +278,36 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
                 return false;
             }
             for (const auto& existing : interfaces)
-                if (existing.first == value) {
+                if (!existing.tcp && existing.path == value) {
                     error = "socket " + value + " given twice";
                     return false;
                 }
-            interfaces.emplace_back(value, OptionList{});
+            interfaces.push_back({value, false, 0, {}});
+        } else if (name == "--tcp") {
+            uint16_t port = 0;
+            if (!ParseWord(value, port)) {
+                error = "--tcp needs a port number 0 to 65535";
+                return false;
+            }
+            for (const auto& existing : interfaces)
+                if (port != 0 && existing.tcp && existing.port == port) {
+                    error = "port " + value + " given twice";
+                    return false;
+                }
+            interfaces.push_back({"", true, port, {}});
         } else if (name == "--ready-file") {
             options.readyFile = value;
         } else {
-            (interfaces.empty() ? defaults : interfaces.back().second).emplace_back(name, value);
+            (interfaces.empty() ? defaults : interfaces.back().own).emplace_back(name, value);
         }
     }
     if (interfaces.empty()) {
-        error = "no --socket given (see --help)";
+        error = "no --socket or --tcp given (see --help)";
         return false;
     }
-    for (const auto& [path, own] : interfaces) {
+    for (const InterfaceLine& line : interfaces) {
         SimInterfaceConfig config;
-        if (!BuildInterface(path, defaults, own, config, error))
+        if (!BuildInterface(line, defaults, config, error))
             return false;
         options.interfaces.push_back(std::move(config));
     }
@@ -291,12 +316,16 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
 
 const char* SimHelpText()
 {
-    return R"(Usage: zqsim [OPTIONS] --socket PATH [INTERFACE OPTIONS] [--socket PATH [INTERFACE OPTIONS]]...
+    return R"(Usage: zqsim [OPTIONS] --socket PATH|--tcp PORT [INTERFACE OPTIONS]
+             [--socket PATH|--tcp PORT [INTERFACE OPTIONS]]...
 
 A simulated ZQ keyboard. Every --socket is one device interface served on a Unix-domain
-stream socket; give the paths to the programmer in ZQ_SIMULATOR, separated by ':'.
-Interface options written before the first --socket apply to every interface; those after
-a --socket apply to that interface only and override them. Each interface is a device of
+stream socket; give the paths to the programmer in ZQ_SIMULATOR, separated by ':'. Every
+--tcp is one served on a TCP port of the loopback address 127.0.0.1 instead, for programs
+that have no Unix-domain sockets (zqtool.exe under wine); its ZQ_SIMULATOR entry is
+tcp:127.0.0.1:PORT. Only loopback addresses are served and accepted.
+Interface options written before the first --socket or --tcp apply to every interface; those
+after one apply to that interface only and override them. Each interface is a device of
 its own with its own memory, kept for as long as zqsim runs. Clients may connect, work and
 disconnect as often as they like, but one at a time uses an interface: the first to open it
 ('I' with the payload byte 1) or to send a report, until it disconnects. Meanwhile any other
@@ -309,9 +338,14 @@ its socket files; SIGUSR1 writes the dumps at once.
 General options:
   -h, --help               this text
   --version                the program's version
-  --ready-file PATH        write "ready" to PATH once every socket listens (removed at start
-                           and on exit, so a script may wait for it to appear)
-  --print-ready            print "ready" on standard output once every socket listens
+  --ready-file PATH        write "ready" to PATH once every socket listens, then for each
+                           --tcp interface in order a line with its ZQ_SIMULATOR entry
+                           tcp:127.0.0.1:PORT (removed at start and on exit, so a script may
+                           wait for it to appear)
+  --print-ready            print the same on standard output
+  --socket PATH            serve the next interface on a Unix-domain socket at PATH
+  --tcp PORT               serve the next interface on 127.0.0.1:PORT; 0 takes a free port,
+                           which the ready lines tell
 
 Device:
   --family NAME            zq2200 (default), zq3300 or zq1100; sets name, ids, kind and

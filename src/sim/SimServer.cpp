@@ -1,11 +1,14 @@
 #include "sim/SimServer.h"
 
+#include "device/SimulatorSocket.h"
 #include "sim/SimProtocol.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -95,13 +98,55 @@ bool SimServer::Bind(const std::string& path, Listener& listener, std::string& e
     return true;
 }
 
+bool SimServer::BindTcp(uint16_t port, Listener& listener, std::string& error)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    listener.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (listener.fd < 0) {
+        error = Describe("cannot create socket", errno);
+        return false;
+    }
+    // A fixed port is free again at once after a previous run, whatever its connections left.
+    const int on = 1;
+    const std::string name = "127.0.0.1:" + std::to_string(port);
+    if (::setsockopt(listener.fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        ::bind(listener.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        error = Describe("cannot bind " + name, errno);
+        return false;
+    }
+    socklen_t length = sizeof address;
+    if (::getsockname(listener.fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::listen(listener.fd, 16) != 0) {
+        error = Describe("cannot listen on " + name, errno);
+        return false;
+    }
+    listener.port = ntohs(address.sin_port);
+    return true;
+}
+
+std::string SimServer::ClientEntry(size_t device) const
+{
+    if (device >= m_listeners.size()) {
+        return {};
+    }
+    const Listener& listener = m_listeners[device];
+    return listener.path.empty()
+               ? std::string(kSimulatorTcpPrefix) + "127.0.0.1:" + std::to_string(listener.port)
+               : listener.path;
+}
+
 bool SimServer::Listen(std::vector<std::unique_ptr<SimDevice>> devices, std::string& error)
 {
     Close();
     m_devices = std::move(devices);
     for (const auto& device : m_devices) {
         m_listeners.emplace_back();
-        if (!Bind(device->Config().socketPath, m_listeners.back(), error)) {
+        const SimInterfaceConfig& config = device->Config();
+        if (!(config.tcp ? BindTcp(config.tcpPort, m_listeners.back(), error)
+                         : Bind(config.socketPath, m_listeners.back(), error))) {
             Close();
             return false;
         }
@@ -151,6 +196,11 @@ void SimServer::Accept(size_t device)
     if (!m_devices[device]->AcceptsConnections()) {
         ::close(fd);
         return;
+    }
+    // Each request waits for its small answer: Nagle's delay would add up over a whole image.
+    const int on = 1;
+    if (m_listeners[device].path.empty() && ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0) {
+        std::fprintf(stderr, "zqsim: %s\n", Describe("cannot set TCP_NODELAY", errno).c_str());
     }
     // The device starts afresh when the connection takes it, not here: another may be using it.
     Connection connection;

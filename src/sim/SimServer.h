@@ -1,4 +1,5 @@
-// Serves simulated devices on Unix-domain stream sockets, one socket per device interface.
+// Serves simulated devices on Unix-domain stream sockets or loopback TCP ports, one per device
+// interface.
 #pragma once
 
 #include "sim/SimDevice.h"
@@ -22,6 +23,9 @@ public:
 
     // Binds one listening socket per device; a stale socket file left by a dead server is replaced.
     bool Listen(std::vector<std::unique_ptr<SimDevice>> devices, std::string& error);
+    // What a client puts in ZQ_SIMULATOR for a listening device: its socket path, or
+    // "tcp:127.0.0.1:PORT" with the port actually bound.
+    std::string ClientEntry(size_t device) const;
 
     // Serves until kWakeStop arrives on wakeFd; false when polling itself fails.
     bool Run(int wakeFd, std::string& error);
@@ -39,6 +43,7 @@ private:
     {
         int fd = -1;
         std::string path;
+        uint16_t port = 0; // a TCP listener's bound port
         dev_t fileDevice = 0;
         ino_t fileInode = 0;
     };
@@ -52,6 +57,7 @@ private:
     };
 
     bool Bind(const std::string& path, Listener& listener, std::string& error);
+    bool BindTcp(uint16_t port, Listener& listener, std::string& error);
     void Accept(size_t device);
     bool Receive(Connection& connection);
     bool Answer(Connection& connection);

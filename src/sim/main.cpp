@@ -1,4 +1,4 @@
-// zqsim: a simulated ZQ keyboard on local sockets.
+// zqsim: a simulated ZQ keyboard on local sockets or loopback TCP ports.
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 
@@ -44,7 +44,17 @@ bool InstallSignals(std::string& error)
     return true;
 }
 
-bool WriteReadyFile(const std::string& path, std::string& error)
+// "ready", then the entry of every TCP interface: its port may have been chosen by the system.
+std::string ReadyText(const SimServer& server, const std::vector<SimInterfaceConfig>& interfaces)
+{
+    std::string text = "ready\n";
+    for (size_t i = 0; i < interfaces.size(); ++i)
+        if (interfaces[i].tcp)
+            text += server.ClientEntry(i) + "\n";
+    return text;
+}
+
+bool WriteReadyFile(const std::string& path, const std::string& text, std::string& error)
 {
     std::string temporary = path + ".tmp";
     FILE* file = std::fopen(temporary.c_str(), "w");
@@ -52,7 +62,7 @@ bool WriteReadyFile(const std::string& path, std::string& error)
         error = "cannot create " + temporary + ": " + std::strerror(errno);
         return false;
     }
-    bool ok = std::fputs("ready\n", file) >= 0;
+    bool ok = std::fputs(text.c_str(), file) >= 0;
     ok = std::fclose(file) == 0 && ok;
     if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);
@@ -105,11 +115,12 @@ int main(int argc, char** argv)
     SimServer server;
     if (!server.Listen(std::move(devices), error))
         return Fail(error, 1);
-    if (!options.readyFile.empty() && !WriteReadyFile(options.readyFile, error)) {
+    const std::string ready = ReadyText(server, options.interfaces);
+    if (!options.readyFile.empty() && !WriteReadyFile(options.readyFile, ready, error)) {
         server.Close();
         return Fail(error, 1);
     }
-    if (options.printReady && (std::puts("ready") < 0 || std::fflush(stdout) != 0)) {
+    if (options.printReady && (std::fputs(ready.c_str(), stdout) < 0 || std::fflush(stdout) != 0)) {
         server.Close();
         return Fail("cannot write to standard output", 1);
     }

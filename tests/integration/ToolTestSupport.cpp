@@ -7,12 +7,42 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
 
 namespace {
+
+std::string FromEnvironment(const char* name, const std::string& otherwise)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : otherwise;
+}
+
+const std::string kRunner = FromEnvironment("ZQ_TEST_TOOL_RUNNER", "");
+
+// Socket paths the tests chose, and the TCP entry of the interface served in their place.
+std::map<std::string, std::string>& TcpEntries()
+{
+    static std::map<std::string, std::string> entries;
+    return entries;
+}
+
+std::string ForTool(const std::string& simulator)
+{
+    std::string value;
+    size_t start = 0;
+    while (start <= simulator.size()) {
+        const size_t end = std::min(simulator.find(':', start), simulator.size());
+        const std::string path = simulator.substr(start, end - start);
+        const auto entry = TcpEntries().find(path);
+        value += (start == 0 ? "" : ":") + (entry == TcpEntries().end() ? path : entry->second);
+        start = end + 1;
+    }
+    return value;
+}
 
 int WaitFor(pid_t pid)
 {
@@ -68,6 +98,8 @@ std::string ReadAll(int fd)
 
 } // namespace
 
+const std::string kToolPath = FromEnvironment("ZQ_TEST_TOOL", ZQ_BIN_DIR "/zqtool");
+
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options)
 {
     ToolProcess tool;
@@ -92,9 +124,12 @@ bool ToolProcess::Start(const std::vector<std::string>& arguments, const ToolOpt
 {
     const std::string outPath = m_streams.File("out"), errPath = m_streams.File("err");
     std::vector<std::string> argv{options.program};
+    if (!kRunner.empty()) {
+        argv.insert(argv.begin(), kRunner);
+    }
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment =
-        ToolEnvironment(options.simulator.value_or(m_streams.File("no-device")), options.environment);
+        ToolEnvironment(ForTool(options.simulator.value_or(m_streams.File("no-device"))), options.environment);
 
     std::string terminalName;
     if (options.terminal) {
@@ -115,7 +150,7 @@ bool ToolProcess::Start(const std::vector<std::string>& arguments, const ToolOpt
         if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
             ::_exit(126);
         }
-        ::execve(argp[0], argp.data(), envp.data());
+        ::execvpe(argp[0], argp.data(), envp.data());
         ::_exit(127);
     }
     return m_pid > 0;
@@ -171,7 +206,15 @@ bool SimProcess::Start(const std::vector<std::string>& arguments)
         return false;
     }
     std::vector<std::string> argv{kSimPath, "--print-ready"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (!kRunner.empty() && arguments[i] == "--socket" && i + 1 < arguments.size()) {
+            paths.push_back(arguments[++i]);
+            argv.insert(argv.end(), {"--tcp", "0"});
+        } else {
+            argv.push_back(arguments[i]);
+        }
+    }
     std::vector<char*> argp = Pointers(argv);
     m_pid = ::fork();
     if (m_pid == 0) {
@@ -182,14 +225,27 @@ bool SimProcess::Start(const std::vector<std::string>& arguments)
         ::_exit(127);
     }
     ::close(pipeFds[1]);
-    // zqsim prints "ready" once every socket listens; an early end of the pipe means it failed.
-    std::string text;
+    // zqsim prints "ready" once every socket listens, then the entry of each TCP interface; an
+    // early end of the pipe means it failed.
+    std::vector<std::string> lines;
+    std::string line;
     char c = 0;
-    while (text.find('\n') == std::string::npos && ::read(pipeFds[0], &c, 1) == 1) {
-        text += c;
+    while (lines.size() < 1 + paths.size() && ::read(pipeFds[0], &c, 1) == 1) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
     }
     ::close(pipeFds[0]);
-    return m_pid > 0 && text == "ready\n";
+    if (m_pid <= 0 || lines.size() != 1 + paths.size() || lines[0] != "ready") {
+        return false;
+    }
+    for (size_t i = 0; i < paths.size(); ++i) {
+        TcpEntries()[paths[i]] = lines[1 + i];
+    }
+    return true;
 }
 
 int SimProcess::Stop()

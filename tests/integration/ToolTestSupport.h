@@ -11,7 +11,11 @@
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr const char* kToolPath = ZQ_BIN_DIR "/zqtool";
+// The zqtool under test: ZQ_TEST_TOOL when set (the Windows build's zqtool.exe, for example),
+// else the one built beside the tests. ZQ_TEST_TOOL_RUNNER names a program that runs it (wine);
+// with a runner the simulators serve on loopback TCP, which wine's Winsock has where it has no
+// Unix-domain sockets, and ZQ_SIMULATOR names their TCP entries instead of the socket paths.
+extern const std::string kToolPath;
 constexpr const char* kSimPath = ZQ_BIN_DIR "/zqsim";
 
 struct ToolRun

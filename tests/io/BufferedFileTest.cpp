@@ -1,6 +1,7 @@
 #include "io/BufferedFile.h"
 #include "TempFolder.h"
 #include "io/FakeFiles.h"
+#include "io/SystemErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +76,7 @@ TEST(BufferedFileOpen, MissingFileReadOnlyFails)
     BufferedFile file;
     EXPECT_FALSE(file.Open(folder.File("missing.zqp"), true, 4));
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(file.LastError(), kMissingFileError);
     std::string line;
     EXPECT_FALSE(file.ReadLine(line));
 }
@@ -252,7 +253,7 @@ TEST(BufferedFileReadLine, AnEndlessLineEndsAtTheLengthCap)
     ASSERT_TRUE(file.Open(folder.Write("endless.txt", ""), true, 4));
     std::string text;
     EXPECT_FALSE(file.ReadLine(text));
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(EOVERFLOW));
+    EXPECT_EQ(file.LastError(), RawFile::kErrorLineTooLong);
     EXPECT_TRUE(text.empty());
     // The cap stopped it, within one fill of the limit.
     EXPECT_GT(file.Delivered(), BufferedFile::kMaxLineLength);
@@ -271,5 +272,5 @@ TEST(BufferedFileReadLine, ALineOfTheCapIsReadAndOneByteMoreIsRefused)
     ASSERT_TRUE(file.ReadLine(text));
     EXPECT_EQ(text, "next");
     EXPECT_FALSE(file.ReadLine(text));
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(EOVERFLOW));
+    EXPECT_EQ(file.LastError(), RawFile::kErrorLineTooLong);
 }

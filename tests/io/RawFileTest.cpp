@@ -2,6 +2,7 @@
 #include "SpecialFiles.h"
 #include "TempFolder.h"
 #include "io/FakeFiles.h"
+#include "io/SystemErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ TEST(RawFile, ReadWriteSeekTruncate)
     EXPECT_FALSE(file.Close());
     EXPECT_FALSE(file.Flush());
     EXPECT_FALSE(file.Open(folder.File("no/folder"), false));
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(file.LastError(), kMissingFolderError);
     ASSERT_TRUE(file.Open(path, false));
     EXPECT_EQ(file.Write("abcdef", 6), 6u);
     EXPECT_EQ(file.GetSize(), 6u);
@@ -27,7 +28,7 @@ TEST(RawFile, ReadWriteSeekTruncate)
     EXPECT_EQ(file.Seek(-1, 1), 3u);
     EXPECT_TRUE(file.Truncate());
     EXPECT_EQ(file.Seek(-1, 0), RawFile::kSeekFailed);
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(EINVAL));
+    EXPECT_EQ(file.LastError(), kNegativeSeekError);
     EXPECT_TRUE(file.Close());
     EXPECT_EQ(file.LastError(), 0u);
     EXPECT_EQ(ReadWholeFile(path), "abc");
@@ -44,10 +45,10 @@ TEST(FailingWrites, ErrorStaysVisibleToTheWriter)
         refused += file.WriteLine(std::string(99, 'L'), 4) ? 0 : 1;
     }
     EXPECT_GT(refused, 0);
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(ENOSPC));
+    EXPECT_EQ(file.LastError(), RawFile::kErrorDiskFull);
     EXPECT_FALSE(file.Flush());
     EXPECT_FALSE(file.Truncate());
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(ENOSPC));
+    EXPECT_EQ(file.LastError(), RawFile::kErrorDiskFull);
     EXPECT_FALSE(file.Close());
     EXPECT_LE(std::filesystem::file_size(path), 15000u);
 }
@@ -73,7 +74,7 @@ TEST(FailingWrites, FullDevice)
     ASSERT_TRUE(file.Open("/dev/full", false, 3));
     const std::string block(2 * BufferedFile::kBufferSize, 'z');
     EXPECT_LT(file.Write(block.data(), static_cast<uint32_t>(block.size())), block.size());
-    EXPECT_EQ(file.LastError(), static_cast<uint32_t>(ENOSPC));
+    EXPECT_EQ(file.LastError(), RawFile::kErrorDiskFull);
     EXPECT_FALSE(file.Close());
 }
 

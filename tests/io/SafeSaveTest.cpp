@@ -7,9 +7,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -37,6 +43,7 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     return names;
 }
 
+#ifndef _WIN32
 mode_t ModeOf(const std::string& path)
 {
     struct stat info
@@ -45,6 +52,7 @@ mode_t ModeOf(const std::string& path)
     EXPECT_EQ(::stat(path.c_str(), &info), 0);
     return info.st_mode & 07777;
 }
+#endif
 
 TEST(SafeSave, ReplacesTheOldContentWithExactlyTheNewLines)
 {
@@ -65,12 +73,16 @@ TEST(SafeSave, AnyFailureKeepsTheOldFileAndLeavesNoTemporaryFile)
         TempFolder folder;
         const std::string path = folder.File("a.zqp");
         ASSERT_TRUE(WriteWholeFile(path, kOld));
+#ifndef _WIN32
         ::chmod(path.c_str(), 0640);
+#endif
         const bool saved = SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines(lines),
                                           [failAfter] { return std::make_unique<FailAfterFile>(failAfter); });
         EXPECT_FALSE(saved);
         EXPECT_EQ(ReadWholeFile(path), kOld);
+#ifndef _WIN32
         EXPECT_EQ(ModeOf(path), 0640u);
+#endif
         EXPECT_EQ(FolderEntries(folder.File("")), std::vector<std::string>{"a.zqp"});
     }
 
@@ -86,6 +98,8 @@ TEST(SafeSave, AnyFailureKeepsTheOldFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(FolderEntries(folder.File("")), std::vector<std::string>{"a.zqp"});
 }
 
+// Permission bits, owners, symbolic links and pathconf are POSIX's; Windows has its attributes.
+#ifndef _WIN32
 TEST(SafeSave, KeepsPermissionsAndRefusesReadOnlyTargets)
 {
     TempFolder folder;
@@ -158,6 +172,49 @@ TEST(SafeSave, SavesUnderTheLongestNameTheSystemAllows)
     EXPECT_EQ(ReadWholeFile(path), "long\r\n");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{name});
 }
+
+#else
+TEST(SafeSave, KeepsAttributesAndRefusesReadOnlyTargets)
+{
+    TempFolder folder;
+    const std::string path = folder.File("a.zqp");
+    const std::wstring wide = std::filesystem::path(path).wstring();
+    ASSERT_TRUE(WriteWholeFile(path, kOld));
+    ASSERT_NE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN), 0);
+    ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"new"})));
+    EXPECT_EQ(ReadWholeFile(path), "new\r\n");
+    EXPECT_NE(::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+    ASSERT_NE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY), 0);
+    EXPECT_FALSE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"newer"})));
+    EXPECT_EQ(ReadWholeFile(path), "new\r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.zqp"});
+    ASSERT_NE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL), 0);
+}
+
+TEST(SafeSave, NamesAreUtf8AndMayBeLong)
+{
+    TempFolder folder;
+    for (const std::string& name :
+         {std::string("\xC3\x84nderung \xD0\xBA\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xB8.zqp"),
+          std::string(250, 'n') + ".zqp"}) {
+        SCOPED_TRACE(name.size());
+        const std::string path = folder.File(name);
+        ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"first"})));
+        ASSERT_TRUE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"second"})));
+        // Read back by the name the system shows, not by the bytes handed in.
+        const auto entry = std::filesystem::path(folder.Path()) / std::filesystem::u8path(name);
+        std::ifstream in(entry, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "second\r\n");
+        in.close();
+        std::filesystem::remove(entry);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    // Not UTF-8: refused before anything is made.
+    EXPECT_FALSE(SaveFileSafely(folder.File("bad\xFF.zqp"), BufferedFile::LineEndCrLf, Lines({"x"})));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+#endif
 
 TEST(SafeSave, FailsForAMissingFolderOrAFolderAsTarget)
 {

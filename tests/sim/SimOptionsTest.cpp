@@ -108,3 +108,35 @@ TEST(SimOptions, RefusesBadCommandLines)
         EXPECT_NE(ErrorOf({"--socket", "a", name, value}).find(name), std::string::npos)
             << name << " " << value;
 }
+
+TEST(SimOptions, TcpInterfacesStandBesideSocketsInOrder)
+{
+    SimOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--family", "zq3300", "--tcp", "0", "--name", "first", "--socket", "kb", "--tcp",
+                       "4100", "--tcp", "0"},
+                      options, error))
+        << error;
+    ASSERT_EQ(options.interfaces.size(), 4u);
+    const SimInterfaceConfig& first = options.interfaces[0];
+    EXPECT_TRUE(first.tcp);
+    EXPECT_EQ(first.tcpPort, 0);
+    EXPECT_TRUE(first.socketPath.empty());
+    EXPECT_EQ(first.name, "first");
+    EXPECT_EQ(first.productId, 0x1002) << "the defaults before it apply";
+    EXPECT_FALSE(options.interfaces[1].tcp);
+    EXPECT_EQ(options.interfaces[1].socketPath, "kb");
+    EXPECT_EQ(options.interfaces[2].tcpPort, 4100);
+    EXPECT_TRUE(options.interfaces[3].tcp);
+
+    EXPECT_TRUE(Parse({"--tcp=65535"}, options, error)) << error;
+    EXPECT_EQ(options.interfaces.at(0).tcpPort, 65535);
+}
+
+TEST(SimOptions, RefusesBadTcpPorts)
+{
+    for (const char* port : {"65536", "-1", "", "x", "80a"})
+        EXPECT_NE(ErrorOf({"--tcp", port}).find("port"), std::string::npos) << port;
+    EXPECT_NE(ErrorOf({"--tcp", "4100", "--tcp", "4100"}).find("twice"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--tcp"}).find("needs a value"), std::string::npos);
+}

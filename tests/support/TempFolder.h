@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
-#include <sys/stat.h>
+#include <system_error>
 #include <vector>
 
 inline bool WriteWholeFile(const std::string& path, const std::string& bytes)
@@ -38,10 +39,9 @@ inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& 
 // True for anything at path, a dangling link or a socket included.
 inline bool Exists(const std::string& path)
 {
-    struct stat info
-    {
-    };
-    return ::lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    const auto type = std::filesystem::symlink_status(path, error).type();
+    return type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none;
 }
 
 class TempFolder
@@ -50,10 +50,23 @@ public:
     // The folder's name is the prefix followed by a unique suffix.
     explicit TempFolder(const std::string& prefix = "zq-test")
     {
+#ifdef _WIN32
+        // No mkdtemp: a random name that create_directory makes only when nobody has it.
+        std::random_device seed;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto path =
+                std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(seed()));
+            std::error_code error;
+            if (std::filesystem::create_directory(path, error)) {
+                m_path = path.generic_string();
+            }
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
         }
+#endif
     }
     ~TempFolder()
     {
@@ -65,8 +78,14 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
+    const std::string& Path() const
+    {
+        return m_path;
+    }
+    std::string File(const std::string& name) const
+    {
+        return m_path + "/" + name;
+    }
     // Writes the bytes exactly as given and answers the file's path.
     std::string Write(const std::string& name, const std::string& bytes) const
     {

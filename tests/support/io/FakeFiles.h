@@ -4,12 +4,11 @@
 
 #include "io/BufferedFile.h"
 
-#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <sys/types.h>
 
-// Accepts m_remaining bytes, then answers every write with ENOSPC, like a full disk.
+// Accepts m_remaining bytes, then answers every write with the system's "disk full" error.
 class FailAfterFile : public BufferedFile
 {
 public:
@@ -21,7 +20,7 @@ protected:
     ssize_t SystemWrite(const void* data, size_t count) override
     {
         if (m_remaining == 0) {
-            errno = ENOSPC;
+            SetDiskFullError();
             return -1;
         }
         const size_t piece = count < m_remaining ? count : m_remaining;
