@@ -100,6 +100,11 @@ std::string ReadAll(int fd)
 
 const std::string kToolPath = FromEnvironment("ZQ_TEST_TOOL", ZQ_BIN_DIR "/zqtool");
 
+bool ToolSeesTerminals()
+{
+    return kRunner.empty();
+}
+
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options)
 {
     ToolProcess tool;

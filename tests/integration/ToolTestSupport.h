@@ -18,6 +18,9 @@ using Bytes = std::vector<uint8_t>;
 extern const std::string kToolPath;
 constexpr const char* kSimPath = ZQ_BIN_DIR "/zqsim";
 
+// False under a runner: wine's console does not take a pseudo terminal for a terminal.
+bool ToolSeesTerminals();
+
 struct ToolRun
 {
     int status = -1;
