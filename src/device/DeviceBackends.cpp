@@ -24,12 +24,24 @@ namespace {
 
 std::string g_chosenInterface;
 
+#ifdef _WIN32
+// Interface paths from SetupAPI are case-insensitive names, not files.
+std::string CanonicalPath(const std::string& path)
+{
+    std::string lower = path;
+    for (char& c : lower) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return lower;
+}
+#else
 // A node reached through a link (a udev symlink, say) is the same interface as its target.
 std::string CanonicalPath(const std::string& path)
 {
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
+#endif
 
 // The platform's interfaces with all but one left out of the list.
 class OneInterfaceBackend : public HidBackend
@@ -115,7 +127,21 @@ bool IsSimulatorEntry(const std::string& path)
         // A simulator that is not running has left no socket behind.
         return std::getenv(kSimulatorVariable) != nullptr;
     }
+#ifdef _WIN32
+    return false; // the platform's own paths name no file that stat finds
+#else
     return S_ISSOCK(status.st_mode);
+#endif
+}
+
+std::string GetPlatformLegacyDriverPath()
+{
+    return PlatformLegacyDriver().GetPath();
+}
+
+std::unique_ptr<LegacyDriverBackend> CreatePlatformLegacyDriver(const std::string& path)
+{
+    return std::make_unique<PlatformLegacyDriver>(path);
 }
 
 void ChooseDeviceInterface(const std::string& path)
@@ -134,7 +160,8 @@ std::unique_ptr<HidBackend> CreateHidBackend()
         if (IsSimulatorEntry(g_chosenInterface)) {
             return std::make_unique<SimulatorHidBackend>(std::vector<std::string>{g_chosenInterface});
         }
-        return std::make_unique<OneInterfaceBackend>(std::make_unique<HidrawBackend>(), g_chosenInterface);
+        return std::make_unique<OneInterfaceBackend>(std::make_unique<PlatformHidBackend>(),
+                                                     g_chosenInterface);
     }
     return CreateHidBackend(std::getenv(kSimulatorVariable));
 }
@@ -145,7 +172,7 @@ std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend()
         if (IsSimulatorEntry(g_chosenInterface)) {
             return std::make_unique<SimulatorLegacyDriver>(std::vector<std::string>{g_chosenInterface});
         }
-        return std::make_unique<DeviceNodeLegacyDriver>(g_chosenInterface);
+        return std::make_unique<PlatformLegacyDriver>(g_chosenInterface);
     }
     return CreateLegacyDriverBackend(std::getenv(kSimulatorVariable));
 }

@@ -28,6 +28,11 @@ bool IsSimulatorEntry(const std::string& path);
 void ChooseDeviceInterface(const std::string& path);
 const std::string& GetChosenDeviceInterface();
 
+// The ZQ-1100 driver's device on this platform (/dev/zq1100, or \\.\zq1100 on Windows), and the
+// platform's backend for it or for another path.
+std::string GetPlatformLegacyDriverPath();
+std::unique_ptr<LegacyDriverBackend> CreatePlatformLegacyDriver(const std::string& path);
+
 // The chosen interface, else ZQ_SIMULATOR from the environment, else the platform's.
 std::unique_ptr<HidBackend> CreateHidBackend();
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend();

@@ -27,6 +27,7 @@ public:
     bool QueryVersion(uint8_t& version) override;
     bool WriteByte(uint8_t value) override;
     uint32_t GetLastError() const override { return m_lastError; }
+    const std::string& GetPath() const { return m_path; }
 
 private:
     // The byte count the driver answered, or -1 with the error kept.

@@ -1,7 +1,6 @@
 #include "device/KeyboardInterfaces.h"
 
 #include "device/DeviceBackends.h"
-#include "device/DeviceNodeLegacyDriver.h"
 #include "device/LegacyDriverBackend.h"
 #include "device/OsError.h"
 #include "device/SimulatorConnection.h"
@@ -80,10 +79,20 @@ KeyboardInterface ProbeSimulatorEntry(const std::string& path, uint16_t vendorId
 
 bool Exists(const std::string& path)
 {
+#ifdef _WIN32
+    // A device such as \\.\zq1100 is no file stat sees: it is there unless an open says "not found".
+    std::unique_ptr<LegacyDriverBackend> driver = CreatePlatformLegacyDriver(path);
+    if (driver->Open()) {
+        driver->Close();
+        return true;
+    }
+    return driver->GetLastError() != 2 && driver->GetLastError() != 3; // file, path not found
+#else
     struct stat status
     {
     };
     return ::stat(path.c_str(), &status) == 0;
+#endif
 }
 
 } // namespace
@@ -159,10 +168,10 @@ std::vector<KeyboardInterface> ListKeyboardInterfaces(uint16_t vendorId)
     std::unique_ptr<HidBackend> hid = CreateHidBackend();
     std::vector<KeyboardInterface> list = ListHidInterfaces(*hid, vendorId);
     // The driver's node when it is there; a chosen path that is no HID interface may be the node.
-    const std::string legacyPath = chosen.empty() ? std::string(kLegacyDriverNode) : chosen;
+    const std::string legacyPath = chosen.empty() ? GetPlatformLegacyDriverPath() : chosen;
     if ((chosen.empty() || list.empty()) && Exists(legacyPath)) {
-        DeviceNodeLegacyDriver legacy(legacyPath);
-        list.push_back(ProbeLegacyDriver(legacy, legacyPath));
+        std::unique_ptr<LegacyDriverBackend> legacy = CreatePlatformLegacyDriver(legacyPath);
+        list.push_back(ProbeLegacyDriver(*legacy, legacyPath));
     } else if (list.empty() && !chosen.empty()) {
         // The chosen path is nothing the commands could use: say so rather than list nothing.
         KeyboardInterface entry;

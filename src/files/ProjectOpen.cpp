@@ -18,7 +18,7 @@ OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
         // USB loaders compare their magic untrimmed, so both see the same line.
         if (!file.Open(path, true, BufferedFile::LineEndDefault) || file.LastError() != 0 ||
             !file.ReadLine(firstLine)) {
-            result.systemError = file.LastError();
+            result.systemError = static_cast<uint32_t>(RawFile::ToErrno(file.LastError()));
             return result;
         }
     }

@@ -21,7 +21,7 @@ struct OpenedProject
     OpenOutcome outcome = OpenOutcome::CannotOpen;
     // Set for Opened and DecodingErrors.
     std::unique_ptr<Keyboard> keyboard;
-    // CannotOpen: the system's error number, 0 for an empty file.
+    // CannotOpen: the errno value telling why (see RawFile::ToErrno), 0 for an empty file.
     uint32_t systemError = 0;
     // DecodingErrors: the 1-based line of the first error, 0 when the loader cannot tell.
     uint32_t errorLine = 0;

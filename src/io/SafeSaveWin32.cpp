@@ -5,6 +5,7 @@
 #include "io/WidePathWin32.h"
 
 #include <atomic>
+#include <cerrno>
 #include <random>
 #include <windows.h>
 
@@ -46,6 +47,17 @@ bool CreateTemporaryFile(const std::string& target, std::string& temporary, std:
     return false;
 }
 
+bool FailWith(int error)
+{
+    errno = error;
+    return false;
+}
+
+bool FailWithSystemError()
+{
+    return FailWith(RawFile::ToErrno(::GetLastError()));
+}
+
 } // namespace
 
 bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
@@ -53,26 +65,37 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
                     const BufferedFileFactory& makeFile)
 {
     std::wstring target;
-    if (path.empty() || !Utf8ToWide(path, target)) {
-        return false;
+    if (path.empty()) {
+        return FailWith(ENOENT);
+    }
+    if (!Utf8ToWide(path, target)) {
+        return FailWith(EINVAL);
     }
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists) {
         // A read-only file stays protected, and devices or folders are never replaced.
-        if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) !=
-            0) {
-            return false;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return FailWith(EISDIR);
+        }
+        if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+            return FailWith(EINVAL);
+        }
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return FailWith(EACCES);
         }
     } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;
+        return FailWithSystemError();
     }
     std::string temporary;
     std::wstring wideTemporary;
     if (!CreateTemporaryFile(path, temporary, wideTemporary)) {
-        return false;
+        return FailWithSystemError();
     }
     bool saved = WriteSaveContent(temporary, lineEnd, writeContent, makeFile);
+    if (saved) {
+        errno = 0;
+    }
     if (saved && exists && (attributes & kKeptAttributes) != 0) {
         saved = ::SetFileAttributesW(wideTemporary.c_str(), attributes & kKeptAttributes) != 0;
     }
@@ -80,8 +103,10 @@ bool SaveFileSafely(const std::string& path, uint32_t lineEnd,
     saved = saved && ::MoveFileExW(wideTemporary.c_str(), target.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!saved) {
+        // WriteSaveContent has set errno already; the calls after it leave their own reason.
+        const int error = errno != 0 ? errno : RawFile::ToErrno(::GetLastError());
         (void)::DeleteFileW(wideTemporary.c_str());
-        return false;
+        return FailWith(error);
     }
     return true;
 }

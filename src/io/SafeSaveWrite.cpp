@@ -3,7 +3,8 @@
 #include <cerrno>
 
 bool WriteSaveContent(const std::string& temporary, uint32_t lineEnd,
-                      const std::function<bool(BufferedFile&)>& writeContent, const BufferedFileFactory& makeFile)
+                      const std::function<bool(BufferedFile&)>& writeContent,
+                      const BufferedFileFactory& makeFile)
 {
     std::unique_ptr<BufferedFile> file = makeFile ? makeFile() : std::make_unique<BufferedFile>();
     const auto failWith = [&file](int fallback) {

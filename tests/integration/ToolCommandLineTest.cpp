@@ -140,7 +140,9 @@ TEST(ToolCommandLine, StandardOutputThatCannotBeWrittenFails)
         full.output = "/dev/full";
         const ToolRun run = RunTool(arguments, full);
         EXPECT_EQ(run.status, 74) << arguments[0];
-        EXPECT_EQ(run.err, "zqtool: cannot write to standard output (No space left on device)\n");
+        EXPECT_EQ(run.err, ToolSeesPosixDevices()
+                               ? "zqtool: cannot write to standard output (No space left on device)\n"
+                               : "zqtool: cannot write to standard output\n");
     }
 }
 

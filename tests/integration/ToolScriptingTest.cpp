@@ -95,13 +95,16 @@ TEST_F(ToolScripting, CheckJsonParsesBackForEachOutcome)
     EXPECT_EQ(EvaluateJson(opened.out, "[(c['item'], c['losesData']) for c in d['conversions']]"),
               "[(1, False), (2, False), (3, False), (4, True), (5, True)]");
 
-    const std::string bad = m_folder.Write(
-        "bad \"name\".zqp", "ZQ-2200.v1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1\r\n\r\n121:M1\r\n");
-    const ToolRun decoding = RunTool({"check", bad, "--json"});
-    EXPECT_EQ(decoding.status, 3);
-    EXPECT_EQ(EvaluateJson(decoding.out, "(d['file'] == '" + bad.substr(0, bad.find('"')) +
-                                             "\"name\".zqp', d['outcome'], d['errorLine'])"),
-              "(True, 'decoding-errors', 4)");
+    if (ToolTakesPosixNames()) {
+        const std::string bad =
+            m_folder.Write("bad \"name\".zqp",
+                           "ZQ-2200.v1\r\nRFID=9N,MB,P=3,R=11,D=2,KP0x0000,KS0x0000,LC1\r\n\r\n121:M1\r\n");
+        const ToolRun decoding = RunTool({"check", bad, "--json"});
+        EXPECT_EQ(decoding.status, 3);
+        EXPECT_EQ(EvaluateJson(decoding.out, "(d['file'] == '" + bad.substr(0, bad.find('"')) +
+                                                 "\"name\".zqp', d['outcome'], d['errorLine'])"),
+                  "(True, 'decoding-errors', 4)");
+    }
     const ToolRun missing = RunTool({"check", Path("missing.zqp"), "--json"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(EvaluateJson(missing.out, "(d['outcome'], d['type'], d['conversions'])"),
@@ -165,6 +168,9 @@ TEST_F(ToolScripting, ForcedConversionsTellWhatWasDropped)
 
 TEST_F(ToolScripting, InterruptingALegacyProgrammingStopsBetweenBytes)
 {
+    if (!ToolSeesTerminals()) {
+        GTEST_SKIP() << "waits for the progress bar, which needs a terminal";
+    }
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--socket", Path("zq1100"), "--family", "zq1100", "--legacy-version", "0",
                            "--dump-legacy", Path("legacy.bin")}));

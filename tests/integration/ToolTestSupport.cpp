@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <map>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +29,33 @@ std::map<std::string, std::string>& TcpEntries()
 {
     static std::map<std::string, std::string> entries;
     return entries;
+}
+
+// Only Windows programs go to the runner; zqsim, python and the like run as they are.
+bool NeedsRunner(const std::string& program)
+{
+    if (kRunner.empty()) {
+        return false;
+    }
+    std::ifstream file(program, std::ios::binary);
+    char magic[2] = {};
+    return file.read(magic, sizeof magic) && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+// What the tool printed names the TCP entries; the tests expect the socket paths they chose.
+std::string FromTool(std::string text)
+{
+    for (const auto& [path, entry] : TcpEntries()) {
+        for (size_t at = text.find(entry); at != std::string::npos; at = text.find(entry, at + path.size())) {
+            // Only whole entries: tcp:127.0.0.1:4 is no part of tcp:127.0.0.1:41.
+            const size_t end = at + entry.size();
+            if (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+                continue;
+            }
+            text.replace(at, entry.size(), path);
+        }
+    }
+    return text;
 }
 
 std::string ForTool(const std::string& simulator)
@@ -105,6 +133,16 @@ bool ToolSeesTerminals()
     return kRunner.empty();
 }
 
+bool ToolTakesPosixNames()
+{
+    return kRunner.empty();
+}
+
+bool ToolSeesPosixDevices()
+{
+    return kRunner.empty();
+}
+
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options)
 {
     ToolProcess tool;
@@ -129,12 +167,17 @@ bool ToolProcess::Start(const std::vector<std::string>& arguments, const ToolOpt
 {
     const std::string outPath = m_streams.File("out"), errPath = m_streams.File("err");
     std::vector<std::string> argv{options.program};
-    if (!kRunner.empty()) {
+    const bool underRunner = NeedsRunner(options.program);
+    if (underRunner) {
         argv.insert(argv.begin(), kRunner);
     }
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environment =
-        ToolEnvironment(ForTool(options.simulator.value_or(m_streams.File("no-device"))), options.environment);
+    for (const std::string& argument : arguments) {
+        // A socket chosen by name (--device) is the TCP entry served in its place.
+        const auto entry = TcpEntries().find(argument);
+        argv.push_back(underRunner && entry != TcpEntries().end() ? entry->second : argument);
+    }
+    std::vector<std::string> environment = ToolEnvironment(
+        ForTool(options.simulator.value_or(m_streams.File("no-device"))), options.environment);
 
     std::string terminalName;
     if (options.terminal) {
@@ -195,6 +238,10 @@ ToolRun ToolProcess::Finish()
     run.out = ReadWholeFile(m_streams.File("out"));
     if (!onTerminal) {
         run.err = ReadWholeFile(m_streams.File("err"));
+    }
+    if (!kRunner.empty()) {
+        run.out = FromTool(run.out);
+        run.err = FromTool(run.err);
     }
     return run;
 }

@@ -20,6 +20,11 @@ constexpr const char* kSimPath = ZQ_BIN_DIR "/zqsim";
 
 // False under a runner: wine's console does not take a pseudo terminal for a terminal.
 bool ToolSeesTerminals();
+// False under a runner: Windows file names cannot hold " * : < > ? |.
+bool ToolTakesPosixNames();
+// False under a runner: Linux devices such as /dev/full reach the tool through wine, whose C
+// runtime gives no reason for a refused write.
+bool ToolSeesPosixDevices();
 
 struct ToolRun
 {

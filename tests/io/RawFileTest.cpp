@@ -102,3 +102,41 @@ TEST(RawFile, SizesBeyond32BitsAreNotCut)
     ASSERT_TRUE(file.Open(path, true));
     EXPECT_EQ(file.GetSize(), kFourGiB + 5);
 }
+
+#ifdef _WIN32
+// Messages tell a failure through strerror: each Windows code the file calls give must read as
+// the same reason.
+TEST(RawFile, WindowsCodesReadAsTheirErrnoReasons)
+{
+    const struct
+    {
+        uint32_t code;
+        int error;
+    } cases[] = {
+        {0, 0},           {2, ENOENT},   {3, ENOENT},   {5, EACCES},         {32, EBUSY},
+        {19, EROFS},      {6, EBADF},    {112, ENOSPC}, {183, EEXIST},       {80, EEXIST},
+        {87, EINVAL},     {123, EINVAL}, {131, EINVAL}, {206, ENAMETOOLONG}, {267, ENOTDIR},
+        {534, EOVERFLOW}, {109, EPIPE},  {29, EIO},     {31, EIO},           {1167, EIO},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(RawFile::ToErrno(test.code), test.error) << test.code;
+    }
+}
+
+TEST(RawFile, WindowsNamesAreUtf8)
+{
+    TempFolder folder;
+    const std::string name = folder.File("\xE2\x82\xAC-\xE6\x97\xA5\xE6\x9C\xAC.bin");
+    RawFile file;
+    ASSERT_TRUE(file.Open(name, false)) << file.LastError();
+    EXPECT_EQ(file.Write("utf", 3), 3u);
+    EXPECT_TRUE(file.Close());
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(name)));
+    ASSERT_TRUE(file.Open(name, true));
+    EXPECT_EQ(file.GetSize(), 3u);
+    EXPECT_TRUE(file.Close());
+    // Bytes that are no UTF-8 name no file.
+    EXPECT_FALSE(file.Open(folder.File("bad\xC3.bin"), false));
+    EXPECT_EQ(file.LastError(), 123u); // ERROR_INVALID_NAME
+}
+#endif

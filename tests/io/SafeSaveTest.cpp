@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -185,8 +186,16 @@ TEST(SafeSave, KeepsAttributesAndRefusesReadOnlyTargets)
     EXPECT_EQ(ReadWholeFile(path), "new\r\n");
     EXPECT_NE(::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 
+    // A full disk reads as such in messages, whatever the system's own code.
+    errno = 0;
+    EXPECT_FALSE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"full"}),
+                                [] { return std::make_unique<FailAfterFile>(2); }));
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(ReadWholeFile(path), "new\r\n");
+
     ASSERT_NE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY), 0);
     EXPECT_FALSE(SaveFileSafely(path, BufferedFile::LineEndCrLf, Lines({"newer"})));
+    EXPECT_EQ(errno, EACCES);
     EXPECT_EQ(ReadWholeFile(path), "new\r\n");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.zqp"});
     ASSERT_NE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL), 0);
