@@ -74,6 +74,12 @@ const uint32_t RawFile::kErrorDiskFull = ENOSPC;
 const uint32_t RawFile::kErrorNotOpen = EBADF;
 const uint32_t RawFile::kErrorNotRegular = EINVAL;
 const uint32_t RawFile::kErrorLineTooLong = EOVERFLOW;
+const uint32_t RawFile::kErrorInterrupted = EINTR;
+
+uint32_t RawFile::LastSystemError()
+{
+    return static_cast<uint32_t>(errno);
+}
 
 int RawFile::ToErrno(uint32_t systemError)
 {
@@ -93,48 +99,6 @@ ssize_t RawFile::SystemWrite(const void* data, size_t count)
 ssize_t RawFile::SystemRead(void* data, size_t count)
 {
     return ::read(static_cast<int>(m_handle), data, count);
-}
-
-uint32_t RawFile::Read(void* buffer, uint32_t count)
-{
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        const ssize_t got = SystemRead(bytes + done, count - done);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            RecordResult(errno);
-            return done;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<uint32_t>(got);
-    }
-    RecordResult(0);
-    return done;
-}
-
-uint32_t RawFile::Write(const void* buffer, uint32_t count)
-{
-    const auto* bytes = static_cast<const uint8_t*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        const ssize_t put = SystemWrite(bytes + done, count - done);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            // A write that makes no progress would loop for ever; treat it as a full device.
-            RecordWriteFailure(put < 0 ? errno : ENOSPC);
-            return done;
-        }
-        done += static_cast<uint32_t>(put);
-    }
-    RecordResult(0);
-    return done;
 }
 
 uint64_t RawFile::GetSize()

@@ -17,6 +17,7 @@ public:
     static const uint32_t kErrorNotOpen;     // EBADF, ERROR_INVALID_HANDLE
     static const uint32_t kErrorNotRegular;  // EINVAL, ERROR_INVALID_PARAMETER
     static const uint32_t kErrorLineTooLong; // EOVERFLOW, ERROR_ARITHMETIC_OVERFLOW
+    static const uint32_t kErrorInterrupted; // EINTR: the call may simply be repeated; none on Windows
 
     RawFile() = default;
     RawFile(const RawFile&) = delete;
@@ -54,6 +55,8 @@ protected:
     virtual ssize_t SystemRead(void* data, size_t count);
     // Sets the system's error to its "disk full" code, for a SystemWrite that refuses.
     static void SetDiskFullError();
+    // The system's error of the call that just failed (errno; GetLastError on Windows).
+    static uint32_t LastSystemError();
 
     void RecordResult(uint32_t error);
     // error 0 (a failure the system gave no reason for) is kept as kErrorWriteFault.

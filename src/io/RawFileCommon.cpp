@@ -21,6 +21,50 @@ void RawFile::RecordWriteFailure(uint32_t error)
     m_lastError = error != 0 ? error : kErrorWriteFault;
 }
 
+uint32_t RawFile::Read(void* buffer, uint32_t count)
+{
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        const ssize_t got = SystemRead(bytes + done, count - done);
+        if (got < 0) {
+            const uint32_t error = LastSystemError();
+            if (error == kErrorInterrupted) {
+                continue;
+            }
+            RecordResult(error);
+            return done;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<uint32_t>(got);
+    }
+    RecordResult(0);
+    return done;
+}
+
+uint32_t RawFile::Write(const void* buffer, uint32_t count)
+{
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        const ssize_t put = SystemWrite(bytes + done, count - done);
+        const uint32_t error = put < 0 ? LastSystemError() : 0;
+        if (put < 0 && error == kErrorInterrupted) {
+            continue;
+        }
+        if (put <= 0) {
+            // A write that makes no progress would loop for ever; treat it as a full device.
+            RecordWriteFailure(put < 0 ? error : kErrorDiskFull);
+            return done;
+        }
+        done += static_cast<uint32_t>(put);
+    }
+    RecordResult(0);
+    return done;
+}
+
 uint32_t RawFile::Tell()
 {
     if (!IsOpen()) {

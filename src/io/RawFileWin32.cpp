@@ -36,6 +36,13 @@ const uint32_t RawFile::kErrorDiskFull = ERROR_DISK_FULL;
 const uint32_t RawFile::kErrorNotOpen = ERROR_INVALID_HANDLE;
 const uint32_t RawFile::kErrorNotRegular = ERROR_INVALID_PARAMETER;
 const uint32_t RawFile::kErrorLineTooLong = ERROR_ARITHMETIC_OVERFLOW;
+// Windows file calls are never interrupted by a signal: no code means "try again".
+const uint32_t RawFile::kErrorInterrupted = 0xFFFFFFFF;
+
+uint32_t RawFile::LastSystemError()
+{
+    return ::GetLastError();
+}
 
 int RawFile::ToErrno(uint32_t systemError)
 {
@@ -179,42 +186,6 @@ ssize_t RawFile::SystemRead(void* data, size_t count)
         return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
     }
     return static_cast<ssize_t>(got);
-}
-
-uint32_t RawFile::Read(void* buffer, uint32_t count)
-{
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        const ssize_t got = SystemRead(bytes + done, count - done);
-        if (got < 0) {
-            RecordResult(::GetLastError());
-            return done;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<uint32_t>(got);
-    }
-    RecordResult(0);
-    return done;
-}
-
-uint32_t RawFile::Write(const void* buffer, uint32_t count)
-{
-    const auto* bytes = static_cast<const uint8_t*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        const ssize_t put = SystemWrite(bytes + done, count - done);
-        if (put <= 0) {
-            // A write that makes no progress would loop for ever; treat it as a full device.
-            RecordWriteFailure(put < 0 ? ::GetLastError() : kErrorDiskFull);
-            return done;
-        }
-        done += static_cast<uint32_t>(put);
-    }
-    RecordResult(0);
-    return done;
 }
 
 uint64_t RawFile::GetSize()

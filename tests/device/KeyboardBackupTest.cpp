@@ -33,24 +33,6 @@ std::tm LocalTime(int year, int month, int day, int hour, int minute, int second
     return time;
 }
 
-std::vector<std::string> Names(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-#ifndef _WIN32
-unsigned Mode(const std::string& path)
-{
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
-}
-#endif
-
 std::unique_ptr<Keyboard> Programmed(uint8_t typeId, const char* codes)
 {
     std::unique_ptr<Keyboard> keyboard = CreateKeyboard(typeId);
@@ -100,7 +82,7 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
         // The folders inherit the user profile's access list; there are no mode bits to check.
         EXPECT_TRUE(std::filesystem::is_directory(temp.File(made))) << made;
 #else
-        EXPECT_EQ(Mode(temp.File(made)), 0700u) << made;
+        EXPECT_EQ(ModeOf(temp.File(made)), 0700u) << made;
 #endif
     }
     uint8_t format = 0;
@@ -116,7 +98,7 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
     for (std::time_t i = 1; i < static_cast<std::time_t>(kKeptBackupsPerType); ++i) {
         ASSERT_TRUE(SaveBackupInFolder(*backup, folder, start + i * 60, nullptr));
     }
-    EXPECT_EQ(Names(folder).size(), kKeptBackupsPerType + 3);
+    EXPECT_EQ(FolderEntries(folder).size(), kKeptBackupsPerType + 3);
     EXPECT_TRUE(std::filesystem::exists(first));
 
     std::string newest;
@@ -126,7 +108,7 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
     EXPECT_TRUE(std::filesystem::exists(otherPath));
     EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
     EXPECT_TRUE(std::filesystem::exists(folder + "/ZQ-2200-one-layout_old.zqp"));
-    EXPECT_EQ(Names(folder).size(), kKeptBackupsPerType + 3);
+    EXPECT_EQ(FolderEntries(folder).size(), kKeptBackupsPerType + 3);
 }
 
 TEST(KeyboardBackup, TwoBackupsInOneSecondKeepBothInTheirOrder)

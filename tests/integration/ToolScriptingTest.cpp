@@ -20,6 +20,21 @@ protected:
         return RunTool(arguments, options);
     }
     std::string Path(const std::string& name) const { return m_folder.File(name); }
+    // Programs the project through the socket with standard error on a terminal, and sends the
+    // signal once the progress bar shows the text.
+    ToolRun ProgramAndSignal(const std::string& project, const std::string& socket, const std::string& shown,
+                             int signal)
+    {
+        ToolOptions options;
+        options.simulator = socket;
+        options.terminal = true;
+        ToolProcess tool;
+        if (!tool.Start({"program", project}, options) || !tool.ReadErrorUntil(shown)) {
+            return {};
+        }
+        tool.Signal(signal);
+        return tool.Finish();
+    }
 
     TempFolder m_folder;
 };
@@ -175,14 +190,7 @@ TEST_F(ToolScripting, InterruptingALegacyProgrammingStopsBetweenBytes)
     ASSERT_TRUE(sim.Start({"--socket", Path("zq1100"), "--family", "zq1100", "--legacy-version", "0",
                            "--dump-legacy", Path("legacy.bin")}));
     ASSERT_EQ(RunTool({"new", "8", "-o", Path("v1.txt")}).status, 0);
-    ToolOptions options;
-    options.simulator = Path("zq1100");
-    options.terminal = true;
-    ToolProcess tool;
-    ASSERT_TRUE(tool.Start({"program", Path("v1.txt")}, options));
-    ASSERT_TRUE(tool.ReadErrorUntil(" 20/450"));
-    tool.Signal(SIGINT);
-    const ToolRun run = tool.Finish();
+    const ToolRun run = ProgramAndSignal(Path("v1.txt"), Path("zq1100"), " 20/450", SIGINT);
     EXPECT_EQ(run.status, 130);
     EXPECT_TRUE(Contains(run.err, "\nInterrupted.")) << run.err;
     EXPECT_EQ(sim.Stop(), 0);
@@ -289,14 +297,7 @@ TEST_F(ToolScripting, SigtermDuringAUsbProgrammingStartsTheApplicationAndExits14
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--busy", "3:50", "--dump-memory", Path("memory.bin")}));
     ASSERT_EQ(RunTool({"new", "4", "-o", Path("p.zqp")}).status, 0);
-    ToolOptions options;
-    options.simulator = Path("kb");
-    options.terminal = true;
-    ToolProcess tool;
-    ASSERT_TRUE(tool.Start({"program", Path("p.zqp")}, options));
-    ASSERT_TRUE(tool.ReadErrorUntil("%"));
-    tool.Signal(SIGTERM);
-    const ToolRun run = tool.Finish();
+    const ToolRun run = ProgramAndSignal(Path("p.zqp"), Path("kb"), "%", SIGTERM);
     EXPECT_EQ(run.status, 143);
     EXPECT_TRUE(Contains(run.err, "Interrupted.")) << run.err;
     // The keyboard is free again at once: the stop closed the interface behind it.

@@ -34,27 +34,6 @@ std::function<bool(BufferedFile&)> Lines(const std::vector<std::string>& lines)
     };
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-#ifndef _WIN32
-mode_t ModeOf(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    EXPECT_EQ(::stat(path.c_str(), &info), 0);
-    return info.st_mode & 07777;
-}
-#endif
-
 TEST(SafeSave, ReplacesTheOldContentWithExactlyTheNewLines)
 {
     TempFolder folder;

@@ -2,6 +2,7 @@
 // it, and whole-file reads and writes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +12,9 @@
 #include <string>
 #include <system_error>
 #include <vector>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 inline bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
@@ -43,6 +47,28 @@ inline bool Exists(const std::string& path)
     const auto type = std::filesystem::symlink_status(path, error).type();
     return type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none;
 }
+
+// The names in a folder, sorted.
+inline std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+#ifndef _WIN32
+// The permission bits of a file, 0 when it cannot be looked at.
+inline unsigned ModeOf(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+#endif
 
 class TempFolder
 {
