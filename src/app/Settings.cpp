@@ -6,24 +6,42 @@
 
 namespace {
 
+// What a flag becomes when its text does not parse.
+enum class Unreadable { IsFalse, KeepsDefault };
+
 struct FlagValue
 {
     const char* name;
     bool Settings::*member;
     bool fallback;
+    Unreadable unreadable;
 };
 
+// The original flags read unparsable text as false, as they always have; the checks around
+// programming are ours, and a damaged value must not switch a safety check off unnoticed.
 const FlagValue kFlags[] = {
-    {"FastEdit", &Settings::m_fastEdit, true},
-    {"DefaultApply", &Settings::m_defaultApply, true},
-    {"EscEndApplication", &Settings::m_escEndApplication, true},
-    {"ConfirmReplace", &Settings::m_confirmReplace, true},
-    {"ConfirmDelete", &Settings::m_confirmDelete, true},
-    {"UseLastKeyb", &Settings::m_useLastKeyb, false},
-    {"UseDefaultKeyb", &Settings::m_useDefaultKeyb, false},
-    {"VerifyAfterProgramming", &Settings::m_verifyAfterProgramming, true},
-    {"BackupBeforeProgramming", &Settings::m_backupBeforeProgramming, true},
+    {"FastEdit", &Settings::m_fastEdit, true, Unreadable::IsFalse},
+    {"DefaultApply", &Settings::m_defaultApply, true, Unreadable::IsFalse},
+    {"EscEndApplication", &Settings::m_escEndApplication, true, Unreadable::IsFalse},
+    {"ConfirmReplace", &Settings::m_confirmReplace, true, Unreadable::IsFalse},
+    {"ConfirmDelete", &Settings::m_confirmDelete, true, Unreadable::IsFalse},
+    {"UseLastKeyb", &Settings::m_useLastKeyb, false, Unreadable::IsFalse},
+    {"UseDefaultKeyb", &Settings::m_useDefaultKeyb, false, Unreadable::IsFalse},
+    {"VerifyAfterProgramming", &Settings::m_verifyAfterProgramming, true, Unreadable::KeepsDefault},
+    {"BackupBeforeProgramming", &Settings::m_backupBeforeProgramming, true, Unreadable::KeepsDefault},
 };
+
+bool ReadFlag(const FlagValue& flag, const std::optional<std::string>& text)
+{
+    if (!text) {
+        return flag.fallback;
+    }
+    uint32_t value = 0;
+    if (ParseU32(*text, value, std::numeric_limits<uint32_t>::max()) != ParseOk) {
+        return flag.unreadable == Unreadable::KeepsDefault ? flag.fallback : false;
+    }
+    return value != 0;
+}
 
 struct TypeIdValue
 {
@@ -55,8 +73,7 @@ std::string RecentFileName(int index)
 void Settings::LoadSettings(const SettingsStore& store)
 {
     for (const FlagValue& flag : kFlags) {
-        const std::optional<std::string> text = ReadPresent(store, flag.name);
-        this->*flag.member = text ? ToU32(*text, std::numeric_limits<uint32_t>::max()) != 0 : flag.fallback;
+        this->*flag.member = ReadFlag(flag, ReadPresent(store, flag.name));
     }
     for (const TypeIdValue& id : kTypeIds) {
         const std::optional<std::string> text = ReadPresent(store, id.name);

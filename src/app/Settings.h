@@ -18,7 +18,8 @@ using RecentFiles = std::array<std::string, kRecentFileCount>;
 class Settings
 {
 public:
-    // Only an absent or empty value takes the default; text that does not parse gives false or 0.
+    // Only an absent or empty value takes the default; text that does not parse gives false or 0,
+    // except for the two programming checks, which then keep their default.
     void LoadSettings(const SettingsStore& store);
     // Every value is written even when an earlier write fails; true when all succeeded.
     bool SaveSettings(SettingsStore& store) const;

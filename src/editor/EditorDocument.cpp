@@ -4,11 +4,33 @@
 #include "editor/EditorPrompts.h"
 #include "files/LegacyLayoutFile.h"
 #include "files/ProjectOpen.h"
+#include "keycodes/NumberFormat.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"
+
+namespace {
+
+// The description of the format's entry in a "description|patterns|..." filter; the number when
+// the filter has no such entry.
+std::string FilterDescription(std::string filter, uint8_t format)
+{
+    std::string description;
+    std::string patterns;
+    for (uint8_t entry = 1; entry <= format; ++entry) {
+        if (filter.empty()) {
+            return FormatDecimal(format);
+        }
+        SplitAt(filter, description, '|');
+        SplitAt(filter, patterns, '|');
+    }
+    return description;
+}
+
+} // namespace
 
 EditorDocument::EditorDocument() = default;
 EditorDocument::~EditorDocument() = default;
@@ -94,13 +116,49 @@ bool EditorDocument::Save(const std::string& path, uint8_t format, EditorPrompts
 
 uint8_t EditorDocument::GetSaveFormat() const
 {
-    if (m_fileFormat != 0) {
-        return m_fileFormat;
-    }
+    return m_fileFormat != 0 ? m_fileFormat : GetOwnFormat();
+}
+
+uint8_t EditorDocument::GetOwnFormat() const
+{
     if (const auto* legacy = dynamic_cast<const LegacyKeyboard*>(m_keyboard.get())) {
         return MatchingLegacyLayoutFormat(legacy->GetTypeCode());
     }
     return 1;
+}
+
+bool EditorDocument::ReadsBack(uint8_t format) const
+{
+    if (m_keyboard == nullptr) {
+        return false;
+    }
+    const uint8_t written = format != 0 ? format : GetSaveFormat();
+    if (written == GetOwnFormat()) {
+        return true;
+    }
+    // The ZQ-1100 reader takes only its own type's header and code slots; a left side is written
+    // line for line as the whole 16-scan keyboard.
+    const auto* legacy = dynamic_cast<const LegacyKeyboard*>(m_keyboard.get());
+    return legacy != nullptr && written == LegacyLayoutLeftSide && GetOwnFormat() == LegacyLayoutSixteen;
+}
+
+uint8_t EditorDocument::GetSaveAsFormat() const
+{
+    return ReadsBack(GetSaveFormat()) ? GetSaveFormat() : GetOwnFormat();
+}
+
+bool EditorDocument::ConfirmSaveFormat(uint8_t format, EditorPrompts& prompts) const
+{
+    if (m_keyboard == nullptr || ReadsBack(format)) {
+        return true;
+    }
+    std::string filter;
+    m_keyboard->GetFileFilter(&filter, nullptr);
+    const std::string text =
+        ReplaceFirst(ReplaceFirst(LoadText(IDS_MSG_FORMAT_NOT_READ_BACK), "%s",
+                                  FilterDescription(filter, format != 0 ? format : GetSaveFormat())),
+                     "%n", m_keyboard->GetTypeName());
+    return prompts.Ask(text, IDS_TITLE_WARNING, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
 void EditorDocument::TakeSavedSignature()

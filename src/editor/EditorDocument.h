@@ -48,9 +48,18 @@ public:
     uint8_t GetFileFormat() const { return m_fileFormat; }
     // The format a save writes: the chosen one, else the one that matches the project's type.
     uint8_t GetSaveFormat() const;
+    // Whether a file written in the format (0: GetSaveFormat) opens again as this project, whole.
+    bool ReadsBack(uint8_t format) const;
+    // The format Save As offers: the present one when it reads back, else the type's own.
+    uint8_t GetSaveAsFormat() const;
+    // True when the format reads back, or the user wants a file that does not all the same.
+    bool ConfirmSaveFormat(uint8_t format, EditorPrompts& prompts) const;
     void SetFileFormat(uint8_t format) { m_fileFormat = format; }
 
 private:
+    // The format the project's type is read in.
+    uint8_t GetOwnFormat() const;
+
     std::unique_ptr<Keyboard> m_keyboard;
     std::string m_filePath;
     std::string m_savedSignature;

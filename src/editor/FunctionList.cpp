@@ -24,6 +24,11 @@ void FunctionList::ForgetKeys()
     }
 }
 
+void FunctionList::RemoveKeyEntries()
+{
+    std::erase_if(m_entries, [](const FunctionEntry& entry) { return entry.keyNumber != 0; });
+}
+
 uint16_t FunctionList::FindByKeyNumber(uint16_t keyNumber, uint16_t start) const
 {
     for (uint16_t index = std::max<uint16_t>(start, 1); index <= GetCount(); ++index) {
@@ -117,11 +122,13 @@ bool FunctionList::Renumber(uint16_t from, uint16_t to)
 bool FunctionList::ApplyEntry(uint16_t index, KeyCell& cell) const
 {
     const FunctionEntry* entry = GetEntry(index);
-    if (entry == nullptr) {
-        return false;
-    }
-    const bool named = cell.SetName(entry->name);
-    const bool parsed = cell.ParseCodesText(entry->codesText);
+    return entry != nullptr && ApplyEntry(*entry, cell);
+}
+
+bool FunctionList::ApplyEntry(const FunctionEntry& entry, KeyCell& cell)
+{
+    const bool named = cell.SetName(entry.name);
+    const bool parsed = cell.ParseCodesText(entry.codesText);
     return named && parsed;
 }
 

@@ -26,6 +26,9 @@ public:
     void Empty();
     // Keeps the entries as free functions, as after reading a keyboard's programming back.
     void ForgetKeys();
+    // Drops the entries of keys and keeps the free functions: for a project whose keys were
+    // renumbered or dropped wholesale, as by a conversion, before it is filled from all keys.
+    void RemoveKeyEntries();
 
     // The first entry at or after start with this key number / exactly this codes text; 0 when none.
     uint16_t FindByKeyNumber(uint16_t keyNumber, uint16_t start = 1) const;
@@ -41,6 +44,8 @@ public:
     // Gives the entry's name and codes to the cell; false when the index is out of range or the
     // cell refuses either.
     bool ApplyEntry(uint16_t index, KeyCell& cell) const;
+    // The same with an entry the caller holds, which stays valid while the list changes.
+    static bool ApplyEntry(const FunctionEntry& entry, KeyCell& cell);
 
     // By name ignoring letter case, ties by ascending key number.
     void Sort();

@@ -81,6 +81,16 @@ uint8_t KeyCaptureState::GetModifierState() const
     return state;
 }
 
+void KeyCaptureState::ForgetReleasedKeys(const std::bitset<256>& heldNow)
+{
+    for (size_t key = 0; key < m_keyDown.size(); ++key) {
+        if (m_keyDown[key] != 0 && !heldNow[key]) {
+            m_keyDown[key] = 0;
+            m_repeatCount[key] = 0;
+        }
+    }
+}
+
 bool KeyCaptureState::IsKeyDown(uint8_t virtualKey) const
 {
     return m_keyDown[virtualKey] != 0;

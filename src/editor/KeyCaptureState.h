@@ -5,6 +5,7 @@
 #include "model/KeyMessage.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 // Key data bits from the event flags byte, besides kKeyDataExtended and kKeyDataReleased.
@@ -40,6 +41,9 @@ public:
     // ModifierBits of the modifier keys that are down.
     uint8_t GetModifierState() const;
     bool IsKeyDown(uint8_t virtualKey) const;
+    // Keys counted as down that the keyboard no longer holds are up again: their releases went to
+    // another window. A key held all along keeps its repeat count. heldNow: by virtual key.
+    void ForgetReleasedKeys(const std::bitset<256>& heldNow);
     uint32_t GetRepeatCount(uint8_t virtualKey) const;
 
 private:

@@ -21,7 +21,7 @@ struct ProjectSnapshot
     int tab = 0;
 };
 
-// The project's file text, written through a private temporary file; none when that fails.
+// The project's file text, made in memory; none only when the project's writer refuses.
 std::optional<ProjectSnapshot> TakeSnapshot(Keyboard& keyboard);
 // A new project read back from a snapshot; null when it cannot be read.
 std::unique_ptr<Keyboard> RestoreSnapshot(const ProjectSnapshot& snapshot);

@@ -3,6 +3,7 @@
 
 #include "app/Numbers.h"
 #include "io/BufferedFile.h"
+#include "io/MemoryFile.h"
 #include "keycodes/NumberFormat.h"
 #include "lang/TextHelpers.h"
 #include "model/LegacyKeyCell.h"
@@ -33,6 +34,13 @@ std::string TakeField(std::string& rest)
 uint8_t MatchingFormat(uint8_t typeCode)
 {
     return (typeCode & 1) != 0 ? LegacyLayoutSixteen : LegacyLayoutSevenThree;
+}
+
+// Resolved before the header is written, so that the header matches the key lines.
+uint8_t ChooseFormat(const LegacyKeyboard& keyboard, const uint8_t* format)
+{
+    const uint8_t chosen = format != nullptr ? *format : uint8_t{LegacyLayoutMatching};
+    return chosen == LegacyLayoutMatching ? MatchingFormat(keyboard.GetTypeCode()) : chosen;
 }
 
 std::string EmptyKeyText(uint16_t number, uint8_t capacity, int form)
@@ -197,11 +205,7 @@ uint8_t MatchingLegacyLayoutFormat(uint8_t typeCode)
 bool SaveLegacyLayoutFile(LegacyKeyboard& keyboard, const std::string& path, uint8_t* format,
                           const BufferedFileFactory& makeFile)
 {
-    // Resolved before the header is written, so that the header matches the key lines.
-    uint8_t chosen = format != nullptr ? *format : uint8_t{LegacyLayoutMatching};
-    if (chosen == LegacyLayoutMatching) {
-        chosen = MatchingFormat(keyboard.GetTypeCode());
-    }
+    const uint8_t chosen = ChooseFormat(keyboard, format);
     const bool saved = SaveFileSafely(
         path, BufferedFile::LineEndCrLf,
         [&](BufferedFile& file) { return WriteLayout(keyboard, file, chosen); }, makeFile);
@@ -266,6 +270,17 @@ bool LegacyKeyboard::SaveFile(const std::string& path, uint8_t* format)
     return SaveLegacyLayoutFile(*this, path, format, {});
 }
 
+bool LegacyKeyboard::SaveToMemory(std::string& text, uint8_t* format)
+{
+    const uint8_t chosen = ChooseFormat(*this, format);
+    const bool saved = WriteToMemory(text, BufferedFile::LineEndCrLf,
+                                     [&](BufferedFile& file) { return WriteLayout(*this, file, chosen); });
+    if (saved && format != nullptr) {
+        *format = chosen;
+    }
+    return saved;
+}
+
 bool LegacyKeyboard::LoadFile(const std::string& path, uint8_t* format)
 {
     BufferedFile file;
@@ -273,6 +288,18 @@ bool LegacyKeyboard::LoadFile(const std::string& path, uint8_t* format)
     if (!file.Open(path, true, BufferedFile::LineEndCrLf) || file.LastError() != 0) {
         return false;
     }
+    return ReadLayout(file, format);
+}
+
+bool LegacyKeyboard::LoadFromMemory(const std::string& text, uint8_t* format)
+{
+    MemoryFile file(text, BufferedFile::LineEndCrLf);
+    return ReadLayout(file, format);
+}
+
+bool LegacyKeyboard::ReadLayout(BufferedFile& file, uint8_t* format)
+{
+    m_loadErrorOffset = kNoLoadErrorOffset;
     std::string header;
     if (!file.ReadLine(header)) {
         return false;

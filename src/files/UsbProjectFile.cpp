@@ -1,6 +1,7 @@
 // The layout project file (.zqp) of the USB families: writing, reading and the options line.
 #include "app/Numbers.h"
 #include "io/BufferedFile.h"
+#include "io/MemoryFile.h"
 #include "io/SafeSave.h"
 #include "keycodes/NumberFormat.h"
 #include "lang/TextHelpers.h"
@@ -194,29 +195,57 @@ bool ReadKeyLine(UsbKeyboardCommon& keyboard, const std::string& numberText, std
     return accepted;
 }
 
+// The codes form to write; format 0 becomes the default, stored back.
+uint8_t ChooseForm(uint8_t* format)
+{
+    if (format == nullptr) {
+        return 1;
+    }
+    if (*format == 0) {
+        *format = 1;
+    }
+    return *format;
+}
+
 } // namespace
 
 bool UsbKeyboard::SaveFile(const std::string& path, uint8_t* format)
 {
-    uint8_t form = 1;
-    if (format != nullptr) {
-        if (*format == 0) {
-            *format = 1;
-        }
-        form = *format;
-    }
+    const uint8_t form = ChooseForm(format);
     return SaveFileSafely(path, BufferedFile::LineEndCrLf,
                           [this, form](BufferedFile& file) { return WriteProjectLines(*this, file, form); });
+}
+
+bool UsbKeyboard::SaveToMemory(std::string& text, uint8_t* format)
+{
+    const uint8_t form = ChooseForm(format);
+    return WriteToMemory(text, BufferedFile::LineEndCrLf,
+                         [this, form](BufferedFile& file) { return WriteProjectLines(*this, file, form); });
 }
 
 bool UsbKeyboardCommon::LoadFile(const std::string& path, uint8_t* format)
 {
     BufferedFile file;
+    m_loadErrorOffset = kNoLoadErrorOffset;
+    if (!file.Open(path, true, BufferedFile::LineEndDefault)) {
+        NoteLoadError(0);
+        return false;
+    }
+    return ReadProjectLines(file, format);
+}
+
+bool UsbKeyboardCommon::LoadFromMemory(const std::string& text, uint8_t* format)
+{
+    MemoryFile file(text, BufferedFile::LineEndDefault);
+    return ReadProjectLines(file, format);
+}
+
+bool UsbKeyboardCommon::ReadProjectLines(BufferedFile& file, uint8_t* format)
+{
     std::string line;
     m_loadErrorOffset = kNoLoadErrorOffset;
     // The magic is compared as read: a blank after it is another file type.
-    if (!file.Open(path, true, BufferedFile::LineEndDefault) || !file.ReadLine(line) ||
-        !EqualsIgnoringCase(line, GetFileMagic())) {
+    if (!file.ReadLine(line) || !EqualsIgnoringCase(line, GetFileMagic())) {
         NoteLoadError(0);
         return false;
     }

@@ -40,33 +40,26 @@ bool RawFile::IsOpen() const
     return m_handle >= 0;
 }
 
-bool RawFile::Close()
+int64_t RawFile::SystemSeek(int64_t distance, uint32_t origin)
 {
-    bool closed = false;
-    if (IsOpen()) {
-        // No retry on EINTR: the descriptor is released either way on Linux.
-        closed = ::close(static_cast<int>(m_handle)) == 0;
-    }
-    m_handle = -1;
-    m_readOnly = 0;
-    m_lastError = 0;
-    m_writeFailed = false;
-    return closed;
+    const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
+    return ::lseek(static_cast<int>(m_handle), static_cast<off_t>(distance), whence);
 }
 
-uint32_t RawFile::Seek(int64_t distance, uint32_t origin)
+bool RawFile::SystemSync()
 {
-    if (!IsOpen()) {
-        return 0;
-    }
-    const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
-    const off_t position = ::lseek(static_cast<int>(m_handle), static_cast<off_t>(distance), whence);
-    if (position < 0) {
-        RecordResult(errno);
-        return kSeekFailed;
-    }
-    RecordResult(0);
-    return static_cast<uint32_t>(position);
+    return ::fsync(static_cast<int>(m_handle)) == 0;
+}
+
+bool RawFile::SystemTruncate(uint64_t size)
+{
+    return ::ftruncate(static_cast<int>(m_handle), static_cast<off_t>(size)) == 0;
+}
+
+bool RawFile::SystemClose()
+{
+    // No retry on EINTR: the descriptor is released either way on Linux.
+    return ::close(static_cast<int>(m_handle)) == 0;
 }
 
 const uint32_t RawFile::kErrorWriteFault = EIO;
@@ -75,6 +68,7 @@ const uint32_t RawFile::kErrorNotOpen = EBADF;
 const uint32_t RawFile::kErrorNotRegular = EINVAL;
 const uint32_t RawFile::kErrorLineTooLong = EOVERFLOW;
 const uint32_t RawFile::kErrorInterrupted = EINTR;
+const uint32_t RawFile::kErrorNegativeSeek = EINVAL;
 
 uint32_t RawFile::LastSystemError()
 {
@@ -89,6 +83,11 @@ int RawFile::ToErrno(uint32_t systemError)
 void RawFile::SetDiskFullError()
 {
     errno = ENOSPC;
+}
+
+void RawFile::SetSystemError(uint32_t error)
+{
+    errno = static_cast<int>(error);
 }
 
 ssize_t RawFile::SystemWrite(const void* data, size_t count)
@@ -112,36 +111,4 @@ uint64_t RawFile::GetSize()
     }
     RecordResult(0);
     return info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
-}
-
-bool RawFile::Flush()
-{
-    if (!IsOpen()) {
-        return false;
-    }
-    if (::fsync(static_cast<int>(m_handle)) != 0) {
-        RecordWriteFailure(errno);
-    } else {
-        RecordResult(0);
-    }
-    return m_lastError == 0;
-}
-
-bool RawFile::Truncate()
-{
-    const bool flushed = RawFile::Flush();
-    if (!IsOpen()) {
-        return false;
-    }
-    const off_t position = ::lseek(static_cast<int>(m_handle), 0, SEEK_CUR);
-    if (position < 0) {
-        RecordResult(errno);
-        return false;
-    }
-    if (::ftruncate(static_cast<int>(m_handle), position) != 0) {
-        RecordWriteFailure(errno);
-    } else {
-        RecordResult(0);
-    }
-    return flushed && m_lastError == 0;
 }

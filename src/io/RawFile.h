@@ -12,12 +12,13 @@ public:
     static constexpr uint32_t kSeekFailed = 0xFFFFFFFF;
     // The codes the file layer records for its own reasons, in the platform's numbering
     // (errno values; Windows error codes on Windows).
-    static const uint32_t kErrorWriteFault;  // EIO, ERROR_WRITE_FAULT
-    static const uint32_t kErrorDiskFull;    // ENOSPC, ERROR_DISK_FULL
-    static const uint32_t kErrorNotOpen;     // EBADF, ERROR_INVALID_HANDLE
-    static const uint32_t kErrorNotRegular;  // EINVAL, ERROR_INVALID_PARAMETER
-    static const uint32_t kErrorLineTooLong; // EOVERFLOW, ERROR_ARITHMETIC_OVERFLOW
-    static const uint32_t kErrorInterrupted; // EINTR: the call may simply be repeated; none on Windows
+    static const uint32_t kErrorWriteFault;   // EIO, ERROR_WRITE_FAULT
+    static const uint32_t kErrorDiskFull;     // ENOSPC, ERROR_DISK_FULL
+    static const uint32_t kErrorNotOpen;      // EBADF, ERROR_INVALID_HANDLE
+    static const uint32_t kErrorNotRegular;   // EINVAL, ERROR_INVALID_PARAMETER
+    static const uint32_t kErrorLineTooLong;  // EOVERFLOW, ERROR_ARITHMETIC_OVERFLOW
+    static const uint32_t kErrorInterrupted;  // EINTR: the call may simply be repeated; none on Windows
+    static const uint32_t kErrorNegativeSeek; // EINVAL, ERROR_NEGATIVE_SEEK
 
     RawFile() = default;
     RawFile(const RawFile&) = delete;
@@ -49,12 +50,20 @@ public:
     uint32_t LastError() const { return m_lastError; }
 
 protected:
-    // The system calls that move data; tests override them to simulate failing devices.
-    // Same contract as write(2)/read(2): a negative result with the system's error set on failure.
+    // The system calls behind the operations: tests override them to simulate failing devices,
+    // MemoryFile to keep the bytes in memory. Same contracts as write(2), read(2), lseek(2) (with
+    // Seek's origin), fsync(2), ftruncate(2) and close(2): a failure leaves the system's error set.
     virtual ssize_t SystemWrite(const void* data, size_t count);
     virtual ssize_t SystemRead(void* data, size_t count);
+    virtual int64_t SystemSeek(int64_t distance, uint32_t origin);
+    virtual bool SystemSync();
+    // size is the handle's position.
+    virtual bool SystemTruncate(uint64_t size);
+    virtual bool SystemClose();
     // Sets the system's error to its "disk full" code, for a SystemWrite that refuses.
     static void SetDiskFullError();
+    // Sets the system's error to one of the kError codes, for a hook that refuses.
+    static void SetSystemError(uint32_t error);
     // The system's error of the call that just failed (errno; GetLastError on Windows).
     static uint32_t LastSystemError();
 

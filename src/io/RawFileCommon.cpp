@@ -65,6 +65,65 @@ uint32_t RawFile::Write(const void* buffer, uint32_t count)
     return done;
 }
 
+bool RawFile::Close()
+{
+    bool closed = false;
+    if (IsOpen()) {
+        closed = SystemClose();
+    }
+    m_handle = -1;
+    m_readOnly = 0;
+    m_lastError = 0;
+    m_writeFailed = false;
+    return closed;
+}
+
+uint32_t RawFile::Seek(int64_t distance, uint32_t origin)
+{
+    if (!IsOpen()) {
+        return 0;
+    }
+    const int64_t position = SystemSeek(distance, origin);
+    if (position < 0) {
+        RecordResult(LastSystemError());
+        return kSeekFailed;
+    }
+    RecordResult(0);
+    return static_cast<uint32_t>(position);
+}
+
+bool RawFile::Flush()
+{
+    if (!IsOpen()) {
+        return false;
+    }
+    if (!SystemSync()) {
+        RecordWriteFailure(LastSystemError());
+    } else {
+        RecordResult(0);
+    }
+    return m_lastError == 0;
+}
+
+bool RawFile::Truncate()
+{
+    const bool flushed = RawFile::Flush();
+    if (!IsOpen()) {
+        return false;
+    }
+    const int64_t position = SystemSeek(0, 1);
+    if (position < 0) {
+        RecordResult(LastSystemError());
+        return false;
+    }
+    if (!SystemTruncate(static_cast<uint64_t>(position))) {
+        RecordWriteFailure(LastSystemError());
+    } else {
+        RecordResult(0);
+    }
+    return flushed && m_lastError == 0;
+}
+
 uint32_t RawFile::Tell()
 {
     if (!IsOpen()) {

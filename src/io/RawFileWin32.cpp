@@ -38,6 +38,7 @@ const uint32_t RawFile::kErrorNotRegular = ERROR_INVALID_PARAMETER;
 const uint32_t RawFile::kErrorLineTooLong = ERROR_ARITHMETIC_OVERFLOW;
 // Windows file calls are never interrupted by a signal: no code means "try again".
 const uint32_t RawFile::kErrorInterrupted = 0xFFFFFFFF;
+const uint32_t RawFile::kErrorNegativeSeek = ERROR_NEGATIVE_SEEK;
 
 uint32_t RawFile::LastSystemError()
 {
@@ -97,6 +98,11 @@ void RawFile::SetDiskFullError()
     ::SetLastError(ERROR_DISK_FULL);
 }
 
+void RawFile::SetSystemError(uint32_t error)
+{
+    ::SetLastError(error);
+}
+
 bool RawFile::Open(const std::string& name, bool readOnly)
 {
     Close();
@@ -137,34 +143,21 @@ bool RawFile::IsOpen() const
     return m_handle != -1 && m_handle != 0;
 }
 
-bool RawFile::Close()
+bool RawFile::SystemClose()
 {
-    bool closed = false;
-    if (IsOpen()) {
-        closed = ::CloseHandle(AsHandle(m_handle)) != 0;
-    }
-    m_handle = -1;
-    m_readOnly = 0;
-    m_lastError = 0;
-    m_writeFailed = false;
-    return closed;
+    return ::CloseHandle(AsHandle(m_handle)) != 0;
 }
 
-uint32_t RawFile::Seek(int64_t distance, uint32_t origin)
+int64_t RawFile::SystemSeek(int64_t distance, uint32_t origin)
 {
-    if (!IsOpen()) {
-        return 0;
-    }
     const DWORD method = origin == 1 ? FILE_CURRENT : origin == 2 ? FILE_END : FILE_BEGIN;
     LARGE_INTEGER move{};
     move.QuadPart = distance;
     LARGE_INTEGER position{};
     if (::SetFilePointerEx(AsHandle(m_handle), move, &position, method) == 0) {
-        RecordResult(::GetLastError());
-        return kSeekFailed;
+        return -1;
     }
-    RecordResult(0);
-    return static_cast<uint32_t>(position.QuadPart);
+    return position.QuadPart;
 }
 
 ssize_t RawFile::SystemWrite(const void* data, size_t count)
@@ -199,31 +192,14 @@ uint64_t RawFile::GetSize()
     return size.QuadPart > 0 ? static_cast<uint64_t>(size.QuadPart) : 0;
 }
 
-bool RawFile::Flush()
+bool RawFile::SystemSync()
 {
-    if (!IsOpen()) {
-        return false;
-    }
     // A handle without write access has nothing to write and would be refused.
-    if (m_readOnly == 0 && ::FlushFileBuffers(AsHandle(m_handle)) == 0) {
-        RecordWriteFailure(::GetLastError());
-    } else {
-        RecordResult(0);
-    }
-    return m_lastError == 0;
+    return m_readOnly != 0 || ::FlushFileBuffers(AsHandle(m_handle)) != 0;
 }
 
-bool RawFile::Truncate()
+bool RawFile::SystemTruncate(uint64_t /*size*/)
 {
-    const bool flushed = RawFile::Flush();
-    if (!IsOpen()) {
-        return false;
-    }
-    // SetEndOfFile cuts at the handle's position, which is where the last write ended.
-    if (::SetEndOfFile(AsHandle(m_handle)) == 0) {
-        RecordWriteFailure(::GetLastError());
-    } else {
-        RecordResult(0);
-    }
-    return flushed && m_lastError == 0;
+    // SetEndOfFile cuts at the handle's position, which is size.
+    return ::SetEndOfFile(AsHandle(m_handle)) != 0;
 }

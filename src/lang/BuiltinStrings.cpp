@@ -112,6 +112,11 @@ constexpr BuiltinString kStrings[] = {
     {IDS_FIRMWARE_NOT_HEX,
      "The firmware file holds a character that is not a hexadecimal digit at position %s."},
     {IDS_FIRMWARE_LENGTH, "The firmware file holds %s hexadecimal digits: not whole blocks of 272."},
+    {IDS_MSG_FORMAT_NOT_READ_BACK, "A file saved as \"%s\" cannot be read back as %n.\nSave it anyway?"},
+    {IDS_NUMBER_RANGE, "Enter a number from %s to %s."},
+    {IDS_MSG_SETTINGS_NOT_A_FILE,
+     "The settings file \"%s\" is not an ordinary file.\nThe program starts with its default "
+     "settings and does not save them."},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

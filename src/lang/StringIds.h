@@ -258,3 +258,8 @@ constexpr uint32_t IDS_RESULT_INTERRUPTED = 34206; // result code 21
 constexpr uint32_t IDS_FIRMWARE_EMPTY = 34207;
 constexpr uint32_t IDS_FIRMWARE_NOT_HEX = 34208; // "%s": the 1-based position of the character
 constexpr uint32_t IDS_FIRMWARE_LENGTH = 34209;  // "%s": the count of hexadecimal digits
+// Save As in a format the project's own reader refuses: "%s" the format, "%n" the type name.
+constexpr uint32_t IDS_MSG_FORMAT_NOT_READ_BACK = 34210;
+// Number fields and the settings file.
+constexpr uint32_t IDS_NUMBER_RANGE = 34240;            // "%s" and "%s": the lowest and highest value
+constexpr uint32_t IDS_MSG_SETTINGS_NOT_A_FILE = 34241; // "%s": the settings file's path

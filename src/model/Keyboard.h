@@ -177,6 +177,10 @@ public:
     virtual std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const = 0;
     virtual bool SaveFile(const std::string& path, uint8_t* format) = 0;
     virtual bool LoadFile(const std::string& path, uint8_t* format) = 0;
+    // The file's bytes in a string, for the editor's undo: what SaveFile would write, read back as
+    // LoadFile reads them, with no folder and no sync. False for a project that has no file.
+    virtual bool SaveToMemory(std::string& /*text*/, uint8_t* /*format*/) { return false; }
+    virtual bool LoadFromMemory(const std::string& /*text*/, uint8_t* /*format*/) { return false; }
     virtual std::string GetContentSignature() = 0;
     virtual std::string GetErrorText() const { return m_errorText; }
     // Where the last LoadFile met its first error: the byte offset of the refused line's text in

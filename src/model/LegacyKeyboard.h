@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class BufferedFile;
 class LegacyKeyCell;
 
 class LegacyKeyboard : public Keyboard
@@ -60,6 +61,8 @@ public:
     std::string GetFileFilter(std::string* filter, std::string* defaultExtension) const override;
     bool SaveFile(const std::string& path, uint8_t* format) override;
     bool LoadFile(const std::string& path, uint8_t* format) override;
+    bool SaveToMemory(std::string& text, uint8_t* format) override;
+    bool LoadFromMemory(const std::string& text, uint8_t* format) override;
     std::string GetContentSignature() override;
 
     bool DetectDevice(std::string* name) override;
@@ -93,6 +96,8 @@ private:
     static constexpr uint8_t kCapacityV1Double = 3;
     static constexpr uint8_t kCapacityV2 = 16;
 
+    // LoadFile's reading, on a file just opened.
+    bool ReadLayout(BufferedFile& file, uint8_t* format);
     static bool IsRightHalf(uint16_t index) { return index > kHalfKeyCount; }
     bool IsDouble() const { return m_columns > kHalfColumns || m_layoutCount > 1; }
     // The position a key number has in the present grid.

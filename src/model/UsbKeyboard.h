@@ -58,6 +58,7 @@ public:
     virtual bool LookupCell(uint16_t index, UsbKeyCell** cell) = 0;
 
     bool SaveFile(const std::string& path, uint8_t* format) override;
+    bool SaveToMemory(std::string& text, uint8_t* format) override;
     std::string GetContentSignature() override;
     bool CanShowFirmwareVersion() const override { return false; }
     std::string GetFirmwareFileFilter(std::string* filter, std::string* defaultExtension) const override;

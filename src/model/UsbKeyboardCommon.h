@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+class BufferedFile;
+
 // Device image header (format version 1), one byte each.
 namespace UsbImage {
 constexpr uint8_t kFormatVersion = 1;
@@ -111,6 +113,7 @@ public:
     int DownloadSequences(ProgressSink* progress) override;
     int GetFirmwareVersion(ProgressSink* progress, std::string* text) override;
     bool LoadFile(const std::string& path, uint8_t* format) override;
+    bool LoadFromMemory(const std::string& text, uint8_t* format) override;
     // Finds the keyboard of the family; the name becomes GetDeviceName() or empty.
     bool DetectDevice(std::string* name) override;
     bool SelectDevice(uint8_t number) override;
@@ -168,6 +171,8 @@ protected:
     uint8_t m_selectedDevice = 0;
 
 private:
+    // LoadFile's reading, on a file just opened.
+    bool ReadProjectLines(BufferedFile& file, uint8_t* format);
     // Index of a position in any layout the table can hold, whatever the layout count.
     uint16_t GetTableIndex(uint16_t column, uint16_t row, uint8_t layout) const;
     bool ParseOneRecord(uint8_t* buffer, size_t length, size_t offset, uint16_t column, uint16_t row,

@@ -1,29 +1,58 @@
 #include "ui/Application.h"
 
+#include "app/CommandLinePath.h"
 #include "app/Settings.h"
+#include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "ui/EditorWindow.h"
+#include "ui/MessageBox.h"
 #include "ui/QtSettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 
-int Application::Run()
+#include <string>
+
+namespace {
+
+// The project named on the command line as an absolute path, so that the recent file list names
+// the same file from any folder; empty for none.
+std::string GetProjectArgument([[maybe_unused]] int argc, [[maybe_unused]] char** argv)
+{
+#ifdef Q_OS_WIN
+    // The wide command line; the file layer takes UTF-8 names.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2 || arguments[1].isEmpty()) {
+        return std::string();
+    }
+    return QFileInfo(arguments[1]).absoluteFilePath().toUtf8().toStdString();
+#else
+    // File names are bytes here; a QString would not keep those that are not UTF-8.
+    return argc > 1 && argv[1] != nullptr ? MakeAbsolutePath(argv[1], GetCurrentFolder()) : std::string();
+#endif
+}
+
+} // namespace
+
+int Application::Run(int argc, char** argv)
 {
     const QString program = QCoreApplication::applicationFilePath();
     LoadLanguageFileForProgram(QFile::encodeName(program).toStdString());
     QtSettingsStore store(QFileInfo(program).completeBaseName());
+    if (!store.IsUsable()) {
+        MessageBox(nullptr).ShowMessage(
+            LoadTextWithArgument(IDS_MSG_SETTINGS_NOT_A_FILE,
+                                 QFile::encodeName(store.GetFileName()).toStdString()),
+            IDS_TITLE_WARNING, MessageIcon::Information);
+    }
     Settings settings;
     settings.LoadSettings(store);
     int status = 0;
     {
         EditorWindow window(settings, store);
         // A project named on the command line opens at once.
-        const QStringList arguments = QCoreApplication::arguments();
-        const std::string path =
-            arguments.size() > 1 ? QFile::encodeName(arguments[1]).toStdString() : std::string();
-        if (window.Initialise(path)) {
+        if (window.Initialise(GetProjectArgument(argc, argv))) {
             window.show();
             status = QApplication::exec();
         }

@@ -4,6 +4,7 @@
 class Application
 {
 public:
-    // Runs the editor inside an existing QApplication; the process's exit status.
-    static int Run();
+    // Runs the editor inside an existing QApplication, given the arguments it left; the
+    // process's exit status.
+    static int Run(int argc, char** argv);
 };

@@ -261,6 +261,13 @@ void ConfigurationPage::ShowValues()
     }
     m_filling = true;
     Keyboard& keyboard = *m_keyboard;
+    uint8_t minimum = 0;
+    uint8_t maximum = 0;
+    // The field takes the keyboard's own range, so that it refuses and clamps what the keyboard
+    // would refuse, instead of showing a number the keyboard does not hold.
+    if (keyboard.GetRfidDigitsRange(&minimum, &maximum)) {
+        m_rfidDigits->SetIntegerRange(minimum, maximum, 0, 0, false);
+    }
     m_rfidDigits->SetIntegerValue(keyboard.GetRfidDigits());
     m_numericOnly->setChecked(keyboard.GetRfidNumericOnly());
     const bool shortCodes = keyboard.GetAffixStyle() == 1;
@@ -282,8 +289,6 @@ void ConfigurationPage::ShowValues()
     m_makeBreak->setChecked(keyboard.GetKeysType() == 0);
     m_typematic->setChecked(keyboard.GetKeysType() != 0);
     m_keyPause->SetIntegerValue(keyboard.GetKeyPause());
-    uint8_t minimum = 0;
-    uint8_t maximum = 0;
     keyboard.GetTypematicRateRange(&minimum, &maximum);
     m_rate->setRange(minimum, maximum);
     m_rate->setValue(keyboard.GetTypematicRate());

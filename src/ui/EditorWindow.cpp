@@ -91,8 +91,12 @@ EditorWindow::EditorWindow(Settings& settings, SettingsStore& store, QWidget* pa
 
 EditorWindow::~EditorWindow()
 {
-    // Closing the widget below moves the focus; the project is gone by then.
+    // Deleting the widgets below moves the focus and ends edits (the key name field's
+    // editingFinished); the project is gone by then.
     disconnect(qApp, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
     SetPumpMessagesHook(nullptr);
     if (m_grabber != nullptr) {
         m_grabber->releaseKeyboard();
@@ -223,6 +227,13 @@ bool EditorWindow::OpenProject(const std::string& path)
     if (!CloseProject()) {
         return false;
     }
+    // The save question may just have written this very file: load what it holds now.
+    opened = OpenProjectFile(path, &format);
+    if (opened.keyboard == nullptr) {
+        m_prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)), IDS_TITLE_ERROR,
+                              MessageIcon::Error);
+        return false;
+    }
     m_clipName.clear();
     m_clipCodes.clear();
     m_document.Adopt(std::move(opened.keyboard), path, format);
@@ -325,14 +336,16 @@ void EditorWindow::OnTabChanged(int index)
         SelectKeyAt(m_currentKey);
         return;
     }
+    // The tab bar, before the picture is hidden: the focus would move on to the first option,
+    // an affix field that captures typing at once. Also while a dialog has the focus: the window
+    // gets it back when the dialog closes.
+    if (isVisible()) {
+        m_tabs->setFocus(Qt::TabFocusReason);
+    }
     m_pages->setCurrentIndex(0);
     EnableKeyPanel(false);
     m_codesEditable = false;
     SetPanelMode(2);
-    // The first option, not an affix field where typing would be captured at once.
-    if (QApplication::focusWidget() != nullptr && isVisible()) {
-        m_configurationPage->GetRfidDigits()->setFocus(Qt::TabFocusReason);
-    }
 }
 
 void EditorWindow::StepTab(int step)
@@ -372,6 +385,7 @@ void EditorWindow::RefreshCurrentKey()
 
 bool EditorWindow::SelectKeyAt(GridPoint point)
 {
+    CommitPendingEdit();
     m_suppressHighlight = false;
     Keyboard* keyboard = GetKeyboard();
     if (keyboard == nullptr || !IsLayoutTab() || !keyboard->SetCurrentPosition(point)) {
@@ -419,6 +433,7 @@ void EditorWindow::OnMove(int dx, int dy)
     if (keyboard == nullptr) {
         return;
     }
+    CommitPendingEdit();
     if (dx < 0) {
         keyboard->MoveLeft();
     } else if (dx > 0) {
@@ -448,6 +463,8 @@ void EditorWindow::StepKey(bool forward)
     if (keyboard == nullptr) {
         return;
     }
+    // The buttons take no focus, so nothing else ends the edit of the key being left.
+    CommitPendingEdit();
     if (forward) {
         keyboard->MoveToNextKey();
     } else {
@@ -455,6 +472,7 @@ void EditorWindow::StepKey(bool forward)
     }
     m_suppressHighlight = false;
     RefreshCurrentKey();
+    NoteChange();
 }
 
 void EditorWindow::OnHovered(std::optional<GridPoint> cell)
@@ -620,6 +638,9 @@ void EditorWindow::NoteChange()
 
 void EditorWindow::StepHistory(bool undo)
 {
+    // Rebuilding the view moves the focus; it must not end up in a text field, which would then
+    // take the next Ctrl+Z for its own text.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
     NoteChange();
     std::optional<ProjectSnapshot> target = undo ? m_history.Undo(m_snapshot) : m_history.Redo(m_snapshot);
     if (!target) {
@@ -639,6 +660,12 @@ void EditorWindow::StepHistory(bool undo)
     m_currentKey = key;
     m_tabs->setCurrentIndex(m_snapshot.tab < m_tabs->count() ? m_snapshot.tab : 0);
     SelectKeyAt(key);
+    if (focus != nullptr && focus->isVisible() && focus->isEnabled() && m_panel->CodeFieldIndex(focus) == 0 &&
+        m_configurationPage->AffixFieldOf(focus) == 0) {
+        focus->setFocus(Qt::OtherFocusReason);
+    } else if (QApplication::focusWidget() != nullptr) {
+        (IsLayoutTab() ? static_cast<QWidget*>(m_picture) : m_tabs)->setFocus(Qt::OtherFocusReason);
+    }
     GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
     GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
 }

@@ -81,6 +81,8 @@ public:
     bool PreFilterKey(const KeyMessage& message, uint64_t timeMs);
     // Codes are being captured: every key goes into the key, none to the desktop.
     bool IsCapturing() const { return m_capturing; }
+    // Until the capture next needs it: a dialog is about to take the keys.
+    void ReleaseKeyboardGrab();
     const KeyEditSession& GetEditSession() const { return m_edit; }
     ConfigurationPage* GetConfigurationPage() const { return m_configurationPage; }
     KeyCaptureFilter* GetCaptureFilter() const { return m_captureFilter; }
@@ -197,6 +199,7 @@ private:
     int m_panelMode = 0;
     bool m_affixArmed = false;
     bool m_detecting = false;
+    bool m_applying = false;
     bool m_capturing = false;
     // A keyboard command is running on the project: the window must not close under it.
     bool m_deviceBusy = false;

@@ -87,10 +87,13 @@ void EditorWindow::PasteFromFunctionList()
 {
     Keyboard* keyboard = GetKeyboard();
     KeyCell* cell = CurrentCell();
-    const int entry = m_panel->GetFunctionList()->currentIndex() + 1;
-    if (keyboard != nullptr && cell != nullptr && entry >= 1) {
-        const std::string label = m_functionList.GetLabel(static_cast<uint16_t>(entry));
-        if (cell->IsProgrammed() && m_settings.m_confirmReplace && !AskReplace(cell->GetName(), label)) {
+    const auto index = static_cast<uint16_t>(m_panel->GetFunctionList()->currentIndex() + 1);
+    const FunctionEntry* entry = m_functionList.GetEntry(index);
+    if (keyboard != nullptr && cell != nullptr && entry != nullptr) {
+        // A copy: freeing the key's own entry below may drop it and shift the entries after it.
+        const FunctionEntry chosen = *entry;
+        if (cell->IsProgrammed() && m_settings.m_confirmReplace &&
+            !AskReplace(cell->GetName(), m_functionList.GetLabel(index))) {
             return;
         }
         if (cell->IsLayoutSwitch()) {
@@ -98,7 +101,7 @@ void EditorWindow::PasteFromFunctionList()
         } else {
             m_functionList.Remove(*cell);
         }
-        m_functionList.ApplyEntry(static_cast<uint16_t>(entry), *cell);
+        FunctionList::ApplyEntry(chosen, *cell);
         m_functionList.AddOrUpdate(*cell);
     }
     RefreshCurrentKey();

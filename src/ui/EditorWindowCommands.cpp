@@ -406,10 +406,19 @@ bool EditorWindow::SaveProjectAs()
     std::string filter;
     std::string extension;
     keyboard->GetFileFilter(&filter, &extension);
-    const FileChoice choice =
-        AskForFile(this, FileDialogKind::SaveProject, DialogFilters(filter), m_document.GetPath(),
-                   m_document.GetFileFormat(), FromProjectText(extension));
-    if (!choice.accepted || !SaveProject(choice.path, static_cast<uint8_t>(choice.filterIndex))) {
+    std::string path = m_document.GetPath();
+    FileChoice choice;
+    // A format whose file the project's own reader refuses is written only when the user says so;
+    // otherwise the dialog comes back, with a format that reads back offered again.
+    do {
+        choice = AskForFile(this, FileDialogKind::SaveProject, DialogFilters(filter), path,
+                            m_document.GetSaveAsFormat(), FromProjectText(extension));
+        if (!choice.accepted) {
+            return false;
+        }
+        path = choice.path;
+    } while (!m_document.ConfirmSaveFormat(static_cast<uint8_t>(choice.filterIndex), m_prompts));
+    if (!SaveProject(choice.path, static_cast<uint8_t>(choice.filterIndex))) {
         return false;
     }
     UpdateTitle(choice.path);
@@ -453,6 +462,8 @@ void EditorWindow::Convert(uint8_t item)
     }
     // The new type's own file format: a plain Save must write a file its type can read again.
     m_document.SetFileFormat(0);
+    // Keys were renumbered or dropped: their entries are made anew, the free functions stay.
+    m_functionList.RemoveKeyEntries();
     RefreshView();
 }
 

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -141,13 +142,20 @@ void EditorWindow::UpdateCapture()
         }
         focus->grabKeyboard();
         m_grabber = focus;
-    } else if (!capture && m_grabber != nullptr) {
-        m_grabber->releaseKeyboard();
-        m_grabber = nullptr;
+    } else if (!capture) {
+        ReleaseKeyboardGrab();
     }
     if (capture != m_capturing) {
         m_capturing = capture;
         m_panel->ShowCapturing(capture);
+    }
+}
+
+void EditorWindow::ReleaseKeyboardGrab()
+{
+    if (m_grabber != nullptr) {
+        m_grabber->releaseKeyboard();
+        m_grabber = nullptr;
     }
 }
 
@@ -267,9 +275,11 @@ void EditorWindow::CommitPendingEdit()
 void EditorWindow::ApplyEdit()
 {
     Keyboard* keyboard = GetKeyboard();
-    if (!m_edit.IsEditing() || keyboard == nullptr) {
+    // The clear question below hands the focus around: nothing may apply the edit a second time.
+    if (!m_edit.IsEditing() || keyboard == nullptr || m_applying) {
         return;
     }
+    const QScopedValueRollback<bool> applying(m_applying, true);
     KeyCell* cell = CurrentCell();
     if (m_edit.GetEditCell()->IsProgrammed()) {
         m_edit.WriteBack(*keyboard);
@@ -353,15 +363,15 @@ void EditorWindow::OnKeyNameEdited(const QString& text)
         return;
     }
     cell->SetName(ToProjectText(text, cell->GetName()));
+    // At once: "<<" and ">>" take no focus, so the field is not always left before the key changes.
+    if (cell->IsProgrammed()) {
+        UpdateFunctionEntry();
+    }
     m_picture->update();
 }
 
 void EditorWindow::OnKeyNameLeft()
 {
-    KeyCell* cell = CurrentCell();
-    if (cell != nullptr && cell->IsProgrammed()) {
-        UpdateFunctionEntry();
-    }
     NoteChange();
 }
 

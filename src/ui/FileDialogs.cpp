@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,7 +16,40 @@ FileDialogHook& Hook()
     return hook;
 }
 
+// The pattern group Qt's file dialogs look for at the end of a filter line (the same expression).
+const QRegularExpression& PatternGroup()
+{
+    static const QRegularExpression group(
+        QStringLiteral("^(.*)\\(([a-zA-Z0-9_.,*? +;#\\-\\[\\]@\\{\\}/!<>\\$%&=^~:\\|]*)\\)$"));
+    return group;
+}
+
+// Windows lists patterns with ";", people with ", ".
+QStringList SplitPatterns(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
 } // namespace
+
+QString ReadableNameFilter(const QString& description, const QStringList& patterns)
+{
+    QString shown = description;
+    QStringList matched = patterns;
+    const QRegularExpressionMatch found = PatternGroup().match(description);
+    if (found.hasMatch()) {
+        shown = found.captured(1).trimmed();
+        if (matched.isEmpty()) {
+            matched = SplitPatterns(found.captured(2));
+        }
+    }
+    if (matched.isEmpty()) {
+        return description;
+    }
+    const QString group = QLatin1Char('(') + matched.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return shown.isEmpty() ? group : shown + QLatin1Char(' ') + group;
+}
 
 QStringList DialogFilters(const std::string& filter)
 {
@@ -23,7 +57,7 @@ QStringList DialogFilters(const std::string& filter)
     const QStringList parts = FromProjectText(filter).split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (!parts[i].isEmpty()) {
-            lines.append(parts[i]);
+            lines.append(ReadableNameFilter(parts[i], SplitPatterns(parts[i + 1])));
         }
     }
     return lines;
@@ -34,18 +68,17 @@ void SetFileDialogHook(FileDialogHook hook)
     Hook() = std::move(hook);
 }
 
-FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& filters,
+FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& givenFilters,
                       const std::string& initial, int selectedFilter, const QString& defaultSuffix)
 {
+    QStringList filters;
+    for (const QString& line : givenFilters) {
+        filters.append(ReadableNameFilter(line));
+    }
     if (Hook()) {
         return Hook()(kind, filters, selectedFilter, initial);
     }
     QFileDialog dialog(parent, QString(), QFile::decodeName(initial.c_str()));
-    dialog.setNameFilters(filters);
-    if (selectedFilter >= 1 && selectedFilter <= filters.size()) {
-        dialog.selectNameFilter(filters[selectedFilter - 1]);
-    }
-    dialog.setDefaultSuffix(defaultSuffix);
     QCheckBox* readOnly = nullptr;
     if (kind == FileDialogKind::SaveProject) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -61,6 +94,11 @@ FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& f
             grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
         }
     }
+    dialog.setNameFilters(filters);
+    if (selectedFilter >= 1 && selectedFilter <= filters.size()) {
+        dialog.selectNameFilter(filters[selectedFilter - 1]);
+    }
+    dialog.setDefaultSuffix(defaultSuffix);
     FileChoice choice;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return choice;

@@ -18,10 +18,16 @@ struct FileChoice
     bool readOnly = false;
 };
 
-// "Desc (*.zqp)|*.zqp|..." as the dialog's filter lines.
+// A filter line as Qt reads it: the description shown, then the patterns in parentheses,
+// separated by blanks. Qt takes a line's patterns from its last "(...)" and splits them only at
+// blanks, so "(*.zqp, *.txt)" would match no .zqp file. Without patterns, those of the
+// description's own parentheses are taken.
+QString ReadableNameFilter(const QString& description, const QStringList& patterns = QStringList());
+// "Desc (*.zqp)|*.zqp|..." as the dialog's filter lines; the pattern fields are what the lines match.
 QStringList DialogFilters(const std::string& filter);
 // Open: the file must exist; the project dialog offers a read-only box. Save: asks before
-// overwriting; initial path and selected filter (1-based) preselected.
+// overwriting; initial path and selected filter (1-based) preselected. Every line is shown and
+// matched as ReadableNameFilter makes it.
 FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& filters,
                       const std::string& initial, int selectedFilter, const QString& defaultSuffix);
 

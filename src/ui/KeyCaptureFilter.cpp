@@ -3,10 +3,13 @@
 #include "editor/NativeKeyTable.h"
 #include "editor/VirtualKeys.h"
 #include "ui/EditorWindow.h"
+#include "ui/HeldKeys.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -48,6 +51,13 @@ KeyCaptureFilter::KeyCaptureFilter(EditorWindow* window) : QObject(window), m_wi
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kPairWaitMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &KeyCaptureFilter::FlushPendingRelease);
+    // Keys released while a dialog or another program had the focus were never seen going up;
+    // only presses (never releases) are trusted from the platform, so a key pressed just now
+    // whose event is still queued cannot turn into a repeat.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] {
+        FlushPendingRelease();
+        m_state.ForgetReleasedKeys(QueryHeldVirtualKeys());
+    });
     qApp->installEventFilter(this);
 }
 
@@ -71,13 +81,26 @@ bool KeyCaptureFilter::IsFirstReceiver(const QObject* watched) const
 bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Show && qobject_cast<QDialog*>(watched) != nullptr) {
+        // A question asked while capturing (clearing an emptied key) must get the keys itself.
+        m_window->ReleaseKeyboardGrab();
+        return false;
+    }
     if (m_replaying || !watched->isWidgetType() || !IsFirstReceiver(watched)) {
         return false;
     }
     if (type == QEvent::ShortcutOverride) {
         // While codes are captured no key may trigger a menu command or shortcut.
-        if (m_window->IsCapturing()) {
+        if (m_window->IsCapturing() && IsInWindow(watched)) {
             event->accept();
+            return true;
+        }
+        // Undo and redo act on the project wherever the focus is: a text field of the window
+        // must not keep Ctrl+Z for its own text while Ctrl+Y reaches the project.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsInWindow(watched) && (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+                                    key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y))) {
+            event->ignore();
             return true;
         }
         return false;
@@ -104,7 +127,7 @@ bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
         m_flushTimer.stop();
     }
     FlushPendingRelease();
-    return Forward(*key);
+    return Forward(*key, watched);
 }
 
 void KeyCaptureFilter::FlushPendingRelease()
@@ -114,7 +137,7 @@ void KeyCaptureFilter::FlushPendingRelease()
         return;
     }
     const std::unique_ptr<QKeyEvent> release = std::move(m_pendingRelease);
-    if (Forward(*release) || m_pendingReceiver == nullptr) {
+    if (Forward(*release, m_pendingReceiver) || m_pendingReceiver == nullptr) {
         return;
     }
     m_replaying = true;
@@ -122,7 +145,13 @@ void KeyCaptureFilter::FlushPendingRelease()
     m_replaying = false;
 }
 
-bool KeyCaptureFilter::Forward(const QKeyEvent& event)
+bool KeyCaptureFilter::IsInWindow(const QObject* receiver) const
+{
+    const auto* widget = qobject_cast<const QWidget*>(receiver);
+    return widget != nullptr && widget->window() == m_window;
+}
+
+bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
 {
     NativeKey native;
     if (!FindNativeKey(event, &native)) {
@@ -135,6 +164,11 @@ bool KeyCaptureFilter::Forward(const QKeyEvent& event)
     hookEvent.released = event.type() == QEvent::KeyRelease;
     hookEvent.focusInProcess = true;
     const KeyHookResult result = m_state.ProcessKeyEvent(hookEvent);
+    // Keys typed into a dialog or a menu only keep the key-down table right: the window's
+    // pre-filter would act on its own controls behind the dialog (applying an edit twice).
+    if (!IsInWindow(receiver)) {
+        return false;
+    }
     switch (result.action) {
     case KeyHookAction::Forward:
         return m_window->PreFilterKey(result.message, event.timestamp());

@@ -32,8 +32,9 @@ protected:
 
 private:
     bool IsFirstReceiver(const QObject* watched) const;
-    // The editor's answer for one key event: true when it is swallowed.
-    bool Forward(const QKeyEvent& event);
+    bool IsInWindow(const QObject* receiver) const;
+    // The editor's answer for one key event sent to receiver: true when it is swallowed.
+    bool Forward(const QKeyEvent& event, const QObject* receiver);
 
     EditorWindow* m_window;
     KeyCaptureState m_state;

@@ -128,11 +128,18 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_captureNote->setWordWrap(true);
     m_captureNote->setAutoFillBackground(true);
     m_captureNote->setMargin(4);
+    // Hidden when a click on Apply ends the capture: the fields and buttons must not move up
+    // under the pointer between the press and the release.
+    QSizePolicy notePolicy = m_captureNote->sizePolicy();
+    notePolicy.setRetainSizeWhenHidden(true);
+    m_captureNote->setSizePolicy(notePolicy);
     auto* grid = new QGridLayout;
     for (int i = 1; i <= kCodeFields; ++i) {
         auto* field = Named(new QLineEdit(m_codesGroup), static_cast<uint16_t>(1099 + i));
         field->setReadOnly(true);
         field->setMinimumWidth(70);
+        // Entering a field starts a capture: Tab must walk past them, a click or Enter starts it.
+        field->setFocusPolicy(Qt::ClickFocus);
         auto* label = new QLabel(QStringLiteral("%1.").arg(i), m_codesGroup);
         label->setBuddy(field);
         field->setAccessibleName(label->text());

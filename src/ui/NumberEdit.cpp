@@ -1,5 +1,10 @@
 #include "ui/NumberEdit.h"
 
+#include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
+#include "lang/Texts.h"
+#include "ui/QtTexts.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -8,6 +13,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPointer>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -15,6 +21,8 @@ namespace {
 
 // Stands for every character outside ASCII, which can never be part of a valid number.
 constexpr char kForeign = '\x1a';
+// Long enough to be read after a refused key; the status bar's own texts come back afterwards.
+constexpr int kRangeMessageMs = 5000;
 
 // One character per UTF-16 unit, so that positions count the same in both texts.
 std::string ToRulesText(const QString& text)
@@ -61,7 +69,15 @@ bool NumberEdit::SetIntegerRange(int64_t minimum, int64_t maximum, uint8_t maxDi
         clear();
         return false;
     }
+    setToolTip(GetRangeText());
     return true;
+}
+
+QString NumberEdit::GetRangeText() const
+{
+    const std::string text =
+        ReplaceFirst(LoadText(IDS_NUMBER_RANGE), "%s", std::to_string(m_rules.GetMinimum()));
+    return FromProjectText(ReplaceFirst(text, "%s", std::to_string(m_rules.GetMaximum())));
 }
 
 int64_t NumberEdit::GetIntegerValue() const
@@ -234,12 +250,26 @@ void NumberEdit::Refuse(const QString& savedText, const NumberFieldState& saved)
     Select(saved.anchor, saved.caret);
     ++m_beepCount;
     QApplication::beep();
+    ShowRange();
 }
 
 void NumberEdit::Normalise()
 {
-    const QString normal = QString::fromStdString(m_rules.NormaliseOnFocusChange(ToRulesText(text())));
+    const std::string current = ToRulesText(text());
+    const QString normal = QString::fromStdString(m_rules.NormaliseOnFocusChange(current));
     if (normal != text()) {
         setText(normal);
+    }
+    // A bound took the place of the number: say why the field no longer shows what was typed.
+    if (m_rules.Validate(current, true) != NumberRules::kValid) {
+        ShowRange();
+    }
+}
+
+void NumberEdit::ShowRange()
+{
+    // Only the window's own bar: a field in a dialog without one has its tooltip.
+    if (auto* bar = window()->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+        bar->showMessage(GetRangeText(), kRangeMessageMs);
     }
 }

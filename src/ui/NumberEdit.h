@@ -1,5 +1,7 @@
 // A whole-number entry field: refuses typed or pasted input that would make the text invalid,
 // with a beep, drops leading zeros as they are typed and tidies the number on focus changes.
+// Whenever it refuses input or puts a bound in place of the number, it names the allowed range in
+// its window's status bar; the range is also its tooltip.
 #pragma once
 
 #include "editor/NumberRules.h"
@@ -22,6 +24,8 @@ public:
     bool SetIntegerValue(int64_t value);
     bool IsZero() const { return GetIntegerValue() == 0; }
     const NumberRules& GetRules() const { return m_rules; }
+    // "Enter a number from 1 to 13."
+    QString GetRangeText() const;
     // How often input was refused; lets tests hear the beep without sound.
     int GetBeepCount() const { return m_beepCount; }
 
@@ -46,6 +50,7 @@ private:
     void CheckChange(const QString& savedText, const NumberFieldState& saved);
     void Refuse(const QString& savedText, const NumberFieldState& saved);
     void Normalise();
+    void ShowRange();
 
     NumberRules m_rules;
     int m_beepCount = 0;

@@ -25,5 +25,6 @@ int main(int argc, char** argv)
     // Wayland compositors and docks match the window to its menu entry, and so to the icon, by this.
     QApplication::setDesktopFileName(QStringLiteral(ZQ_APP_ID));
     QApplication::setWindowIcon(GetProgramIcon());
-    return Application::Run();
+    // The arguments as QApplication left them, without its own options.
+    return Application::Run(argc, argv);
 }

@@ -36,16 +36,26 @@ TEST(Settings, FirstRunTakesDefaultsAndAsksForTheType)
 
 TEST(Settings, ValueParsing)
 {
-    // Only an empty value takes the default (true for FastEdit, 0 for the ids).
-    const std::pair<const char*, bool> flags[] = {{"", true},    {"abc", false},       {"0", false},
-                                                  {"2", true},   {"0xFFFFFFFF", true}, {"4294967296", false},
-                                                  {" 1", false}, {"0x", false}};
-    for (const auto& [text, expected] : flags) {
-        EXPECT_EQ(LoadFrom({{"FastEdit", text}}).m_fastEdit, expected) << '"' << text << '"';
+    struct Flag
+    {
+        const char* text;
+        bool fastEdit;
+        bool programmingCheck;
+    };
+    // An empty value takes the default (true for both). Text that does not parse turns the
+    // original flags off, while the checks around programming stay on: losing them silently
+    // would program keyboards unchecked.
+    const Flag flags[] = {
+        {"", true, true},   {"abc", false, true},       {"-1", false, true},         {"0", false, false},
+        {"2", true, true},  {"0xFFFFFFFF", true, true}, {"4294967296", false, true}, {" 1", false, true},
+        {"0x", false, true}};
+    for (const Flag& flag : flags) {
+        SCOPED_TRACE('"' + std::string(flag.text) + '"');
+        EXPECT_EQ(LoadFrom({{"FastEdit", flag.text}}).m_fastEdit, flag.fastEdit);
         const Settings programming =
-            LoadFrom({{"VerifyAfterProgramming", text}, {"BackupBeforeProgramming", text}});
-        EXPECT_EQ(programming.m_verifyAfterProgramming, expected) << '"' << text << '"';
-        EXPECT_EQ(programming.m_backupBeforeProgramming, expected) << '"' << text << '"';
+            LoadFrom({{"VerifyAfterProgramming", flag.text}, {"BackupBeforeProgramming", flag.text}});
+        EXPECT_EQ(programming.m_verifyAfterProgramming, flag.programmingCheck);
+        EXPECT_EQ(programming.m_backupBeforeProgramming, flag.programmingCheck);
     }
     const std::pair<const char*, int> ids[] = {{"", 0},    {"0x05", 5}, {"255", 255},
                                                {"256", 0}, {"300", 0},  {"x", 0}};

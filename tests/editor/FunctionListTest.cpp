@@ -63,7 +63,7 @@ std::string DistinctCodes(int n)
     return text;
 }
 
-enum class Op { Add, Remove, ForgetKeys };
+enum class Op { Add, Remove, ForgetKeys, RemoveKeyEntries };
 
 struct Step
 {
@@ -95,6 +95,10 @@ TEST_P(FunctionListSteps, EntriesFollowKeysByNumberAndCodes)
         ++number;
         if (step.op == Op::ForgetKeys) {
             list.ForgetKeys();
+            continue;
+        }
+        if (step.op == Op::RemoveKeyEntries) {
+            list.RemoveKeyEntries();
             continue;
         }
         const UsbKeyCell cell = Key(step.keyNumber, step.name, step.codes);
@@ -151,7 +155,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {Op::ForgetKeys, 0, "", "", true},
                   {Op::Add, 1, "Total", kCodesA, true},
                   {Op::Add, 2, "Again", kCodesA, true}},
-                 {{1, "Total", kCodesA}, {2, "Again", kCodesA}, {0, "Void", kCodesB}}}),
+                 {{1, "Total", kCodesA}, {2, "Again", kCodesA}, {0, "Void", kCodesB}}},
+        // As after a conversion: the keys' entries are made anew from the new project; the free
+        // functions stay, and a key with their codes takes them.
+        ListCase{"NewKeysKeepOnlyTheFreeFunctions",
+                 {{Op::Add, 1, "Total", kCodesA, true},
+                  {Op::Add, 2, "Void", kCodesB, true},
+                  {Op::Remove, 2, "Void", kCodesB, true},
+                  {Op::Add, 3, "Sum", kCodesC, true},
+                  {Op::RemoveKeyEntries, 0, "", "", true},
+                  {Op::Add, 9, "Cancel", kCodesB, true},
+                  {Op::Add, 4, "Sum", kCodesC, true}},
+                 {{9, "Cancel", kCodesB}, {4, "Sum", kCodesC}}}),
     [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.title); });
 
 TEST(FunctionList, FullListDropsTheFirstFreeEntryAndThenLeavesKeysOut)

@@ -159,3 +159,21 @@ TEST(KeyCaptureState, LongHoldKeepsTheScanCode)
     EXPECT_EQ(result.message.lParam, 0x401EFFFFu);
     EXPECT_EQ(result.message.GetSet1Code() & 0x1FF, kScanA);
 }
+
+TEST(KeyCaptureState, KeysReleasedElsewhereAreUpAgainAndHeldOnesStayRepeats)
+{
+    KeyCaptureState state;
+    state.ProcessKeyEvent(Press(VkLeftShift, 0x2A));
+    state.ProcessKeyEvent(Press(VkA, kScanA));
+    state.ProcessKeyEvent(Press(VkA, kScanA));
+    // Shift came up while a dialog had the focus; A is still held.
+    std::bitset<256> held;
+    held[VkA] = true;
+    state.ForgetReleasedKeys(held);
+    EXPECT_EQ(state.GetModifierState(), 0);
+
+    const KeyHookResult shift = state.ProcessKeyEvent(Press(VkLeftShift, 0x2A));
+    EXPECT_EQ(shift.message.lParam, 0x002A0000u) << "a first press, not a repeat";
+    const KeyHookResult letter = state.ProcessKeyEvent(Press(VkA, kScanA));
+    EXPECT_EQ(letter.message.lParam, 0x401E0002u) << "still the same hold";
+}

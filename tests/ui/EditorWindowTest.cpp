@@ -76,6 +76,7 @@ private slots:
     void titleShowsFileAndShortenedFolder();
     void statusTextsFollowTheMouse();
     void saveQuestionYesNoCancel();
+    void reopeningTheFileShowsWhatTheSaveQuestionWrote();
     void newProjectAsksTypeThenSaveQuestion();
     void functionListSelectsKeysAndShowsFreeEntries();
     void tabsByKeyboardGiveThePictureTheFocus();
@@ -362,6 +363,24 @@ void EditorWindowTest::statusTextsFollowTheMouse()
     QTest::mouseMove(test.Picture(), QPoint(1, 1));
     QTRY_COMPARE(test.window->GetStatusText(2), QStringLiteral("Name: ----"));
     QCOMPARE(test.window->GetStatusText(1), QStringLiteral("Number: ----"));
+}
+
+void EditorWindowTest::reopeningTheFileShowsWhatTheSaveQuestionWrote()
+{
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath(QStringLiteral("shop.zqp")).toStdString();
+    TestWindow test(kZq2200One);
+    QVERIFY(test.window->SaveProject(path, 0));
+    QVERIFY(test.window->OpenProject(path));
+    Program(*test.window->GetKeyboard(), At(1, 1), "Tea");
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::Yes};
+    QVERIFY(test.window->OpenProject(path));
+    QCOMPARE(prompts.shown, std::vector<std::string>{"Do you want to save current file?"});
+    KeyCell* cell = nullptr;
+    QVERIFY(test.window->GetKeyboard()->GetCell(At(1, 1), &cell));
+    QCOMPARE(cell->GetName(), std::string("Tea"));
+    QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
 }
 
 void EditorWindowTest::saveQuestionYesNoCancel()

@@ -17,14 +17,18 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -66,6 +70,137 @@ QStringList Run(const QString& program, const QStringList& arguments)
     return {QString::number(process.exitCode()), QString::fromUtf8(process.readAllStandardError())};
 }
 
+// A command as the user can give it: only through its action, and only while that is enabled.
+bool Trigger(QAction* action)
+{
+    if (action == nullptr || !action->isEnabled()) {
+        return false;
+    }
+    action->trigger();
+    return true;
+}
+
+QStringList ComboItems(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items.append(combo->itemText(i));
+    }
+    return items;
+}
+
+// Answers the file dialogs in turn (Cancel when out of answers) and records what each offered.
+struct RecordedFileDialogs
+{
+    std::deque<FileChoice> answers;
+    QList<QStringList> filters;
+    std::vector<int> selected;
+    std::vector<std::string> initial;
+
+    RecordedFileDialogs()
+    {
+        SetFileDialogHook(
+            [this](FileDialogKind, const QStringList& offered, int selectedFilter, const std::string& start) {
+                filters.append(offered);
+                selected.push_back(selectedFilter);
+                initial.push_back(start);
+                if (answers.empty()) {
+                    return FileChoice{};
+                }
+                const FileChoice answer = answers.front();
+                answers.pop_front();
+                return answer;
+            });
+    }
+    ~RecordedFileDialogs() { SetFileDialogHook(nullptr); }
+};
+
+// The user in front of the next real file dialog, driven from a zero-delay timer that looks again
+// until the dialog is up. It notes what the dialog offers and lists, then answers it, so that a
+// failed check never leaves a modal dialog open; the test checks the notes afterwards.
+class FileDialogUser : public QObject
+{
+public:
+    QString folder;     // where the user goes to look
+    QStringList expect; // names the user looks for, waiting for the listing to show them
+    QString answer;     // the name accepted; empty: Cancel
+    bool tickReadOnly = false;
+
+    bool shown = false;
+    bool closedByAnswer = false; // false: the dialog refused the answer and was cancelled
+    QStringList nameFilters;
+    QString selectedFilter;
+    QStringList listed;
+
+    void AnswerNextDialog()
+    {
+        QTimer::singleShot(0, this, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || !dialog->isVisible()) {
+                AnswerNextDialog();
+                return;
+            }
+            Answer(*dialog);
+        });
+    }
+
+private:
+    static QStringList Listing(const QFileDialog& dialog)
+    {
+        QStringList names;
+        const auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        if (view == nullptr || view->model() == nullptr) {
+            return names;
+        }
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+            names.append(view->model()->index(row, 0, view->rootIndex()).data().toString());
+        }
+        return names;
+    }
+
+    void Answer(QFileDialog& dialog)
+    {
+        shown = true;
+        nameFilters = dialog.nameFilters();
+        selectedFilter = dialog.selectedNameFilter();
+        dialog.setDirectory(folder);
+        // The folder is read in the background: wait for what should show, not for a time. What
+        // did show is compared afterwards.
+        static_cast<void>(QTest::qWaitFor([&] {
+            const QStringList now = Listing(dialog);
+            return std::all_of(expect.begin(), expect.end(),
+                               [&](const QString& name) { return now.contains(name); });
+        }));
+        listed = Listing(dialog);
+        listed.sort();
+        if (auto* box = dialog.findChild<QCheckBox*>()) {
+            box->setChecked(tickReadOnly);
+        }
+        if (answer.isEmpty()) {
+            dialog.reject();
+            closedByAnswer = true;
+            return;
+        }
+        auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        const qsizetype row = Listing(dialog).indexOf(answer);
+        if (row >= 0) {
+            // Clicked in the list, as a user picks a file that is there.
+            view->setFocus();
+            view->selectionModel()->setCurrentIndex(view->model()->index(int(row), 0, view->rootIndex()),
+                                                    QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
+        } else {
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answer);
+        }
+        // What the dialog's own button does, checks of the chosen file included.
+        static_cast<QDialog&>(dialog).accept();
+        closedByAnswer = !dialog.isVisible();
+        if (!closedByAnswer) {
+            dialog.reject();
+        }
+    }
+};
+
 } // namespace
 
 // Takes the URLs the desktop would open.
@@ -88,6 +223,12 @@ private slots:
     void init() { QVERIFY(m_folder.isValid()); }
     void opensEachFamilyAndRefusesBadFiles();
     void saveAsWritesTheChosenFormat();
+    void saveAsOffersAFormatThatReadsBack_data();
+    void saveAsOffersAFormatThatReadsBack();
+    void realFileDialogsOfferWhatQtMatches_data();
+    void realFileDialogsOfferWhatQtMatches();
+    void pasteFromFunctionListAppliesTheChosenEntry();
+    void conversionRebuildsTheFunctionList();
     void recentFilesMoveToTheTop();
     void pasteSwapAndClearAll();
     void conversionsAskAndTheFormatFollowsTheType();
@@ -170,10 +311,13 @@ void FileCommandsTest::saveAsWritesTheChosenFormat()
     const QStringList filters = DialogFilters(filter);
     QVERIFY(filters.size() >= 2);
     ScriptedFileDialogs dialogs;
+    ScriptedPrompts prompts;
     QList<QByteArray> headers;
     for (int format = 1; format <= filters.size(); ++format) {
         const std::string path = File("format") + std::to_string(format) + ".txt";
         dialogs.answer = FileChoice{true, path, format, false};
+        // Format 2 does not read back as a 16-scan project: written only when the user wants it.
+        prompts.answers = {PromptAnswer::Yes};
         test.window->RunCommand(CmdSaveAs);
         QCOMPARE(test.window->GetDocument().GetPath(), path);
         QCOMPARE(int(test.window->GetDocument().GetFileFormat()), format);
@@ -187,6 +331,214 @@ void FileCommandsTest::saveAsWritesTheChosenFormat()
     QCOMPARE(OpenProjectFile(File("format1.txt"), &read).outcome, OpenOutcome::Opened);
     QCOMPARE(headers.value(0), QByteArray("57; 0; 0; 2; 11; 148; 0; 0; 3\r"));
     QVERIFY(headers.value(0) != headers.value(1));
+}
+
+void FileCommandsTest::saveAsOffersAFormatThatReadsBack_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("readable");
+    QTest::addColumn<int>("unreadable");
+    QTest::newRow("ZQ-1100 v1 single") << int(kZq1100V1Single) << 2 << 1;
+    QTest::newRow("ZQ-1100 v1 double") << 8 << 2 << 3;
+    QTest::newRow("ZQ-1100 v2 single") << int(kZq1100V2Single) << 1 << 2;
+    QTest::newRow("ZQ-1100 v2 double") << 10 << 1 << 4;
+    QTest::newRow("ZQ-2200") << int(kZq2200Three) << 1 << 0;
+}
+
+void FileCommandsTest::saveAsOffersAFormatThatReadsBack()
+{
+    QFETCH(int, type);
+    QFETCH(int, readable);
+    QFETCH(int, unreadable);
+    TestWindow test(static_cast<uint8_t>(type));
+    Keyboard* keyboard = test.window->GetKeyboard();
+    const bool legacy = type >= kZq1100V1Single;
+    QVERIFY(keyboard->SetKeyTexts("Tea", legacy ? "I28; 10" : "M1,S+,K0x04", 2, 1, 1));
+    const std::string path = File(legacy ? "offered.txt" : "offered.zqp");
+    ScriptedPrompts prompts;
+    RecordedFileDialogs dialogs;
+    // A format that does not read back is refused once: the dialog comes back with the path kept.
+    if (unreadable != 0) {
+        dialogs.answers.push_back(FileChoice{true, path, unreadable, false});
+        prompts.answers = {PromptAnswer::No};
+    }
+    dialogs.answers.push_back(FileChoice{true, path, readable, false});
+    QVERIFY(Trigger(test.window->GetAction(CmdSaveAs)));
+    const std::vector<int> offered(unreadable != 0 ? 2 : 1, readable);
+    QCOMPARE(dialogs.selected, offered);
+    QCOMPARE(dialogs.initial.back(), unreadable != 0 ? path : std::string());
+    QCOMPARE(prompts.shown.size(), size_t(unreadable != 0 ? 1 : 0));
+    if (unreadable != 0) {
+        const std::string question =
+            "A file saved as \"" + dialogs.filters.value(0).value(unreadable - 1).toStdString() +
+            "\" cannot be read back as " + keyboard->GetTypeName() + ".\nSave it anyway?";
+        QCOMPARE(prompts.shown[0], question);
+    }
+    OpenedProject back = OpenProjectFile(path);
+    QCOMPARE(back.outcome, OpenOutcome::Opened);
+    QCOMPARE(int(back.keyboard->GetTypeId()), type);
+    std::string name;
+    QVERIFY(back.keyboard->GetKeyTexts(&name, nullptr, 2, 1, 1));
+    QCOMPARE(name, std::string("Tea"));
+    QCOMPARE(int(test.window->GetDocument().GetFileFormat()), readable);
+    if (unreadable == 0) {
+        return;
+    }
+    // Yes writes it all the same, a plain Save keeps it, and Save As offers the readable one again.
+    const std::string other = File("other.txt");
+    dialogs.answers = {FileChoice{true, other, unreadable, false}};
+    prompts.answers = {PromptAnswer::Yes};
+    QVERIFY(Trigger(test.window->GetAction(CmdSaveAs)));
+    QCOMPARE(test.window->GetDocument().GetPath(), other);
+    QCOMPARE(int(test.window->GetDocument().GetFileFormat()), unreadable);
+    QVERIFY(Trigger(test.window->GetAction(CmdSave)));
+    QCOMPARE(int(test.window->GetDocument().GetFileFormat()), unreadable);
+    QVERIFY(OpenProjectFile(other).outcome != OpenOutcome::Opened);
+    QVERIFY(Trigger(test.window->GetAction(CmdSaveAs)));
+    QCOMPARE(dialogs.selected.back(), readable);
+}
+
+void FileCommandsTest::realFileDialogsOfferWhatQtMatches_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QStringList>("listed"); // in the folder looked at, through the selected filter
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("readOnly");
+    const QString all = QStringLiteral("ZQ-2200, ZQ-3300 and ZQ-1100 layouts (*.zqp *.txt)");
+    QTest::newRow("open") << int(kZq2200One) << int(CmdOpen)
+                          << QStringList{all, QStringLiteral("ZQ-2200 Keyboard Layout File (*.zqp)"),
+                                         QStringLiteral("ZQ-1100 Keyboard Layout File (*.txt)")}
+                          << all << QStringList{"a.zqp", "b.txt"} << "a.zqp" << true;
+    const QString sevenThree = QStringLiteral("ZQ-1100 7/3 scans (*.txt)");
+    QTest::newRow("save as") << int(kZq1100V1Single) << int(CmdSaveAs)
+                             << QStringList{QStringLiteral("ZQ-1100 16 scans (*.txt)"), sevenThree}
+                             << sevenThree << QStringList{"b.txt"} << "new.txt" << false;
+    const QString firmware = QStringLiteral("ZQ-2200/ZQ-3300 Firmware file (*.enc)");
+    QTest::newRow("firmware") << int(kZq2200One) << int(CmdUploadFirmware) << QStringList{firmware}
+                              << firmware << QStringList{"c.enc"} << QString() << false;
+    const QString backups = QStringLiteral("Keyboard backups (*.zqp)");
+    QTest::newRow("backups") << int(kZq2200One) << int(CmdOpenBackups) << QStringList{backups} << backups
+                             << QStringList{"a.zqp"} << "a.zqp" << true;
+}
+
+void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
+{
+    QFETCH(int, type);
+    QFETCH(int, command);
+    QFETCH(QStringList, filters);
+    QFETCH(QString, selected);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, answer);
+    QFETCH(bool, readOnly);
+    // A folder of the row's own, and backups looked for in a data folder of its own.
+    const QString own = m_folder.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    const bool dataHomeSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] {
+        if (dataHomeSet) {
+            qputenv("XDG_DATA_HOME", dataHome);
+        } else {
+            qunsetenv("XDG_DATA_HOME");
+        }
+    });
+    qputenv("XDG_DATA_HOME", (own + QStringLiteral("/data")).toUtf8());
+    const QString folder =
+        command == CmdOpenBackups ? EditorWindow::GetBackupFolder() : own + QStringLiteral("/files");
+    QVERIFY(QDir().mkpath(folder));
+    const auto in = [&folder](const char* name) { return (folder + QLatin1Char('/') + name).toStdString(); };
+    QVERIFY(WriteProject(kZq2200Three, in("a.zqp"), "Tea"));
+    QVERIFY(WriteProject(kZq1100V2Single, in("b.txt"), "Tea"));
+    WriteAll(in("c.enc"), "00");
+    {
+        TestWindow test(static_cast<uint8_t>(type));
+        ScriptedPrompts prompts;
+        FileDialogUser user;
+        user.folder = folder;
+        user.expect = listed;
+        user.answer = answer;
+        user.tickReadOnly = readOnly;
+        user.AnswerNextDialog();
+        QVERIFY(Trigger(test.window->GetAction(static_cast<uint16_t>(command))));
+        QVERIFY(user.shown);
+        QVERIFY(user.closedByAnswer);
+        QCOMPARE(user.listed, listed);
+        QCOMPARE(user.nameFilters, filters);
+        QCOMPARE(user.selectedFilter, selected);
+        QVERIFY(prompts.shown.empty());
+        const EditorDocument& document = test.window->GetDocument();
+        QCOMPARE(document.GetPath(), answer.isEmpty() ? std::string() : in(answer.toLatin1().constData()));
+        QCOMPARE(document.IsReadOnly(), readOnly);
+        if (command == CmdSaveAs) {
+            OpenedProject back = OpenProjectFile(document.GetPath());
+            QCOMPARE(back.outcome, OpenOutcome::Opened);
+            QCOMPARE(back.keyboard->GetTypeId(), kZq1100V1Single);
+        }
+    }
+}
+
+void FileCommandsTest::pasteFromFunctionListAppliesTheChosenEntry()
+{
+    TestWindow test(kZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    // Two keys share their codes, so freeing the first one's entry drops it from the list.
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(2, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Water", "M1,S+,K0x1A", MakeGridPoint(3, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Zebra", "M1,S+,K0x1D", MakeGridPoint(4, 1), 1));
+    test.window->FillFunctionListFromAllKeys();
+    test.ShowLayout(1);
+    const auto number = [&keyboard](uint16_t column) {
+        KeyCell* cell = nullptr;
+        return keyboard.GetCell(column, 1, 1, &cell) ? QString::number(cell->GetKeyNumber()) : QString();
+    };
+    QComboBox* list = test.window->GetPanel()->GetFunctionList();
+    QCOMPARE(ComboItems(list),
+             (QStringList{"Tea (" + number(1) + ") *", "Tea (" + number(2) + ") *", "Water *", "Zebra *"}));
+    const int water = 2;
+    list->setCurrentIndex(water);
+    emit list->activated(water);
+    test.Click(MakeGridPoint(1, 1));
+    QCOMPARE(list->currentIndex(), water);
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::Yes};
+    std::unique_ptr<QMenu> menu = test.window->BuildKeyMenu(test.window->GetCurrentKey());
+    QVERIFY(Trigger(menu->findChild<QAction*>(QStringLiteral("cmd8107"))));
+    QCOMPARE(prompts.shown,
+             std::vector<std::string>{
+                 "Replace key programming of \"Tea\" with\nthe new programming (\"Water *\")."});
+    std::string name;
+    std::string codes;
+    QVERIFY(keyboard.GetKeyTexts(&name, &codes, MakeGridPoint(1, 1), 1));
+    QCOMPARE(name, std::string("Water"));
+    QCOMPARE(codes, std::string("M1,S+,K0x1A"));
+    QCOMPARE(ComboItems(list),
+             (QStringList{"Tea *", "Water (" + number(1) + ") *", "Water (" + number(3) + ") *", "Zebra *"}));
+}
+
+void FileCommandsTest::conversionRebuildsTheFunctionList()
+{
+    TestWindow test(kZq2200Three);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Milk", "M1,S+,K0x10", MakeGridPoint(2, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Beer", "M1,S+,K0x05", MakeGridPoint(1, 1), 3));
+    test.window->FillFunctionListFromAllKeys();
+    ScriptedPrompts prompts;
+    // Milk's key is cleared: its programming stays as a free function.
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(2, 1));
+    prompts.answers = {PromptAnswer::Yes};
+    QVERIFY(Trigger(test.window->GetAction(CmdClearKey)));
+    QComboBox* list = test.window->GetPanel()->GetFunctionList();
+    QCOMPARE(ComboItems(list), (QStringList{"Beer *", "Milk", "Tea *"}));
+    // To one layout: Beer's key is gone with the third layout.
+    prompts.answers = {PromptAnswer::Yes, PromptAnswer::No};
+    QVERIFY(Trigger(test.window->GetAction(CmdConvertFirst + 3)));
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(ComboItems(list), (QStringList{"Milk", "Tea *"}));
 }
 
 void FileCommandsTest::recentFilesMoveToTheTop()

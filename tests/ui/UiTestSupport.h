@@ -53,6 +53,9 @@ struct TestWindow
         window = std::make_unique<EditorWindow>(settings, store);
         window->Initialise();
         window->show();
+        // Without a window manager (Xvfb) nobody else gives the window the focus.
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
         QApplication::setActiveWindow(window.get());
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
