@@ -51,9 +51,9 @@ KeyCaptureFilter::KeyCaptureFilter(EditorWindow* window) : QObject(window), m_wi
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kPairWaitMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &KeyCaptureFilter::FlushPendingRelease);
-    // Keys released while a dialog or another program had the focus were never seen going up;
-    // only presses (never releases) are trusted from the platform, so a key pressed just now
-    // whose event is still queued cannot turn into a repeat.
+    // Keys released while a dialog or another program had the focus were never seen going up.
+    // The platform's state only takes keys out of the table, never puts one in: a key pressed
+    // just now whose event is still queued must not turn into a repeat.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] {
         FlushPendingRelease();
         m_state.ForgetReleasedKeys(QueryHeldVirtualKeys());

@@ -79,6 +79,7 @@ std::string ManyLines(int count, const char* end)
 std::vector<Script> Scripts()
 {
     std::vector<Step> manyLines;
+    manyLines.reserve(2004);
     for (int i = 0; i < 2000; ++i) {
         manyLines.push_back(WriteLine("key line " + std::to_string(i)));
     }

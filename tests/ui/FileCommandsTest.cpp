@@ -107,7 +107,7 @@ struct RecordedFileDialogs
                 if (answers.empty()) {
                     return FileChoice{};
                 }
-                const FileChoice answer = answers.front();
+                FileChoice answer = answers.front();
                 answers.pop_front();
                 return answer;
             });
