@@ -653,6 +653,10 @@ void EditorWindow::StepHistory(bool undo)
     m_edit.Discard();
     m_document.ReplaceKeyboard(std::move(restored));
     m_snapshot = std::move(*target);
+    // What the file text cannot hold (the mode of an empty ZQ-1100 key) is gone from the restored
+    // project: its own signature is the step's, or the next action would see a change that wipes
+    // the redo steps and leaves the older undo steps unreachable.
+    m_snapshot.signature = GetKeyboard()->GetContentSignature();
     m_functionList.Empty();
     RefreshView();
     const GridPoint key = m_snapshot.key != 0 ? m_snapshot.key : MakeGridPoint(1, 1);

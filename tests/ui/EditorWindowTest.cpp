@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 
@@ -26,6 +27,7 @@ namespace {
 constexpr uint8_t kZq3300DoubleTwo = 1;
 constexpr uint8_t kZq2200Three = 4;
 constexpr uint8_t kZq2200One = 6;
+constexpr uint8_t kZq1100V1Double = 8;
 constexpr uint8_t kZq1100V2Double = 10;
 
 GridPoint At(uint16_t column, uint16_t row)
@@ -77,6 +79,7 @@ private slots:
     void statusTextsFollowTheMouse();
     void saveQuestionYesNoCancel();
     void reopeningTheFileShowsWhatTheSaveQuestionWrote();
+    void undoWalksBackOverWhatTheFileCannotHold();
     void newProjectAsksTypeThenSaveQuestion();
     void functionListSelectsKeysAndShowsFreeEntries();
     void tabsByKeyboardGiveThePictureTheFocus();
@@ -381,6 +384,32 @@ void EditorWindowTest::reopeningTheFileShowsWhatTheSaveQuestionWrote()
     QVERIFY(test.window->GetKeyboard()->GetCell(At(1, 1), &cell));
     QCOMPARE(cell->GetName(), std::string("Tea"));
     QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
+}
+
+void EditorWindowTest::undoWalksBackOverWhatTheFileCannotHold()
+{
+    TestWindow test(kZq1100V1Double);
+    EditorWindow& window = *test.window;
+    test.ShowLayout(1);
+    // Mode 3 of an empty key: the layout file keeps no mode for it, so no snapshot does.
+    test.Click(At(4, 1));
+    window.GetPanel()->GetModeButton(3)->click();
+    QVERIFY(window.GetKeyboard()->SetKeyTexts("Five", "I28; 10", At(5, 1), 1));
+    window.RunCommand(CmdSingle);
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::Yes};
+    window.RunCommand(CmdClearAll);
+    window.RunCommand(CmdUndo);
+    QVERIFY(window.GetAction(CmdRedo)->isEnabled());
+    window.RunCommand(CmdUndo);
+    KeyCell* cell = nullptr;
+    QVERIFY(window.GetKeyboard()->GetCell(At(5, 1), &cell));
+    QVERIFY(!cell->IsProgrammed());
+    window.RunCommand(CmdRedo);
+    window.RunCommand(CmdRedo);
+    QVERIFY(window.GetKeyboard()->GetCell(At(5, 1), &cell));
+    QVERIFY(!cell->IsProgrammed());
+    QVERIFY(!window.GetAction(CmdRedo)->isEnabled());
 }
 
 void EditorWindowTest::saveQuestionYesNoCancel()
