@@ -97,7 +97,9 @@ void EditorWindow::OpenBackupsCommand()
     // be made leaves the start to the dialog.
     const std::string folder = QFile::encodeName(GetBackupFolder()).toStdString();
     const bool exists = CreateBackupFolder(folder);
-    const FileChoice choice = AskForFile(this, FileDialogKind::OpenBackup, {Text(IDS_FILTER_BACKUPS)},
+    // Backups are project files whatever a translation of the filter text says.
+    const QString filter = ReadableNameFilter(Text(IDS_FILTER_BACKUPS), {QStringLiteral("*.zqp")});
+    const FileChoice choice = AskForFile(this, FileDialogKind::OpenBackup, {filter},
                                          exists ? folder : std::string(), 0, QStringLiteral("zqp"));
     // Read-only, so that a plain Save never changes a backup.
     if (choice.accepted && OpenProject(choice.path)) {

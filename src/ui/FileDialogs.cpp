@@ -68,13 +68,9 @@ void SetFileDialogHook(FileDialogHook hook)
     Hook() = std::move(hook);
 }
 
-FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& givenFilters,
+FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& filters,
                       const std::string& initial, int selectedFilter, const QString& defaultSuffix)
 {
-    QStringList filters;
-    for (const QString& line : givenFilters) {
-        filters.append(ReadableNameFilter(line));
-    }
     if (Hook()) {
         return Hook()(kind, filters, selectedFilter, initial);
     }

@@ -26,8 +26,8 @@ QString ReadableNameFilter(const QString& description, const QStringList& patter
 // "Desc (*.zqp)|*.zqp|..." as the dialog's filter lines; the pattern fields are what the lines match.
 QStringList DialogFilters(const std::string& filter);
 // Open: the file must exist; the project dialog offers a read-only box. Save: asks before
-// overwriting; initial path and selected filter (1-based) preselected. Every line is shown and
-// matched as ReadableNameFilter makes it.
+// overwriting; initial path and selected filter (1-based) preselected. The lines are Qt's name
+// filters as they stand: DialogFilters or ReadableNameFilter makes them.
 FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& filters,
                       const std::string& initial, int selectedFilter, const QString& defaultSuffix);
 

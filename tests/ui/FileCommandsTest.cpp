@@ -70,16 +70,6 @@ QStringList Run(const QString& program, const QStringList& arguments)
     return {QString::number(process.exitCode()), QString::fromUtf8(process.readAllStandardError())};
 }
 
-// A command as the user can give it: only through its action, and only while that is enabled.
-bool Trigger(QAction* action)
-{
-    if (action == nullptr || !action->isEnabled()) {
-        return false;
-    }
-    action->trigger();
-    return true;
-}
-
 QStringList ComboItems(const QComboBox* combo)
 {
     QStringList items;

@@ -105,6 +105,20 @@ void Click(const QWidget* widget, int count = 1, QPoint at = QPoint(-1, -1))
              QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
 }
 
+// The first layout on show, its picture with the focus.
+void ShowFirstLayout(const TestWindow& test)
+{
+    test.ShowLayout(1);
+    QTRY_VERIFY(test.Picture()->hasFocus());
+}
+
+// Enter on the picture's key: its codes are captured from here on.
+void StartCapture(const EditorWindow& window)
+{
+    TypeKeys({QStringLiteral("Return")});
+    QTRY_VERIFY(window.IsCapturing());
+}
+
 QString CodesOfKey(const EditorWindow& window, GridPoint key)
 {
     std::string name;
@@ -166,8 +180,7 @@ void RealKeysTest::keysHeldAcrossDialogsAreNotRepeats()
     QFETCH(QString, expected);
     TestWindow test(kZq2200);
     EditorWindow& window = *test.window;
-    test.ShowLayout(1);
-    QTRY_VERIFY(test.Picture()->hasFocus());
+    ShowFirstLayout(test);
 
     if (before == QLatin1String("save-as")) {
         const DialogAnswerer cancel(Keys({QStringLiteral("Escape")}));
@@ -192,7 +205,7 @@ void RealKeysTest::keysHeldAcrossDialogsAreNotRepeats()
     if (doubleClick) {
         Click(test.Picture(), 2, test.Picture()->CellCentre(key));
     } else {
-        TypeKeys({QStringLiteral("Return")});
+        StartCapture(window);
     }
     QTRY_VERIFY(window.IsCapturing());
     TypeKeys(keys);
@@ -217,11 +230,9 @@ void RealKeysTest::stepButtonsEndTheEditOfTheKeyLeft()
     const GridPoint second = MakeGridPoint(2, 1);
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Tea", "M1,S+,K0x17", first, 1));
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Milk", "M1,S+,K0x10", second, 1));
-    test.ShowLayout(1);
     window.FillFunctionListFromAllKeys();
-    QTRY_VERIFY(test.Picture()->hasFocus());
-    TypeKeys({QStringLiteral("Return")});
-    QTRY_VERIFY(window.IsCapturing());
+    ShowFirstLayout(test);
+    StartCapture(window);
     if (empty) {
         Click(window.GetPanel()->GetDeleteLastCode());
         QTRY_COMPARE(window.GetEditSession().GetEditCell()->GetCodeCount(), 0);
@@ -268,10 +279,8 @@ void RealKeysTest::keyPressedInTheClearQuestionAsksOnce()
     TestWindow test(kZq2200);
     EditorWindow& window = *test.window;
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
-    test.ShowLayout(1);
-    QTRY_VERIFY(test.Picture()->hasFocus());
-    TypeKeys({QStringLiteral("Return")});
-    QTRY_VERIFY(window.IsCapturing());
+    ShowFirstLayout(test);
+    StartCapture(window);
     Click(window.GetPanel()->GetDeleteLastCode());
     // A key typed into the question first, then No.
     const DialogAnswerer refuse(Keys({QStringLiteral("x"), QStringLiteral("Escape")}));
@@ -287,8 +296,7 @@ void RealKeysTest::tabWalksPastTheCodeFields()
     TestWindow test(kZq2200);
     EditorWindow& window = *test.window;
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Coffee", "M1,S+,K0x06", MakeGridPoint(1, 1), 1));
-    test.ShowLayout(1);
-    QTRY_VERIFY(test.Picture()->hasFocus());
+    ShowFirstLayout(test);
     for (int i = 0; i < 30; ++i) {
         TypeKeys({QStringLiteral("Tab")});
         QVERIFY2(window.GetPanel()->CodeFieldIndex(QApplication::focusWidget()) == 0,
@@ -305,10 +313,8 @@ void RealKeysTest::undoAndRedoActOnTheProjectFromAnyField()
     Keyboard& keyboard = *window.GetKeyboard();
     const std::string empty = keyboard.GetContentSignature();
     // Three changes: a key, an option, every key cleared again.
-    test.ShowLayout(1);
-    QTRY_VERIFY(test.Picture()->hasFocus());
-    TypeKeys({QStringLiteral("Return")});
-    QTRY_VERIFY(window.IsCapturing());
+    ShowFirstLayout(test);
+    StartCapture(window);
     TypeKeys({QStringLiteral("a")});
     Click(window.GetPanel()->GetApply());
     QTRY_COMPARE(CodesOfKey(window, MakeGridPoint(1, 1)), "M1,S+,K0x04");
@@ -351,8 +357,7 @@ void RealKeysTest::openDialogLeavesNoCapturingFieldFocused()
     }
     TestWindow test(kZq2200);
     EditorWindow& window = *test.window;
-    test.ShowLayout(1);
-    QTRY_VERIFY(test.Picture()->hasFocus());
+    ShowFirstLayout(test);
     {
         const DialogAnswerer open(Keys({QStringLiteral("Return")}), [&path](QWidget& dialog) {
             dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);

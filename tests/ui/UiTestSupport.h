@@ -10,6 +10,7 @@
 #include "ui/MessageBox.h"
 #include "ui/SelectKeyboardDialog.h"
 
+#include <QAction>
 #include <QProcess>
 #include <QTabBar>
 #include <QtTest>
@@ -18,6 +19,16 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// A command as the user can give it: only through its action, and only while that is enabled.
+inline bool Trigger(QAction* action)
+{
+    if (action == nullptr || !action->isEnabled()) {
+        return false;
+    }
+    action->trigger();
+    return true;
+}
 
 // Answers the window's questions in order and records every text shown.
 struct ScriptedPrompts

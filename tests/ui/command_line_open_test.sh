@@ -5,10 +5,8 @@
 set -euo pipefail
 program=$1
 tool=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" "$work/projects" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/editor_test_env.sh"
+mkdir -p "$work/projects"
 ln -s projects "$work/link"
 ini=$XDG_CONFIG_HOME/Tavrin/$(basename "$program").conf
 name=$'caf\xe9.zqp'

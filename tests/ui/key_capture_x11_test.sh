@@ -4,10 +4,7 @@
 set -euo pipefail
 program=$1
 zqtool=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/editor_test_env.sh"
 project=$work/shop.zqp
 "$zqtool" new 6 -o "$project"
 

@@ -5,10 +5,7 @@
 # here are used, never the system's devices.
 set -euo pipefail
 program=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/editor_test_env.sh"
 ini=$XDG_CONFIG_HOME/Tavrin/$(basename "$program").conf
 
 # Warning, then the start type (the defaults ask for it), then Escape ends the program.

@@ -3,10 +3,7 @@
 # the second starts with the last used type and keeps what the first wrote.
 set -euo pipefail
 program=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/editor_test_env.sh"
 ini=$XDG_CONFIG_HOME/Tavrin/$(basename "$program").conf
 
 session() {
