@@ -40,6 +40,8 @@ public:
     static RecentFiles LoadRecentFiles(const SettingsStore& store);
     static bool SaveRecentFiles(SettingsStore& store, const RecentFiles& files);
 
+    bool operator==(const Settings&) const = default;
+
     bool m_fastEdit = true;
     bool m_defaultApply = true;
     bool m_escEndApplication = true;

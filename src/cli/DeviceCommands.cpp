@@ -10,6 +10,7 @@
 #include "device/OsError.h"
 #include "device/UsbVendorId.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
@@ -70,7 +71,7 @@ int ReportResult(int result, const Keyboard& keyboard, const CliArguments& argum
         return result;
     }
     if (result == DeviceResultInterrupted && GetCaughtStopSignal() != 0) {
-        PrintMessage(GetResultMessage(result));
+        PrintMessage(FormatDeviceMessage(result, keyboard.GetErrorText()));
         return ExitInterrupted + GetCaughtStopSignal();
     }
     std::string message = FormatDeviceMessage(result, keyboard.GetErrorText());
@@ -153,6 +154,12 @@ std::string Hex4(uint16_t value)
     return text;
 }
 
+std::string DescribeOsError(uint32_t code)
+{
+    return code >= kOsErrorOtherBase ? DescribeSystemError(static_cast<int>(code - kOsErrorOtherBase))
+                                     : "error " + std::to_string(code);
+}
+
 // "usable", or why not and what to do about it.
 std::string DescribeState(const KeyboardInterface& entry)
 {
@@ -170,13 +177,12 @@ std::string DescribeState(const KeyboardInterface& entry)
         return std::string("no permission to read and write it; ") + kUdevHint;
     case InterfaceState::InUse:
         return "in use by another program; close it and try again";
+    case InterfaceState::Unreadable:
+        return "cannot be read (" + DescribeOsError(entry.osError) + ")";
     case InterfaceState::Failed:
         break;
     }
-    return entry.osError >= kOsErrorOtherBase
-               ? "cannot be opened (" +
-                     DescribeSystemError(static_cast<int>(entry.osError - kOsErrorOtherBase)) + ")"
-               : "cannot be opened (error " + std::to_string(entry.osError) + ")";
+    return "cannot be opened (" + DescribeOsError(entry.osError) + ")";
 }
 
 } // namespace
@@ -208,9 +214,13 @@ int RunList(const CliArguments& arguments)
                     .Text("problem", isUsable ? "" : state)
                     .Str());
         } else {
-            std::printf("%s\t%s:%s\t%s\t%s\t%s\t%s\n", entry.path.c_str(), Hex4(entry.vendorId).c_str(),
-                        Hex4(entry.productId).c_str(), entry.family.empty() ? "-" : entry.family.c_str(),
-                        entry.name.empty() ? "-" : entry.name.c_str(), feature.c_str(), state.c_str());
+            // Names and paths come from devices and the environment: no byte of theirs may act on
+            // the terminal or break the columns.
+            std::printf("%s\t%s:%s\t%s\t%s\t%s\t%s\n", EscapeControlCharacters(entry.path).c_str(),
+                        Hex4(entry.vendorId).c_str(), Hex4(entry.productId).c_str(),
+                        entry.family.empty() ? "-" : entry.family.c_str(),
+                        entry.name.empty() ? "-" : EscapeControlCharacters(entry.name).c_str(),
+                        feature.c_str(), EscapeControlCharacters(state).c_str());
         }
     }
     if (arguments.json) {

@@ -24,6 +24,12 @@ struct HidInterfaceInfo
     uint16_t featureReportByteLength = 0; // 0: the interface has no feature report
     HidInterfaceKind kind = HidInterfaceKind::Hid;
     std::string name;
+    // False when its report descriptor was read and lacks the programming reports (HidReports.h);
+    // backends that cannot tell leave it true.
+    bool programmingReports = true;
+    // A code from OsError.h when what the interface is could not be read; the ids are then 0 when
+    // they were not read.
+    uint32_t readError = 0;
 };
 
 // Every call sets the last error: 0 on success, otherwise a code from OsError.h (31, 1167, or an

@@ -172,5 +172,8 @@ bool ParseHidReportDescriptor(const uint8_t* data, size_t size, HidReportLengths
     lengths.output = parser.LongestReport(KindOutput);
     lengths.feature = parser.LongestReport(KindFeature);
     lengths.usesReportIds = parser.usesReportIds;
+    for (size_t id = 0; id < parser.bits[KindFeature].size(); ++id) {
+        lengths.featureIds[id] = parser.bits[KindFeature][id] != 0;
+    }
     return true;
 }

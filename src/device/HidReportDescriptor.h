@@ -1,6 +1,7 @@
 // Report lengths of a HID report descriptor, counted the way the Windows HID parser fills HIDP_CAPS.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,6 +14,8 @@ struct HidReportLengths
     uint16_t output = 0;
     uint16_t feature = 0;
     bool usesReportIds = false;
+    // The report ids (0 without report ids) of the feature reports that carry data.
+    std::bitset<256> featureIds;
 };
 
 // False for a malformed descriptor (a truncated item, report id 0 or above 255, unbalanced

@@ -1,5 +1,7 @@
 #include "device/HidReports.h"
 
+#include "device/HidReportDescriptor.h"
+
 CommandReport BuildCommandReport(uint8_t command, uint16_t address, uint8_t count)
 {
     CommandReport report{};
@@ -15,6 +17,11 @@ CommandReport BuildStatusRequest()
     CommandReport report{};
     report[kReportIdOffset] = kCommandReportId;
     return report;
+}
+
+bool DeclaresProgrammingReports(const HidReportLengths& lengths)
+{
+    return lengths.featureIds[kCommandReportId] && lengths.featureIds[kDataReportId];
 }
 
 void PutU16(uint8_t* destination, uint16_t value)

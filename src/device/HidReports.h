@@ -51,5 +51,10 @@ CommandReport BuildCommandReport(uint8_t command, uint16_t address, uint8_t coun
 // The buffer the host hands over to read a status report: id 2, the rest 0.
 CommandReport BuildStatusRequest();
 
+struct HidReportLengths;
+// Whether a parsed report descriptor declares both feature reports above, as the interface a
+// keyboard is programmed through does; its typing and card reader interfaces do not.
+bool DeclaresProgrammingReports(const HidReportLengths& lengths);
+
 void PutU16(uint8_t* destination, uint16_t value);
 uint16_t GetU16(const uint8_t* source);

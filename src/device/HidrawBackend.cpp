@@ -1,6 +1,7 @@
 #include "device/HidrawBackend.h"
 
 #include "device/HidReportDescriptor.h"
+#include "device/HidReports.h"
 #include "device/HidrawUevent.h"
 #include "device/OsError.h"
 
@@ -50,8 +51,9 @@ bool ParseNodeName(const char* name, unsigned long& number)
     return true;
 }
 
-// A file larger than the limit is refused: no attribute of a hidraw node is that long.
-bool ReadWholeFile(const std::string& path, std::string& contents)
+// 0, or the errno of the failure; a file larger than the limit is refused with EFBIG, as no
+// attribute of a hidraw node is that long.
+int ReadWholeFile(const std::string& path, std::string& contents)
 {
     contents.clear();
     int fd;
@@ -59,31 +61,31 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
         fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        return false;
+        return errno;
     }
     char chunk[4096];
-    bool done = true;
+    int error = 0;
     for (;;) {
         const ssize_t got = read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            done = false;
+            error = errno;
             break;
         }
         if (got == 0) {
             break;
         }
         if (contents.size() + static_cast<size_t>(got) > kMaxAttributeSize) {
-            done = false;
+            error = EFBIG;
             break;
         }
         contents.append(chunk, static_cast<size_t>(got));
     }
     // A read-only file has nothing left to lose on a failed close.
     (void)close(fd);
-    return done;
+    return error;
 }
 
 } // namespace
@@ -144,19 +146,32 @@ bool HidrawBackend::Enumerate(std::vector<HidInterfaceInfo>& interfaces)
 bool HidrawBackend::ReadInterface(const std::string& nodeName, HidInterfaceInfo& info) const
 {
     const std::string deviceFolder = m_sysfsRoot + "/class/hidraw/" + nodeName + "/device";
-    std::string uevent;
-    if (!ReadWholeFile(deviceFolder + "/uevent", uevent) ||
-        !ParseHidrawUevent(uevent, info.vendorId, info.productId, info.name)) {
-        return false;
-    }
     info.path = m_deviceFolder + "/" + nodeName;
     info.kind = HidInterfaceKind::Hid;
+    std::string uevent;
+    const int ueventError = ReadWholeFile(deviceFolder + "/uevent", uevent);
+    // A node gone since the folder was read is no interface; one that is there but cannot be read
+    // might be the keyboard, so it is listed with the reason.
+    if (ueventError == ENOENT) {
+        return false;
+    }
+    if (ueventError != 0) {
+        info.readError = MapOsError(ueventError);
+        return true;
+    }
+    if (!ParseHidrawUevent(uevent, info.vendorId, info.productId, info.name)) {
+        return false;
+    }
     std::string descriptor;
+    const int descriptorError = ReadWholeFile(deviceFolder + "/report_descriptor", descriptor);
     HidReportLengths lengths;
-    if (ReadWholeFile(deviceFolder + "/report_descriptor", descriptor) &&
-        ParseHidReportDescriptor(reinterpret_cast<const uint8_t*>(descriptor.data()), descriptor.size(),
-                                 lengths)) {
+    if (descriptorError != 0 && descriptorError != ENOENT) {
+        info.readError = MapOsError(descriptorError);
+    } else if (descriptorError == 0 &&
+               ParseHidReportDescriptor(reinterpret_cast<const uint8_t*>(descriptor.data()),
+                                        descriptor.size(), lengths)) {
         info.featureReportByteLength = lengths.feature;
+        info.programmingReports = DeclaresProgrammingReports(lengths);
     }
     return true;
 }

@@ -17,8 +17,9 @@ public:
     HidrawBackend(const HidrawBackend&) = delete;
     HidrawBackend& operator=(const HidrawBackend&) = delete;
 
-    // By hidraw number. A node whose ids cannot be read is left out; one whose report descriptor
-    // cannot be read or parsed is listed without a feature report.
+    // By hidraw number. A node without ids is left out; one whose uevent or report descriptor is
+    // there but cannot be read is listed with readError; one whose report descriptor is missing or
+    // cannot be parsed is listed without a feature report.
     bool Enumerate(std::vector<HidInterfaceInfo>& interfaces) override;
     // Exclusive: a node another program holds open fails with kOsErrorInUse.
     HidHandle Open(const std::string& path) override;

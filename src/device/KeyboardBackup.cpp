@@ -175,35 +175,51 @@ bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t
     if (SaveProjectFile(backup, target, &format) != SaveOutcome::Saved) {
         return false;
     }
-    PruneBackups(folder, typeId, kKeptBackupsPerType);
+    PruneBackups(folder, typeId, kKeptBackupsPerType, target);
     if (path != nullptr) {
         *path = target;
     }
     return true;
 }
 
-size_t PruneBackups(const std::string& folder, uint8_t typeId, size_t keep)
+size_t PruneBackups(const std::string& folder, uint8_t typeId, size_t keep, const std::string& spared)
 {
+    struct Backup
+    {
+        std::filesystem::file_time_type written;
+        std::string name;
+    };
     const std::string stem = TypeStem(typeId);
-    std::vector<std::string> names;
+    const std::string sparedName = std::filesystem::path(spared).filename().string();
+    std::vector<Backup> backups;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
         std::error_code kindError;
-        if (IsBackupName(name, stem) && entry->is_regular_file(kindError)) {
-            names.push_back(name);
+        if (name == sparedName || !IsBackupName(name, stem) || !entry->is_regular_file(kindError)) {
+            continue;
         }
+        std::error_code timeError;
+        const std::filesystem::file_time_type written = entry->last_write_time(timeError);
+        // A file whose time cannot be read goes first rather than a readable newer one.
+        backups.push_back({timeError ? std::filesystem::file_time_type::min() : written, name});
     }
-    if (names.size() <= keep) {
+    const size_t kept = sparedName.empty() || keep == 0 ? keep : keep - 1;
+    if (backups.size() <= kept) {
         return 0;
     }
-    // The time stamp makes the names sort from the oldest to the newest.
-    std::sort(names.begin(), names.end());
+    // Oldest written first: the local time in a name goes back with daylight saving time or a
+    // change of time zone, the time a file was written does not. The name orders files written
+    // within the clock's resolution, where its sequence number tells.
+    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
+        return a.written != b.written ? a.written < b.written : a.name < b.name;
+    });
     size_t removed = 0;
-    for (size_t i = 0; i + keep < names.size(); ++i) {
+    for (size_t i = 0; i + kept < backups.size(); ++i) {
         std::error_code removeError;
-        removed += std::filesystem::remove(std::filesystem::path(folder) / names[i], removeError) ? 1 : 0;
+        removed +=
+            std::filesystem::remove(std::filesystem::path(folder) / backups[i].name, removeError) ? 1 : 0;
     }
     return removed;
 }

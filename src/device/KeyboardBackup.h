@@ -29,9 +29,11 @@ std::string MakeBackupFileName(uint8_t typeId, const std::tm& localTime, unsigne
 bool CreateBackupFolder(const std::string& folder);
 
 // Saves the backup into the folder (created as above) under a name of its type and the local time
-// at now, then removes the oldest backups of that type beyond kKeptBackupsPerType. Files of other
-// names are never touched. False when the folder cannot be made or the file not saved.
+// at now, then removes the backups of that type written longest ago beyond kKeptBackupsPerType,
+// never the one just saved. Files of other names are never touched. False when the folder cannot
+// be made or the file not saved.
 bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path);
 
-// Removes the oldest backups of the type in the folder until keep are left; answers how many went.
-size_t PruneBackups(const std::string& folder, uint8_t typeId, size_t keep);
+// Removes the backups of the type in the folder written longest ago until keep are left, spared
+// (a path or name in the folder, when not empty) always among them; answers how many went.
+size_t PruneBackups(const std::string& folder, uint8_t typeId, size_t keep, const std::string& spared = {});

@@ -114,11 +114,16 @@ std::vector<KeyboardInterface> ListHidInterfaces(HidBackend& hid, uint16_t vendo
     std::vector<HidInterfaceInfo> interfaces;
     hid.Enumerate(interfaces);
     for (const HidInterfaceInfo& info : interfaces) {
-        if (info.vendorId != vendorId || GetUsbFamilyName(info.productId).empty()) {
+        // Whose an unreadable node is cannot be told: it is listed rather than silently missing.
+        const bool idsUnknown = info.readError != 0 && info.vendorId == 0;
+        if (!idsUnknown && (info.vendorId != vendorId || GetUsbFamilyName(info.productId).empty())) {
             continue;
         }
         KeyboardInterface entry = FromInfo(info, info.path);
-        if (entry.featureReportLength == 0) {
+        if (info.readError != 0) {
+            entry.state = InterfaceState::Unreadable;
+            entry.osError = info.readError;
+        } else if (entry.featureReportLength == 0 || !info.programmingReports) {
             entry.state = InterfaceState::NoFeatureReport;
         } else {
             Probe(hid, entry);

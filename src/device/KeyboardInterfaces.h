@@ -12,12 +12,15 @@ class LegacyDriverBackend;
 
 enum class InterfaceState : uint8_t {
     Usable,
-    NoFeatureReport, // a USB interface of the keyboard that is not the one it is programmed through
-    OtherVendor,     // a simulated keyboard with a vendor id other than the one looked for
-    NotAnswering,    // a simulator entry nobody serves
+    // A USB interface of the keyboard that is not the one it is programmed through: no feature
+    // report, or not the programming ones.
+    NoFeatureReport,
+    OtherVendor,  // a simulated keyboard with a vendor id other than the one looked for
+    NotAnswering, // a simulator entry nobody serves
     NoPermission,
     InUse,
-    Failed, // osError tells why
+    Unreadable, // what the interface is could not be read; osError tells why
+    Failed,     // osError tells why
 };
 
 struct KeyboardInterface

@@ -172,14 +172,18 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
     };
     ReportProgress(progress, 0, total);
     beforeWrite(0);
-    bool written = true;
+    int result = DeviceResultOk;
     for (uint32_t i = 0; i < total; ++i) {
         if (IsDeviceStopRequested()) {
-            ReportProgress(progress, 0, 0);
-            return DeviceResultInterrupted;
+            result = DeviceResultInterrupted;
+        } else if (!driver.WriteByte(image[i])) {
+            result = DeviceResultCommunication;
         }
-        written = driver.WriteByte(image[i]);
-        if (!written) {
+        if (result != DeviceResultOk) {
+            // The bytes written so far already replaced part of the old layout.
+            if (i > 0) {
+                errorText = LoadText(IDS_PARTLY_WRITTEN);
+            }
             break;
         }
         // The pause counts from the write's completion; the host's own work between two bytes is
@@ -192,7 +196,7 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
         sleepUntil(deadline);
     }
     ReportProgress(progress, 0, 0);
-    return written ? DeviceResultOk : DeviceResultCommunication;
+    return result;
 }
 
 int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, ProgressSink* progress, std::string& errorText)

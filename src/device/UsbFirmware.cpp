@@ -82,7 +82,7 @@ int ReadUsbFirmwareFile(const std::string& path, std::vector<uint8_t>& blocks, s
     }
     const uint64_t size = file.GetSize();
     if (size > kMaxFileSize) {
-        why = LoadTextWithArgument(IDS_FIRMWARE_LENGTH, FormatUnsigned(size));
+        why = LoadTextWithArgument(IDS_FIRMWARE_TOO_LARGE, std::to_string(size));
         return DeviceResultCorruptedFile;
     }
     std::vector<uint8_t> text(static_cast<size_t>(size));

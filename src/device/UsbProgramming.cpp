@@ -5,6 +5,8 @@
 #include "device/HidChannel.h"
 #include "device/OsError.h"
 #include "device/ProgressSink.h"
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
 #include "model/UsbKeyboard.h"
 
 #include <algorithm>
@@ -126,12 +128,20 @@ int WriteImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image,
     const auto start = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
     auto address = start;
     for (uint32_t done = 0; done < total;) {
-        if (IsDeviceStopRequested()) {
-            return DeviceResultInterrupted;
-        }
+        int failed = DeviceResultOk;
         const auto count = static_cast<uint8_t>(std::min<uint32_t>(total - done, kChunkSize));
-        if (!channel.SendData(image + done, count) || !channel.ConfirmWrite(address, count)) {
-            return DeviceResultCommunication;
+        if (IsDeviceStopRequested()) {
+            failed = DeviceResultInterrupted;
+        } else if (!channel.SendData(image + done, count) || !channel.ConfirmWrite(address, count)) {
+            failed = DeviceResultCommunication;
+        }
+        if (failed != DeviceResultOk) {
+            // The reason first, then what the keyboard was left with.
+            RecordChannelErrors(keyboard, channel);
+            if (done > 0) {
+                keyboard.AppendErrorText(LoadText(IDS_PARTLY_WRITTEN));
+            }
+            return failed;
         }
         done += count;
         address = static_cast<uint16_t>(address + count);

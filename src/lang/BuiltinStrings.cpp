@@ -113,6 +113,9 @@ constexpr BuiltinString kStrings[] = {
      "The firmware file holds a character that is not a hexadecimal digit at position %s."},
     {IDS_FIRMWARE_LENGTH, "The firmware file holds %s hexadecimal digits: not whole blocks of 272."},
     {IDS_MSG_FORMAT_NOT_READ_BACK, "A file saved as \"%s\" cannot be read back as %n.\nSave it anyway?"},
+    {IDS_FIRMWARE_TOO_LARGE, "The firmware file is too large: %s bytes."},
+    {IDS_PARTLY_WRITTEN,
+     "The keyboard now holds part of the new layout; programming it again puts it right."},
     {IDS_NUMBER_RANGE, "Enter a number from %s to %s."},
     {IDS_MSG_SETTINGS_NOT_A_FILE,
      "The settings file \"%s\" is not an ordinary file.\nThe program starts with its default "

@@ -77,11 +77,7 @@ bool LanguageTable::ReadFile(const std::string& path)
         if (!ParseId(head, id)) {
             continue;
         }
-        std::string text = ApplyEscapes(line);
-        if (text.size() > kMaxTextLength) {
-            text.resize(kMaxTextLength);
-        }
-        if (!AddEntry(id, text, offset)) {
+        if (!AddEntry(id, CutText(ApplyEscapes(line), kMaxTextLength), offset)) {
             break;
         }
     }

@@ -260,6 +260,9 @@ constexpr uint32_t IDS_FIRMWARE_NOT_HEX = 34208; // "%s": the 1-based position o
 constexpr uint32_t IDS_FIRMWARE_LENGTH = 34209;  // "%s": the count of hexadecimal digits
 // Save As in a format the project's own reader refuses: "%s" the format, "%n" the type name.
 constexpr uint32_t IDS_MSG_FORMAT_NOT_READ_BACK = 34210;
+constexpr uint32_t IDS_FIRMWARE_TOO_LARGE = 34211; // "%s": the file's size in bytes
+// In the error text after a write that stopped part-way.
+constexpr uint32_t IDS_PARTLY_WRITTEN = 34212;
 // Number fields and the settings file.
 constexpr uint32_t IDS_NUMBER_RANGE = 34240;            // "%s" and "%s": the lowest and highest value
 constexpr uint32_t IDS_MSG_SETTINGS_NOT_A_FILE = 34241; // "%s": the settings file's path

@@ -1,6 +1,7 @@
 #include "lang/TextHelpers.h"
 
 #include <algorithm>
+#include <cstdio>
 
 std::string ReplaceFirst(const std::string& text, const std::string& pattern, const std::string& replacement)
 {
@@ -158,6 +159,46 @@ bool IsValidUtf8(const std::string& bytes)
         i += length;
     }
     return true;
+}
+
+std::string CutText(const std::string& text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes) {
+        return text;
+    }
+    size_t cut = maxBytes;
+    // Half a character would turn the whole text into Windows-1252.
+    if (IsValidUtf8(text)) {
+        while (cut > 0 && (static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+    }
+    return text.substr(0, cut);
+}
+
+std::string EscapeControlCharacters(const std::string& text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    char hex[8];
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<uint8_t>(text[i]);
+        const size_t length = Utf8SequenceLength(text, i);
+        const bool c1Control = length == 2 && byte == 0xC2 && static_cast<uint8_t>(text[i + 1]) < 0xA0;
+        if (byte == '\t' || byte == '\n' || byte == '\r') {
+            escaped += byte == '\t' ? "\\t" : byte == '\n' ? "\\n" : "\\r";
+        } else if (byte < 0x20 || byte == 0x7F || length == 0) {
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            escaped += hex;
+        } else if (c1Control) {
+            std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<uint8_t>(text[i + 1]));
+            escaped += hex;
+        } else {
+            escaped.append(text, i, length);
+        }
+        i += length == 0 ? 1 : length;
+    }
+    return escaped;
 }
 
 char16_t Cp1252ToUnicode(uint8_t byte)

@@ -30,6 +30,11 @@ bool LessIgnoringCase(const std::string& text, const std::string& other);
 
 // Project texts are byte strings: UTF-8 when valid, Windows-1252 otherwise.
 bool IsValidUtf8(const std::string& bytes);
+// At most maxBytes of the text, cut between two characters when the text is UTF-8.
+std::string CutText(const std::string& text, size_t maxBytes);
+// For a line on a terminal: tab, line feed and carriage return as \t, \n, \r, other control
+// characters (C0, DEL, C1) and bytes that are no part of valid UTF-8 as \xNN or \uNNNN.
+std::string EscapeControlCharacters(const std::string& text);
 // The Unicode character of a Windows-1252 byte (0x80 to 0x9F differ from Latin-1).
 char16_t Cp1252ToUnicode(uint8_t byte);
 // The text as UTF-8: itself when valid, else read as Windows-1252.

@@ -228,13 +228,14 @@ bool LegacyKeyCell::ParseCodeList(const std::string& list, int form)
     int last = 0;
     bool storedZero = false;
     // An empty list is no codes: the free form of an empty key must read back.
-    std::string rest = TrimBlanks(list).empty() ? std::string() : list;
-    bool more = !rest.empty();
-    while (more) {
-        const size_t comma = rest.find(',');
-        const std::string field = TrimBlanks(rest.substr(0, comma));
+    bool more = !TrimBlanks(list).empty();
+    // By position: copying the rest after every field made a long list quadratic.
+    for (size_t start = 0; more;) {
+        const size_t comma = list.find(',', start);
+        const std::string field =
+            TrimBlanks(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         more = comma != std::string::npos;
-        rest = more ? rest.substr(comma + 1) : std::string();
+        start = comma + 1;
         uint16_t value = 0;
         if (ParseU16(field, value, 255) != ParseOk) {
             result = false;

@@ -1,5 +1,6 @@
 #include "device/HidrawBackend.h"
 #include "TempFolder.h"
+#include "device/HidDescriptors.h"
 #include "device/OsError.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-const Bytes VendorInterface = {
-    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x85, 0x02,
-    0x95, 0x07, 0x09, 0x01, 0xB1, 0x02, 0x85, 0x03, 0x95, 0x88, 0x09, 0x02, 0xB1, 0x02, 0xC0,
-};
-// Input only, as a keyboard's typing interface.
-const Bytes InputOnly = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00, 0xC0};
+using HidrawDescriptors::CardReader;
+using HidrawDescriptors::Typing;
+const Bytes& VendorInterface = HidrawDescriptors::Vendor;
 
 std::string Uevent(const std::string& hidId, const std::string& name)
 {
@@ -75,8 +73,9 @@ TEST_F(HidrawBackendTest, EnumeratesByNodeNumberWithIdsNamesAndFeatureLengths)
     const std::string mouse = Uevent("0003:0000046D:0000C077", "Logitech USB Optical Mouse");
     AddNode("hidraw10", &keyboard, &VendorInterface);
     AddNode("hidraw2", &keyboard, &VendorInterface);
-    AddNode("hidraw1", &keyboard, &InputOnly);
-    AddNode("hidraw3", &mouse, &InputOnly);
+    AddNode("hidraw1", &keyboard, &Typing);
+    AddNode("hidraw3", &mouse, &Typing);
+    AddNode("hidraw4", &keyboard, &CardReader);
     fs::create_directories(m_root / "sys/class/hidraw/hidraw"); // not nodes
     fs::create_directories(m_root / "sys/class/hidraw/hidraw4x");
     fs::create_directories(m_root / "sys/class/hidraw/hidraw1234567890");
@@ -85,17 +84,21 @@ TEST_F(HidrawBackendTest, EnumeratesByNodeNumberWithIdsNamesAndFeatureLengths)
     std::vector<HidInterfaceInfo> found;
     ASSERT_TRUE(backend.Enumerate(found));
     EXPECT_EQ(backend.GetLastError(), kOsErrorNone);
-    ASSERT_EQ(found.size(), 4u);
-    const std::vector<std::string> paths = {Dev("hidraw1"), Dev("hidraw2"), Dev("hidraw3"), Dev("hidraw10")};
-    const std::vector<uint16_t> vendors = {0xFA2C, 0xFA2C, 0x046D, 0xFA2C};
-    const std::vector<uint16_t> products = {0x1000, 0x1000, 0xC077, 0x1000};
-    const std::vector<uint16_t> featureLengths = {0, 137, 0, 137};
+    ASSERT_EQ(found.size(), 5u);
+    const std::vector<std::string> paths = {Dev("hidraw1"), Dev("hidraw2"), Dev("hidraw3"), Dev("hidraw4"),
+                                            Dev("hidraw10")};
+    const std::vector<uint16_t> vendors = {0xFA2C, 0xFA2C, 0x046D, 0xFA2C, 0xFA2C};
+    const std::vector<uint16_t> products = {0x1000, 0x1000, 0xC077, 0x1000, 0x1000};
+    const std::vector<uint16_t> featureLengths = {0, 137, 0, 9, 137};
+    // A card reader has a feature report of its own, but not the two a keyboard is programmed by.
+    const std::vector<bool> programming = {false, true, false, false, true};
     for (size_t i = 0; i < found.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(found[i].path, paths[i]);
         EXPECT_EQ(found[i].vendorId, vendors[i]);
         EXPECT_EQ(found[i].productId, products[i]);
         EXPECT_EQ(found[i].featureReportByteLength, featureLengths[i]);
+        EXPECT_EQ(found[i].programmingReports, programming[i]);
         EXPECT_EQ(found[i].kind, HidInterfaceKind::Hid);
     }
     EXPECT_EQ(found[0].name, "Tavrin ZQ-2200 Keyboard");
@@ -130,6 +133,26 @@ TEST_F(HidrawBackendTest, NodesWithoutUsableIdsAreLeftOutAndBadDescriptorsHaveNo
     EXPECT_EQ(found[2].path, Dev("hidraw7"));
     EXPECT_EQ(found[2].productId, 0x1002);
     EXPECT_EQ(found[2].featureReportByteLength, 137);
+}
+
+TEST_F(HidrawBackendTest, NodesThatCannotBeReadAreListedWithTheReason)
+{
+    const std::string longName = Uevent("0003:0000FA2C:00001000", std::string(100 * 1024, 'n'));
+    const std::string keyboard = Uevent("0003:0000FA2C:00001000", "ZQ-2200");
+    AddNode("hidraw0", &longName, &VendorInterface);
+    AddNode("hidraw1", &keyboard, nullptr);
+    fs::create_directory(m_root / "sys/devices/hidraw1/report_descriptor");
+
+    HidrawBackend backend = Backend();
+    std::vector<HidInterfaceInfo> found;
+    ASSERT_TRUE(backend.Enumerate(found));
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].path, Dev("hidraw0"));
+    EXPECT_EQ(found[0].readError, kOsErrorOtherBase + EFBIG);
+    EXPECT_EQ(found[0].vendorId, 0);
+    EXPECT_EQ(found[1].readError, kOsErrorOtherBase + EISDIR);
+    EXPECT_EQ(found[1].productId, 0x1000);
+    EXPECT_EQ(found[1].featureReportByteLength, 0);
 }
 
 TEST_F(HidrawBackendTest, MissingClassFolderIsAFailedListWithNotConnected)

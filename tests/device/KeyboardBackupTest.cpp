@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 #include <vector>
@@ -124,6 +125,36 @@ TEST(KeyboardBackup, TwoBackupsInOneSecondKeepBothInTheirOrder)
     EXPECT_EQ(paths[2].substr(paths[2].size() - 7), "_03.zqp");
     EXPECT_EQ(PruneBackups(temp.Path(), Zq2200One, 1), 2u);
     EXPECT_TRUE(std::filesystem::exists(paths[2])) << "a sequence number sorts after its second";
+}
+
+TEST(KeyboardBackup, PruningGoesByTheTimeWrittenAndSparesTheNewBackup)
+{
+    TempFolder temp;
+    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "K0x04");
+    const std::time_t start = 1'700'000'000;
+    std::vector<std::string> paths(kKeptBackupsPerType);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        ASSERT_TRUE(
+            SaveBackupInFolder(*backup, temp.Path(), start + static_cast<std::time_t>(i) * 60, &paths[i]));
+    }
+    // Written in the other order than their names tell, and later than the clock now says (a clock
+    // set back): the last name was written first.
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        std::filesystem::last_write_time(paths[i], now + std::chrono::hours(1) - std::chrono::minutes(i));
+    }
+    // Local time ten hours earlier than every name (a change of time zone).
+    std::unique_ptr<Keyboard> newer = Programmed(Zq2200One, "K0x05");
+    std::string newest;
+    ASSERT_TRUE(SaveBackupInFolder(*newer, temp.Path(), start - 10 * 3600, &newest));
+
+    EXPECT_EQ(FolderEntries(temp.Path()).size(), kKeptBackupsPerType);
+    uint8_t format = 0;
+    OpenedProject reopened = OpenProjectFile(newest, &format);
+    ASSERT_EQ(reopened.outcome, OpenOutcome::Opened) << "the backup just written is kept";
+    EXPECT_EQ(reopened.keyboard->GetContentSignature(), newer->GetContentSignature());
+    EXPECT_FALSE(std::filesystem::exists(paths.back())) << "written longest ago";
+    EXPECT_TRUE(std::filesystem::exists(paths.front()));
 }
 
 TEST(KeyboardBackup, AFolderThatCannotBeMadeSavesNothing)

@@ -33,6 +33,15 @@ TEST(KeyboardInterfacesTest, EachConsideredInterfaceWithWhyItCannotBeUsed)
     hid.AddInterface(Interface("/dev/hidraw4", kZqUsbVendorId, 0x1002, 137));
     hid.AddInterface(Interface("/dev/hidraw5", kZqUsbVendorId, 0x1002, 137));
     hid.AddInterface(Interface("/dev/hidraw6", kZqUsbVendorId, 0x2000, 137)); // no family of ours
+    HidInterfaceInfo cardReader = Interface("/dev/hidraw9", kZqUsbVendorId, 0x1002, 9);
+    cardReader.programmingReports = false;
+    hid.AddInterface(cardReader);
+    HidInterfaceInfo unreadable = Interface("/dev/hidraw7", 0, 0, 0); // whose, cannot be told
+    unreadable.readError = kOsErrorOtherBase + EFBIG;
+    hid.AddInterface(unreadable);
+    HidInterfaceInfo otherUnreadable = Interface("/dev/hidraw8", 0x046D, 0xC077, 0);
+    otherUnreadable.readError = kOsErrorOtherBase + EISDIR;
+    hid.AddInterface(otherUnreadable);
     hid.SetOpenError("/dev/hidraw3", EACCES);
     hid.SetHeldElsewhere("/dev/hidraw4");
     hid.SetOpenError("/dev/hidraw5", ENODEV);
@@ -51,6 +60,8 @@ TEST(KeyboardInterfacesTest, EachConsideredInterfaceWithWhyItCannotBeUsed)
         {"/dev/hidraw3", "ZQ-3300", InterfaceState::NoPermission, kOsErrorOtherBase + EACCES},
         {"/dev/hidraw4", "ZQ-3300", InterfaceState::InUse, kOsErrorInUse},
         {"/dev/hidraw5", "ZQ-3300", InterfaceState::Failed, kOsErrorNotConnected},
+        {"/dev/hidraw9", "ZQ-3300", InterfaceState::NoFeatureReport, 0},
+        {"/dev/hidraw7", "", InterfaceState::Unreadable, kOsErrorOtherBase + EFBIG},
     };
     ASSERT_EQ(list.size(), std::size(expected));
     for (size_t i = 0; i < list.size(); ++i) {
@@ -61,9 +72,11 @@ TEST(KeyboardInterfacesTest, EachConsideredInterfaceWithWhyItCannotBeUsed)
         EXPECT_EQ(list[i].osError, expected[i].osError);
         EXPECT_EQ(list[i].name, "name of " + list[i].path);
     }
-    // Probing leaves nothing open, and another vendor id finds none of them.
+    // Probing leaves nothing open, and another vendor id finds none but the node of unknown ids.
     EXPECT_EQ(hid.OpenHandleCount(), 0u);
-    EXPECT_TRUE(ListHidInterfaces(hid, 0x1234).empty());
+    const std::vector<KeyboardInterface> other = ListHidInterfaces(hid, 0x1234);
+    ASSERT_EQ(other.size(), 1u);
+    EXPECT_EQ(other[0].path, "/dev/hidraw7");
 }
 
 TEST(KeyboardInterfacesTest, TheLegacyDriverIsOpenedAndClosedAgain)

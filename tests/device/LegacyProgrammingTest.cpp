@@ -22,6 +22,9 @@
 
 namespace {
 
+const std::string PartlyWritten =
+    "The keyboard now holds part of the new layout; programming it again puts it right.";
+
 // Counts pumps for one test and leaves no hook behind.
 class PumpCounter
 {
@@ -340,11 +343,13 @@ TEST_F(LegacyProgram, FailingWriteStopsAtOnceAndCloses)
     EXPECT_EQ(driver.GetLastError(), kOsErrorNotFunctioning);
     EXPECT_FALSE(driver.IsOpen());
     EXPECT_EQ(driver.CloseCount(), 1u);
+    EXPECT_EQ(errorText, PartlyWritten);
 
     FakeLegacyDriver first;
     first.FailAtWrite(1, ENODEV);
     EXPECT_EQ(ProgramLegacyKeyboard(keyboard, first, nullptr, errorText, FakePacing()), 16);
     EXPECT_TRUE(first.Written().empty());
+    EXPECT_EQ(errorText, "");
 }
 
 TEST_F(LegacyProgram, FailuresBeforeTheImageSendNothing)
@@ -387,4 +392,12 @@ TEST_F(LegacyProgram, AStopEndsBetweenTwoBytesAndClosesTheDriver)
     EXPECT_EQ(driver.Written(), Bytes(image.begin(), image.begin() + 10));
     EXPECT_FALSE(driver.IsOpen());
     EXPECT_EQ(sink.m_calls.back(), (std::pair<uint32_t, uint32_t>{0, 0}));
+    EXPECT_EQ(errorText, PartlyWritten);
+
+    // A stop before the first byte leaves the old layout whole.
+    RequestDeviceStop();
+    EXPECT_EQ(ProgramLegacyKeyboard(keyboard, driver, &sink, errorText, FakePacing()),
+              DeviceResultInterrupted);
+    ClearDeviceStopRequest();
+    EXPECT_EQ(errorText, "");
 }

@@ -146,6 +146,8 @@ TEST_F(UsbFirmwareTest, InputsThatAreNoFileOrTooLargeAreRefusedBeforeAnyBlock)
         EXPECT_EQ(UploadUsbFirmware(m_keyboard, m_path, &m_progress, keyboard.m_access),
                   DeviceResultCorruptedFile);
         EXPECT_TRUE(keyboard.m_backend.FirmwareBlocks().empty());
+        EXPECT_EQ(m_keyboard.GetErrorText(),
+                  "The firmware file is too large: " + std::to_string(size) + " bytes.");
     }
     EXPECT_TRUE(m_progress.m_calls.empty());
 }

@@ -274,6 +274,9 @@ int ExpectedAtReport(size_t number)
     return number <= 12 ? DeviceResultCommunication : DeviceResultStartingApplication;
 }
 
+const std::string PartlyWritten =
+    "\r\nThe keyboard now holds part of the new layout; programming it again puts it right.";
+
 struct Operation
 {
     const char* name;
@@ -304,7 +307,10 @@ TEST_F(UsbProgrammingTest, AFailingReportAnywhereGivesItsCodeAndOneLineOfText)
                                            ? DownloadUsbSequences(project, nullptr, keyboard.m_access)
                                            : ProgramUsbKeyboard(project, nullptr, keyboard.m_access);
                     EXPECT_EQ(result, ExpectedAtReport(number));
-                    EXPECT_EQ(project.GetErrorText(), LoadText(error.textId));
+                    // Reports 10-12 carry the second chunk, when the first is written already.
+                    const bool partlyWritten = !operation.download && number >= 10 && number <= 12;
+                    EXPECT_EQ(project.GetErrorText(),
+                              LoadText(error.textId) + (partlyWritten ? PartlyWritten : ""));
                     EXPECT_EQ(keyboard.m_backend.OpenHandleCount(), 0u);
                     if (operation.download) {
                         // Never a partial image.
@@ -342,7 +348,9 @@ TEST_F(UsbProgrammingTest, AFailingOrEndlesslyBusyStatusGivesItsCodeAndItsTextOn
                                        ? DownloadUsbSequences(project, nullptr, keyboard.m_access)
                                        : ProgramUsbKeyboard(project, nullptr, keyboard.m_access);
                 EXPECT_EQ(result, expected[read - 1]);
-                EXPECT_EQ(project.GetErrorText(), LoadText(IDS_ZQ_ERROR_FAILED + status - 2));
+                const bool partlyWritten = !operation.download && read == 4;
+                EXPECT_EQ(project.GetErrorText(),
+                          LoadText(IDS_ZQ_ERROR_FAILED + status - 2) + (partlyWritten ? PartlyWritten : ""));
                 EXPECT_LT(keyboard.m_backend.Reports().size(), 60u);
             }
         }
@@ -546,6 +554,7 @@ TEST_F(UsbProgrammingTest, AStopEndsAtTheNextChunkAndStillStartsTheApplication)
     StopAfterFirstUnit stopper;
     EXPECT_EQ(ProgramUsbKeyboard(m_keyboard, &stopper, m_access), DeviceResultInterrupted);
     ClearDeviceStopRequest();
+    EXPECT_EQ(m_keyboard.GetErrorText(), PartlyWritten.substr(2));
 
     std::vector<ExpectedReport> expected = OpeningAndWriteOf129Bytes();
     expected.resize(expected.size() - 3); // the second chunk never goes

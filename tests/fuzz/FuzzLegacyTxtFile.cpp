@@ -1,7 +1,7 @@
 // Loads arbitrary bytes as a ZQ-1100 text layout: the first byte picks the type (7 to 10), the
-// rest is the file. What was loaded must save, load again and keep its content signature.
+// rest is the file. What was loaded must save, load again and keep its content signature; the
+// copy is written and read in memory by the same writer and reader, with no disk to sync.
 #include "MemoryFile.h"
-#include "TempFolder.h"
 
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"
@@ -26,13 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0) {
         return 0;
     }
-    // Saving replaces a file in a real folder, so the saved copy lives in a private folder that
-    // goes when the process ends normally.
-    static const TempFolder folder("zq-fuzz-txt");
-    if (folder.Path().empty()) {
-        std::abort();
-    }
-    static const std::string output = folder.File("out.txt");
     const auto id = static_cast<uint8_t>(7 + (data[0] & 3));
 
     auto keyboard = MakeLegacy(id);
@@ -44,12 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     }
     const std::string signature = keyboard->GetContentSignature();
+    std::string saved;
     uint8_t saveFormat = 0;
-    if (!keyboard->SaveFile(output, &saveFormat)) {
+    if (!keyboard->SaveToMemory(saved, &saveFormat)) {
         std::abort();
     }
     auto reloaded = MakeLegacy(id);
-    const bool cleanAgain = reloaded->LoadFile(output, &format);
+    const bool cleanAgain = reloaded->LoadFromMemory(saved, &format);
     if ((clean && !cleanAgain) || reloaded->GetContentSignature() != signature) {
         std::abort();
     }

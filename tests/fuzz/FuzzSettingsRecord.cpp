@@ -2,6 +2,7 @@
 // the values of the record's names in turn, and the names past the last line are absent. What was
 // loaded must save and load again unchanged.
 #include "app/MemorySettingsStore.h"
+#include "app/Numbers.h"
 #include "app/Settings.h"
 #include "device/UsbVendorId.h"
 #include "model/KeyboardTypes.h"
@@ -15,8 +16,9 @@
 namespace {
 
 const char* const kNames[] = {
-    "FastEdit",    "DefaultApply",   "EscEndApplication", "ConfirmReplace", "ConfirmDelete",
-    "UseLastKeyb", "UseDefaultKeyb", "LastKeybID",        "DefaultKeybID",  kVendorIdSettingName,
+    "FastEdit",      "DefaultApply",       "EscEndApplication",      "ConfirmReplace",
+    "ConfirmDelete", "UseLastKeyb",        "UseDefaultKeyb",         "LastKeybID",
+    "DefaultKeybID", kVendorIdSettingName, "VerifyAfterProgramming", "BackupBeforeProgramming",
 };
 
 void Check(bool condition)
@@ -26,13 +28,13 @@ void Check(bool condition)
     }
 }
 
-bool Same(const Settings& a, const Settings& b)
+// A damaged value must never switch a check around programming off.
+bool KeepsOn(const MemorySettingsStore& stored, const char* name, bool loaded)
 {
-    return a.m_fastEdit == b.m_fastEdit && a.m_defaultApply == b.m_defaultApply &&
-           a.m_escEndApplication == b.m_escEndApplication && a.m_confirmReplace == b.m_confirmReplace &&
-           a.m_confirmDelete == b.m_confirmDelete && a.m_useLastKeyb == b.m_useLastKeyb &&
-           a.m_useDefaultKeyb == b.m_useDefaultKeyb && a.m_lastKeybID == b.m_lastKeybID &&
-           a.m_defaultKeybID == b.m_defaultKeybID;
+    const std::optional<std::string> text = stored.ReadValue(kConfigurationSection, name);
+    uint32_t value = 0;
+    const bool readable = !text || text->empty() || ParseU32(*text, value, UINT32_MAX) == ParseOk;
+    return readable || loaded;
 }
 
 } // namespace
@@ -59,11 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::optional<uint8_t> startType = loaded.ChooseStartKeyboardType(kKeyboardTypeCount);
     Check(!startType || *startType < kKeyboardTypeCount);
     Check(LoadVendorIdSetting(stored) != 0);
+    Check(KeepsOn(stored, "VerifyAfterProgramming", loaded.m_verifyAfterProgramming));
+    Check(KeepsOn(stored, "BackupBeforeProgramming", loaded.m_backupBeforeProgramming));
 
     MemorySettingsStore saved;
     Check(loaded.SaveSettings(saved));
     Settings reloaded;
     reloaded.LoadSettings(saved);
-    Check(Same(loaded, reloaded));
+    Check(loaded == reloaded);
     return 0;
 }

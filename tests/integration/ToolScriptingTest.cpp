@@ -39,6 +39,10 @@ protected:
     TempFolder m_folder;
 };
 
+// The advice after a write that stopped part-way.
+constexpr const char* PartlyWritten =
+    "The keyboard now holds part of the new layout; programming it again puts it right.";
+
 bool Contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
@@ -76,6 +80,19 @@ TEST_F(ToolScripting, ListShowsEverySimulatorEntryAndDeviceChoosesOne)
     const ToolRun missing = Tool({"version", "3", "--json"}, Path("silent"));
     EXPECT_EQ(missing.status, 12);
     EXPECT_EQ(EvaluateJson(missing.out, "(d['status'], d['version'])"), "(12, None)");
+}
+
+TEST_F(ToolScripting, ListEscapesControlCharactersOfNamesOnTheTerminalOnly)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--name", "Till\t2\x1B[2J\r\xC2\x9B\xFF \xD0\x9A", "--socket", Path("kb")}));
+    const ToolRun list = Tool({"list"}, Path("kb"));
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out,
+              Path("kb") +
+                  "\tFA2C:1000\tZQ-2200\tTill\\t2\\x1B[2J\\r\\u009B\\xFF \xD0\x9A\tfeature 137\tusable\n");
+    const ToolRun json = Tool({"list", "--json"}, Path("kb"));
+    EXPECT_EQ(EvaluateJson(json.out, "d['interfaces'][0]['name'][:10]"), "Till\t2\x1B[2J");
 }
 
 TEST_F(ToolScripting, VendorIdFromTheEnvironment)
@@ -193,6 +210,7 @@ TEST_F(ToolScripting, InterruptingALegacyProgrammingStopsBetweenBytes)
     const ToolRun run = ProgramAndSignal(Path("v1.txt"), Path("zq1100"), " 20/450", SIGINT);
     EXPECT_EQ(run.status, 130);
     EXPECT_TRUE(Contains(run.err, "\nInterrupted.")) << run.err;
+    EXPECT_TRUE(Contains(run.err, PartlyWritten)) << run.err;
     EXPECT_EQ(sim.Stop(), 0);
 
     // What went is the start of the image, and the driver took no byte after the stop.
@@ -297,9 +315,10 @@ TEST_F(ToolScripting, SigtermDuringAUsbProgrammingStartsTheApplicationAndExits14
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--socket", Path("kb"), "--busy", "3:50", "--dump-memory", Path("memory.bin")}));
     ASSERT_EQ(RunTool({"new", "4", "-o", Path("p.zqp")}).status, 0);
-    const ToolRun run = ProgramAndSignal(Path("p.zqp"), Path("kb"), "%", SIGTERM);
+    const ToolRun run = ProgramAndSignal(Path("p.zqp"), Path("kb"), " 128/", SIGTERM);
     EXPECT_EQ(run.status, 143);
     EXPECT_TRUE(Contains(run.err, "Interrupted.")) << run.err;
+    EXPECT_TRUE(Contains(run.err, PartlyWritten)) << run.err;
     // The keyboard is free again at once: the stop closed the interface behind it.
     EXPECT_EQ(Tool({"version", "6"}, Path("kb")).status, 0);
 }

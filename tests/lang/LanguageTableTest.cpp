@@ -76,6 +76,21 @@ TEST_F(LanguageFile, TextsAreCutTo128CharactersAfterTheEscapes)
     EXPECT_EQ(Text(3), std::string(128, 'c'));
 }
 
+TEST_F(LanguageFile, UnicodeTextsAreCutBetweenCharacters)
+{
+    std::string cyrillic = "a";
+    std::string euros;
+    for (int i = 0; i < 100; ++i) {
+        cyrillic += "\xD0\x9A"; // К
+        euros += "\xE2\x82\xAC";
+    }
+    const std::string windows1252 = "a" + std::string(150, '\x80'); // no UTF-8
+    Read("1=" + cyrillic + "\n2=" + euros + "\n3=" + windows1252 + "\n");
+    EXPECT_EQ(Text(1), cyrillic.substr(0, 127));
+    EXPECT_EQ(Text(2), euros.substr(0, 126));
+    EXPECT_EQ(Text(3), windows1252.substr(0, 128));
+}
+
 TEST_F(LanguageFile, MalformedLinesAreIgnored)
 {
     Read("=text\n"

@@ -678,8 +678,11 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
         test.settings.m_backupBeforeProgramming = false;
         ScriptedPrompts prompts;
         test.window->RunCommand(CmdProgramming);
+        // The keyboard took the first chunk: the message says what it holds now.
         QCOMPARE(prompts.shown, std::vector<std::string>{"An error occured during communication.\r\n\r\n"
-                                                         "USB Error: The device is not connected."});
+                                                         "USB Error: The device is not connected.\r\n"
+                                                         "The keyboard now holds part of the new layout; "
+                                                         "programming it again puts it right."});
         QVERIFY(test.window->isEnabled());
     }
     Simulator simulator(m_folder.path(), {QStringLiteral("--fail"), QStringLiteral("3:1=2")});
