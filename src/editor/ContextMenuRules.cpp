@@ -87,7 +87,8 @@ KeyMenuState GetKeyMenuState(Keyboard& keyboard, GridPoint key, const std::strin
     grayIf(!programmed || !canPaste, CmdSwap);
     grayIf(!canPaste, CmdPaste);
     grayIf(!programmed || shape == 0, CmdSingle);
-    grayIf(!programmed, CmdClearKey);
+    // As the command itself: a key whose name or codes differ from its start can be cleared.
+    grayIf(!cell->IsModified(), CmdClearKey);
     const struct
     {
         uint16_t command;

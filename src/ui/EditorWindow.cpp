@@ -156,6 +156,8 @@ void EditorWindow::BuildWindow()
     connect(m_panel->GetPreviousKey(), &QPushButton::clicked, this, [this] { StepKey(false); });
     connect(m_panel->GetNextKey(), &QPushButton::clicked, this, [this] { StepKey(true); });
     connect(m_panel->GetFunctionList(), &QComboBox::activated, this, &EditorWindow::OnFunctionChosen);
+    connect(m_panel->GetFunctionList(), &QComboBox::currentIndexChanged, this,
+            &EditorWindow::UpdateCommandStates);
     ConnectPanel();
 }
 
@@ -381,6 +383,8 @@ void EditorWindow::RefreshCurrentKey()
         const QString name = FromProjectText(cell->GetName());
         m_picture->setAccessibleName(name.isEmpty() ? QString::number(cell->GetKeyNumber()) : name);
     }
+    // The key shortcuts act on the key now selected.
+    UpdateCommandStates();
 }
 
 bool EditorWindow::SelectKeyAt(GridPoint point)
@@ -618,11 +622,13 @@ void EditorWindow::NoteChange()
 {
     Keyboard* keyboard = GetKeyboard();
     if (keyboard == nullptr) {
+        UpdateCommandStates();
         return;
     }
     if (keyboard->GetContentSignature() != m_snapshot.signature || m_snapshot.text.empty()) {
         std::optional<ProjectSnapshot> now = TakeSnapshot(*keyboard);
         if (!now) {
+            UpdateCommandStates();
             return;
         }
         if (!m_snapshot.text.empty()) {
@@ -632,8 +638,7 @@ void EditorWindow::NoteChange()
     }
     m_snapshot.key = m_currentKey;
     m_snapshot.tab = m_tabs->currentIndex();
-    GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
-    GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
+    UpdateCommandStates();
 }
 
 void EditorWindow::StepHistory(bool undo)
@@ -670,8 +675,7 @@ void EditorWindow::StepHistory(bool undo)
     } else if (QApplication::focusWidget() != nullptr) {
         (IsLayoutTab() ? static_cast<QWidget*>(m_picture) : m_tabs)->setFocus(Qt::OtherFocusReason);
     }
-    GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
-    GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
+    UpdateCommandStates();
 }
 
 void EditorWindow::dragEnterEvent(QDragEnterEvent* event)

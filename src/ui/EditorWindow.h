@@ -2,6 +2,8 @@
 // the status bar. Slots forward to the editor logic and refresh what changed.
 #pragma once
 
+#include "editor/ContextMenuRules.h"
+#include "editor/DeviceCommandRunner.h"
 #include "editor/EditorDocument.h"
 #include "editor/FunctionList.h"
 #include "editor/KeyEditSession.h"
@@ -9,9 +11,11 @@
 #include "model/GridPoint.h"
 #include "ui/MessageBox.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -89,8 +93,11 @@ public:
 
     // Every menu, context menu and accelerator command goes through here by its id.
     void RunCommand(uint16_t command);
-    // The key context menu for a key, ready to show; its actions carry the command ids.
-    std::unique_ptr<QMenu> BuildKeyMenu(GridPoint key);
+    // The context menu of the current key, ready to show: the window's own actions, whose enabled
+    // state the Edit menu shares.
+    std::unique_ptr<QMenu> BuildKeyMenu();
+    // Sets every command's enabled state from the current key, the key clipboard and the project.
+    void UpdateCommandStates();
 
     Keyboard* GetKeyboard() const { return m_document.GetKeyboard(); }
     const EditorDocument& GetDocument() const { return m_document; }
@@ -112,8 +119,27 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // A command of the menus: its text, shortcuts, and what it runs or which setting it toggles.
+    struct CommandSpec
+    {
+        uint16_t id;
+        uint32_t textId;
+        QKeySequence::StandardKey standardKey;
+        // The program's own shortcuts after the platform's standard ones, "Ctrl+K; Ctrl+Shift+Ins".
+        const char* keys;
+        void (*run)(EditorWindow&);
+        // Its shortcuts act only while the picture has the focus.
+        bool onPicture = false;
+        // A checkable item showing this flag; without run, the command toggles it.
+        bool Settings::*setting = nullptr;
+    };
+    static const std::vector<CommandSpec>& CommandTable();
+    static const CommandSpec* FindCommand(uint16_t command);
+
     void BuildMenus();
-    QAction* AddCommand(QMenu* menu, uint16_t command, uint32_t textId);
+    void CreateCommandActions();
+    // The commands' actions in order; 0 adds a separator.
+    void AddCommands(QMenu* menu, std::initializer_list<uint16_t> commands);
     // A command's action in a menu, in front of `before` (null: at the end).
     QAction* InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before);
     void BuildWindow();
@@ -154,7 +180,9 @@ private:
     bool SaveProjectAs();
     void NewProject();
     void ShowAbout();
-    void ToggleSetting(uint16_t command);
+    void ProgramKeyCommand();
+    void ClearKeyCommand();
+    void ClearAllCommand();
     void UpdateCheckMarks();
     bool IsLayoutTab() const;
     void FitToContents();
@@ -170,7 +198,7 @@ private:
     bool AskReplace(const std::string& oldName, const std::string& newName);
     void ShowHelp();
     // The four keyboard commands; false when nothing ran (no keyboard, not offered, cancelled).
-    bool RunDeviceCommand(uint8_t kind);
+    bool RunDeviceCommand(DeviceCommandKind kind);
     void DownloadCommand();
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
@@ -218,6 +246,10 @@ private:
     KeyCaptureFilter* m_captureFilter = nullptr;
     QLabel* m_status[3] = {};
     std::map<uint16_t, QAction*> m_actions;
+    // The current key's context menu state, as UpdateCommandStates last found it.
+    KeyMenuState m_keyMenuState;
+    // The context menu names Clear All otherwise than the Keyboard menu does.
+    QAction* m_contextClearAll = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_keyboardMenu = nullptr;
     std::vector<QAction*> m_recentActions;

@@ -66,11 +66,86 @@ QString MenuText(uint32_t id)
 
 } // namespace
 
-QAction* EditorWindow::AddCommand(QMenu* menu, uint16_t command, uint32_t textId)
+const std::vector<EditorWindow::CommandSpec>& EditorWindow::CommandTable()
 {
-    QAction* action = InsertCommand(menu, command, MenuText(textId), nullptr);
-    m_actions[command] = action;
-    return action;
+    using W = EditorWindow;
+    constexpr auto none = QKeySequence::UnknownKey;
+    // Shortcuts: the platform's standard ones first, then the program's own (portable text).
+    static const std::vector<CommandSpec> table = {
+        {CmdNew, IDS_MENU_NEW, QKeySequence::New, nullptr, [](W& w) { w.NewProject(); }},
+        {CmdOpen, IDS_MENU_OPEN, QKeySequence::Open, nullptr, [](W& w) { w.OpenCommand(); }},
+        {CmdSave, IDS_MENU_SAVE, QKeySequence::Save, nullptr, [](W& w) { w.Save(); }},
+        {CmdSaveAs, IDS_MENU_SAVE_AS, QKeySequence::SaveAs, "Ctrl+Shift+S", [](W& w) { w.SaveProjectAs(); }},
+        {CmdExit, IDS_MENU_EXIT, none, nullptr, [](W& w) { w.close(); }},
+        {CmdUndo, IDS_MENU_UNDO, QKeySequence::Undo, nullptr, [](W& w) { w.StepHistory(true); }},
+        {CmdRedo, IDS_MENU_REDO, QKeySequence::Redo, "Ctrl+Y; Ctrl+Shift+Z",
+         [](W& w) { w.StepHistory(false); }},
+        // The key clipboard works on the picture's key; in a text field the same keys edit text.
+        {CmdCopy, IDS_CTX_COPY, QKeySequence::Copy, "Ctrl+C; Ctrl+Ins", [](W& w) { w.CopyKey(); }, true},
+        {CmdCut, IDS_CTX_CUT, QKeySequence::Cut, "Ctrl+X; Shift+Del", [](W& w) { w.CutKey(); }, true},
+        {CmdPaste, IDS_CTX_PASTE, QKeySequence::Paste, "Ctrl+V; Shift+Ins",
+         [](W& w) { w.PasteKey(w.m_settings.m_confirmReplace); }, true},
+        {CmdSwap, IDS_CTX_SWAP, none, "Ctrl+K; Ctrl+Shift+Ins", [](W& w) { w.SwapKey(); }, true},
+        {CmdPasteFromList, IDS_CTX_PASTE_FROM_LIST, none, nullptr, [](W& w) { w.PasteFromFunctionList(); },
+         true},
+        {CmdClearKey, IDS_CTX_CLEAR_KEY, none, "Del", [](W& w) { w.ClearKeyCommand(); }, true},
+        {CmdProgramKey, IDS_CTX_PROGRAM_KEY, none, nullptr, [](W& w) { w.ProgramKeyCommand(); }},
+        {CmdSingle, IDS_CTX_SINGLE, none, nullptr, [](W& w) { w.ApplyShapeChange(0); }},
+        {CmdDoubleRight, IDS_CTX_TO_RIGHT, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeRight); }},
+        {CmdDoubleLeft, IDS_CTX_TO_LEFT, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeLeft); }},
+        {CmdDoubleDown, IDS_CTX_TO_DOWN, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeBelow); }},
+        {CmdDoubleUp, IDS_CTX_TO_UP, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeAbove); }},
+        {CmdQuadRight, IDS_CTX_TO_RIGHT, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeRight); }},
+        {CmdQuadLeft, IDS_CTX_TO_LEFT, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeLeft); }},
+        {CmdQuadDown, IDS_CTX_TO_DOWN, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeBelow); }},
+        {CmdQuadUp, IDS_CTX_TO_UP, none, nullptr, [](W& w) { w.ApplyShapeChange(ShapeAbove); }},
+        {CmdQuadRightDown, IDS_CTX_TO_RIGHT_DOWN, none, nullptr,
+         [](W& w) { w.ApplyQuadCorner(ShapeBelow | ShapeRight | ShapeRightBelow); }},
+        {CmdQuadRightUp, IDS_CTX_TO_RIGHT_UP, none, nullptr,
+         [](W& w) { w.ApplyQuadCorner(ShapeAbove | ShapeRight | ShapeRightAbove); }},
+        {CmdQuadLeftDown, IDS_CTX_TO_LEFT_DOWN, none, nullptr,
+         [](W& w) { w.ApplyQuadCorner(ShapeBelow | ShapeLeft | ShapeLeftBelow); }},
+        {CmdQuadLeftUp, IDS_CTX_TO_LEFT_UP, none, nullptr,
+         [](W& w) { w.ApplyQuadCorner(ShapeAbove | ShapeLeft | ShapeLeftAbove); }},
+        {CmdClearAll, IDS_MENU_CLEAR_ALL_KEYS, none, nullptr, [](W& w) { w.ClearAllCommand(); }},
+        {CmdProgramming, IDS_MENU_PROGRAMMING, none, nullptr,
+         [](W& w) { w.RunDeviceCommand(DeviceCommandKind::Program); }},
+        {CmdDownload, IDS_MENU_DOWNLOAD, none, nullptr, [](W& w) { w.DownloadCommand(); }},
+        {CmdUploadFirmware, IDS_MENU_UPLOAD_FIRMWARE, none, nullptr,
+         [](W& w) { w.RunDeviceCommand(DeviceCommandKind::UploadFirmware); }},
+        {CmdFirmwareVersion, IDS_MENU_FIRMWARE_VERSION, none, nullptr,
+         [](W& w) { w.RunDeviceCommand(DeviceCommandKind::FirmwareVersion); }},
+        {CmdOpenBackups, IDS_MENU_OPEN_BACKUPS, none, nullptr, [](W& w) { w.OpenBackupsCommand(); }},
+        {CmdFastEdit, IDS_MENU_FAST_EDIT, none, nullptr, nullptr, false, &Settings::m_fastEdit},
+        {CmdDefaultApply, IDS_MENU_DEFAULT_APPLY, none, nullptr, nullptr, false, &Settings::m_defaultApply},
+        {CmdEscEnd, IDS_MENU_ESC_END, none, nullptr, nullptr, false, &Settings::m_escEndApplication},
+        {CmdConfirmDelete, IDS_MENU_CONFIRM_DELETE, none, nullptr, nullptr, false,
+         &Settings::m_confirmDelete},
+        {CmdConfirmReplace, IDS_MENU_CONFIRM_REPLACE, none, nullptr, nullptr, false,
+         &Settings::m_confirmReplace},
+        // The two start choices exclude each other: their toggles clear the partner.
+        {CmdUseDefaultKeyb, IDS_MENU_USE_DEFAULT_KEYB, none, nullptr,
+         [](W& w) { w.m_settings.ToggleUseDefaultKeyb(); }, false, &Settings::m_useDefaultKeyb},
+        {CmdUseLastKeyb, IDS_MENU_USE_LAST_KEYB, none, nullptr,
+         [](W& w) { w.m_settings.ToggleUseLastKeyb(); }, false, &Settings::m_useLastKeyb},
+        {CmdVerifyAfterProgramming, IDS_MENU_VERIFY_AFTER_PROGRAMMING, none, nullptr, nullptr, false,
+         &Settings::m_verifyAfterProgramming},
+        {CmdBackupBeforeProgramming, IDS_MENU_BACKUP_BEFORE_PROGRAMMING, none, nullptr, nullptr, false,
+         &Settings::m_backupBeforeProgramming},
+        {CmdHelpContent, IDS_MENU_CONTENT, QKeySequence::HelpContents, "F1", [](W& w) { w.ShowHelp(); }},
+        {CmdAbout, IDS_MENU_ABOUT, none, nullptr, [](W& w) { w.ShowAbout(); }},
+    };
+    return table;
+}
+
+const EditorWindow::CommandSpec* EditorWindow::FindCommand(uint16_t command)
+{
+    for (const CommandSpec& spec : CommandTable()) {
+        if (spec.id == command) {
+            return &spec;
+        }
+    }
+    return nullptr;
 }
 
 QAction* EditorWindow::InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before)
@@ -83,78 +158,62 @@ QAction* EditorWindow::InsertCommand(QMenu* menu, uint16_t command, const QStrin
     return action;
 }
 
+void EditorWindow::CreateCommandActions()
+{
+    for (const CommandSpec& spec : CommandTable()) {
+        auto* action = new QAction(MenuText(spec.textId), this);
+        action->setObjectName(CommandName(spec.id));
+        action->setData(spec.id);
+        QList<QKeySequence> keys = QKeySequence::keyBindings(spec.standardKey);
+        for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(spec.keys))) {
+            if (!keys.contains(key)) {
+                keys.append(key);
+            }
+        }
+        action->setShortcuts(keys);
+        action->setCheckable(spec.setting != nullptr);
+        if (spec.onPicture) {
+            action->setShortcutContext(Qt::WidgetShortcut);
+            m_picture->addAction(action);
+        }
+        connect(action, &QAction::triggered, this, [this, id = spec.id] { RunCommand(id); });
+        m_actions[spec.id] = action;
+    }
+    m_contextClearAll = new QAction(MenuText(IDS_CTX_CLEAR_ALL), this);
+    m_contextClearAll->setObjectName(CommandName(CmdClearAll));
+    m_contextClearAll->setData(CmdClearAll);
+    connect(m_contextClearAll, &QAction::triggered, this, [this] { RunCommand(CmdClearAll); });
+}
+
+void EditorWindow::AddCommands(QMenu* menu, std::initializer_list<uint16_t> commands)
+{
+    for (const uint16_t command : commands) {
+        if (command == 0) {
+            menu->addSeparator();
+        } else {
+            menu->addAction(GetAction(command));
+        }
+    }
+}
+
 void EditorWindow::BuildMenus()
 {
+    CreateCommandActions();
     m_fileMenu = menuBar()->addMenu(Text(IDS_MENU_FILE));
-    AddCommand(m_fileMenu, CmdNew, IDS_MENU_NEW)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    AddCommand(m_fileMenu, CmdOpen, IDS_MENU_OPEN)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    AddCommand(m_fileMenu, CmdSave, IDS_MENU_SAVE)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddCommand(m_fileMenu, CmdSaveAs, IDS_MENU_SAVE_AS)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    m_fileMenu->addSeparator();
-    AddCommand(m_fileMenu, CmdExit, IDS_MENU_EXIT);
-
+    AddCommands(m_fileMenu, {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdExit});
     QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
-    AddCommand(edit, CmdUndo, IDS_MENU_UNDO)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    AddCommand(edit, CmdRedo, IDS_MENU_REDO)
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    edit->addSeparator();
-    // The key clipboard works on the picture's key; in a text field the same keys edit text.
-    const struct
-    {
-        uint16_t command;
-        uint32_t textId;
-        QList<QKeySequence> keys;
-    } clipboard[] = {
-        {CmdCopy,
-         IDS_CTX_COPY,
-         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
-        {CmdCut, IDS_CTX_CUT, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
-        {CmdPaste,
-         IDS_CTX_PASTE,
-         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
-        {CmdSwap,
-         IDS_CTX_SWAP,
-         {QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert)}},
-        {CmdPasteFromList, IDS_CTX_PASTE_FROM_LIST, {}},
-        {CmdClearKey, IDS_CTX_CLEAR_KEY, {QKeySequence(Qt::Key_Delete)}},
-    };
-    for (const auto& item : clipboard) {
-        QAction* action = AddCommand(edit, item.command, item.textId);
-        action->setShortcuts(item.keys);
-        action->setShortcutContext(Qt::WidgetShortcut);
-        m_picture->addAction(action);
-    }
-
+    AddCommands(edit,
+                {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey});
+    connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
-    AddCommand(m_keyboardMenu, CmdProgramming, IDS_MENU_PROGRAMMING);
-    AddCommand(m_keyboardMenu, CmdDownload, IDS_MENU_DOWNLOAD);
-    AddCommand(m_keyboardMenu, CmdUploadFirmware, IDS_MENU_UPLOAD_FIRMWARE);
-    AddCommand(m_keyboardMenu, CmdFirmwareVersion, IDS_MENU_FIRMWARE_VERSION);
-    AddCommand(m_keyboardMenu, CmdOpenBackups, IDS_MENU_OPEN_BACKUPS);
-    m_keyboardMenu->addSeparator();
-    AddCommand(m_keyboardMenu, CmdClearAll, IDS_MENU_CLEAR_ALL_KEYS);
-
+    AddCommands(m_keyboardMenu, {CmdProgramming, CmdDownload, CmdUploadFirmware, CmdFirmwareVersion,
+                                 CmdOpenBackups, 0, CmdClearAll});
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
-    const std::pair<uint16_t, uint32_t> toggles[] = {{CmdFastEdit, IDS_MENU_FAST_EDIT},
-                                                     {CmdDefaultApply, IDS_MENU_DEFAULT_APPLY},
-                                                     {CmdEscEnd, IDS_MENU_ESC_END},
-                                                     {CmdConfirmDelete, IDS_MENU_CONFIRM_DELETE},
-                                                     {CmdConfirmReplace, IDS_MENU_CONFIRM_REPLACE},
-                                                     {CmdUseDefaultKeyb, IDS_MENU_USE_DEFAULT_KEYB},
-                                                     {CmdUseLastKeyb, IDS_MENU_USE_LAST_KEYB}};
-    for (const auto& [command, textId] : toggles) {
-        AddCommand(configuration, command, textId)->setCheckable(true);
-    }
-    configuration->addSeparator();
-    AddCommand(configuration, CmdVerifyAfterProgramming, IDS_MENU_VERIFY_AFTER_PROGRAMMING)
-        ->setCheckable(true);
-    AddCommand(configuration, CmdBackupBeforeProgramming, IDS_MENU_BACKUP_BEFORE_PROGRAMMING)
-        ->setCheckable(true);
-
+    AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
+                                CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
+                                CmdBackupBeforeProgramming});
     QMenu* help = menuBar()->addMenu(Text(IDS_MENU_HELP));
-    AddCommand(help, CmdHelpContent, IDS_MENU_CONTENT)->setShortcut(QKeySequence(Qt::Key_F1));
-    AddCommand(help, CmdAbout, IDS_MENU_ABOUT);
+    AddCommands(help, {CmdHelpContent, CmdAbout});
 
     // Tabs by keyboard from anywhere in the window.
     auto* nextTab = new QAction(this);
@@ -196,14 +255,6 @@ void EditorWindow::UpdateRecentFilesMenu()
 void EditorWindow::UpdateConversionMenu()
 {
     Keyboard* keyboard = GetKeyboard();
-    const std::pair<uint16_t, DeviceCommandKind> devices[] = {
-        {CmdProgramming, DeviceCommandKind::Program},
-        {CmdDownload, DeviceCommandKind::Download},
-        {CmdUploadFirmware, DeviceCommandKind::UploadFirmware},
-        {CmdFirmwareVersion, DeviceCommandKind::FirmwareVersion}};
-    for (const auto& [command, kind] : devices) {
-        GetAction(command)->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, kind));
-    }
     for (QAction* action : m_conversionActions) {
         m_keyboardMenu->removeAction(action);
         m_actions.erase(static_cast<uint16_t>(action->data().toUInt()));
@@ -240,136 +291,45 @@ void EditorWindow::RunCommand(uint16_t command)
     CommitPendingEdit();
     if (command >= CmdConvertFirst && command < CmdConvertFirst + 8) {
         Convert(static_cast<uint8_t>(command - CmdConvertFirst + 1));
-        return;
-    }
-    if (command >= CmdRecentFile1 && command < CmdRecentFile1 + kRecentFileCount) {
+    } else if (command >= CmdRecentFile1 && command < CmdRecentFile1 + kRecentFileCount) {
         const RecentFiles files = Settings::LoadRecentFiles(m_store);
         if (OpenProject(files[command - CmdRecentFile1])) {
             m_document.SetReadOnly(false);
         }
-        return;
-    }
-    switch (command) {
-    case CmdProgramKey:
-        m_panel->FocusCodeField(1);
-        SwitchPanel(8);
-        break;
-    case CmdNew:
-        NewProject();
-        break;
-    case CmdOpen:
-        OpenCommand();
-        break;
-    case CmdSave:
-        Save();
-        break;
-    case CmdSaveAs:
-        SaveProjectAs();
-        break;
-    case CmdExit:
-        close();
-        break;
-    case CmdUndo:
-    case CmdRedo:
-        StepHistory(command == CmdUndo);
-        break;
-    case CmdCopy:
-        CopyKey();
-        break;
-    case CmdCut:
-        CutKey();
-        break;
-    case CmdPaste:
-        PasteKey(m_settings.m_confirmReplace);
-        break;
-    case CmdSwap:
-        SwapKey();
-        break;
-    case CmdPasteFromList:
-        PasteFromFunctionList();
-        break;
-    case CmdClearKey: {
-        KeyCell* cell = nullptr;
-        if (GetKeyboard() != nullptr && GetKeyboard()->GetCurrentCell(&cell) && cell->IsModified() &&
-            (!m_settings.m_confirmDelete || AskClear(false))) {
-            ClearKeys(false);
+    } else if (const CommandSpec* spec = FindCommand(command)) {
+        if (spec->run != nullptr) {
+            spec->run(*this);
+        } else if (spec->setting != nullptr) {
+            m_settings.*spec->setting = !(m_settings.*spec->setting);
         }
-        break;
-    }
-    case CmdClearAll:
-        if (AskClear(true)) {
-            ClearKeys(true);
-            // A cleared project is a new one: saving must not overwrite the file it came from.
-            UpdateTitle("");
+        if (spec->setting != nullptr) {
+            UpdateCheckMarks();
         }
-        break;
-    case CmdProgramming:
-        RunDeviceCommand(0);
-        break;
-    case CmdDownload:
-        DownloadCommand();
-        break;
-    case CmdUploadFirmware:
-        RunDeviceCommand(2);
-        break;
-    case CmdFirmwareVersion:
-        RunDeviceCommand(3);
-        break;
-    case CmdOpenBackups:
-        OpenBackupsCommand();
-        break;
-    case CmdSingle:
-        ApplyShapeChange(0);
-        break;
-    case CmdDoubleRight:
-    case CmdQuadRight:
-        ApplyShapeChange(ShapeRight);
-        break;
-    case CmdDoubleLeft:
-    case CmdQuadLeft:
-        ApplyShapeChange(ShapeLeft);
-        break;
-    case CmdDoubleDown:
-    case CmdQuadDown:
-        ApplyShapeChange(ShapeBelow);
-        break;
-    case CmdDoubleUp:
-    case CmdQuadUp:
-        ApplyShapeChange(ShapeAbove);
-        break;
-    case CmdQuadRightDown:
-        ApplyQuadCorner(ShapeBelow | ShapeRight | ShapeRightBelow);
-        break;
-    case CmdQuadRightUp:
-        ApplyQuadCorner(ShapeAbove | ShapeRight | ShapeRightAbove);
-        break;
-    case CmdQuadLeftDown:
-        ApplyQuadCorner(ShapeBelow | ShapeLeft | ShapeLeftBelow);
-        break;
-    case CmdQuadLeftUp:
-        ApplyQuadCorner(ShapeAbove | ShapeLeft | ShapeLeftAbove);
-        break;
-    case CmdFastEdit:
-    case CmdDefaultApply:
-    case CmdEscEnd:
-    case CmdConfirmDelete:
-    case CmdConfirmReplace:
-    case CmdUseDefaultKeyb:
-    case CmdUseLastKeyb:
-    case CmdVerifyAfterProgramming:
-    case CmdBackupBeforeProgramming:
-        ToggleSetting(command);
-        break;
-    case CmdHelpContent:
-        ShowHelp();
-        break;
-    case CmdAbout:
-        ShowAbout();
-        break;
-    default:
-        break;
     }
     NoteChange();
+}
+
+void EditorWindow::ProgramKeyCommand()
+{
+    m_panel->FocusCodeField(1);
+    SwitchPanel(8);
+}
+
+void EditorWindow::ClearKeyCommand()
+{
+    KeyCell* cell = CurrentCell();
+    if (cell != nullptr && cell->IsModified() && (!m_settings.m_confirmDelete || AskClear(false))) {
+        ClearKeys(false);
+    }
+}
+
+void EditorWindow::ClearAllCommand()
+{
+    if (AskClear(true)) {
+        ClearKeys(true);
+        // A cleared project is a new one: saving must not overwrite the file it came from.
+        UpdateTitle("");
+    }
 }
 
 void EditorWindow::NewProject()
@@ -485,59 +445,44 @@ void EditorWindow::ShowAbout()
                            QLatin1Char(' ') + QStringLiteral(ZQ_VERSION_TEXT));
 }
 
-void EditorWindow::ToggleSetting(uint16_t command)
-{
-    switch (command) {
-    case CmdFastEdit:
-        m_settings.m_fastEdit = !m_settings.m_fastEdit;
-        break;
-    case CmdDefaultApply:
-        m_settings.m_defaultApply = !m_settings.m_defaultApply;
-        break;
-    case CmdEscEnd:
-        m_settings.m_escEndApplication = !m_settings.m_escEndApplication;
-        break;
-    case CmdConfirmDelete:
-        m_settings.m_confirmDelete = !m_settings.m_confirmDelete;
-        break;
-    case CmdConfirmReplace:
-        m_settings.m_confirmReplace = !m_settings.m_confirmReplace;
-        break;
-    case CmdUseDefaultKeyb:
-        m_settings.ToggleUseDefaultKeyb();
-        break;
-    case CmdUseLastKeyb:
-        m_settings.ToggleUseLastKeyb();
-        break;
-    case CmdVerifyAfterProgramming:
-        m_settings.m_verifyAfterProgramming = !m_settings.m_verifyAfterProgramming;
-        break;
-    case CmdBackupBeforeProgramming:
-        m_settings.m_backupBeforeProgramming = !m_settings.m_backupBeforeProgramming;
-        break;
-    default:
-        return;
-    }
-    UpdateCheckMarks();
-}
-
 void EditorWindow::UpdateCheckMarks()
 {
-    const std::pair<uint16_t, bool> marks[] = {
-        {CmdDefaultApply, m_settings.m_defaultApply},
-        {CmdFastEdit, m_settings.m_fastEdit},
-        {CmdEscEnd, m_settings.m_escEndApplication},
-        {CmdConfirmReplace, m_settings.m_confirmReplace},
-        {CmdConfirmDelete, m_settings.m_confirmDelete},
-        {CmdUseDefaultKeyb, m_settings.m_useDefaultKeyb},
-        {CmdUseLastKeyb, m_settings.m_useLastKeyb},
-        {CmdVerifyAfterProgramming, m_settings.m_verifyAfterProgramming},
-        {CmdBackupBeforeProgramming, m_settings.m_backupBeforeProgramming}};
-    for (const auto& [command, on] : marks) {
-        if (QAction* action = GetAction(command)) {
-            action->setChecked(on);
+    for (const CommandSpec& spec : CommandTable()) {
+        if (spec.setting != nullptr) {
+            GetAction(spec.id)->setChecked(m_settings.*spec.setting);
         }
     }
+}
+
+void EditorWindow::UpdateCommandStates()
+{
+    Keyboard* keyboard = GetKeyboard();
+    KeyCell* cell = CurrentCell();
+    m_keyMenuState = KeyMenuState();
+    if (cell != nullptr) {
+        m_keyMenuState = GetKeyMenuState(*keyboard, m_currentKey, m_clipCodes,
+                                         m_panel->GetFunctionList()->currentIndex() >= 0);
+    }
+    // The key commands act on the current key: without one there is nothing for them to do.
+    for (const uint16_t command :
+         {CmdProgramKey,    CmdCopy,          CmdCut,         CmdPaste,        CmdSwap,
+          CmdPasteFromList, CmdClearKey,      CmdSingle,      CmdDoubleRight,  CmdDoubleLeft,
+          CmdDoubleDown,    CmdDoubleUp,      CmdQuadRight,   CmdQuadLeft,     CmdQuadDown,
+          CmdQuadUp,        CmdQuadRightDown, CmdQuadRightUp, CmdQuadLeftDown, CmdQuadLeftUp}) {
+        GetAction(command)->setEnabled(cell != nullptr && m_keyMenuState.IsEnabled(command));
+    }
+    GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
+    m_contextClearAll->setEnabled(keyboard != nullptr);
+    const std::pair<uint16_t, DeviceCommandKind> devices[] = {
+        {CmdProgramming, DeviceCommandKind::Program},
+        {CmdDownload, DeviceCommandKind::Download},
+        {CmdUploadFirmware, DeviceCommandKind::UploadFirmware},
+        {CmdFirmwareVersion, DeviceCommandKind::FirmwareVersion}};
+    for (const auto& [command, kind] : devices) {
+        GetAction(command)->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, kind));
+    }
+    GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
+    GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
 }
 
 void EditorWindow::PutOnTopOfRecentFiles(const std::string& path)
@@ -555,58 +500,31 @@ void EditorWindow::PutOnTopOfRecentFiles(const std::string& path)
     UpdateRecentFilesMenu();
 }
 
-std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu(GridPoint key)
+std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("popUp"));
-    Keyboard* keyboard = GetKeyboard();
-    KeyCell* cell = nullptr;
-    if (keyboard == nullptr || !keyboard->GetCell(key, &cell)) {
+    UpdateCommandStates();
+    if (CurrentCell() == nullptr) {
         return menu;
     }
-    const bool entrySelected = m_panel->GetFunctionList()->currentIndex() >= 0;
-    const KeyMenuState state = GetKeyMenuState(*keyboard, key, m_clipCodes, entrySelected);
-    auto add = [this, &state](QMenu* to, uint16_t command, uint32_t textId) {
-        QAction* action = to->addAction(MenuText(textId));
-        action->setObjectName(CommandName(command));
-        action->setData(command);
-        action->setEnabled(state.IsEnabled(command));
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-    };
-    add(menu.get(), CmdProgramKey, IDS_CTX_PROGRAM_KEY);
-    menu->addSeparator();
-    add(menu.get(), CmdCopy, IDS_CTX_COPY);
-    add(menu.get(), CmdCut, IDS_CTX_CUT);
-    add(menu.get(), CmdPaste, IDS_CTX_PASTE);
-    add(menu.get(), CmdSwap, IDS_CTX_SWAP);
-    add(menu.get(), CmdPasteFromList, IDS_CTX_PASTE_FROM_LIST);
-    menu->addSeparator();
-    add(menu.get(), CmdSingle, IDS_CTX_SINGLE);
+    AddCommands(menu.get(),
+                {CmdProgramKey, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, 0, CmdSingle});
     QMenu* doubles = menu->addMenu(Text(IDS_CTX_DOUBLE));
     doubles->setObjectName(QStringLiteral("popupDouble"));
-    add(doubles, CmdDoubleRight, IDS_CTX_TO_RIGHT);
-    add(doubles, CmdDoubleLeft, IDS_CTX_TO_LEFT);
-    add(doubles, CmdDoubleDown, IDS_CTX_TO_DOWN);
-    add(doubles, CmdDoubleUp, IDS_CTX_TO_UP);
-    doubles->setEnabled(!state.doublePopupGrayed);
+    AddCommands(doubles, {CmdDoubleRight, CmdDoubleLeft, CmdDoubleDown, CmdDoubleUp});
+    doubles->setEnabled(!m_keyMenuState.doublePopupGrayed);
     QMenu* quad = menu->addMenu(Text(IDS_CTX_QUAD));
-    quad->setEnabled(!state.quadPopupGrayed);
-    if (state.showCornerQuad) {
+    quad->setEnabled(!m_keyMenuState.quadPopupGrayed);
+    if (m_keyMenuState.showCornerQuad) {
         quad->setObjectName(QStringLiteral("popupQuadCorners"));
-        add(quad, CmdQuadRightDown, IDS_CTX_TO_RIGHT_DOWN);
-        add(quad, CmdQuadRightUp, IDS_CTX_TO_RIGHT_UP);
-        add(quad, CmdQuadLeftDown, IDS_CTX_TO_LEFT_DOWN);
-        add(quad, CmdQuadLeftUp, IDS_CTX_TO_LEFT_UP);
+        AddCommands(quad, {CmdQuadRightDown, CmdQuadRightUp, CmdQuadLeftDown, CmdQuadLeftUp});
     } else {
         quad->setObjectName(QStringLiteral("popupQuadFromDouble"));
-        add(quad, CmdQuadRight, IDS_CTX_TO_RIGHT);
-        add(quad, CmdQuadLeft, IDS_CTX_TO_LEFT);
-        add(quad, CmdQuadDown, IDS_CTX_TO_DOWN);
-        add(quad, CmdQuadUp, IDS_CTX_TO_UP);
+        AddCommands(quad, {CmdQuadRight, CmdQuadLeft, CmdQuadDown, CmdQuadUp});
     }
-    menu->addSeparator();
-    add(menu.get(), CmdClearKey, IDS_CTX_CLEAR_KEY);
-    add(menu.get(), CmdClearAll, IDS_CTX_CLEAR_ALL);
+    AddCommands(menu.get(), {0, CmdClearKey});
+    menu->addAction(m_contextClearAll);
     return menu;
 }
 
@@ -616,7 +534,7 @@ void EditorWindow::OnKeyMenu(GridPoint cell, const QPoint& globalPosition)
     if (!SelectKeyAt(cell)) {
         return;
     }
-    std::unique_ptr<QMenu> menu = BuildKeyMenu(m_currentKey);
+    std::unique_ptr<QMenu> menu = BuildKeyMenu();
     if (!menu->isEmpty()) {
         menu->exec(globalPosition);
     }

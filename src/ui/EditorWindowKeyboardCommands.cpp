@@ -21,10 +21,9 @@ QString EditorWindow::GetBackupFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/backups");
 }
 
-bool EditorWindow::RunDeviceCommand(uint8_t kindNumber)
+bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
 {
     Keyboard* keyboard = GetKeyboard();
-    const auto kind = static_cast<DeviceCommandKind>(kindNumber);
     if (keyboard == nullptr || !IsDeviceCommandAvailable(*keyboard, kind)) {
         return false;
     }
@@ -85,7 +84,7 @@ void EditorWindow::DownloadCommand()
     if (!AskSaveChanges()) {
         return;
     }
-    RunDeviceCommand(static_cast<uint8_t>(DeviceCommandKind::Download));
+    RunDeviceCommand(DeviceCommandKind::Download);
     // Entries whose codes came back take their key again; the others stay as free functions.
     m_functionList.ForgetKeys();
     FillFunctionListFromAllKeys();

@@ -15,11 +15,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -75,6 +78,7 @@ private slots:
     void clicksAndArrowsStepOverDoubleAndQuadKeys();
     void ctrlClickMakesDoubleAndQuadKeysOtherClicksChangeNothing();
     void keyMenuEnablesByKey();
+    void editMenuAndKeyMenuAgree();
     void titleShowsFileAndShortenedFolder();
     void statusTextsFollowTheMouse();
     void saveQuestionYesNoCancel();
@@ -315,7 +319,7 @@ void EditorWindowTest::keyMenuEnablesByKey()
     const std::set<uint16_t> programmed{CmdProgramKey, CmdCopy, CmdCut, CmdClearKey, CmdClearAll};
     auto enabledAt = [&test](GridPoint cell) {
         test.window->SelectKeyAt(cell);
-        return EnabledCommands(*test.window->BuildKeyMenu(cell));
+        return EnabledCommands(*test.window->BuildKeyMenu());
     };
     QCOMPARE(enabledAt(At(5, 8)), always);
     QCOMPARE(enabledAt(At(2, 2)), always);
@@ -327,7 +331,8 @@ void EditorWindowTest::keyMenuEnablesByKey()
     QCOMPARE(enabledAt(At(2, 2)), middle);
 
     // A double key offers Single and widening into a quad, not the corner commands.
-    std::unique_ptr<QMenu> doubleMenu = test.window->BuildKeyMenu(At(4, 1));
+    test.window->SelectKeyAt(At(4, 1));
+    std::unique_ptr<QMenu> doubleMenu = test.window->BuildKeyMenu();
     QVERIFY(doubleMenu->findChild<QMenu*>(QStringLiteral("popupQuadFromDouble")) != nullptr);
     QVERIFY(doubleMenu->findChild<QMenu*>(QStringLiteral("popupQuadCorners")) == nullptr);
     std::set<uint16_t> wide = programmed;
@@ -341,8 +346,51 @@ void EditorWindowTest::keyMenuEnablesByKey()
 
     // Single makes the quad one key again.
     test.window->SelectKeyAt(At(1, 4));
-    test.window->RunCommand(CmdSingle);
+    QVERIFY(Trigger(test.window->GetAction(CmdSingle)));
     QCOMPARE(keyboard.GetShapeFlags(1, 4, 1), uint8_t(0));
+}
+
+void EditorWindowTest::editMenuAndKeyMenuAgree()
+{
+    TestWindow test(kZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    Program(keyboard, At(1, 1), "Single");
+    Program(keyboard, At(3, 1), "Double");
+    QVERIFY(keyboard.ChangeShape(At(3, 1), ShapeRight, 1));
+    Program(keyboard, At(1, 4), "Quad");
+    QVERIFY(keyboard.ChangeShape(At(1, 4), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
+    test.ShowLayout(1);
+    QMenu* edit = nullptr;
+    for (QAction* item : test.window->menuBar()->actions()) {
+        if (item->menu() != nullptr && item->menu()->actions().contains(test.window->GetAction(CmdCopy))) {
+            edit = item->menu();
+        }
+    }
+    QVERIFY(edit != nullptr);
+    const std::set<uint16_t> keyCommands{CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey};
+    auto only = [&keyCommands](const std::set<uint16_t>& commands) {
+        std::set<uint16_t> kept;
+        std::set_intersection(commands.begin(), commands.end(), keyCommands.begin(), keyCommands.end(),
+                              std::inserter(kept, kept.begin()));
+        return kept;
+    };
+    const GridPoint keys[] = {At(5, 8), At(1, 1), At(3, 1), At(1, 4)}; // empty, single, double, quad
+    for (const bool clipboardFilled : {false, true}) {
+        if (clipboardFilled) {
+            test.window->SelectKeyAt(At(1, 1));
+            QVERIFY(Trigger(test.window->GetAction(CmdCopy)));
+        }
+        for (const GridPoint key : keys) {
+            test.window->SelectKeyAt(key);
+            emit edit->aboutToShow();
+            const std::set<uint16_t> inEdit = only(EnabledCommands(*edit));
+            QCOMPARE(inEdit, only(EnabledCommands(*test.window->BuildKeyMenu())));
+            if (key == At(5, 8)) {
+                // An empty key takes only a paste, and only from a filled clipboard.
+                QCOMPARE(inEdit, clipboardFilled ? std::set<uint16_t>{CmdPaste} : std::set<uint16_t>{});
+            }
+        }
+    }
 }
 
 void EditorWindowTest::titleShowsFileAndShortenedFolder()

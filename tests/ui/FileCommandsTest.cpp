@@ -494,8 +494,9 @@ void FileCommandsTest::pasteFromFunctionListAppliesTheChosenEntry()
     QCOMPARE(list->currentIndex(), water);
     ScriptedPrompts prompts;
     prompts.answers = {PromptAnswer::Yes};
-    std::unique_ptr<QMenu> menu = test.window->BuildKeyMenu(test.window->GetCurrentKey());
-    QVERIFY(Trigger(menu->findChild<QAction*>(QStringLiteral("cmd8107"))));
+    std::unique_ptr<QMenu> menu = test.window->BuildKeyMenu();
+    QVERIFY(Trigger(test.window->GetAction(CmdPasteFromList)));
+    QVERIFY(menu->actions().contains(test.window->GetAction(CmdPasteFromList)));
     QCOMPARE(prompts.shown,
              std::vector<std::string>{
                  "Replace key programming of \"Tea\" with\nthe new programming (\"Water *\")."});
