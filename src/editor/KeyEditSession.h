@@ -9,9 +9,10 @@ class Keyboard;
 class KeyCell;
 struct KeyMessage;
 
-// The hidden field that takes codes when no code field has the focus.
-constexpr int kHiddenCodeField = 100;
 constexpr int kCodeFieldCount = 16;
+// The hidden field that takes codes when no code field has the focus: the index after the code
+// fields, as the panel's focus indexes count.
+constexpr int kHiddenCodeField = kCodeFieldCount + 1;
 
 class KeyEditSession
 {

@@ -182,8 +182,8 @@ bool EditorWindow::Initialise(const std::string& path)
     }
     const bool created = CreateProject(*type);
     EnableKeyPanel(false);
-    SetPanelMode(5);
-    SetPanelMode(2);
+    SetPanelMode(PanelMode::Picture);
+    SetPanelMode(PanelMode::ConfigurationTab);
     return created;
 }
 
@@ -259,8 +259,8 @@ void EditorWindow::RefreshView()
     m_picture->SetKeyboard(keyboard);
     m_configurationPage->SetKeyboard(keyboard);
     RebuildTabs();
-    SetPanelMode(5);
-    SetPanelMode(2);
+    SetPanelMode(PanelMode::Picture);
+    SetPanelMode(PanelMode::ConfigurationTab);
     FillFunctionListFromAllKeys();
     m_status[0]->setText(keyboard != nullptr ? FromProjectText(keyboard->GetTypeName()) : QString());
     if (keyboard != nullptr) {
@@ -333,7 +333,7 @@ void EditorWindow::OnTabChanged(int index)
         m_pages->setCurrentIndex(kPicturePage);
         m_picture->setFocus(Qt::TabFocusReason);
         m_codesEditable = keyboard->IsValidPosition(m_currentKey) && keyboard->CurrentCellAcceptsCodes();
-        SetPanelMode(5);
+        SetPanelMode(PanelMode::Picture);
         DrawAllKeys();
         SelectKeyAt(m_currentKey);
         return;
@@ -347,7 +347,7 @@ void EditorWindow::OnTabChanged(int index)
     m_pages->setCurrentIndex(0);
     EnableKeyPanel(false);
     m_codesEditable = false;
-    SetPanelMode(2);
+    SetPanelMode(PanelMode::ConfigurationTab);
 }
 
 void EditorWindow::StepTab(int step)
@@ -405,7 +405,7 @@ void EditorWindow::OnKeyClicked(GridPoint cell, Qt::KeyboardModifiers modifiers)
     if (keyboard == nullptr) {
         return;
     }
-    SwitchPanel(5);
+    SwitchPanel(PanelMode::Picture);
     const uint8_t bits = ModifierBitsOf(modifiers, m_captureFilter->GetModifierState());
     if (bits == 0) {
         SelectKeyAt(cell);
@@ -427,7 +427,7 @@ void EditorWindow::OnKeyDoubleClicked(GridPoint cell, Qt::KeyboardModifiers modi
     if (m_settings.m_fastEdit && m_codesEditable) {
         m_panel->FocusCodeField(1);
     } else {
-        SwitchPanel(6);
+        SwitchPanel(PanelMode::KeyField);
     }
 }
 
@@ -548,7 +548,7 @@ void EditorWindow::OnFunctionChosen(int comboIndex)
     uint8_t layout = 0;
     if (entry->keyNumber != 0 && keyboard->GetCellPosition(entry->keyNumber, &column, &row, &layout)) {
         m_tabs->setCurrentIndex(layout);
-        SwitchPanel(5);
+        SwitchPanel(PanelMode::Picture);
         SelectKeyAt(MakeGridPoint(column, row));
         return;
     }

@@ -7,6 +7,7 @@
 #include "editor/EditorDocument.h"
 #include "editor/FunctionList.h"
 #include "editor/KeyEditSession.h"
+#include "editor/PanelMode.h"
 #include "editor/UndoHistory.h"
 #include "model/GridPoint.h"
 #include "ui/MessageBox.h"
@@ -68,13 +69,12 @@ public:
     void FillFunctionListFromAllKeys();
     // Clears the current key, or every key of every layout.
     void ClearKeys(bool all);
-    // The key panel's modes: 0 other control, 1 none, 2 configuration tab, 3 / 4 prefix / suffix
-    // field, 5 picture, 6 key number or name, 7 code field idle, 8 capturing codes, 9 edit buttons.
     void ShowKeyInPanel(KeyCell* cell, int focusIndex);
     void EnableKeyPanel(bool on);
-    void SetPanelMode(int mode);
-    int DetectPanelMode();
-    void SwitchPanel(int action);
+    void SetPanelMode(PanelMode mode);
+    PanelMode DetectPanelMode();
+    // Moves the focus where the mode needs it, then sets the mode.
+    void SwitchPanel(PanelMode mode);
     // A pending edit is applied or discarded by the "DefaultApply" setting.
     void CommitPendingEdit();
     void ApplyEdit();
@@ -224,7 +224,7 @@ private:
     UndoHistory m_history;
     // The project as it is now, with the selection: the step recorded when it next changes.
     ProjectSnapshot m_snapshot;
-    int m_panelMode = 0;
+    PanelMode m_panelMode = PanelMode::OtherControl;
     bool m_affixArmed = false;
     bool m_detecting = false;
     bool m_applying = false;

@@ -312,7 +312,7 @@ void EditorWindow::RunCommand(uint16_t command)
 void EditorWindow::ProgramKeyCommand()
 {
     m_panel->FocusCodeField(1);
-    SwitchPanel(8);
+    SwitchPanel(PanelMode::CapturingCodes);
 }
 
 void EditorWindow::ClearKeyCommand()

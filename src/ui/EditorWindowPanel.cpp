@@ -97,32 +97,32 @@ void EditorWindow::ShowKeyInPanel(KeyCell* cell, int focusIndex)
     }
     m_panel->FocusCodeField(focusIndex);
     if (focusIndex == KeyPanel::kApplyFocus) {
-        SwitchPanel(9);
+        SwitchPanel(PanelMode::EditButtons);
     }
 }
 
-void EditorWindow::SetPanelMode(int mode)
+void EditorWindow::SetPanelMode(PanelMode mode)
 {
     m_panelMode = mode;
     switch (mode) {
-    case 0:
+    case PanelMode::OtherControl:
         m_panel->ShowEditState(false, false, true);
         break;
-    case 2:
+    case PanelMode::ConfigurationTab:
         m_configurationPage->ShowValues();
         m_panel->ShowPictureControls(false);
         break;
-    case 5:
+    case PanelMode::Picture:
         m_panel->ShowPictureControls(true);
         break;
-    case 6:
+    case PanelMode::KeyField:
         m_panel->GetFunctionList()->setCurrentIndex(-1);
         break;
-    case 7:
+    case PanelMode::CodeFieldIdle:
         m_panel->ShowEditState(m_codesEditable, false, false);
         break;
-    case 8:
-    case 9:
+    case PanelMode::CapturingCodes:
+    case PanelMode::EditButtons:
         m_panel->ShowEditState(false, m_codesEditable, false);
         break;
     default:
@@ -133,7 +133,7 @@ void EditorWindow::SetPanelMode(int mode)
 
 void EditorWindow::UpdateCapture()
 {
-    const bool capture = m_edit.IsEditing() && m_panelMode == 8;
+    const bool capture = m_edit.IsEditing() && m_panelMode == PanelMode::CapturingCodes;
     QWidget* focus = QApplication::focusWidget();
     // The grab makes the desktop's own shortcuts (Alt+Tab, the Windows keys) reach the key.
     if (capture && focus != nullptr && focus != m_grabber) {
@@ -159,7 +159,7 @@ void EditorWindow::ReleaseKeyboardGrab()
     }
 }
 
-int EditorWindow::DetectPanelMode()
+PanelMode EditorWindow::DetectPanelMode()
 {
     if (m_detecting) {
         return m_panelMode;
@@ -171,9 +171,9 @@ int EditorWindow::DetectPanelMode()
     if (focus != nullptr && focus->window() != this) {
         focus = nullptr;
     }
-    int mode = 0;
+    PanelMode mode = PanelMode::OtherControl;
     if (m_codesEditable && IsLayoutTab() && m_panel->CodeFieldIndex(focus) != 0) {
-        mode = m_edit.IsEditing() ? 8 : 7;
+        mode = m_edit.IsEditing() ? PanelMode::CapturingCodes : PanelMode::CodeFieldIdle;
         SetPanelMode(mode);
     } else if (focus == nullptr) {
         if (m_edit.IsEditing()) {
@@ -183,12 +183,12 @@ int EditorWindow::DetectPanelMode()
                 EndEdit();
             }
         }
-        mode = 1;
+        mode = PanelMode::NoFocus;
     } else if (focus == m_panel->GetCodesGroup()) {
-        SetPanelMode(7);
-        mode = 7;
+        SetPanelMode(PanelMode::CodeFieldIdle);
+        mode = PanelMode::CodeFieldIdle;
     } else if (m_panel->IsEditButton(focus)) {
-        mode = 9;
+        mode = PanelMode::EditButtons;
     } else {
         if (m_edit.IsEditing()) {
             if (m_settings.m_defaultApply) {
@@ -198,14 +198,14 @@ int EditorWindow::DetectPanelMode()
         }
         if (const int affix = m_configurationPage->AffixFieldOf(focus); affix != 0) {
             m_affixArmed = affixWasArmed;
-            mode = affix == 1 ? 3 : 4;
+            mode = affix == 1 ? PanelMode::PrefixField : PanelMode::SuffixField;
         } else {
-            SetPanelMode(0);
+            SetPanelMode(PanelMode::OtherControl);
             if (focus == m_picture) {
                 m_suppressHighlight = false;
-                mode = 5;
+                mode = PanelMode::Picture;
             } else if (m_panel->IsKeyField(focus)) {
-                mode = 6;
+                mode = PanelMode::KeyField;
             }
         }
     }
@@ -215,45 +215,45 @@ int EditorWindow::DetectPanelMode()
     return mode;
 }
 
-void EditorWindow::SwitchPanel(int action)
+void EditorWindow::SwitchPanel(PanelMode mode)
 {
     QWidget* focus = QApplication::focusWidget();
-    switch (action) {
-    case 2:
-    case 3:
+    switch (mode) {
+    case PanelMode::ConfigurationTab:
+    case PanelMode::PrefixField:
         m_configurationPage->ShowValues();
         break;
-    case 5:
+    case PanelMode::Picture:
         if (focus != nullptr) {
             m_picture->setFocus(Qt::OtherFocusReason);
         }
         DetectPanelMode();
         RefreshCurrentKey();
         break;
-    case 6:
-        SetPanelMode(6);
+    case PanelMode::KeyField:
+        SetPanelMode(PanelMode::KeyField);
         RefreshCurrentKey();
         if (focus != m_panel->GetFunctionList()) {
             m_panel->FocusKeyName();
         }
         break;
-    case 7:
-        SetPanelMode(7);
+    case PanelMode::CodeFieldIdle:
+        SetPanelMode(PanelMode::CodeFieldIdle);
         if (focus != nullptr && focus != m_panel->GetFunctionList()) {
             m_panel->GetCodesGroup()->setFocus(Qt::OtherFocusReason);
         }
         break;
-    case 8:
+    case PanelMode::CapturingCodes:
         if (!m_edit.IsEditing() && GetKeyboard() != nullptr && m_edit.Begin(*GetKeyboard(), m_currentKey)) {
             const int field = m_panel->CodeFieldIndex(focus);
             const int focusIndex =
                 focus == m_panel->GetFunctionList() ? 0 : (field >= 1 && field <= 16 ? field : 1);
             ShowKeyInPanel(m_edit.GetEditCell(), focusIndex);
         }
-        SetPanelMode(8);
+        SetPanelMode(PanelMode::CapturingCodes);
         break;
-    case 9:
-        SetPanelMode(9);
+    case PanelMode::EditButtons:
+        SetPanelMode(PanelMode::EditButtons);
         break;
     default:
         break;
@@ -295,22 +295,22 @@ void EditorWindow::ApplyEdit()
     RebuildFunctionList();
     EndEdit();
     DrawAllKeys();
-    SwitchPanel(5);
+    SwitchPanel(PanelMode::Picture);
     NoteChange();
 }
 
 void EditorWindow::CancelEdit()
 {
     EndEdit();
-    SwitchPanel(m_settings.m_fastEdit ? 5 : 7);
+    SwitchPanel(m_settings.m_fastEdit ? PanelMode::Picture : PanelMode::CodeFieldIdle);
 }
 
 void EditorWindow::EndEdit()
 {
     m_edit.Discard();
     RefreshCurrentKey();
-    SetPanelMode(0);
-    SwitchPanel(5);
+    SetPanelMode(PanelMode::OtherControl);
+    SwitchPanel(PanelMode::Picture);
 }
 
 void EditorWindow::OnFocusChanged(QWidget* old, QWidget* now)
@@ -323,7 +323,7 @@ void EditorWindow::OnFocusChanged(QWidget* old, QWidget* now)
     } else if (m_configurationPage->AffixFieldOf(now) != 0) {
         OnAffixEntered(now);
     } else if (m_panel->IsKeyField(now)) {
-        SwitchPanel(6);
+        SwitchPanel(PanelMode::KeyField);
         return;
     }
     DetectPanelMode();
@@ -487,28 +487,29 @@ bool EditorWindow::PreFilterKey(const KeyMessage& message, uint64_t timeMs)
     }
     const bool enter = message.wParam == VirtualKeyEnter;
     switch (DetectPanelMode()) {
-    case 3:
-    case 4:
-        return PreFilterAffix(message, m_panelMode == 3);
-    case 6:
+    case PanelMode::PrefixField:
+    case PanelMode::SuffixField:
+        return PreFilterAffix(message, m_panelMode == PanelMode::PrefixField);
+    case PanelMode::KeyField:
         if (enter && IsFirstPress(message)) {
-            SwitchPanel(m_codesEditable && !m_settings.m_fastEdit ? 7 : 5);
+            SwitchPanel(m_codesEditable && !m_settings.m_fastEdit ? PanelMode::CodeFieldIdle
+                                                                  : PanelMode::Picture);
             return true;
         }
         return false;
-    case 7:
+    case PanelMode::CodeFieldIdle:
         if (enter && IsFirstPress(message) && m_codesEditable) {
-            SwitchPanel(8);
+            SwitchPanel(PanelMode::CapturingCodes);
             return true;
         }
         return false;
-    case 8:
+    case PanelMode::CapturingCodes:
         if (!m_codesEditable) {
             return false;
         }
         CaptureCodes(message, timeMs);
         return true;
-    case 9:
+    case PanelMode::EditButtons:
         // A held Enter must not press Apply again and again.
         return m_codesEditable && message.IsKeyDown() && message.IsAutoRepeat() &&
                (enter || message.wParam == kVirtualKeySpace);
@@ -534,7 +535,7 @@ bool EditorWindow::PreFilterAffix(const KeyMessage& message, bool prefix)
     bool handled = false;
     keyboard->CaptureAffixKey(message, prefix, &handled);
     if (handled) {
-        SwitchPanel(3);
+        SwitchPanel(PanelMode::PrefixField);
         NoteChange();
     }
     if (keyboard->IsAffixFull(prefix) && QApplication::focusWidget() != nullptr) {

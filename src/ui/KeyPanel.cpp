@@ -285,7 +285,7 @@ void KeyPanel::FocusCodeField(int index)
 {
     if (index >= 1 && index <= kCodeFields) {
         m_codes[index - 1]->setFocus(Qt::OtherFocusReason);
-    } else if (index == kHiddenFocus) {
+    } else if (index == kHiddenCodeField) {
         m_hiddenField->setFocus(Qt::OtherFocusReason);
     } else if (index == kApplyFocus && m_apply->isVisible()) {
         m_apply->setFocus(Qt::OtherFocusReason);

@@ -23,7 +23,6 @@ class KeyPanel : public QWidget
 public:
     static constexpr int kCodeFields = 16;
     static constexpr int kApplyFocus = 51;
-    static constexpr int kHiddenFocus = 17;
 
     explicit KeyPanel(QWidget* parent);
 
@@ -39,9 +38,9 @@ public:
     // Marks capture as on: every key pressed goes into the key.
     void ShowCapturing(bool on);
     void FocusKeyName();
-    // 1 to 16: that code field; 17: the hidden field; 51: Apply.
+    // 1 to 16: that code field; kHiddenCodeField (17): the hidden field; 51: Apply.
     void FocusCodeField(int index);
-    // The code field index of a widget (1 to 16, 100 for the hidden field), 0 for others.
+    // The code field index of a widget (1 to 16, kHiddenCodeField for the hidden field), 0 for others.
     int CodeFieldIndex(const QWidget* widget) const;
     bool IsEditButton(const QWidget* widget) const;
     bool IsKeyField(const QWidget* widget) const;
