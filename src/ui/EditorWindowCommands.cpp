@@ -233,6 +233,7 @@ void EditorWindow::UpdateRecentFilesMenu()
 {
     for (QAction* action : m_recentActions) {
         m_fileMenu->removeAction(action);
+        m_actions.erase(static_cast<uint16_t>(action->data().toUInt()));
         delete action;
     }
     m_recentActions.clear();
@@ -246,8 +247,9 @@ void EditorWindow::UpdateRecentFilesMenu()
             continue;
         }
         const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFile::decodeName(files[i].c_str()));
-        m_recentActions.push_back(
-            InsertCommand(m_fileMenu, static_cast<uint16_t>(CmdRecentFile1 + i), text, exit));
+        const auto command = static_cast<uint16_t>(CmdRecentFile1 + i);
+        m_actions[command] = InsertCommand(m_fileMenu, command, text, exit);
+        m_recentActions.push_back(m_actions[command]);
     }
     m_recentActions.push_back(m_fileMenu->insertSeparator(exit));
 }

@@ -7,6 +7,7 @@
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,6 @@
 #include <vector>
 
 namespace {
-
-constexpr uint8_t Zq2200Three = 4;
-constexpr uint8_t Zq2200One = 6;
-constexpr uint8_t Zq1100V1Single = 7;
 
 std::tm LocalTime(int year, int month, int day, int hour, int minute, int second)
 {
@@ -50,10 +47,10 @@ TEST(KeyboardBackup, FileNamesCarryTheTypeAndTheLocalTime)
         unsigned sequence;
         const char* name;
     } cases[] = {
-        {Zq2200Three, 1, "ZQ-2200-three-layouts_2025-01-31_14-05-09.zqp"},
+        {kTypeZq2200Three, 1, "ZQ-2200-three-layouts_2025-01-31_14-05-09.zqp"},
         {0, 1, "ZQ-3300-double-one-layer_2025-01-31_14-05-09.zqp"},
         {1, 2, "ZQ-3300-double-two-layouts_2025-01-31_14-05-09_02.zqp"},
-        {Zq2200One, 12, "ZQ-2200-one-layout_2025-01-31_14-05-09_12.zqp"},
+        {kTypeZq2200One, 12, "ZQ-2200-one-layout_2025-01-31_14-05-09_12.zqp"},
         {255, 1, "type-255_2025-01-31_14-05-09.zqp"},
     };
     for (const auto& test : cases) {
@@ -63,7 +60,7 @@ TEST(KeyboardBackup, FileNamesCarryTheTypeAndTheLocalTime)
     TempFolder folder;
     ASSERT_TRUE(
         LoadLanguageFile(folder.Write("de.lang", std::to_string(IDS_TYPE_ZQ2200_THREE) + "=Drei Ebenen\n")));
-    EXPECT_EQ(MakeBackupFileName(Zq2200Three, time), "ZQ-2200-three-layouts_2025-01-31_14-05-09.zqp");
+    EXPECT_EQ(MakeBackupFileName(kTypeZq2200Three, time), "ZQ-2200-three-layouts_2025-01-31_14-05-09.zqp");
     ClearLanguageTable();
 }
 
@@ -71,8 +68,8 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
 {
     TempFolder temp;
     const std::string folder = temp.File("data/Tavrin/zq-programmer/backups");
-    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "M1,S+,K0x04");
-    std::unique_ptr<Keyboard> other = Programmed(Zq2200Three, "K0x05");
+    std::unique_ptr<Keyboard> backup = Programmed(kTypeZq2200One, "M1,S+,K0x04");
+    std::unique_ptr<Keyboard> other = Programmed(kTypeZq2200Three, "K0x05");
     const std::time_t start = 1'700'000'000;
 
     std::string first;
@@ -115,7 +112,7 @@ TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
 TEST(KeyboardBackup, TwoBackupsInOneSecondKeepBothInTheirOrder)
 {
     TempFolder temp;
-    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "K0x04");
+    std::unique_ptr<Keyboard> backup = Programmed(kTypeZq2200One, "K0x04");
     std::string paths[3];
     for (std::string& path : paths) {
         ASSERT_TRUE(SaveBackupInFolder(*backup, temp.Path(), 1'700'000'000, &path));
@@ -123,14 +120,14 @@ TEST(KeyboardBackup, TwoBackupsInOneSecondKeepBothInTheirOrder)
     EXPECT_NE(paths[0], paths[1]);
     EXPECT_EQ(paths[1].substr(paths[1].size() - 7), "_02.zqp");
     EXPECT_EQ(paths[2].substr(paths[2].size() - 7), "_03.zqp");
-    EXPECT_EQ(PruneBackups(temp.Path(), Zq2200One, 1), 2u);
+    EXPECT_EQ(PruneBackups(temp.Path(), kTypeZq2200One, 1), 2u);
     EXPECT_TRUE(std::filesystem::exists(paths[2])) << "a sequence number sorts after its second";
 }
 
 TEST(KeyboardBackup, PruningGoesByTheTimeWrittenAndSparesTheNewBackup)
 {
     TempFolder temp;
-    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "K0x04");
+    std::unique_ptr<Keyboard> backup = Programmed(kTypeZq2200One, "K0x04");
     const std::time_t start = 1'700'000'000;
     std::vector<std::string> paths(kKeptBackupsPerType);
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -144,7 +141,7 @@ TEST(KeyboardBackup, PruningGoesByTheTimeWrittenAndSparesTheNewBackup)
         std::filesystem::last_write_time(paths[i], now + std::chrono::hours(1) - std::chrono::minutes(i));
     }
     // Local time ten hours earlier than every name (a change of time zone).
-    std::unique_ptr<Keyboard> newer = Programmed(Zq2200One, "K0x05");
+    std::unique_ptr<Keyboard> newer = Programmed(kTypeZq2200One, "K0x05");
     std::string newest;
     ASSERT_TRUE(SaveBackupInFolder(*newer, temp.Path(), start - 10 * 3600, &newest));
 
@@ -161,7 +158,7 @@ TEST(KeyboardBackup, AFolderThatCannotBeMadeSavesNothing)
 {
     TempFolder temp;
     const std::string file = temp.Write("file", "x");
-    std::unique_ptr<Keyboard> backup = Programmed(Zq2200One, "K0x04");
+    std::unique_ptr<Keyboard> backup = Programmed(kTypeZq2200One, "K0x04");
     std::string path = "unchanged";
     EXPECT_FALSE(CreateBackupFolder(file + "/backups"));
     EXPECT_FALSE(SaveBackupInFolder(*backup, file + "/backups", 1'700'000'000, &path));
@@ -172,7 +169,7 @@ TEST(KeyboardBackup, AFolderThatCannotBeMadeSavesNothing)
 
 TEST(KeyboardBackup, ALegacyKeyboardCannotBeReadBack)
 {
-    std::unique_ptr<Keyboard> project = CreateKeyboard(Zq1100V1Single);
+    std::unique_ptr<Keyboard> project = CreateKeyboard(kTypeZq1100V1Single);
     std::unique_ptr<Keyboard> backup;
     EXPECT_EQ(ReadKeyboardBackup(*project, nullptr, backup), DeviceResultNotSupported);
     EXPECT_EQ(backup, nullptr);

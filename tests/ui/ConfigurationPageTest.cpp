@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "model/Keyboard.h"
+#include "model/KeyboardTypes.h"
 #include "ui/ConfigurationPage.h"
 #include "ui/KeyPanel.h"
 #include "ui/NumberEdit.h"
@@ -13,9 +14,6 @@
 #include <functional>
 
 namespace {
-
-constexpr uint8_t kZq2200One = 6;
-constexpr uint8_t kZq1100V2Single = 9;
 
 enum class Field { RfidDigits, Prefix, Suffix, KeyPause };
 
@@ -128,7 +126,7 @@ void ConfigurationPageTest::leftFieldShowsWhatTheKeyboardHolds()
 
 void ConfigurationPageTest::keyNumberIsShownNotTyped()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     test.ShowLayout(1);
     test.Click(MakeGridPoint(2, 1));
     QLineEdit* number = test.window->GetPanel()->GetKeyNumber();

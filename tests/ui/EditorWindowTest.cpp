@@ -6,6 +6,7 @@
 #include "editor/EditorCommands.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardTypes.h"
 #include "ui/KeyPanel.h"
 
 #include <QAccessible>
@@ -26,12 +27,6 @@
 #include <set>
 
 namespace {
-
-constexpr uint8_t kZq3300DoubleTwo = 1;
-constexpr uint8_t kZq2200Three = 4;
-constexpr uint8_t kZq2200One = 6;
-constexpr uint8_t kZq1100V1Double = 8;
-constexpr uint8_t kZq1100V2Double = 10;
 
 GridPoint At(uint16_t column, uint16_t row)
 {
@@ -99,7 +94,7 @@ void EditorWindowTest::firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastU
     Settings settings;
     settings.LoadSettings(store);
     int asked = 0;
-    SelectKeyboardDialog::SetTestHook([&asked](SelectKeyboardDialog& dialog) {
+    const HookGuard<SelectKeyboardDialog> hook([&asked](SelectKeyboardDialog& dialog) {
         ++asked;
         QCOMPARE(dialog.GetList()->count(), 11);
         QCOMPARE(dialog.GetList()->item(2)->text(), QStringLiteral("ZQ-3300 single (two layouts)"));
@@ -109,7 +104,6 @@ void EditorWindowTest::firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastU
     });
     EditorWindow window(settings, store);
     QVERIFY(window.Initialise());
-    SelectKeyboardDialog::SetTestHook(nullptr);
     QCOMPARE(asked, 1);
     QCOMPARE(window.GetKeyboard()->GetTypeId(), 2);
     QVERIFY(settings.m_useDefaultKeyb);
@@ -166,14 +160,13 @@ void EditorWindowTest::storedStartChoices()
     Settings settings;
     settings.LoadSettings(store);
     bool asked = false;
-    SelectKeyboardDialog::SetTestHook([&asked](SelectKeyboardDialog& dialog) {
+    const HookGuard<SelectKeyboardDialog> hook([&asked](SelectKeyboardDialog& dialog) {
         asked = true;
         dialog.GetList()->setCurrentRow(3);
         dialog.accept();
     });
     EditorWindow window(settings, store);
     QVERIFY(window.Initialise());
-    SelectKeyboardDialog::SetTestHook(nullptr);
     QCOMPARE(asked, asks);
     QCOMPARE(int(window.GetKeyboard()->GetTypeId()), type);
     QVERIFY(!settings.m_useDefaultKeyb || useDefault == QStringLiteral("1"));
@@ -197,14 +190,14 @@ void EditorWindowTest::eachFamilyGetsItsTabsAndStatus_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QStringList>("tabs");
     QTest::addColumn<QString>("typeName");
-    QTest::newRow("ZQ-2200") << int(kZq2200Three)
+    QTest::newRow("ZQ-2200") << int(kTypeZq2200Three)
                              << QStringList{"Configuration", "First Layout", "Second Layout", "Third Layout"}
                              << "ZQ-2200 (three layouts)";
-    QTest::newRow("ZQ-3300") << int(kZq3300DoubleTwo)
+    QTest::newRow("ZQ-3300") << int(kTypeZq3300DoubleTwo)
                              << QStringList{"Configuration", "Right side (1)", "Left side (1)",
                                             "Right side (2)", "Left side (2)"}
                              << "ZQ-3300 double (two layouts)";
-    QTest::newRow("ZQ-1100") << int(kZq1100V2Double)
+    QTest::newRow("ZQ-1100") << int(kTypeZq1100V2Double)
                              << QStringList{"Configuration", "Left side", "Right side"}
                              << "ZQ-1100 v2 double (16 scans)";
 }
@@ -232,7 +225,7 @@ void EditorWindowTest::eachFamilyGetsItsTabsAndStatus()
 
 void EditorWindowTest::clicksAndArrowsStepOverDoubleAndQuadKeys()
 {
-    TestWindow test(kZq2200Three);
+    TestWindow test(kTypeZq2200Three);
     Keyboard& keyboard = *test.window->GetKeyboard();
     Program(keyboard, At(2, 1), "Wide");
     QVERIFY(keyboard.ChangeShape(At(2, 1), ShapeRight, 1));
@@ -275,7 +268,7 @@ void EditorWindowTest::clicksAndArrowsStepOverDoubleAndQuadKeys()
 
 void EditorWindowTest::ctrlClickMakesDoubleAndQuadKeysOtherClicksChangeNothing()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
     Program(keyboard, At(2, 2), "Ctrl");
     Program(keyboard, At(4, 6), "Diagonal");
@@ -306,7 +299,7 @@ void EditorWindowTest::ctrlClickMakesDoubleAndQuadKeysOtherClicksChangeNothing()
 
 void EditorWindowTest::keyMenuEnablesByKey()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
     Program(keyboard, At(1, 1), "Single");
     Program(keyboard, At(3, 1), "Double");
@@ -352,7 +345,7 @@ void EditorWindowTest::keyMenuEnablesByKey()
 
 void EditorWindowTest::editMenuAndKeyMenuAgree()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
     Program(keyboard, At(1, 1), "Single");
     Program(keyboard, At(3, 1), "Double");
@@ -395,7 +388,7 @@ void EditorWindowTest::editMenuAndKeyMenuAgree()
 
 void EditorWindowTest::titleShowsFileAndShortenedFolder()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     test.window->UpdateTitle("/home/shop/projects/keyboards/zq/k.zqp");
     QCOMPARE(test.window->windowTitle(),
              QStringLiteral("k.zqp [/home/shop/.../keyboards/zq/] - ZQ programmer"));
@@ -405,7 +398,7 @@ void EditorWindowTest::titleShowsFileAndShortenedFolder()
 
 void EditorWindowTest::statusTextsFollowTheMouse()
 {
-    TestWindow test(kZq2200Three);
+    TestWindow test(kTypeZq2200Three);
     Program(*test.window->GetKeyboard(), At(2, 1), "Total", 2);
     test.ShowLayout(2);
     QTest::mouseMove(test.Picture(), test.Picture()->CellCentre(At(2, 1)));
@@ -420,7 +413,7 @@ void EditorWindowTest::reopeningTheFileShowsWhatTheSaveQuestionWrote()
 {
     QTemporaryDir folder;
     const std::string path = QDir(folder.path()).filePath(QStringLiteral("shop.zqp")).toStdString();
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     QVERIFY(test.window->SaveProject(path, 0));
     QVERIFY(test.window->OpenProject(path));
     Program(*test.window->GetKeyboard(), At(1, 1), "Tea");
@@ -436,7 +429,7 @@ void EditorWindowTest::reopeningTheFileShowsWhatTheSaveQuestionWrote()
 
 void EditorWindowTest::undoWalksBackOverWhatTheFileCannotHold()
 {
-    TestWindow test(kZq1100V1Double);
+    TestWindow test(kTypeZq1100V1Double);
     EditorWindow& window = *test.window;
     test.ShowLayout(1);
     // Mode 3 of an empty key: the layout file keeps no mode for it, so no snapshot does.
@@ -463,7 +456,7 @@ void EditorWindowTest::saveQuestionYesNoCancel()
 {
     QTemporaryDir folder;
     const std::string path = QDir(folder.path()).filePath(QStringLiteral("shop.zqp")).toStdString();
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     QVERIFY(test.window->SaveProject(path, 0));
     test.window->UpdateTitle(path);
     Program(*test.window->GetKeyboard(), At(1, 1), "Changed");
@@ -474,7 +467,7 @@ void EditorWindowTest::saveQuestionYesNoCancel()
     QVERIFY(test.window->GetKeyboard() != nullptr);
     QCOMPARE(prompts.shown, std::vector<std::string>{"Do you want to save current file?"});
     // No: the project goes without saving; the file keeps the empty project.
-    QVERIFY(test.window->CreateProject(kZq2200One));
+    QVERIFY(test.window->CreateProject(kTypeZq2200One));
     const QByteArray empty = [&path] {
         QFile file(QString::fromStdString(path));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -491,7 +484,7 @@ void EditorWindowTest::saveQuestionYesNoCancel()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("1:M1,S+,K0x04,N=Saved"));
     // A letter-case change of a name is a change.
-    QVERIFY(test.window->CreateProject(kZq2200One));
+    QVERIFY(test.window->CreateProject(kTypeZq2200One));
     Program(*test.window->GetKeyboard(), At(1, 1), "name");
     QVERIFY(test.window->SaveProject(path, 0));
     Program(*test.window->GetKeyboard(), At(1, 1), "Name");
@@ -503,11 +496,11 @@ void EditorWindowTest::saveQuestionYesNoCancel()
 
 void EditorWindowTest::newProjectAsksTypeThenSaveQuestion()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Program(*test.window->GetKeyboard(), At(1, 1), "Keep");
     ScriptedPrompts prompts;
     int chosen = -1;
-    SelectKeyboardDialog::SetTestHook([&chosen](SelectKeyboardDialog& dialog) {
+    const HookGuard<SelectKeyboardDialog> hook([&chosen](SelectKeyboardDialog& dialog) {
         if (chosen < 0) {
             dialog.reject();
             return;
@@ -516,16 +509,15 @@ void EditorWindowTest::newProjectAsksTypeThenSaveQuestion()
         dialog.accept();
     });
     // A cancelled choice asks nothing and keeps the project.
-    test.window->RunCommand(CmdNew);
+    QVERIFY(Trigger(test.window->GetAction(CmdNew)));
     QVERIFY(prompts.shown.empty());
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
     // Cancel in the save question keeps it too; No gives the new project.
     chosen = 8;
     prompts.answers = {PromptAnswer::Cancel, PromptAnswer::No};
-    test.window->RunCommand(CmdNew);
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
-    test.window->RunCommand(CmdNew);
-    SelectKeyboardDialog::SetTestHook(nullptr);
+    QVERIFY(Trigger(test.window->GetAction(CmdNew)));
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
+    QVERIFY(Trigger(test.window->GetAction(CmdNew)));
     QCOMPARE(prompts.shown.size(), size_t(2));
     QCOMPARE(test.window->GetKeyboard()->GetTypeId(), 8);
     QCOMPARE(test.window->GetStatusText(0), QStringLiteral("ZQ-1100 v1 double (3 scans)"));
@@ -533,7 +525,7 @@ void EditorWindowTest::newProjectAsksTypeThenSaveQuestion()
 
 void EditorWindowTest::functionListSelectsKeysAndShowsFreeEntries()
 {
-    TestWindow test(kZq2200Three);
+    TestWindow test(kTypeZq2200Three);
     Keyboard& keyboard = *test.window->GetKeyboard();
     Program(keyboard, At(2, 2), "Total", 3);
     QVERIFY(keyboard.SetKeyTexts("Void", "M1,S+,K0x05", At(3, 3), 1));
@@ -554,7 +546,7 @@ void EditorWindowTest::functionListSelectsKeysAndShowsFreeEntries()
     prompts.answers = {PromptAnswer::Yes};
     test.ShowLayout(1);
     test.window->SelectKeyAt(At(3, 3));
-    test.window->RunCommand(CmdClearKey);
+    QVERIFY(Trigger(test.window->GetAction(CmdClearKey)));
     QCOMPARE(prompts.shown, std::vector<std::string>{"Clear key Void?"});
     QCOMPARE(combo->itemText(1), QStringLiteral("Void"));
     emit combo->activated(1);
@@ -565,7 +557,7 @@ void EditorWindowTest::functionListSelectsKeysAndShowsFreeEntries()
 
 void EditorWindowTest::tabsByKeyboardGiveThePictureTheFocus()
 {
-    TestWindow test(kZq2200Three);
+    TestWindow test(kTypeZq2200Three);
     QApplication::setActiveWindow(test.window.get());
     QTest::keyClick(test.window.get(), Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(test.window->GetTabs()->currentIndex(), 1);
@@ -592,7 +584,7 @@ void EditorWindowTest::screenshots()
 {
     QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
     {
-        TestWindow test(kZq2200Three);
+        TestWindow test(kTypeZq2200Three);
         Keyboard& keyboard = *test.window->GetKeyboard();
         QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", At(1, 1), 1));
         QVERIFY(keyboard.SetKeyTexts("Total", "M1,S+,K0x28", At(4, 7), 1));
@@ -608,7 +600,7 @@ void EditorWindowTest::screenshots()
         test.ShowLayout(0);
         QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200-configuration.png")));
     }
-    TestWindow test(kZq3300DoubleTwo);
+    TestWindow test(kTypeZq3300DoubleTwo);
     Keyboard& keyboard = *test.window->GetKeyboard();
     QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", At(1, 1), 1));
     QVERIFY(keyboard.SetKeyTexts("Cash", "M1,S+,K0x06", At(7, 6), 1));

@@ -9,6 +9,7 @@
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
 #include "ui/ConfigurationPage.h"
 #include "ui/FileDialogs.h"
 #include "ui/KeyPanel.h"
@@ -32,12 +33,6 @@
 
 namespace {
 
-constexpr uint8_t kZq3300DoubleTwo = 1;
-constexpr uint8_t kZq2200Three = 4;
-constexpr uint8_t kZq2200One = 6;
-constexpr uint8_t kZq1100V1Single = 7;
-constexpr uint8_t kZq1100V2Single = 9;
-
 QByteArray ReadAll(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
@@ -55,8 +50,8 @@ void WriteAll(const std::string& path, const QByteArray& bytes)
 bool WriteProject(uint8_t typeId, const std::string& path, const char* name)
 {
     std::unique_ptr<Keyboard> keyboard = CreateKeyboard(typeId);
-    const bool legacy = typeId >= kZq1100V1Single;
-    const char* codes = typeId == kZq1100V1Single ? "I28; 6" : (legacy ? "I28; 10" : "M1,S+,K0x04");
+    const bool legacy = typeId >= kTypeZq1100V1Single;
+    const char* codes = typeId == kTypeZq1100V1Single ? "I28; 6" : (legacy ? "I28; 10" : "M1,S+,K0x04");
     uint8_t format = 0;
     return keyboard->SetKeyTexts(name, codes, 2, 1, 1) &&
            SaveProjectFile(*keyboard, path, &format) == SaveOutcome::Saved;
@@ -241,13 +236,14 @@ private:
 
 void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     const struct
     {
         uint8_t type;
         const char* file;
-    } projects[] = {{kZq2200Three, "a.zqp"}, {kZq3300DoubleTwo, "b.zqp"}, {kZq1100V2Single, "c.txt"}};
+    } projects[] = {
+        {kTypeZq2200Three, "a.zqp"}, {kTypeZq3300DoubleTwo, "b.zqp"}, {kTypeZq1100V2Single, "c.txt"}};
     for (const auto& project : projects) {
         QVERIFY(WriteProject(project.type, File(project.file), "Tea"));
         QVERIFY(test.window->OpenProject(File(project.file)));
@@ -263,7 +259,7 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     WriteAll(File("e.zqp"), "ZQ-3300.v1\r\nRFID=9N\r\n");
     QVERIFY(!test.window->OpenProject(File("missing.zqp")));
     QVERIFY(!test.window->OpenProject(File("u.zqp")));
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq1100V2Single);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq1100V2Single);
     QVERIFY(test.window->OpenProject(File("e.zqp")));
     QCOMPARE(prompts.shown,
              (std::vector<std::string>{"Can not open the file.", "Unknown file format, or incorrect file.",
@@ -273,10 +269,10 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     // The Open command with the read-only box: Save then asks where to save.
     ScriptedFileDialogs dialogs;
     dialogs.answer = FileChoice{true, File("a.zqp"), 1, true};
-    test.window->RunCommand(CmdOpen);
+    QVERIFY(Trigger(test.window->GetAction(CmdOpen)));
     QVERIFY(test.window->GetDocument().IsReadOnly());
     dialogs.answer = FileChoice{};
-    test.window->RunCommand(CmdSave);
+    QVERIFY(Trigger(test.window->GetAction(CmdSave)));
     QCOMPARE(dialogs.asked, 2);
 
     // A file dropped on the window opens as by Open.
@@ -288,13 +284,13 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(test.window.get(), &drop);
     QVERIFY(drop.isAccepted());
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq3300DoubleTwo);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq3300DoubleTwo);
     QVERIFY(!test.window->GetDocument().IsReadOnly());
 }
 
 void FileCommandsTest::saveAsWritesTheChosenFormat()
 {
-    TestWindow test(kZq1100V2Single);
+    TestWindow test(kTypeZq1100V2Single);
     QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Tea", "I28; 10", 2, 1, 1));
     std::string filter;
     test.window->GetKeyboard()->GetFileFilter(&filter, nullptr);
@@ -308,12 +304,12 @@ void FileCommandsTest::saveAsWritesTheChosenFormat()
         dialogs.answer = FileChoice{true, path, format, false};
         // Format 2 does not read back as a 16-scan project: written only when the user wants it.
         prompts.answers = {PromptAnswer::Yes};
-        test.window->RunCommand(CmdSaveAs);
+        QVERIFY(Trigger(test.window->GetAction(CmdSaveAs)));
         QCOMPARE(test.window->GetDocument().GetPath(), path);
         QCOMPARE(int(test.window->GetDocument().GetFileFormat()), format);
         headers.append(ReadAll(path).split('\n').value(0));
         // A plain Save keeps the chosen format.
-        test.window->RunCommand(CmdSave);
+        QVERIFY(Trigger(test.window->GetAction(CmdSave)));
         QCOMPARE(ReadAll(path).split('\n').value(0), headers.last());
     }
     // The format of the project's own kind reads back whole.
@@ -328,11 +324,11 @@ void FileCommandsTest::saveAsOffersAFormatThatReadsBack_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("readable");
     QTest::addColumn<int>("unreadable");
-    QTest::newRow("ZQ-1100 v1 single") << int(kZq1100V1Single) << 2 << 1;
+    QTest::newRow("ZQ-1100 v1 single") << int(kTypeZq1100V1Single) << 2 << 1;
     QTest::newRow("ZQ-1100 v1 double") << 8 << 2 << 3;
-    QTest::newRow("ZQ-1100 v2 single") << int(kZq1100V2Single) << 1 << 2;
+    QTest::newRow("ZQ-1100 v2 single") << int(kTypeZq1100V2Single) << 1 << 2;
     QTest::newRow("ZQ-1100 v2 double") << 10 << 1 << 4;
-    QTest::newRow("ZQ-2200") << int(kZq2200Three) << 1 << 0;
+    QTest::newRow("ZQ-2200") << int(kTypeZq2200Three) << 1 << 0;
 }
 
 void FileCommandsTest::saveAsOffersAFormatThatReadsBack()
@@ -342,7 +338,7 @@ void FileCommandsTest::saveAsOffersAFormatThatReadsBack()
     QFETCH(int, unreadable);
     TestWindow test(static_cast<uint8_t>(type));
     Keyboard* keyboard = test.window->GetKeyboard();
-    const bool legacy = type >= kZq1100V1Single;
+    const bool legacy = type >= kTypeZq1100V1Single;
     QVERIFY(keyboard->SetKeyTexts("Tea", legacy ? "I28; 10" : "M1,S+,K0x04", 2, 1, 1));
     const std::string path = File(legacy ? "offered.txt" : "offered.zqp");
     ScriptedPrompts prompts;
@@ -398,19 +394,19 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("readOnly");
     const QString all = QStringLiteral("ZQ-2200, ZQ-3300 and ZQ-1100 layouts (*.zqp *.txt)");
-    QTest::newRow("open") << int(kZq2200One) << int(CmdOpen)
+    QTest::newRow("open") << int(kTypeZq2200One) << int(CmdOpen)
                           << QStringList{all, QStringLiteral("ZQ-2200 Keyboard Layout File (*.zqp)"),
                                          QStringLiteral("ZQ-1100 Keyboard Layout File (*.txt)")}
                           << all << QStringList{"a.zqp", "b.txt"} << "a.zqp" << true;
     const QString sevenThree = QStringLiteral("ZQ-1100 7/3 scans (*.txt)");
-    QTest::newRow("save as") << int(kZq1100V1Single) << int(CmdSaveAs)
+    QTest::newRow("save as") << int(kTypeZq1100V1Single) << int(CmdSaveAs)
                              << QStringList{QStringLiteral("ZQ-1100 16 scans (*.txt)"), sevenThree}
                              << sevenThree << QStringList{"b.txt"} << "new.txt" << false;
     const QString firmware = QStringLiteral("ZQ-2200/ZQ-3300 Firmware file (*.enc)");
-    QTest::newRow("firmware") << int(kZq2200One) << int(CmdUploadFirmware) << QStringList{firmware}
+    QTest::newRow("firmware") << int(kTypeZq2200One) << int(CmdUploadFirmware) << QStringList{firmware}
                               << firmware << QStringList{"c.enc"} << QString() << false;
     const QString backups = QStringLiteral("Keyboard backups (*.zqp)");
-    QTest::newRow("backups") << int(kZq2200One) << int(CmdOpenBackups) << QStringList{backups} << backups
+    QTest::newRow("backups") << int(kTypeZq2200One) << int(CmdOpenBackups) << QStringList{backups} << backups
                              << QStringList{"a.zqp"} << "a.zqp" << true;
 }
 
@@ -439,8 +435,8 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
         command == CmdOpenBackups ? EditorWindow::GetBackupFolder() : own + QStringLiteral("/files");
     QVERIFY(QDir().mkpath(folder));
     const auto in = [&folder](const char* name) { return (folder + QLatin1Char('/') + name).toStdString(); };
-    QVERIFY(WriteProject(kZq2200Three, in("a.zqp"), "Tea"));
-    QVERIFY(WriteProject(kZq1100V2Single, in("b.txt"), "Tea"));
+    QVERIFY(WriteProject(kTypeZq2200Three, in("a.zqp"), "Tea"));
+    QVERIFY(WriteProject(kTypeZq1100V2Single, in("b.txt"), "Tea"));
     WriteAll(in("c.enc"), "00");
     {
         TestWindow test(static_cast<uint8_t>(type));
@@ -464,14 +460,14 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
         if (command == CmdSaveAs) {
             OpenedProject back = OpenProjectFile(document.GetPath());
             QCOMPARE(back.outcome, OpenOutcome::Opened);
-            QCOMPARE(back.keyboard->GetTypeId(), kZq1100V1Single);
+            QCOMPARE(back.keyboard->GetTypeId(), kTypeZq1100V1Single);
         }
     }
 }
 
 void FileCommandsTest::pasteFromFunctionListAppliesTheChosenEntry()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
     // Two keys share their codes, so freeing the first one's entry drops it from the list.
     QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
@@ -511,7 +507,7 @@ void FileCommandsTest::pasteFromFunctionListAppliesTheChosenEntry()
 
 void FileCommandsTest::conversionRebuildsTheFunctionList()
 {
-    TestWindow test(kZq2200Three);
+    TestWindow test(kTypeZq2200Three);
     Keyboard& keyboard = *test.window->GetKeyboard();
     QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
     QVERIFY(keyboard.SetKeyTexts("Milk", "M1,S+,K0x10", MakeGridPoint(2, 1), 1));
@@ -528,17 +524,17 @@ void FileCommandsTest::conversionRebuildsTheFunctionList()
     // To one layout: Beer's key is gone with the third layout.
     prompts.answers = {PromptAnswer::Yes, PromptAnswer::No};
     QVERIFY(Trigger(test.window->GetAction(CmdConvertFirst + 3)));
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
     QCOMPARE(ComboItems(list), (QStringList{"Milk", "Tea *"}));
 }
 
 void FileCommandsTest::recentFilesMoveToTheTop()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     std::vector<std::string> files;
     for (const char* name : {"1.zqp", "2.zqp", "3.zqp", "4.zqp", "5.zqp"}) {
         files.push_back(File(name));
-        QVERIFY(WriteProject(kZq2200One, files.back(), name));
+        QVERIFY(WriteProject(kTypeZq2200One, files.back(), name));
     }
     for (int i = 1; i < 5; ++i) {
         QVERIFY(test.window->OpenProject(files[i]));
@@ -549,12 +545,13 @@ void FileCommandsTest::recentFilesMoveToTheTop()
     };
     QCOMPARE(recent(), (std::vector<std::string>{files[4], files[3], files[2], files[1]}));
     // Entry 3 moves up without losing any; a new file drops entry 4.
-    test.window->RunCommand(CmdRecentFile1 + 2);
+    QVERIFY(Trigger(test.window->GetAction(CmdRecentFile1 + 2)));
     QCOMPARE(test.window->GetDocument().GetPath(), files[2]);
     QCOMPARE(recent(), (std::vector<std::string>{files[2], files[4], files[3], files[1]}));
     QVERIFY(test.window->OpenProject(files[0]));
     QCOMPARE(recent(), (std::vector<std::string>{files[0], files[2], files[4], files[3]}));
-    QVERIFY(test.window->GetAction(CmdRecentFile1 + 3) == nullptr);
+    QCOMPARE(test.window->GetAction(CmdRecentFile1 + 3)->text(),
+             QStringLiteral("&4 ") + QString::fromStdString(files[3]));
     QStringList menu;
     for (QAction* action : test.window->menuBar()->actions().value(0)->menu()->actions()) {
         menu.append(action->objectName());
@@ -564,38 +561,38 @@ void FileCommandsTest::recentFilesMoveToTheTop()
 
 void FileCommandsTest::pasteSwapAndClearAll()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
     ScriptedPrompts prompts;
-    // Swap with an empty clipboard does nothing.
+    // Swap with an empty clipboard is not offered.
     test.ShowLayout(1);
     test.Click(MakeGridPoint(1, 1));
-    test.window->RunCommand(CmdSwap);
+    QVERIFY(!Trigger(test.window->GetAction(CmdSwap)));
     QVERIFY(prompts.shown.empty());
     QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
     QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(2, 1), 1));
     QVERIFY(keyboard.SetKeyTexts("Milk", "M1,S+,K0x10", MakeGridPoint(3, 1), 1));
     test.window->FillFunctionListFromAllKeys();
     test.Click(MakeGridPoint(1, 1));
-    test.window->RunCommand(CmdCopy);
+    QVERIFY(Trigger(test.window->GetAction(CmdCopy)));
     // The same name and codes: nothing to ask, nothing to do.
     test.Click(MakeGridPoint(2, 1));
-    test.window->RunCommand(CmdPaste);
+    QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
     QVERIFY(prompts.shown.empty());
     // Swap: the key takes the clipboard's programming, the clipboard the key's.
     test.Click(MakeGridPoint(3, 1));
-    test.window->RunCommand(CmdSwap);
+    QVERIFY(Trigger(test.window->GetAction(CmdSwap)));
     QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Tea"));
     test.Click(MakeGridPoint(4, 1));
     prompts.answers = {PromptAnswer::Yes};
-    test.window->RunCommand(CmdPaste);
+    QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
     QCOMPARE(test.window->GetPanel()->GetKeyName()->text(), QStringLiteral("Milk"));
     QVERIFY(prompts.shown.empty());
     // Clear All asks, clears every key and drops the file name.
     QVERIFY(test.window->SaveProject(File("shop.zqp"), 0));
     test.window->UpdateTitle(File("shop.zqp"));
     prompts.answers = {PromptAnswer::Yes};
-    test.window->RunCommand(CmdClearAll);
+    QVERIFY(Trigger(test.window->GetAction(CmdClearAll)));
     QCOMPARE(prompts.shown, std::vector<std::string>{"Clear all keys?"});
     QVERIFY(!keyboard.IsKeyProgrammed(1, 1));
     QVERIFY(!keyboard.IsKeyProgrammed(4, 1));
@@ -604,7 +601,7 @@ void FileCommandsTest::pasteSwapAndClearAll()
 
 void FileCommandsTest::conversionsAskAndTheFormatFollowsTheType()
 {
-    TestWindow test(kZq2200Three);
+    TestWindow test(kTypeZq2200Three);
     QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Third", "M1,S+,K0x04", 1, 1, 3));
     QAction* toOne = test.window->GetAction(CmdConvertFirst + 3);
     QVERIFY(toOne != nullptr);
@@ -612,36 +609,36 @@ void FileCommandsTest::conversionsAskAndTheFormatFollowsTheType()
     ScriptedPrompts prompts;
     prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
     toOne->trigger();
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200Three);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200Three);
     toOne->trigger();
     QCOMPARE(prompts.shown.size(), size_t(2));
     QCOMPARE(
         prompts.shown[0].rfind("Convert to ZQ-2200 (one layout)?\nThis conversion will cause data loss.", 0),
         0u);
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
     QCOMPARE(test.window->GetTabs()->count(), 2);
     QCOMPARE(test.window->GetStatusText(0), QStringLiteral("ZQ-2200 (one layout)"));
     QVERIFY(test.window->GetAction(CmdConvertFirst + 3) == nullptr);
 
     // A ZQ-1100 v1 file converted to v2 and saved with Save reads back as v2.
-    QVERIFY(WriteProject(kZq1100V1Single, File("v1.txt"), "Old"));
+    QVERIFY(WriteProject(kTypeZq1100V1Single, File("v1.txt"), "Old"));
     prompts.answers = {PromptAnswer::No};
     QVERIFY(test.window->OpenProject(File("v1.txt")));
     test.window->GetAction(CmdConvertFirst)->trigger();
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq1100V2Single);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq1100V2Single);
     QVERIFY(test.window->GetDocument().HasUnsavedChanges());
-    test.window->RunCommand(CmdSave);
+    QVERIFY(Trigger(test.window->GetAction(CmdSave)));
     uint8_t format = 0;
     OpenedProject reopened = OpenProjectFile(File("v1.txt"), &format);
     QCOMPARE(reopened.outcome, OpenOutcome::Opened);
-    QCOMPARE(reopened.keyboard->GetTypeId(), kZq1100V2Single);
+    QCOMPARE(reopened.keyboard->GetTypeId(), kTypeZq1100V2Single);
 }
 
 void FileCommandsTest::programThenDownloadGivesTheSameProject()
 {
     Simulator simulator(m_folder.path(), {});
     QVERIFY(simulator.IsReady());
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     // The simulator's blank memory holds no programming a backup could be made of.
     test.settings.m_backupBeforeProgramming = false;
     ScriptedPrompts prompts;
@@ -654,15 +651,15 @@ void FileCommandsTest::programThenDownloadGivesTheSameProject()
     const std::string programmed = keyboard->GetContentSignature();
     // A close request while the keyboard is being programmed is refused.
     QMetaObject::invokeMethod(test.window.get(), &QWidget::close, Qt::QueuedConnection);
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QVERIFY(prompts.shown.empty());
     QVERIFY(test.window->isVisible());
     QVERIFY(test.window->GetKeyboard() != nullptr);
     prompts.answers = {PromptAnswer::Yes};
-    test.window->RunCommand(CmdClearAll);
+    QVERIFY(Trigger(test.window->GetAction(CmdClearAll)));
     // Unsaved changes are offered for saving before the download replaces them.
     prompts.answers = {PromptAnswer::No};
-    test.window->RunCommand(CmdDownload);
+    QVERIFY(Trigger(test.window->GetAction(CmdDownload)));
     QCOMPARE(prompts.shown.back(), std::string("Do you want to save current file?"));
     QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), programmed);
     QVERIFY(test.window->isEnabled());
@@ -675,10 +672,10 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
         Simulator simulator(m_folder.path(), {QStringLiteral("--disconnect-after"), QStringLiteral("10"),
                                               QStringLiteral("--disconnect-error"), QStringLiteral("1167")});
         QVERIFY(simulator.IsReady());
-        TestWindow test(kZq2200One);
+        TestWindow test(kTypeZq2200One);
         test.settings.m_backupBeforeProgramming = false;
         ScriptedPrompts prompts;
-        test.window->RunCommand(CmdProgramming);
+        QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
         // The keyboard took the first chunk: the message says what it holds now.
         QCOMPARE(prompts.shown, std::vector<std::string>{"An error occured during communication.\r\n\r\n"
                                                          "USB Error: The device is not connected.\r\n"
@@ -688,10 +685,10 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
     }
     Simulator simulator(m_folder.path(), {QStringLiteral("--fail"), QStringLiteral("3:1=2")});
     QVERIFY(simulator.IsReady());
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     test.settings.m_backupBeforeProgramming = false;
     ScriptedPrompts prompts;
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QCOMPARE(prompts.shown.size(), size_t(1));
     QCOMPARE(prompts.shown[0].rfind(
                  "An error occured during communication.\r\n\r\nZQ Error: Operation failed.", 0),
@@ -700,21 +697,21 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
 
 void FileCommandsTest::firmwareCancelledAndVersionOnlyOnSuccess()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
-    test.window->RunCommand(CmdUploadFirmware);
+    QVERIFY(Trigger(test.window->GetAction(CmdUploadFirmware)));
     QCOMPARE(dialogs.asked, 1);
     QVERIFY(prompts.shown.empty());
     // No keyboard: only the error, no version box.
-    test.window->RunCommand(CmdFirmwareVersion);
+    QVERIFY(Trigger(test.window->GetAction(CmdFirmwareVersion)));
     QCOMPARE(prompts.shown,
              std::vector<std::string>{
                  "No device was found.\nCheck if the keyboard is connected via USB port to PC."});
     Simulator simulator(m_folder.path(), {QStringLiteral("--firmware-version"), QStringLiteral("2.3.4")});
     QVERIFY(simulator.IsReady());
     prompts.shown.clear();
-    test.window->RunCommand(CmdFirmwareVersion);
+    QVERIFY(Trigger(test.window->GetAction(CmdFirmwareVersion)));
     QCOMPARE(prompts.shown, std::vector<std::string>{"ZQ-2200 v 2.3.4"});
 }
 
@@ -723,7 +720,7 @@ void FileCommandsTest::languageFileReplacesMenuControlAndMessageTexts()
     WriteAll(File("zq.lang"), "36342=&Neu...\n36311=Tastennummer\n32779=Speichern?\n36339=&Tastatur\\tX\n");
     QVERIFY(LoadLanguageFile(File("zq.lang")));
     {
-        TestWindow test(kZq2200One);
+        TestWindow test(kTypeZq2200One);
         QCOMPARE(test.window->GetAction(CmdNew)->text(), QStringLiteral("&Neu...\tCtrl+N"));
         QCOMPARE(test.window->findChild<QLabel*>(QStringLiteral("ctl1174"))->text(),
                  QStringLiteral("Tastennummer"));
@@ -739,8 +736,8 @@ void FileCommandsTest::languageFileReplacesMenuControlAndMessageTexts()
 
 void FileCommandsTest::undoWalksBackToTheOpenedFileAndForward()
 {
-    QVERIFY(WriteProject(kZq2200One, File("undo.zqp"), "Tea"));
-    TestWindow test(kZq2200One);
+    QVERIFY(WriteProject(kTypeZq2200One, File("undo.zqp"), "Tea"));
+    TestWindow test(kTypeZq2200One);
     QVERIFY(test.window->OpenProject(File("undo.zqp")));
     const std::string opened = test.window->GetKeyboard()->GetContentSignature();
     ScriptedPrompts prompts;
@@ -752,27 +749,27 @@ void FileCommandsTest::undoWalksBackToTheOpenedFileAndForward()
     const std::vector<std::function<void()>> changes = {
         [&] {
             test.Click(MakeGridPoint(2, 1));
-            test.window->RunCommand(CmdCopy);
+            QVERIFY(Trigger(test.window->GetAction(CmdCopy)));
             test.Click(MakeGridPoint(3, 3));
-            test.window->RunCommand(CmdPaste);
+            QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
         },
-        [&] { test.window->RunCommand(CmdDoubleRight); },
-        [&] { test.window->RunCommand(CmdSingle); },
+        [&] { QVERIFY(Trigger(test.window->GetAction(CmdDoubleRight))); },
+        [&] { QVERIFY(Trigger(test.window->GetAction(CmdSingle))); },
         [&] {
             test.Click(MakeGridPoint(4, 4));
-            test.window->RunCommand(CmdPaste);
+            QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
         },
         [&] {
             test.Click(MakeGridPoint(4, 4));
-            test.window->RunCommand(CmdCut);
+            QVERIFY(Trigger(test.window->GetAction(CmdCut)));
         },
         [&] {
             test.Click(MakeGridPoint(5, 5));
-            test.window->RunCommand(CmdPaste);
+            QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
         },
         [&] {
             test.Click(MakeGridPoint(5, 5));
-            test.window->RunCommand(CmdClearKey);
+            QVERIFY(Trigger(test.window->GetAction(CmdClearKey)));
         },
         [&] { page->GetNumericOnly()->click(); },
         [&] { page->GetTypematic()->click(); },
@@ -794,23 +791,23 @@ void FileCommandsTest::undoWalksBackToTheOpenedFileAndForward()
         },
         [&] {
             test.Click(MakeGridPoint(2, 1));
-            test.window->RunCommand(CmdDoubleDown);
+            QVERIFY(Trigger(test.window->GetAction(CmdDoubleDown)));
         },
-        [&] { test.window->RunCommand(CmdSingle); },
+        [&] { QVERIFY(Trigger(test.window->GetAction(CmdSingle))); },
         [&] {
             test.Click(MakeGridPoint(1, 1));
-            test.window->RunCommand(CmdPaste);
+            QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
         },
         [&] {
             test.Click(MakeGridPoint(1, 2));
-            test.window->RunCommand(CmdPaste);
+            QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
         },
         [&] { page->GetMakeBreak()->click(); },
         [&] {
             test.Click(MakeGridPoint(1, 2));
-            test.window->RunCommand(CmdClearKey);
+            QVERIFY(Trigger(test.window->GetAction(CmdClearKey)));
         },
-        [&] { test.window->RunCommand(CmdConvertFirst + 4); },
+        [&] { QVERIFY(Trigger(test.window->GetAction(CmdConvertFirst + 4))); },
     };
     std::vector<std::string> signatures{opened};
     for (const auto& change : changes) {
@@ -821,14 +818,14 @@ void FileCommandsTest::undoWalksBackToTheOpenedFileAndForward()
     }
     QCOMPARE(test.window->GetKeyboard()->GetTypeId(), 5);
     for (size_t step = signatures.size() - 1; step > 0; --step) {
-        test.window->RunCommand(CmdUndo);
+        QVERIFY(Trigger(test.window->GetAction(CmdUndo)));
         QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), signatures[step - 1]);
     }
     QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
     QVERIFY(!test.window->GetAction(CmdUndo)->isEnabled());
     for (size_t step = 1; step < signatures.size(); ++step) {
-        test.window->RunCommand(CmdRedo);
+        QVERIFY(Trigger(test.window->GetAction(CmdRedo)));
         QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), signatures[step]);
     }
     QVERIFY(test.window->GetDocument().HasUnsavedChanges());
@@ -841,11 +838,11 @@ void FileCommandsTest::editorAndZqtoolWriteTheSameFiles()
         uint8_t type;
         const char* extension;
         uint8_t item;
-    } families[] = {{kZq2200Three, ".zqp", 5},
-                    {kZq3300DoubleTwo, ".zqp", 6},
-                    {kZq1100V2Single, ".txt", 2},
+    } families[] = {{kTypeZq2200Three, ".zqp", 5},
+                    {kTypeZq3300DoubleTwo, ".zqp", 6},
+                    {kTypeZq1100V2Single, ".txt", 2},
                     // v1 to v2: both write the new type's own format, which reads back cleanly.
-                    {kZq1100V1Single, ".txt", 1}};
+                    {kTypeZq1100V1Single, ".txt", 1}};
     for (const auto& family : families) {
         const std::string original = File("orig") + family.extension;
         const std::string editor = File("editor") + family.extension;
@@ -874,8 +871,8 @@ void FileCommandsTest::helpOpensTheGuide()
 {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
-    TestWindow test(kZq2200One);
-    test.window->RunCommand(CmdHelpContent);
+    TestWindow test(kTypeZq2200One);
+    QVERIFY(Trigger(test.window->GetAction(CmdHelpContent)));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QVERIFY(catcher.opened.toLocalFile().endsWith(QStringLiteral("/guide/index.html")));
 }

@@ -6,6 +6,7 @@
 #include "editor/EditorCommands.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardTypes.h"
 #include "ui/ConfigurationPage.h"
 #include "ui/KeyCaptureFilter.h"
 #include "ui/KeyPanel.h"
@@ -24,9 +25,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-constexpr uint8_t kZq2200One = 6;
-constexpr uint8_t kZq1100V2Single = 9;
 
 // Linux evdev key codes; X11 adds 8.
 enum Evdev : uint32_t {
@@ -173,7 +171,7 @@ private slots:
 
 void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     StartCapture(test, MakeGridPoint(2, 2));
     QVERIFY(test.window->GetPanel()->GetCodeField(1)->hasFocus());
@@ -202,7 +200,7 @@ void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
 
 void KeyPanelTest::capturesPauseAndPrintScreen()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     StartCapture(test, MakeGridPoint(1, 1));
     keys.Tap(EvPause);
@@ -214,7 +212,7 @@ void KeyPanelTest::capturesPauseAndPrintScreen()
 
 void KeyPanelTest::altGrIsOneKeyNotCtrlAndAlt()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     // X11 sends AltGr as right Alt alone.
     StartCapture(test, MakeGridPoint(1, 1));
@@ -244,7 +242,7 @@ void KeyPanelTest::altGrIsOneKeyNotCtrlAndAlt()
 
 void KeyPanelTest::heldEnterEndsAtApplyHeldEscapeCancels()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     StartCapture(test, MakeGridPoint(1, 1));
     keys.Tap(EvA);
@@ -276,7 +274,7 @@ void KeyPanelTest::heldEnterEndsAtApplyHeldEscapeCancels()
 
 void KeyPanelTest::heldBackspaceRemovesTheLastCode()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     StartCapture(test, MakeGridPoint(1, 1));
     keys.Tap(EvA);
@@ -288,7 +286,7 @@ void KeyPanelTest::heldBackspaceRemovesTheLastCode()
 
 void KeyPanelTest::sixteenthCodeMovesToApply()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     StartCapture(test, MakeGridPoint(1, 1));
     for (int i = 0; i < 15; ++i) {
@@ -305,7 +303,7 @@ void KeyPanelTest::sixteenthCodeMovesToApply()
 
 void KeyPanelTest::capturesModifierKeysIntoAModifierKey()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keys keys(test);
     test.ShowLayout(1);
     test.Click(MakeGridPoint(4, 4));
@@ -331,7 +329,7 @@ void KeyPanelTest::capturesModifierKeysIntoAModifierKey()
 void KeyPanelTest::defaultApplyDecidesWhenAnotherKeyIsClicked()
 {
     for (bool defaultApply : {true, false}) {
-        TestWindow test(kZq2200One);
+        TestWindow test(kTypeZq2200One);
         test.settings.m_defaultApply = defaultApply;
         Keys keys(test);
         StartCapture(test, MakeGridPoint(1, 1));
@@ -346,7 +344,7 @@ void KeyPanelTest::defaultApplyDecidesWhenAnotherKeyIsClicked()
 
 void KeyPanelTest::keyTypeChangeClearsTheKeyAndKeepsItsName()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
     QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", MakeGridPoint(2, 2), 1));
     test.window->FillFunctionListFromAllKeys();
@@ -370,7 +368,7 @@ void KeyPanelTest::affixCaptureInBothStyles()
 {
     {
         // Code sequences: the prefix captures in fast edit as soon as its field has the focus.
-        TestWindow test(kZq2200One);
+        TestWindow test(kTypeZq2200One);
         Keys keys(test);
         ConfigurationPage* page = test.window->GetConfigurationPage();
         page->GetAffixKeys(true)->setFocus();
@@ -392,7 +390,7 @@ void KeyPanelTest::affixCaptureInBothStyles()
         QCOMPARE(page->GetAffixKeys(false)->text(), QStringLiteral(" B "));
     }
     // A code byte and an extended flag, typed into the ZQ-1100's fields.
-    TestWindow test(kZq1100V2Single);
+    TestWindow test(kTypeZq1100V2Single);
     ConfigurationPage* page = test.window->GetConfigurationPage();
     QVERIFY(!page->GetAffixKeys(true)->isVisible());
     page->GetAffixCode(true)->setFocus();
@@ -407,7 +405,7 @@ void KeyPanelTest::affixCaptureInBothStyles()
 
 void KeyPanelTest::configurationControlsReachTheSavedFile()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     ConfigurationPage* page = test.window->GetConfigurationPage();
     page->GetRfidDigits()->setFocus();
     page->GetRfidDigits()->selectAll();
@@ -432,7 +430,7 @@ void KeyPanelTest::configurationControlsReachTheSavedFile()
 
 void KeyPanelTest::fastEditStartsAtOnceOtherwiseEnterTwice()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     test.ShowLayout(1);
     QTest::mouseDClick(test.Picture(), Qt::LeftButton, {}, test.Picture()->CellCentre(MakeGridPoint(3, 3)));
     QVERIFY(test.window->GetPanel()->GetCodeField(1)->hasFocus());
@@ -463,7 +461,7 @@ void KeyPanelTest::scanCodeDialogShowsTheRecordBytes()
     test.Click(MakeGridPoint(2, 1));
     QVERIFY(test.window->GetPanel()->GetEditCodes()->isVisible());
     QList<bool> enabled;
-    ScanCodeDialog::SetTestHook([&enabled](ScanCodeDialog& dialog) {
+    const HookGuard<ScanCodeDialog> hook([&enabled](ScanCodeDialog& dialog) {
         for (int i = 1; i <= ScanCodeDialog::kFields; ++i) {
             enabled.append(dialog.GetField(i)->isEnabled());
         }
@@ -473,7 +471,6 @@ void KeyPanelTest::scanCodeDialogShowsTheRecordBytes()
         dialog.accept();
     });
     test.window->GetPanel()->GetEditCodes()->click();
-    ScanCodeDialog::SetTestHook(nullptr);
     QCOMPARE(enabled.count(true), 7);
     QVERIFY(enabled[6] && !enabled[7]);
     KeyCell* cell = nullptr;

@@ -7,15 +7,13 @@
 #include "files/ProjectOpen.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
-
-constexpr uint8_t kZq2200One = 6;
-constexpr uint8_t kZq1100V1Single = 7;
 
 const char* const kProgramAnyway = "The keyboard's present programming could not be backed up:\n\n";
 
@@ -65,7 +63,7 @@ private:
 
 void ProgrammingChecksTest::configurationItemsStartOnAndToggle()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     for (const uint16_t command : {CmdVerifyAfterProgramming, CmdBackupBeforeProgramming}) {
         QVERIFY(test.window->GetAction(command)->isCheckable());
         QVERIFY(test.window->GetAction(command)->isChecked());
@@ -73,13 +71,13 @@ void ProgrammingChecksTest::configurationItemsStartOnAndToggle()
     QCOMPARE(test.window->GetAction(CmdVerifyAfterProgramming)->text(),
              QStringLiteral("&Verify after programming"));
     QCOMPARE(test.window->GetAction(CmdOpenBackups)->text(), QStringLiteral("Open keyboard &backups..."));
-    test.window->RunCommand(CmdVerifyAfterProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdVerifyAfterProgramming)));
     QVERIFY(!test.settings.m_verifyAfterProgramming && test.settings.m_backupBeforeProgramming);
     QVERIFY(!test.window->GetAction(CmdVerifyAfterProgramming)->isChecked());
     test.window->GetAction(CmdBackupBeforeProgramming)->trigger();
     QVERIFY(!test.settings.m_backupBeforeProgramming);
     QVERIFY(!test.window->GetAction(CmdBackupBeforeProgramming)->isChecked());
-    test.window->RunCommand(CmdVerifyAfterProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdVerifyAfterProgramming)));
     QVERIFY(test.settings.m_verifyAfterProgramming);
     QVERIFY(test.window->GetAction(CmdVerifyAfterProgramming)->isChecked());
 }
@@ -88,14 +86,14 @@ void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
 {
     Simulator simulator(m_folder.path(), {});
     QVERIFY(simulator.IsReady());
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     Keyboard* keyboard = test.window->GetKeyboard();
     QVERIFY(keyboard->SetKeyTexts("Key_1", "M1,S+,K0x17", 1, 1, 1));
     const std::string former = keyboard->GetContentSignature();
     // A blank keyboard holds nothing that reads as a project: asked, and programmed on Yes.
     prompts.answers = {PromptAnswer::Yes};
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QCOMPARE(prompts.shown.size(), size_t(1));
     QCOMPARE(prompts.shown[0].rfind(std::string(kProgramAnyway) + "Error on data decoding.", 0), 0u);
     QVERIFY(prompts.shown[0].ends_with("\n\nProgram the keyboard anyway?"));
@@ -103,7 +101,7 @@ void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
 
     prompts.shown.clear();
     QVERIFY(keyboard->SetKeyTexts("Key_2", "M2,K0xE1", 2, 1, 1));
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QVERIFY(prompts.shown.empty());
     const QStringList backups = Backups();
     QCOMPARE(backups.size(), 1);
@@ -120,9 +118,9 @@ void ProgrammingChecksTest::aFailedBackupAsksAndNoWritesNothing()
 {
     {
         // Without a keyboard there is nothing to ask: the one message of a missing keyboard.
-        TestWindow test(kZq2200One);
+        TestWindow test(kTypeZq2200One);
         ScriptedPrompts prompts;
-        test.window->RunCommand(CmdProgramming);
+        QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
         QCOMPARE(prompts.shown,
                  std::vector<std::string>{
                      "No device was found.\nCheck if the keyboard is connected via USB port to PC."});
@@ -132,10 +130,10 @@ void ProgrammingChecksTest::aFailedBackupAsksAndNoWritesNothing()
                         {QStringLiteral("--fail"), QStringLiteral("2:2=2"), QStringLiteral("--dump-memory"),
                          QString::fromStdString(File("memory.bin"))});
     QVERIFY(simulator.IsReady());
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     prompts.answers = {PromptAnswer::No};
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QCOMPARE(prompts.shown,
              std::vector<std::string>{std::string(kProgramAnyway) +
                                       "An error occured during communication.\r\n\r\n"
@@ -148,31 +146,31 @@ void ProgrammingChecksTest::verifyNamesTheAddressUnlessTurnedOff()
 {
     Simulator simulator(m_folder.path(), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")});
     QVERIFY(simulator.IsReady());
-    TestWindow test(kZq2200One);
-    test.window->RunCommand(CmdBackupBeforeProgramming);
+    TestWindow test(kTypeZq2200One);
+    QVERIFY(Trigger(test.window->GetAction(CmdBackupBeforeProgramming)));
     ScriptedPrompts prompts;
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QCOMPARE(prompts.shown,
              std::vector<std::string>{"The keyboard holds other data than were written.\r\n\r\n"
                                       "The first difference is at address 0x0812."});
     prompts.shown.clear();
-    test.window->RunCommand(CmdVerifyAfterProgramming);
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdVerifyAfterProgramming)));
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QVERIFY(prompts.shown.empty());
     QVERIFY(Backups().isEmpty());
 }
 
 void ProgrammingChecksTest::backupsOpenReadOnlyFromTheirFolder()
 {
-    TestWindow test(kZq2200One);
+    TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
-    test.window->RunCommand(CmdOpenBackups);
+    QVERIFY(Trigger(test.window->GetAction(CmdOpenBackups)));
     QCOMPARE(dialogs.asked, 1);
     QCOMPARE(dialogs.kind, FileDialogKind::OpenBackup);
     QCOMPARE(QString::fromStdString(dialogs.initial), EditorWindow::GetBackupFolder());
     QVERIFY(QFileInfo(EditorWindow::GetBackupFolder()).isDir());
-    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kZq2200One);
+    QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
 
     // A backup chosen opens; a plain Save then asks for a new name instead of changing it.
     const std::string backup =
@@ -182,7 +180,7 @@ void ProgrammingChecksTest::backupsOpenReadOnlyFromTheirFolder()
     QCOMPARE(SaveProjectFile(*kept, backup), SaveOutcome::Saved);
     dialogs.answer.accepted = true;
     dialogs.answer.path = backup;
-    test.window->RunCommand(CmdOpenBackups);
+    QVERIFY(Trigger(test.window->GetAction(CmdOpenBackups)));
     QCOMPARE(test.window->GetKeyboard()->GetContentSignature(), kept->GetContentSignature());
     QVERIFY(test.window->GetDocument().IsReadOnly());
     QVERIFY(prompts.shown.empty());
@@ -195,14 +193,14 @@ void ProgrammingChecksTest::aZq1100IsProgrammedAfterOneNote()
                          QStringLiteral("--legacy-version"), QStringLiteral("0"),
                          QStringLiteral("--dump-legacy"), QString::fromStdString(File("legacy.bin"))});
     QVERIFY(simulator.IsReady());
-    TestWindow test(kZq1100V1Single);
+    TestWindow test(kTypeZq1100V1Single);
     ScriptedPrompts prompts;
     const std::vector<std::string> note = {
         "A ZQ-1100 keyboard cannot be read back: it is programmed without a backup and without verifying."};
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QCOMPARE(prompts.shown, note);
     QCOMPARE(QFileInfo(QString::fromStdString(File("legacy.bin"))).size(), 450);
-    test.window->RunCommand(CmdProgramming);
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QCOMPARE(prompts.shown, note);
     QCOMPARE(QFileInfo(QString::fromStdString(File("legacy.bin"))).size(), 900);
     QVERIFY(Backups().isEmpty());

@@ -7,6 +7,7 @@
 #include "editor/EditorCommands.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardTypes.h"
 #include "ui/ConfigurationPage.h"
 #include "ui/KeyPanel.h"
 #include "ui/NumberEdit.h"
@@ -23,8 +24,6 @@
 #include <functional>
 
 namespace {
-
-constexpr uint8_t kZq2200 = 6;
 
 // What a window manager does when a dialog or another program lets go of the focus; Xvfb has none.
 void ActivateAgain(QWidget& window)
@@ -178,7 +177,7 @@ void RealKeysTest::keysHeldAcrossDialogsAreNotRepeats()
     QFETCH(bool, doubleClick);
     QFETCH(QStringList, keys);
     QFETCH(QString, expected);
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     ShowFirstLayout(test);
 
@@ -224,7 +223,7 @@ void RealKeysTest::stepButtonsEndTheEditOfTheKeyLeft_data()
 void RealKeysTest::stepButtonsEndTheEditOfTheKeyLeft()
 {
     QFETCH(bool, empty);
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     const GridPoint first = MakeGridPoint(1, 1);
     const GridPoint second = MakeGridPoint(2, 1);
@@ -259,7 +258,7 @@ void RealKeysTest::stepButtonsEndTheEditOfTheKeyLeft()
 
 void RealKeysTest::renameThenStepKeepsTheNewNameInTheList()
 {
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(2, 1), 1));
     test.ShowLayout(1);
@@ -276,7 +275,7 @@ void RealKeysTest::renameThenStepKeepsTheNewNameInTheList()
 
 void RealKeysTest::keyPressedInTheClearQuestionAsksOnce()
 {
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(1, 1), 1));
     ShowFirstLayout(test);
@@ -293,7 +292,7 @@ void RealKeysTest::keyPressedInTheClearQuestionAsksOnce()
 
 void RealKeysTest::tabWalksPastTheCodeFields()
 {
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     QVERIFY(window.GetKeyboard()->SetKeyTexts("Coffee", "M1,S+,K0x06", MakeGridPoint(1, 1), 1));
     ShowFirstLayout(test);
@@ -308,7 +307,7 @@ void RealKeysTest::tabWalksPastTheCodeFields()
 
 void RealKeysTest::undoAndRedoActOnTheProjectFromAnyField()
 {
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     Keyboard& keyboard = *window.GetKeyboard();
     const std::string empty = keyboard.GetContentSignature();
@@ -352,10 +351,10 @@ void RealKeysTest::openDialogLeavesNoCapturingFieldFocused()
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("till.zqp"));
     {
-        TestWindow saved(kZq2200);
+        TestWindow saved(kTypeZq2200One);
         QVERIFY(saved.window->SaveProject(path.toStdString(), 0));
     }
-    TestWindow test(kZq2200);
+    TestWindow test(kTypeZq2200One);
     EditorWindow& window = *test.window;
     ShowFirstLayout(test);
     {

@@ -18,6 +18,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A command as the user can give it: only through its action, and only while that is enabled.
@@ -29,6 +30,16 @@ inline bool Trigger(QAction* action)
     action->trigger();
     return true;
 }
+
+// A dialog's test hook for the guard's lifetime: a failing check cannot leave it to later tests.
+template <typename Dialog> class HookGuard
+{
+public:
+    explicit HookGuard(typename Dialog::TestHook hook) { Dialog::SetTestHook(std::move(hook)); }
+    ~HookGuard() { Dialog::SetTestHook(nullptr); }
+    HookGuard(const HookGuard&) = delete;
+    HookGuard& operator=(const HookGuard&) = delete;
+};
 
 // Answers the window's questions in order and records every text shown.
 struct ScriptedPrompts
