@@ -8,6 +8,7 @@
 #include "model/Keyboard.h"
 #include "model/KeyboardTypes.h"
 #include "ui/KeyPanel.h"
+#include "ui/KeyboardView.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -597,6 +598,30 @@ void EditorWindowTest::screenshots()
         test.ShowLayout(1);
         test.Click(At(2, 3));
         QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200.png")));
+        // What the picture must show: a cap's fill says programmed or empty, its kind, and the
+        // selection; a quad key is one cap over its four cells.
+        KeyboardView* picture = test.Picture();
+        const QImage image = picture->grab().toImage();
+        const QPoint pitch(picture->CellCentre(At(2, 1)).x() - picture->CellCentre(At(1, 1)).x(),
+                           picture->CellCentre(At(1, 2)).y() - picture->CellCentre(At(1, 1)).y());
+        auto fill = [&](GridPoint cell, QPoint offset = QPoint()) {
+            // Near the cap's upper left corner, inside its rim and away from its label.
+            const QPoint corner = picture->CellCentre(cell) - pitch / 2 + QPoint(8, 8);
+            return image.pixelColor(offset.isNull() ? corner : picture->CellCentre(cell) + offset);
+        };
+        const QColor empty = fill(At(3, 1));
+        const QColor ordinary = fill(At(1, 1));
+        QCOMPARE(fill(At(2, 2)), empty);
+        QVERIFY(ordinary != empty);
+        QVERIFY(fill(At(5, 1)) != ordinary); // a layout switch key
+        QVERIFY(fill(At(1, 8)) != ordinary); // a modifier key
+        QVERIFY(fill(At(2, 3)) != ordinary); // selected, with the focus
+        const QPoint lowerRight = pitch / 2 - QPoint(8, 8);
+        QCOMPARE(fill(At(3, 3), lowerRight), fill(At(2, 3)));
+        const QColor quad = fill(At(4, 7));
+        QCOMPARE(fill(At(5, 8), lowerRight), quad);
+        // Where two cells of the quad meet there is no gap between caps.
+        QCOMPARE(fill(At(4, 7), QPoint(pitch.x() / 2, 8 - pitch.y() / 2)), quad);
         test.ShowLayout(0);
         QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200-configuration.png")));
     }
