@@ -143,3 +143,15 @@ bool Settings::SaveRecentFiles(SettingsStore& store, const RecentFiles& files)
     }
     return allWritten;
 }
+
+void Settings::PutOnTop(RecentFiles& files, const std::string& path)
+{
+    size_t at = 0;
+    while (at < files.size() - 1 && files[at] != path) {
+        ++at;
+    }
+    for (; at > 0; --at) {
+        files[at] = files[at - 1];
+    }
+    files[0] = path;
+}

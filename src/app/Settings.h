@@ -39,6 +39,8 @@ public:
     // Entries "File1" to "File4"; an absent value gives an empty entry.
     static RecentFiles LoadRecentFiles(const SettingsStore& store);
     static bool SaveRecentFiles(SettingsStore& store, const RecentFiles& files);
+    // The path first; the entries above its old place (or all but the last) move down one.
+    static void PutOnTop(RecentFiles& files, const std::string& path);
 
     bool operator==(const Settings&) const = default;
 

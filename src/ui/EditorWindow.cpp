@@ -192,8 +192,7 @@ bool EditorWindow::CreateProject(uint8_t typeId)
     if (!CloseProject()) {
         return false;
     }
-    m_clipName.clear();
-    m_clipCodes.clear();
+    m_clipboard.Clear();
     const bool created = m_document.Create(typeId);
     m_picture->SetKeyboard(GetKeyboard());
     m_configurationPage->SetKeyboard(GetKeyboard());
@@ -236,8 +235,7 @@ bool EditorWindow::OpenProject(const std::string& path)
                               MessageIcon::Error);
         return false;
     }
-    m_clipName.clear();
-    m_clipCodes.clear();
+    m_clipboard.Clear();
     m_document.Adopt(std::move(opened.keyboard), path, format);
     if (opened.outcome == OpenOutcome::DecodingErrors) {
         // What was read stays open; saving it writes only that.

@@ -6,6 +6,7 @@
 #include "editor/DeviceCommandRunner.h"
 #include "editor/EditorDocument.h"
 #include "editor/FunctionList.h"
+#include "editor/KeyClipboard.h"
 #include "editor/KeyEditSession.h"
 #include "editor/PanelMode.h"
 #include "editor/UndoHistory.h"
@@ -192,10 +193,11 @@ private:
     void Convert(uint8_t item);
     void CopyKey();
     void CutKey();
-    bool PasteKey(bool confirmReplace);
+    void PasteKey();
     void SwapKey();
     void PasteFromFunctionList();
-    bool AskReplace(const std::string& oldName, const std::string& newName);
+    // The function list, the picture and the panel after keys changed.
+    void ShowKeyChanges();
     void ShowHelp();
     // The four keyboard commands; false when nothing ran (no keyboard, not offered, cancelled).
     bool RunDeviceCommand(DeviceCommandKind kind);
@@ -217,8 +219,7 @@ private:
     GridPoint m_currentKey = 0;
     bool m_suppressHighlight = false;
     bool m_codesEditable = false;
-    std::string m_clipName;
-    std::string m_clipCodes;
+    KeyClipboard m_clipboard;
     FunctionList m_functionList;
     KeyEditSession m_edit;
     UndoHistory m_history;

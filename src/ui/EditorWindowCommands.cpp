@@ -83,8 +83,7 @@ const std::vector<EditorWindow::CommandSpec>& EditorWindow::CommandTable()
         // The key clipboard works on the picture's key; in a text field the same keys edit text.
         {CmdCopy, IDS_CTX_COPY, QKeySequence::Copy, "Ctrl+C; Ctrl+Ins", [](W& w) { w.CopyKey(); }, true},
         {CmdCut, IDS_CTX_CUT, QKeySequence::Cut, "Ctrl+X; Shift+Del", [](W& w) { w.CutKey(); }, true},
-        {CmdPaste, IDS_CTX_PASTE, QKeySequence::Paste, "Ctrl+V; Shift+Ins",
-         [](W& w) { w.PasteKey(w.m_settings.m_confirmReplace); }, true},
+        {CmdPaste, IDS_CTX_PASTE, QKeySequence::Paste, "Ctrl+V; Shift+Ins", [](W& w) { w.PasteKey(); }, true},
         {CmdSwap, IDS_CTX_SWAP, none, "Ctrl+K; Ctrl+Shift+Ins", [](W& w) { w.SwapKey(); }, true},
         {CmdPasteFromList, IDS_CTX_PASTE_FROM_LIST, none, nullptr, [](W& w) { w.PasteFromFunctionList(); },
          true},
@@ -462,7 +461,7 @@ void EditorWindow::UpdateCommandStates()
     KeyCell* cell = CurrentCell();
     m_keyMenuState = KeyMenuState();
     if (cell != nullptr) {
-        m_keyMenuState = GetKeyMenuState(*keyboard, m_currentKey, m_clipCodes,
+        m_keyMenuState = GetKeyMenuState(*keyboard, m_currentKey, m_clipboard.GetCodes(),
                                          m_panel->GetFunctionList()->currentIndex() >= 0);
     }
     // The key commands act on the current key: without one there is nothing for them to do.
@@ -490,14 +489,7 @@ void EditorWindow::UpdateCommandStates()
 void EditorWindow::PutOnTopOfRecentFiles(const std::string& path)
 {
     RecentFiles files = Settings::LoadRecentFiles(m_store);
-    size_t at = 0;
-    while (at < files.size() - 1 && files[at] != path) {
-        ++at;
-    }
-    for (; at > 0; --at) {
-        files[at] = files[at - 1];
-    }
-    files[0] = path;
+    Settings::PutOnTop(files, path);
     Settings::SaveRecentFiles(m_store, files);
     UpdateRecentFilesMenu();
 }

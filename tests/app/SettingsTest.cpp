@@ -165,3 +165,23 @@ TEST(Settings, RecentFileList)
     EXPECT_EQ(saved.ReadValue("Recent File List", "File3"), "");
     EXPECT_EQ(saved.ReadValue("Recent File List", "File4"), "n4");
 }
+
+TEST(Settings, APathGoesOnTopOfTheRecentFilesWithoutLosingAnother)
+{
+    const struct
+    {
+        RecentFiles before;
+        const char* path;
+        RecentFiles after;
+    } cases[] = {
+        {{"a", "b", "c", "d"}, "c", {"c", "a", "b", "d"}}, // moves up; none is lost
+        {{"a", "b", "c", "d"}, "a", {"a", "b", "c", "d"}},
+        {{"a", "b", "c", "d"}, "e", {"e", "a", "b", "c"}}, // a new one drops the last
+        {{"a", "", "", ""}, "b", {"b", "a", "", ""}},
+    };
+    for (const auto& test : cases) {
+        RecentFiles files = test.before;
+        Settings::PutOnTop(files, test.path);
+        EXPECT_EQ(files, test.after) << test.path;
+    }
+}

@@ -1,3 +1,4 @@
+#include "RecordingPrompts.h"
 #include "TempFolder.h"
 
 #include "editor/EditorDocument.h"
@@ -12,23 +13,6 @@
 #include <algorithm>
 #include <set>
 #include <vector>
-
-namespace {
-
-struct RecordingPrompts : EditorPrompts
-{
-    PromptAnswer answer = PromptAnswer::Cancel;
-    std::vector<std::string> shown;
-
-    PromptAnswer Ask(const std::string& text, uint32_t, PromptButtons) override
-    {
-        shown.push_back(text);
-        return answer;
-    }
-    void ShowMessage(const std::string& text, uint32_t, MessageIcon) override { shown.push_back(text); }
-};
-
-} // namespace
 
 TEST(EditorDocument, FailedSaveKeepsPathFormatAndUnsavedState)
 {
