@@ -2,6 +2,7 @@
 
 #include "lang/StringIds.h"
 #include "model/KeyCell.h"
+#include "model/ScanCodeRecord.h"
 #include "ui/NumberEdit.h"
 #include "ui/QtTexts.h"
 
@@ -12,16 +13,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace {
-
-constexpr size_t kRecordSize = 18;
-
-// The record lengths a cell may accept, longest first, with where the code bytes start.
-constexpr struct
-{
-    size_t length;
-    size_t start;
-} kRecordShapes[] = {{18, 2}, {17, 1}, {16, 0}, {8, 1}, {4, 1}};
 
 ScanCodeDialog::TestHook& Hook()
 {
@@ -38,17 +32,14 @@ ScanCodeDialog::ScanCodeDialog(QWidget* parent, KeyCell* cell) : QDialog(parent)
     auto* group = new QGroupBox(Text(IDS_CTL_SCAN_CODES_GROUP), this);
     group->setObjectName(QStringLiteral("ctl1400"));
     auto* grid = new QGridLayout(group);
-    uint8_t record[kRecordSize] = {};
-    size_t length = 0;
-    size_t start = 0;
-    uint8_t flags = 0;
-    const int count = Probe(record, &length, &start, &flags) ? m_cell->GetCapacity() : 0;
+    const std::vector<uint8_t> codes = m_cell != nullptr ? GetScanCodeBytes(*m_cell) : std::vector<uint8_t>();
     for (int i = 1; i <= kFields; ++i) {
         auto* field = new NumberEdit(group);
         field->setObjectName(QStringLiteral("ctl%1").arg(1400 + i));
         field->SetIntegerRange(0, 255, 3, 0, true);
-        field->SetIntegerValue(record[start + static_cast<size_t>(i) - 1]);
-        field->setEnabled(i <= count);
+        const bool used = static_cast<size_t>(i) <= codes.size();
+        field->SetIntegerValue(used ? codes[static_cast<size_t>(i) - 1] : 0);
+        field->setEnabled(used);
         auto* label = new QLabel(QStringLiteral("%1.").arg(i), group);
         label->setBuddy(field);
         field->setAccessibleName(label->text());
@@ -70,21 +61,6 @@ ScanCodeDialog::ScanCodeDialog(QWidget* parent, KeyCell* cell) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-bool ScanCodeDialog::Probe(uint8_t* record, size_t* length, size_t* start, uint8_t* flags) const
-{
-    if (m_cell == nullptr) {
-        return false;
-    }
-    for (const auto& shape : kRecordShapes) {
-        if (m_cell->SaveToBytes(record, shape.length, flags)) {
-            *length = shape.length;
-            *start = shape.start;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool ScanCodeDialog::Run()
 {
     if (Hook()) {
@@ -102,19 +78,11 @@ void ScanCodeDialog::SetTestHook(TestHook hook)
 void ScanCodeDialog::accept()
 {
     if (m_cell != nullptr) {
-        uint8_t record[kRecordSize] = {};
-        size_t length = 0;
-        size_t start = 0;
-        uint8_t flags = 0;
-        if (Probe(record, &length, &start, &flags)) {
-            const size_t count = m_cell->GetCapacity();
-            for (size_t i = 0; i < count && start + i < kRecordSize; ++i) {
-                record[start + i] = static_cast<uint8_t>(m_fields[i]->GetIntegerValue() & 0xFF);
-            }
-            m_cell->LoadFromBytes(record, start + count, flags);
-        } else {
-            m_cell->LoadFromBytes(record, 0, flags);
+        std::vector<uint8_t> codes;
+        for (const NumberEdit* field : m_fields) {
+            codes.push_back(static_cast<uint8_t>(field->GetIntegerValue() & 0xFF));
         }
+        SetScanCodeBytes(*m_cell, codes);
     }
     QDialog::accept();
 }

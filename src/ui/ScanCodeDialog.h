@@ -30,9 +30,6 @@ public slots:
     void accept() override;
 
 private:
-    // The record length the cell accepts and where its code bytes start; false when none fits.
-    bool Probe(uint8_t* record, size_t* length, size_t* start, uint8_t* flags) const;
-
     KeyCell* m_cell;
     std::array<NumberEdit*, kFields> m_fields{};
 };

@@ -1,5 +1,6 @@
 #include "model/LegacyKeyCell.h"
 #include "ModelTestHelpers.h"
+#include "model/ScanCodeRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -296,4 +297,24 @@ TEST(LegacyKeyCell, CapacityClearAndNames)
     }
     EXPECT_FALSE(cell.SetMode(4));
     EXPECT_FALSE(cell.SetKeyType(1));
+}
+
+TEST(LegacyKeyCell, ScanCodeBytesAreTheRecordsCodesAndGoBackIntoIt)
+{
+    for (const uint8_t capacity : {3, 7, 16}) {
+        SCOPED_TRACE(int(capacity));
+        LegacyKeyCell cell(1, 1, 1, 1, capacity);
+        ASSERT_TRUE(cell.ParseCodesText("I28, 240, 28; 2"));
+        std::vector<uint8_t> codes = GetScanCodeBytes(cell);
+        std::vector<uint8_t> expected(capacity, 0);
+        expected[0] = 28;
+        expected[1] = 240;
+        expected[2] = 28;
+        EXPECT_EQ(codes, expected);
+        codes[2] = 0;
+        codes.resize(16, 99); // bytes past the capacity are not the key's
+        SetScanCodeBytes(cell, codes);
+        EXPECT_EQ(Codes(cell), (std::vector<uint32_t>{28, 240}));
+        EXPECT_EQ(cell.GetCapacity(), capacity);
+    }
 }
