@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 enum class PanelMode : uint8_t {
     OtherControl = 0,
@@ -16,3 +17,33 @@ enum class PanelMode : uint8_t {
     CapturingCodes = 8,
     EditButtons = 9,
 };
+
+// Where the focus is, as the panel sees it.
+enum class FocusPlace : uint8_t {
+    None, // no control of the window
+    CodeField,
+    CodesGroup,
+    EditButton,
+    PrefixField,
+    SuffixField,
+    Picture,
+    KeyField,
+    Other,
+};
+
+// What becomes of an edit in progress when the focus moves.
+enum class EditEnding : uint8_t { Keep, Apply, End, ApplyThenEnd };
+
+struct PanelDecision
+{
+    PanelMode mode = PanelMode::OtherControl;
+    // The mode whose controls are shown first, when any.
+    std::optional<PanelMode> show;
+    EditEnding ending = EditEnding::Keep;
+};
+
+// The panel mode for a new focus. Code fields count only while the key's codes may be edited on a
+// layout tab; leaving the window applies a pending edit or drops it by "DefaultApply", moving to
+// another control applies it first when "DefaultApply" is on.
+PanelDecision DecidePanelMode(FocusPlace place, bool codesEditable, bool layoutTab, bool editing,
+                              bool defaultApply);

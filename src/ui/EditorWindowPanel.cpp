@@ -171,43 +171,32 @@ PanelMode EditorWindow::DetectPanelMode()
     if (focus != nullptr && focus->window() != this) {
         focus = nullptr;
     }
-    PanelMode mode = PanelMode::OtherControl;
-    if (m_codesEditable && IsLayoutTab() && m_panel->CodeFieldIndex(focus) != 0) {
-        mode = m_edit.IsEditing() ? PanelMode::CapturingCodes : PanelMode::CodeFieldIdle;
-        SetPanelMode(mode);
-    } else if (focus == nullptr) {
-        if (m_edit.IsEditing()) {
-            if (m_settings.m_defaultApply) {
-                ApplyEdit();
-            } else {
-                EndEdit();
-            }
-        }
-        mode = PanelMode::NoFocus;
-    } else if (focus == m_panel->GetCodesGroup()) {
-        SetPanelMode(PanelMode::CodeFieldIdle);
-        mode = PanelMode::CodeFieldIdle;
-    } else if (m_panel->IsEditButton(focus)) {
-        mode = PanelMode::EditButtons;
-    } else {
-        if (m_edit.IsEditing()) {
-            if (m_settings.m_defaultApply) {
-                ApplyEdit();
-            }
-            EndEdit();
-        }
-        if (const int affix = m_configurationPage->AffixFieldOf(focus); affix != 0) {
-            m_affixArmed = affixWasArmed;
-            mode = affix == 1 ? PanelMode::PrefixField : PanelMode::SuffixField;
-        } else {
-            SetPanelMode(PanelMode::OtherControl);
-            if (focus == m_picture) {
-                m_suppressHighlight = false;
-                mode = PanelMode::Picture;
-            } else if (m_panel->IsKeyField(focus)) {
-                mode = PanelMode::KeyField;
-            }
-        }
+    const int affix = m_configurationPage->AffixFieldOf(focus);
+    const FocusPlace place = focus == nullptr                      ? FocusPlace::None
+                             : m_panel->CodeFieldIndex(focus) != 0 ? FocusPlace::CodeField
+                             : focus == m_panel->GetCodesGroup()   ? FocusPlace::CodesGroup
+                             : m_panel->IsEditButton(focus)        ? FocusPlace::EditButton
+                             : affix == 1                          ? FocusPlace::PrefixField
+                             : affix != 0                          ? FocusPlace::SuffixField
+                             : focus == m_picture                  ? FocusPlace::Picture
+                             : m_panel->IsKeyField(focus)          ? FocusPlace::KeyField
+                                                                   : FocusPlace::Other;
+    const PanelDecision decision =
+        DecidePanelMode(place, m_codesEditable, IsLayoutTab(), m_edit.IsEditing(), m_settings.m_defaultApply);
+    if (decision.ending == EditEnding::Apply || decision.ending == EditEnding::ApplyThenEnd) {
+        ApplyEdit();
+    }
+    if (decision.ending == EditEnding::End || decision.ending == EditEnding::ApplyThenEnd) {
+        EndEdit();
+    }
+    if (decision.show) {
+        SetPanelMode(*decision.show);
+    }
+    const PanelMode mode = decision.mode;
+    if (mode == PanelMode::PrefixField || mode == PanelMode::SuffixField) {
+        m_affixArmed = affixWasArmed;
+    } else if (mode == PanelMode::Picture) {
+        m_suppressHighlight = false;
     }
     m_panelMode = mode;
     UpdateCapture();
