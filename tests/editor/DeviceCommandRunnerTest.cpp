@@ -1,0 +1,74 @@
+#include "RecordingPrompts.h"
+
+#include "device/DeviceResult.h"
+#include "editor/DeviceCommandRunner.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
+#include "model/KeyboardTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// Every keyboard is looked for as a simulator entry nobody serves: no real device is ever reached.
+class DeviceCommandRunnerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ::setenv("ZQ_SIMULATOR", "/nonexistent/zq-keyboard", 1); }
+    void TearDown() override { ::unsetenv("ZQ_SIMULATOR"); }
+
+    RecordingPrompts m_prompts;
+};
+
+TEST_F(DeviceCommandRunnerTest, EachFamilyOffersItsCommands)
+{
+    const std::unique_ptr<Keyboard> usb = CreateKeyboard(kTypeZq2200One);
+    const std::unique_ptr<Keyboard> legacy = CreateKeyboard(kTypeZq1100V1Single);
+    for (const DeviceCommandKind kind :
+         {DeviceCommandKind::Program, DeviceCommandKind::Download, DeviceCommandKind::UploadFirmware,
+          DeviceCommandKind::FirmwareVersion}) {
+        EXPECT_TRUE(IsDeviceCommandAvailable(*usb, kind));
+        EXPECT_EQ(IsDeviceCommandAvailable(*legacy, kind), kind == DeviceCommandKind::Program);
+    }
+}
+
+TEST_F(DeviceCommandRunnerTest, WithoutAKeyboardTheBackupAsksNothingAndGivesTheMessage)
+{
+    const std::unique_ptr<Keyboard> usb = CreateKeyboard(kTypeZq2200One);
+    ProgrammingChecks checks;
+    checks.verify = true;
+    checks.backup = true;
+    checks.backupFolder = "/nonexistent/backups";
+    const DeviceCommandOutcome outcome = RunProgramming(*usb, checks, nullptr, m_prompts);
+    EXPECT_EQ(outcome.code, DeviceResultNoDevice);
+    EXPECT_EQ(outcome.message.rfind(GetResultMessage(DeviceResultNoDevice), 0), 0u);
+    EXPECT_FALSE(outcome.cancelled);
+    EXPECT_TRUE(m_prompts.shown.empty());
+
+    const DeviceCommandOutcome version =
+        RunDeviceOperation(*usb, DeviceCommandKind::FirmwareVersion, std::string(), nullptr);
+    EXPECT_EQ(version.code, DeviceResultNoDevice);
+    EXPECT_TRUE(version.version.empty()) << "a failed query shows no version";
+}
+
+TEST_F(DeviceCommandRunnerTest, ALegacyKeyboardSaysOnceThatItCannotBeReadBack)
+{
+    const std::unique_ptr<Keyboard> legacy = CreateKeyboard(kTypeZq1100V1Single);
+    bool noted = false;
+    ProgrammingChecks checks;
+    checks.verify = true;
+    checks.legacyNoted = &noted;
+    for (int run = 0; run < 2; ++run) {
+        const DeviceCommandOutcome outcome = RunProgramming(*legacy, checks, nullptr, m_prompts);
+        EXPECT_NE(outcome.code, DeviceResultOk);
+        EXPECT_FALSE(outcome.message.empty());
+    }
+    EXPECT_TRUE(noted);
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_EQ(m_prompts.shown[0].rfind("A ZQ-1100 keyboard cannot be read back", 0), 0u);
+}
+
+} // namespace
