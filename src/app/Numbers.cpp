@@ -6,40 +6,48 @@ namespace {
 
 int DigitValue(char c, unsigned base)
 {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f')
+    }
+    if (base == 16 && c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F')
+    }
+    if (base == 16 && c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
 template <typename T> int Parse(const char* text, T& destination, T maximum)
 {
     destination = 0;
-    if (text == nullptr || *text == '\0')
+    if (text == nullptr || *text == '\0') {
         return ParseEmpty;
+    }
     unsigned base = 10;
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         base = 16;
         text += 2;
-        if (*text == '\0')
+        if (*text == '\0') {
             return ParseEmpty;
+        }
     }
     // Every T is non-negative here, so its limit fits an unsigned 64-bit value.
     const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<T>::max());
     uint64_t value = 0;
     for (; *text != '\0'; ++text) {
         const int digit = DigitValue(*text, base);
-        if (digit < 0)
+        if (digit < 0) {
             return ParseBadDigit;
-        if (value > (limit - static_cast<uint64_t>(digit)) / base)
+        }
+        if (value > (limit - static_cast<uint64_t>(digit)) / base) {
             return ParseTooLarge;
+        }
         value = value * base + static_cast<uint64_t>(digit);
         destination = static_cast<T>(value);
-        if (destination > maximum)
+        if (destination > maximum) {
             return ParseTooLarge;
+        }
     }
     return ParseOk;
 }

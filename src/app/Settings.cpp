@@ -17,8 +17,8 @@ struct FlagValue
     Unreadable unreadable;
 };
 
-// The original flags read unparsable text as false, as they always have; the checks around
-// programming are ours, and a damaged value must not switch a safety check off unnoticed.
+// The first seven flags read unparsable text as false, as settings files written so far expect;
+// the checks around programming came later, and a damaged value must not switch one off unnoticed.
 const FlagValue kFlags[] = {
     {"FastEdit", &Settings::m_fastEdit, true, Unreadable::IsFalse},
     {"DefaultApply", &Settings::m_defaultApply, true, Unreadable::IsFalse},

@@ -23,7 +23,7 @@ enum DeviceResult : int {
     DeviceResultCommunication = 16,
     DeviceResultStartingApplication = 17,
     DeviceResultReceivingConfiguration = 18,
-    // Beyond the original table: read back after writing, the keyboard held other bytes. 19 stays
+    // Added after 18: read back after writing, the keyboard held other bytes. 19 stays
     // without an entry, as every code the program never answered.
     DeviceResultVerifyMismatch = 20,
     // A stop was requested (zqtool on SIGINT or SIGTERM); the closing steps were run.

@@ -1,5 +1,5 @@
 // Command and control ids of the editor window: the identities of its menu items, actions and
-// controls, kept from the original resources so that texts and tests can name them.
+// controls. The numbers are fixed: language files name menu texts by them, and tests name controls.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +45,7 @@ enum EditorCommand : uint16_t {
     CmdUseLastKeyb = 8147,
     CmdSwap = 8148,
     CmdFirmwareVersion = 8149,
-    // Beyond the original menus.
+    // Undo, redo, the programming checks and the backups, numbered after the first commands.
     CmdUndo = 8150,
     CmdRedo = 8151,
     CmdVerifyAfterProgramming = 8152,

@@ -12,7 +12,7 @@ class Keyboard;
 
 constexpr int kCellSize = 39;
 
-// The digit of the original key images: single, two cells high, two cells wide, four cells.
+// The shape of a key cap: single, two cells high, two cells wide, four cells.
 enum class KeyShape : uint8_t { Single = 1, DoubleHigh = 2, DoubleWide = 3, Quad = 4 };
 enum class KeyState : uint8_t { Unselected = 1, Selected = 2, SelectedFocused = 3 };
 

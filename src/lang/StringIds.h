@@ -174,7 +174,7 @@ constexpr uint32_t IDS_USE_AS_DEFAULT = 36380;
 constexpr uint32_t IDS_BUTTON_CANCEL = 36385;
 constexpr uint32_t IDS_SCAN_CODES_CAPTION = 36386;
 
-// Texts without an id of their own in the original string table; all of them live from 34100 on
+// Texts without an id of their own among the 36xxx ones; all of them live from 34100 on
 // (34100..34199, then 34200..34299), ids no other text uses, so that a language file can translate
 // them too.
 constexpr uint32_t IDS_ABOUT_CAPTION = 34100;           // "About"
@@ -242,7 +242,7 @@ constexpr uint32_t IDS_CONV_TO_ZQ3300_DOUBLE_TWO = 34181;
 constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_ONE = 34182;
 constexpr uint32_t IDS_CONV_TO_ZQ3300_SINGLE_TWO = 34183;
 
-// Texts of our own that the original table never had.
+// Texts the 36xxx table has no counterpart for.
 constexpr uint32_t IDS_USB_ERROR_IN_USE = 34197; // OS error 32: another program has the keyboard open
 // Programming with verification and a backup of what the keyboard held.
 constexpr uint32_t IDS_RESULT_VERIFY_MISMATCH = 34198;  // result code 20

@@ -264,6 +264,21 @@ bool Keyboard::GetCurrentCell(KeyCell** cell)
     return GetCell(m_curColumn, m_curRow, m_curLayout, cell);
 }
 
+uint16_t Keyboard::GetCellIndex(GridPoint point, uint8_t layout) const
+{
+    return GetCellIndex(GridColumn(point), GridRow(point), layout);
+}
+
+bool Keyboard::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
+{
+    return BeginRegisteredEdit(column, row, layout, copy);
+}
+
+bool Keyboard::BeginEditCell(GridPoint point, KeyCell** copy)
+{
+    return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
+}
+
 uint16_t Keyboard::GetCellIndex() const
 {
     return GetCellIndex(m_curColumn, m_curRow, m_curLayout);

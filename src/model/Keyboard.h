@@ -79,14 +79,14 @@ public:
     virtual bool GetCell(GridPoint point, KeyCell** cell);
     virtual bool GetCurrentCell(KeyCell** cell);
     virtual uint16_t GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const = 0;
-    virtual uint16_t GetCellIndex(GridPoint point, uint8_t layout) const = 0;
+    virtual uint16_t GetCellIndex(GridPoint point, uint8_t layout) const;
     virtual uint16_t GetCellIndex() const;
     virtual bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) = 0;
     // The registered edit copy of the key at a position stays the keyboard's: EndEditCell releases
     // it, the next BeginEditCell replaces it. Column and row 0 give false here: the detached cell
     // comes only as an owned pointer, from the form below.
-    virtual bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) = 0;
-    virtual bool BeginEditCell(GridPoint point, KeyCell** copy) = 0;
+    virtual bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout);
+    virtual bool BeginEditCell(GridPoint point, KeyCell** copy);
     virtual bool BeginEditCell(KeyCell** copy);
     // Column and row 0: a fresh empty cell of the family's kind for the caller to keep, never the
     // registered copy. Any other position gives false and no cell.

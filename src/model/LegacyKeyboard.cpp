@@ -125,11 +125,6 @@ uint16_t LegacyKeyboard::GetCellIndex(uint16_t column, uint16_t row, uint8_t lay
     return 0;
 }
 
-uint16_t LegacyKeyboard::GetCellIndex(GridPoint point, uint8_t layout) const
-{
-    return GetCellIndex(GridColumn(point), GridRow(point), layout);
-}
-
 bool LegacyKeyboard::GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout)
 {
     KeyCell* cell = nullptr;
@@ -138,16 +133,6 @@ bool LegacyKeyboard::GetCellPosition(uint16_t index, uint16_t* column, uint16_t*
     }
     cell->GetPosition(column, row, layout);
     return true;
-}
-
-bool LegacyKeyboard::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
-{
-    return BeginRegisteredEdit(column, row, layout, copy);
-}
-
-bool LegacyKeyboard::BeginEditCell(GridPoint point, KeyCell** copy)
-{
-    return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
 }
 
 std::unique_ptr<KeyCell> LegacyKeyboard::MakeDetachedCell() const

@@ -35,11 +35,8 @@ public:
     bool CanEditScanCodes() const override { return true; }
     bool GetCellByIndex(uint16_t index, KeyCell** cell) override;
     uint16_t GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const override;
-    uint16_t GetCellIndex(GridPoint point, uint8_t layout) const override;
     using Keyboard::GetCellIndex;
     bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) override;
-    bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
-    bool BeginEditCell(GridPoint point, KeyCell** copy) override;
     using Keyboard::BeginEditCell;
 
     uint8_t GetAffixStyle() const override { return 1; }

@@ -75,11 +75,6 @@ uint16_t UsbKeyboardCommon::GetCellIndex(uint16_t column, uint16_t row, uint8_t 
     return GetTableIndex(column, row, layout);
 }
 
-uint16_t UsbKeyboardCommon::GetCellIndex(GridPoint point, uint8_t layout) const
-{
-    return GetCellIndex(GridColumn(point), GridRow(point), layout);
-}
-
 bool UsbKeyboardCommon::GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout)
 {
     UsbKeyCell* cell = nullptr;
@@ -117,16 +112,6 @@ bool UsbKeyboardCommon::MoveToPreviousKey()
 }
 
 // ---- Edit copies and key texts ----
-
-bool UsbKeyboardCommon::BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout)
-{
-    return BeginRegisteredEdit(column, row, layout, copy);
-}
-
-bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy)
-{
-    return BeginEditCell(GridColumn(point), GridRow(point), copy, 0);
-}
 
 bool UsbKeyboardCommon::BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout)
 {

@@ -54,7 +54,6 @@ public:
     virtual bool GetCellAt(GridPoint point, uint8_t layout, UsbKeyCell** cell);
     bool GetCellByIndex(uint16_t index, KeyCell** cell) override;
     uint16_t GetCellIndex(uint16_t column, uint16_t row, uint8_t layout) const override;
-    uint16_t GetCellIndex(GridPoint point, uint8_t layout) const override;
     using Keyboard::GetCellIndex;
     bool GetCellPosition(uint16_t index, uint16_t* column, uint16_t* row, uint8_t* layout) override;
 
@@ -73,8 +72,6 @@ public:
     bool MoveToPreviousKey() override;
     bool UpdateCell(KeyCell* cell) override;
 
-    bool BeginEditCell(uint16_t column, uint16_t row, KeyCell** copy, uint8_t layout) override;
-    bool BeginEditCell(GridPoint point, KeyCell** copy) override;
     virtual bool BeginEditCell(GridPoint point, KeyCell** copy, uint8_t layout);
     using Keyboard::BeginEditCell;
 

@@ -39,8 +39,9 @@ bool SimDevice::Load(std::string& error)
     WriteArea(UsbMemory::kHeaderLengthOffset, header, sizeof header);
     if (!m_config.memoryFile.empty()) {
         std::vector<uint8_t> data;
-        if (!ReadWholeFile(m_config.memoryFile, AreaSize(), data, error))
+        if (!ReadWholeFile(m_config.memoryFile, AreaSize(), data, error)) {
             return false;
+        }
         if (data.size() > AreaSize()) {
             error = "memory file " + m_config.memoryFile + " is larger than the memory area (" +
                     std::to_string(AreaSize()) + " bytes)";
@@ -49,11 +50,13 @@ bool SimDevice::Load(std::string& error)
         WriteArea(0, data.data(), data.size());
     }
     WriteArea(0, m_config.headerBytes.data(), m_config.headerBytes.size());
-    if (m_config.headerLengthGiven)
+    if (m_config.headerLengthGiven) {
         WriteArea(UsbMemory::kHeaderLengthOffset, &m_config.headerLength, 1);
-    if (m_config.firmwareVersionGiven)
+    }
+    if (m_config.firmwareVersionGiven) {
         WriteArea(UsbMemory::kFirmwareVersionOffset, m_config.firmwareVersion.data(),
                   UsbMemory::kFirmwareVersionLength);
+    }
     return true;
 }
 
@@ -72,8 +75,9 @@ bool SimDevice::AcceptsConnections() const
 
 bool SimDevice::Take()
 {
-    if (m_held)
+    if (m_held) {
         return m_holder == m_serving;
+    }
     m_held = true;
     m_holder = m_serving;
     OnConnect();
@@ -82,8 +86,9 @@ bool SimDevice::Take()
 
 void SimDevice::EndConnection(uint64_t connection)
 {
-    if (m_held && m_holder == connection)
+    if (m_held && m_holder == connection) {
         m_held = false;
+    }
 }
 
 SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
@@ -96,21 +101,27 @@ SimReply SimDevice::Handle(uint8_t opcode, const uint8_t* payload, size_t size)
             reply.close = true;
             return reply;
         }
-        if (size >= 1 && payload[0] == kInfoOpenForUse && !Take())
+        if (size >= 1 && payload[0] == kInfoOpenForUse && !Take()) {
             return ErrorReply(kOsErrorInUse);
+        }
         return Info();
     }
-    if (!hidOp && !legacyOp)
+    if (!hidOp && !legacyOp) {
         return ErrorReply(kErrorInvalidFunction);
-    if (hidOp && (m_config.kind != kKindHid || m_config.featureLength == 0))
+    }
+    if (hidOp && (m_config.kind != kKindHid || m_config.featureLength == 0)) {
         return ErrorReply(kErrorInvalidFunction);
-    if (legacyOp && m_config.kind != kKindLegacy)
+    }
+    if (legacyOp && m_config.kind != kKindLegacy) {
         return ErrorReply(kErrorInvalidFunction);
-    if (!Take())
+    }
+    if (!Take()) {
         return ErrorReply(kOsErrorInUse);
+    }
 
-    if (m_config.disconnectAfter && m_reportsServed >= *m_config.disconnectAfter)
+    if (m_config.disconnectAfter && m_reportsServed >= *m_config.disconnectAfter) {
         m_gone = true;
+    }
     if (m_gone) {
         SimReply reply = ErrorReply(m_config.disconnectError);
         reply.close = m_config.disconnectError == 0;
@@ -148,8 +159,9 @@ SimReply SimDevice::Info() const
 
 SimReply SimDevice::SetFeature(const uint8_t* report, size_t size)
 {
-    if (size == 0)
+    if (size == 0) {
         return ErrorReply(kErrorInvalidParameter);
+    }
     if (report[kReportIdOffset] == kDataReportId) {
         m_dataOut.fill(0);
         size_t copied = std::min(size - kDataPayloadOffset, kDataPayloadLength);
@@ -177,16 +189,18 @@ void SimDevice::Fill(SimReply& reply, const uint8_t* data, size_t size, uint8_t 
 
 SimReply SimDevice::GetFeature(const uint8_t* report, size_t size)
 {
-    if (size == 0)
+    if (size == 0) {
         return ErrorReply(kErrorInvalidParameter);
+    }
     SimReply reply;
     reply.payload.assign(size, 0);
     if (report[kReportIdOffset] == kCommandReportId) {
         uint8_t status = m_finalStatus;
         if (m_busyLeft != 0) {
             status = HidStatusBusy;
-            if (m_busyLeft > 0)
+            if (m_busyLeft > 0) {
                 --m_busyLeft;
+            }
         }
         Fill(reply, &status, 1, kCommandReportId);
         return reply;
@@ -200,8 +214,9 @@ SimReply SimDevice::GetFeature(const uint8_t* report, size_t size)
 
 SimReply SimDevice::LegacyWrite(const uint8_t* payload, size_t size)
 {
-    if (size != 1)
+    if (size != 1) {
         return ErrorReply(kErrorInvalidParameter);
+    }
     m_legacyBytes.push_back(payload[0]);
     DumpQuietly(m_config.dumpLegacyFile, m_legacyBytes);
     return {};
@@ -214,8 +229,9 @@ void SimDevice::RunCommand(uint8_t code, uint16_t address, uint8_t count)
     m_dataIn.fill(0);
     const SimFailRule* rule = MatchFailRule(code);
     uint8_t status = rule ? rule->status : uint8_t{HidStatusDone};
-    if (status == HidStatusDone)
+    if (status == HidStatusDone) {
         status = CarryOut(code, address, count);
+    }
     m_dataPending = false;
     m_finalStatus = status;
     m_busyLeft = m_config.busyPolls[code < m_config.busyPolls.size() ? code : 0];
@@ -225,27 +241,33 @@ uint8_t SimDevice::CarryOut(uint8_t code, uint16_t address, uint8_t count)
 {
     switch (code) {
     case HidCommandCommitFirmwareBlock:
-        if (!m_dataPending)
+        if (!m_dataPending) {
             return HidStatusFailed;
+        }
         m_firmware.insert(m_firmware.end(), m_dataOut.begin(), m_dataOut.end());
         DumpQuietly(m_config.dumpFirmwareFile, m_firmware);
         return HidStatusDone;
     case HidCommandRequestRead:
-        if (count == 0 || count > UsbMemory::kChunkSize)
+        if (count == 0 || count > UsbMemory::kChunkSize) {
             return HidStatusFailed;
-        if (!InArea(address, count))
+        }
+        if (!InArea(address, count)) {
             return HidStatusNotAllowed;
+        }
         std::memcpy(m_dataIn.data(), &m_memory[address], count);
         return HidStatusDone;
     case HidCommandConfirmWrite:
-        if (count == 0 || count > UsbMemory::kChunkSize || !m_dataPending)
+        if (count == 0 || count > UsbMemory::kChunkSize || !m_dataPending) {
             return HidStatusFailed;
-        if (!InArea(address, count))
+        }
+        if (!InArea(address, count)) {
             return HidStatusNotAllowed;
+        }
         std::memcpy(&m_memory[address], m_dataOut.data(), count);
         if (m_config.corruptAddress && *m_config.corruptAddress >= address &&
-            *m_config.corruptAddress < address + count)
+            *m_config.corruptAddress < address + count) {
             m_memory[*m_config.corruptAddress] ^= 0xFF;
+        }
         DumpQuietly(m_config.dumpMemoryFile, Area());
         return HidStatusDone;
     case HidCommandQueryMemoryMap:
@@ -264,16 +286,18 @@ const SimFailRule* SimDevice::MatchFailRule(uint8_t code) const
 {
     for (const SimFailRule& rule : m_config.failRules) {
         uint32_t seen = rule.command == 0 ? m_commandsSeen : m_commandsSeenByCode[code];
-        if ((rule.command == 0 || rule.command == code) && seen == rule.nth)
+        if ((rule.command == 0 || rule.command == code) && seen == rule.nth) {
             return &rule;
+        }
     }
     return nullptr;
 }
 
 size_t SimDevice::AreaSize() const
 {
-    if (m_config.endAddress == 0 || m_config.endAddress < m_config.startAddress)
+    if (m_config.endAddress == 0 || m_config.endAddress < m_config.startAddress) {
         return 0;
+    }
     return static_cast<size_t>(m_config.endAddress) - m_config.startAddress + 1;
 }
 
@@ -286,8 +310,9 @@ bool SimDevice::InArea(uint32_t address, uint32_t count) const
 void SimDevice::WriteArea(size_t offset, const uint8_t* data, size_t size)
 {
     size_t area = AreaSize();
-    if (size == 0 || offset >= area)
+    if (size == 0 || offset >= area) {
         return;
+    }
     size_t copied = std::min(size, area - offset);
     std::memcpy(&m_memory[m_config.startAddress + offset], data, copied);
 }
@@ -301,8 +326,9 @@ std::vector<uint8_t> SimDevice::Area() const
 void SimDevice::DumpQuietly(const std::string& path, const std::vector<uint8_t>& data) const
 {
     std::string error;
-    if (!path.empty() && !WriteFileReplacing(path, data.data(), data.size(), error))
+    if (!path.empty() && !WriteFileReplacing(path, data.data(), data.size(), error)) {
         std::fprintf(stderr, "zqsim: %s\n", error.c_str());
+    }
 }
 
 bool SimDevice::DumpAll(std::string& error) const

@@ -22,8 +22,9 @@ int CreateTemporary(const std::string& path, std::string& temporary)
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
         int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd >= 0 || errno != EEXIST) {
             return fd;
+        }
     }
     return -1; // errno is still EEXIST
 }
@@ -49,18 +50,21 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
     while (data.size() <= maxBytes) {
         ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             error = Describe("cannot read", path, errno);
             ::close(fd);
             return false;
         }
-        if (got == 0)
+        if (got == 0) {
             break;
+        }
         data.insert(data.end(), chunk, chunk + got);
     }
-    if (data.size() > maxBytes + 1)
+    if (data.size() > maxBytes + 1) {
         data.resize(maxBytes + 1);
+    }
     if (::close(fd) != 0) {
         error = Describe("cannot close", path, errno);
         return false;
@@ -79,8 +83,9 @@ bool WriteFileReplacing(const std::string& path, const uint8_t* data, size_t siz
     size_t done = 0;
     while (done < size) {
         ssize_t put = ::write(fd, data + done, size - done);
-        if (put < 0 && errno == EINTR)
+        if (put < 0 && errno == EINTR) {
             continue;
+        }
         if (put <= 0) {
             error = Describe("cannot write", temporary, put < 0 ? errno : EIO);
             ::close(fd);

@@ -29,9 +29,11 @@ const char* const kInterfaceOptions[] = {
 
 bool IsInterfaceOption(const std::string& name)
 {
-    for (const char* option : kInterfaceOptions)
-        if (name == option)
+    for (const char* option : kInterfaceOptions) {
+        if (name == option) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -47,25 +49,30 @@ bool ParseWord(const std::string& text, uint16_t& value)
 
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
 bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes)
 {
     bytes.clear();
-    if (text.size() % 2 != 0 || text.size() / 2 > 0x10000)
+    if (text.size() % 2 != 0 || text.size() / 2 > 0x10000) {
         return false;
+    }
     for (size_t i = 0; i < text.size(); i += 2) {
         int high = HexDigit(text[i]);
         int low = HexDigit(text[i + 1]);
-        if (high < 0 || low < 0)
+        if (high < 0 || low < 0) {
             return false;
+        }
         bytes.push_back(static_cast<uint8_t>(high * 16 + low));
     }
     return true;
@@ -76,8 +83,9 @@ bool ParseVersion(const std::string& text, std::array<uint8_t, 3>& version)
     size_t start = 0;
     for (size_t i = 0; i < 3; ++i) {
         size_t end = i < 2 ? text.find('.', start) : text.size();
-        if (end == std::string::npos || !ParseByte(text.substr(start, end - start), version[i]))
+        if (end == std::string::npos || !ParseByte(text.substr(start, end - start), version[i])) {
             return false;
+        }
         start = end + 1;
     }
     return true;
@@ -92,22 +100,25 @@ bool ParseBusy(const std::string& text, SimInterfaceConfig& config)
     if (colon != std::string::npos) {
         uint8_t code = 0;
         if (ParseU8(text.substr(0, colon), code, 0xFF) != ParseOk || code == 0 ||
-            code >= config.busyPolls.size())
+            code >= config.busyPolls.size()) {
             return false;
+        }
         command = code;
         count = text.substr(colon + 1);
     }
     int polls = kSimBusyForever;
     if (count != "forever") {
         int32_t value = 0;
-        if (ParseS32(count, value, INT_MAX) != ParseOk)
+        if (ParseS32(count, value, INT_MAX) != ParseOk) {
             return false;
+        }
         polls = value;
     }
-    if (command < 0)
+    if (command < 0) {
         config.busyPolls.fill(polls);
-    else
+    } else {
         config.busyPolls[static_cast<size_t>(command)] = polls;
+    }
     return true;
 }
 
@@ -116,17 +127,20 @@ bool ParseFail(const std::string& text, SimInterfaceConfig& config)
 {
     SimFailRule rule;
     size_t equals = text.find('=');
-    if (equals == std::string::npos || !ParseByte(text.substr(equals + 1), rule.status))
+    if (equals == std::string::npos || !ParseByte(text.substr(equals + 1), rule.status)) {
         return false;
+    }
     std::string nth = text.substr(0, equals);
     size_t colon = nth.find(':');
     if (colon != std::string::npos) {
-        if (!ParseByte(nth.substr(0, colon), rule.command) || rule.command == 0)
+        if (!ParseByte(nth.substr(0, colon), rule.command) || rule.command == 0) {
             return false;
+        }
         nth = nth.substr(colon + 1);
     }
-    if (ParseU32(nth, rule.nth, UINT32_MAX) != ParseOk || rule.nth == 0)
+    if (ParseU32(nth, rule.nth, UINT32_MAX) != ParseOk || rule.nth == 0) {
         return false;
+    }
     config.failRules.push_back(rule);
     return true;
 }
@@ -139,18 +153,22 @@ bool ParsePath(const std::string& text, std::string& path)
 
 bool ApplyOption(const std::string& name, const std::string& value, SimInterfaceConfig& c)
 {
-    if (name == "--family")
+    if (name == "--family") {
         return ApplySimFamily(value, c);
+    }
     if (name == "--name") {
         c.name = value;
         return true;
     }
-    if (name == "--vendor-id")
+    if (name == "--vendor-id") {
         return ParseWord(value, c.vendorId);
-    if (name == "--product-id")
+    }
+    if (name == "--product-id") {
         return ParseWord(value, c.productId);
-    if (name == "--feature-length")
+    }
+    if (name == "--feature-length") {
         return ParseWord(value, c.featureLength);
+    }
     if (name == "--kind") {
         if (value == "hid" || value == "legacy") {
             c.kind = value == "hid" ? 0 : 1;
@@ -158,48 +176,64 @@ bool ApplyOption(const std::string& name, const std::string& value, SimInterface
         }
         return ParseU8(value, c.kind, 1) == ParseOk;
     }
-    if (name == "--format-version")
+    if (name == "--format-version") {
         return ParseByte(value, c.formatVersion);
-    if (name == "--start-address")
+    }
+    if (name == "--start-address") {
         return ParseWord(value, c.startAddress);
-    if (name == "--end-address")
+    }
+    if (name == "--end-address") {
         return ParseWord(value, c.endAddress);
-    if (name == "--header-length")
+    }
+    if (name == "--header-length") {
         return c.headerLengthGiven = ParseByte(value, c.headerLength);
-    if (name == "--firmware-version")
+    }
+    if (name == "--firmware-version") {
         return c.firmwareVersionGiven = ParseVersion(value, c.firmwareVersion);
-    if (name == "--header")
+    }
+    if (name == "--header") {
         return ParseHexBytes(value, c.headerBytes);
-    if (name == "--memory")
+    }
+    if (name == "--memory") {
         return ParsePath(value, c.memoryFile);
-    if (name == "--dump-memory")
+    }
+    if (name == "--dump-memory") {
         return ParsePath(value, c.dumpMemoryFile);
-    if (name == "--dump-firmware")
+    }
+    if (name == "--dump-firmware") {
         return ParsePath(value, c.dumpFirmwareFile);
-    if (name == "--dump-legacy")
+    }
+    if (name == "--dump-legacy") {
         return ParsePath(value, c.dumpLegacyFile);
-    if (name == "--busy")
+    }
+    if (name == "--busy") {
         return ParseBusy(value, c);
-    if (name == "--fail")
+    }
+    if (name == "--fail") {
         return ParseFail(value, c);
+    }
     if (name == "--disconnect-after") {
         uint32_t after = 0;
-        if (ParseU32(value, after, UINT32_MAX) != ParseOk)
+        if (ParseU32(value, after, UINT32_MAX) != ParseOk) {
             return false;
+        }
         c.disconnectAfter = after;
         return true;
     }
-    if (name == "--disconnect-error")
+    if (name == "--disconnect-error") {
         return ParseU32(value, c.disconnectError, UINT32_MAX) == ParseOk;
+    }
     if (name == "--corrupt-byte") {
         uint16_t address = 0;
-        if (!ParseWord(value, address))
+        if (!ParseWord(value, address)) {
             return false;
+        }
         c.corruptAddress = address;
         return true;
     }
-    if (name == "--legacy-version")
+    if (name == "--legacy-version") {
         return ParseByte(value, c.legacyVersion);
+    }
     return false;
 }
 
@@ -213,20 +247,25 @@ bool BuildInterface(const InterfaceLine& line, const OptionList& defaults, SimIn
     config.tcp = line.tcp;
     config.tcpPort = line.port;
     std::string family;
-    for (const OptionList* list : {&defaults, &own})
-        for (const auto& [name, value] : *list)
-            if (name == "--family")
+    for (const OptionList* list : {&defaults, &own}) {
+        for (const auto& [name, value] : *list) {
+            if (name == "--family") {
                 family = value;
+            }
+        }
+    }
     if (!family.empty() && !ApplySimFamily(family, config)) {
         error = "unknown family '" + family + "' (zq2200, zq3300 or zq1100)";
         return false;
     }
-    for (const OptionList* list : {&defaults, &own})
-        for (const auto& [name, value] : *list)
+    for (const OptionList* list : {&defaults, &own}) {
+        for (const auto& [name, value] : *list) {
             if (name != "--family" && !ApplyOption(name, value, config)) {
                 error = "bad value '" + value + "' for " + name;
                 return false;
             }
+        }
+    }
     return true;
 }
 
@@ -277,11 +316,12 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
                 error = "--socket needs a path";
                 return false;
             }
-            for (const auto& existing : interfaces)
+            for (const auto& existing : interfaces) {
                 if (!existing.tcp && existing.path == value) {
                     error = "socket " + value + " given twice";
                     return false;
                 }
+            }
             interfaces.push_back({value, false, 0, {}});
         } else if (name == "--tcp") {
             uint16_t port = 0;
@@ -289,11 +329,12 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
                 error = "--tcp needs a port number 0 to 65535";
                 return false;
             }
-            for (const auto& existing : interfaces)
+            for (const auto& existing : interfaces) {
                 if (port != 0 && existing.tcp && existing.port == port) {
                     error = "port " + value + " given twice";
                     return false;
                 }
+            }
             interfaces.push_back({"", true, port, {}});
         } else if (name == "--ready-file") {
             options.readyFile = value;
@@ -307,8 +348,9 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std
     }
     for (const InterfaceLine& line : interfaces) {
         SimInterfaceConfig config;
-        if (!BuildInterface(line, defaults, config, error))
+        if (!BuildInterface(line, defaults, config, error)) {
             return false;
+        }
         options.interfaces.push_back(std::move(config));
     }
     return true;

@@ -12,8 +12,9 @@ size_t AnswerRequests(SimDevice& device, const uint8_t* input, size_t size, std:
     while (size - used >= kRequestHeaderLength) {
         const uint8_t* request = input + used;
         const RequestHeader header = ReadRequestHeader(request);
-        if (size - used - kRequestHeaderLength < header.length)
+        if (size - used - kRequestHeaderLength < header.length) {
             break;
+        }
         SimReply reply = device.Handle(header.opcode, request + kRequestHeaderLength, header.length);
         used += kRequestHeaderLength + header.length;
         if (reply.close) {

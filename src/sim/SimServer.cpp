@@ -41,8 +41,9 @@ bool MakeAddress(const std::string& path, sockaddr_un& address, std::string& err
 bool SocketIsLive(const sockaddr_un& address)
 {
     int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (probe < 0)
+    if (probe < 0) {
         return true;
+    }
     bool live = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
                 errno != ECONNREFUSED;
     ::close(probe);
@@ -59,8 +60,9 @@ SimServer::~SimServer()
 bool SimServer::Bind(const std::string& path, Listener& listener, std::string& error)
 {
     sockaddr_un address;
-    if (!MakeAddress(path, address, error))
+    if (!MakeAddress(path, address, error)) {
         return false;
+    }
     struct stat existing;
     if (::lstat(path.c_str(), &existing) == 0) {
         if (!S_ISSOCK(existing.st_mode)) {
@@ -156,18 +158,21 @@ bool SimServer::Listen(std::vector<std::unique_ptr<SimDevice>> devices, std::str
 
 void SimServer::Close()
 {
-    for (Connection& connection : m_connections)
+    for (Connection& connection : m_connections) {
         Drop(connection);
+    }
     m_connections.clear();
     for (Listener& listener : m_listeners) {
-        if (listener.fd >= 0)
+        if (listener.fd >= 0) {
             ::close(listener.fd);
+        }
         // Only the file this server made: another server may have taken the path since.
         struct stat now;
         if (!listener.path.empty() && ::lstat(listener.path.c_str(), &now) == 0 &&
             now.st_dev == listener.fileDevice && now.st_ino == listener.fileInode &&
-            ::unlink(listener.path.c_str()) != 0)
+            ::unlink(listener.path.c_str()) != 0) {
             std::fprintf(stderr, "zqsim: %s\n", Describe("cannot remove " + listener.path, errno).c_str());
+        }
     }
     m_listeners.clear();
 }
@@ -189,8 +194,9 @@ void SimServer::Accept(size_t device)
 {
     int fd = ::accept4(m_listeners[device].fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) {
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != ECONNABORTED)
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != ECONNABORTED) {
             std::fprintf(stderr, "zqsim: %s\n", Describe("accept failed", errno).c_str());
+        }
         return;
     }
     if (!m_devices[device]->AcceptsConnections()) {
@@ -224,16 +230,20 @@ bool SimServer::Receive(Connection& connection)
         ssize_t got = ::recv(connection.fd, chunk, sizeof chunk, 0);
         if (got > 0) {
             connection.in.insert(connection.in.end(), chunk, chunk + got);
-            if (!Answer(connection))
+            if (!Answer(connection)) {
                 return false;
-            if (connection.out.size() >= kMaxPendingOutput)
+            }
+            if (connection.out.size() >= kMaxPendingOutput) {
                 return true;
+            }
             continue;
         }
-        if (got == 0)
+        if (got == 0) {
             return false;
-        if (errno == EINTR)
+        }
+        if (errno == EINTR) {
             continue;
+        }
         return errno == EAGAIN || errno == EWOULDBLOCK;
     }
 }
@@ -263,10 +273,12 @@ bool SimServer::Flush(Connection& connection)
             sent += static_cast<size_t>(put);
             continue;
         }
-        if (put < 0 && errno == EINTR)
+        if (put < 0 && errno == EINTR) {
             continue;
-        if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        }
+        if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             break;
+        }
         return false;
     }
     connection.out.erase(connection.out.begin(), connection.out.begin() + static_cast<std::ptrdiff_t>(sent));
@@ -277,17 +289,19 @@ bool SimServer::HandleWake(int wakeFd, bool& stop)
 {
     char signals[64];
     ssize_t got = ::read(wakeFd, signals, sizeof signals);
-    if (got < 0)
+    if (got < 0) {
         return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
+    }
     if (got == 0) {
         stop = true; // the other end is gone: nobody can stop us any more
         return true;
     }
     for (ssize_t i = 0; i < got; ++i) {
-        if (signals[i] == kWakeDump)
+        if (signals[i] == kWakeDump) {
             DumpAll();
-        else
+        } else {
             stop = true;
+        }
     }
     return true;
 }
@@ -297,17 +311,20 @@ bool SimServer::Run(int wakeFd, std::string& error)
     for (;;) {
         std::vector<pollfd> fds;
         fds.push_back({wakeFd, POLLIN, 0});
-        for (const Listener& listener : m_listeners)
+        for (const Listener& listener : m_listeners) {
             fds.push_back({listener.fd, POLLIN, 0});
+        }
         for (const Connection& connection : m_connections) {
             short events = connection.out.size() < kMaxPendingOutput ? POLLIN : 0;
-            if (!connection.out.empty())
+            if (!connection.out.empty()) {
                 events |= POLLOUT;
+            }
             fds.push_back({connection.fd, events, 0});
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             error = Describe("poll failed", errno);
             return false;
         }
@@ -317,8 +334,9 @@ bool SimServer::Run(int wakeFd, std::string& error)
                 error = Describe("cannot read wake pipe", errno);
                 return false;
             }
-            if (stop)
+            if (stop) {
                 return true;
+            }
         }
         // Connections first: the indexes in fds refer to the list as it was polled.
         size_t first = 1 + m_listeners.size();
@@ -327,20 +345,26 @@ bool SimServer::Run(int wakeFd, std::string& error)
             Connection& connection = m_connections[i];
             short revents = fds[first + i].revents;
             bool open = true;
-            if (revents & (POLLIN | POLLHUP | POLLERR))
+            if (revents & (POLLIN | POLLHUP | POLLERR)) {
                 open = Receive(connection);
-            if (open && (revents & POLLOUT))
+            }
+            if (open && (revents & POLLOUT)) {
                 open = Flush(connection);
-            if (open && connection.out.size() < kMaxPendingOutput && !connection.in.empty())
+            }
+            if (open && connection.out.size() < kMaxPendingOutput && !connection.in.empty()) {
                 open = Answer(connection);
-            if (open)
+            }
+            if (open) {
                 kept.push_back(std::move(connection));
-            else
+            } else {
                 Drop(connection);
+            }
         }
         m_connections = std::move(kept);
-        for (size_t i = 0; i < m_listeners.size(); ++i)
-            if (fds[1 + i].revents & POLLIN)
+        for (size_t i = 0; i < m_listeners.size(); ++i) {
+            if (fds[1 + i].revents & POLLIN) {
                 Accept(i);
+            }
+        }
     }
 }

@@ -31,11 +31,12 @@ bool InstallSignals(std::string& error)
     std::memset(&action, 0, sizeof action);
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGUSR1, SIGHUP})
+    for (int signal : {SIGTERM, SIGINT, SIGUSR1, SIGHUP}) {
         if (::sigaction(signal, &action, nullptr) != 0) {
             error = std::string("cannot install signal handler: ") + std::strerror(errno);
             return false;
         }
+    }
     action.sa_handler = SIG_IGN;
     if (::sigaction(SIGPIPE, &action, nullptr) != 0) {
         error = std::string("cannot ignore SIGPIPE: ") + std::strerror(errno);
@@ -48,9 +49,11 @@ bool InstallSignals(std::string& error)
 std::string ReadyText(const SimServer& server, const std::vector<SimInterfaceConfig>& interfaces)
 {
     std::string text = "ready\n";
-    for (size_t i = 0; i < interfaces.size(); ++i)
-        if (interfaces[i].tcp)
+    for (size_t i = 0; i < interfaces.size(); ++i) {
+        if (interfaces[i].tcp) {
             text += server.ClientEntry(i) + "\n";
+        }
+    }
     return text;
 }
 
@@ -84,8 +87,9 @@ int main(int argc, char** argv)
 {
     SimOptions options;
     std::string error;
-    if (!ParseSimOptions(argc, argv, options, error))
+    if (!ParseSimOptions(argc, argv, options, error)) {
         return Fail(error, 2);
+    }
     if (options.help) {
         std::fputs(SimHelpText(), stdout);
         return 0;
@@ -95,26 +99,31 @@ int main(int argc, char** argv)
         return 0;
     }
     // One left by a simulator that died would tell a waiting script to go on before we listen.
-    if (!options.readyFile.empty() && std::remove(options.readyFile.c_str()) != 0 && errno != ENOENT)
+    if (!options.readyFile.empty() && std::remove(options.readyFile.c_str()) != 0 && errno != ENOENT) {
         return Fail("cannot remove " + options.readyFile + ": " + std::strerror(errno), 1);
+    }
 
     std::vector<std::unique_ptr<SimDevice>> devices;
     for (const SimInterfaceConfig& config : options.interfaces) {
         devices.push_back(std::make_unique<SimDevice>(config));
-        if (!devices.back()->Load(error))
+        if (!devices.back()->Load(error)) {
             return Fail(error, 1);
+        }
     }
 
     int wake[2];
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         return Fail(std::string("cannot create pipe: ") + std::strerror(errno), 1);
+    }
     g_wakeWrite = wake[1];
-    if (!InstallSignals(error))
+    if (!InstallSignals(error)) {
         return Fail(error, 1);
+    }
 
     SimServer server;
-    if (!server.Listen(std::move(devices), error))
+    if (!server.Listen(std::move(devices), error)) {
         return Fail(error, 1);
+    }
     const std::string ready = ReadyText(server, options.interfaces);
     if (!options.readyFile.empty() && !WriteReadyFile(options.readyFile, ready, error)) {
         server.Close();
@@ -128,10 +137,12 @@ int main(int argc, char** argv)
     bool served = server.Run(wake[0], error);
     server.Close();
     bool dumped = server.DumpAll();
-    if (!options.readyFile.empty() && std::remove(options.readyFile.c_str()) != 0 && errno != ENOENT)
+    if (!options.readyFile.empty() && std::remove(options.readyFile.c_str()) != 0 && errno != ENOENT) {
         std::fprintf(stderr, "zqsim: cannot remove %s: %s\n", options.readyFile.c_str(),
                      std::strerror(errno));
-    if (!served)
+    }
+    if (!served) {
         return Fail(error, 1);
+    }
     return dumped ? 0 : 1;
 }

@@ -15,7 +15,7 @@ class KeyboardView : public QWidget
     Q_OBJECT
 
 public:
-    // Space around the first cell, as the original picture frame had.
+    // Space between the picture's frame and its first cell.
     static constexpr int kMargin = 3;
 
     explicit KeyboardView(QWidget* parent);

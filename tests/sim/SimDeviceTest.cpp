@@ -134,15 +134,17 @@ TEST(SimDevice, BusyPollsBeforeStatus)
     SimDevice device = Loaded(config);
     EXPECT_EQ(Call(device, S, DataReport({7})).error, 0u);
     EXPECT_EQ(Call(device, S, CommandReportBytes(3, 0x0900, 1)).error, 0u);
-    for (uint8_t expected : {3, 3, 1, 1})
+    for (uint8_t expected : {3, 3, 1, 1}) {
         EXPECT_EQ(Call(device, G, StatusRequest).payload[1], expected);
+    }
     EXPECT_EQ(Command(device, 5), 1);
 
     config.busyPolls.fill(kSimBusyForever);
     SimDevice stuck = Loaded(config);
     EXPECT_EQ(Call(stuck, S, CommandReportBytes(5, 0, 0)).error, 0u);
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 50; ++i) {
         ASSERT_EQ(Call(stuck, G, StatusRequest).payload[1], 3);
+    }
 }
 
 TEST(SimDevice, FailRulesAnswerTheirStatusAndSkipTheCommand)

@@ -104,9 +104,10 @@ TEST(SimOptions, RefusesBadCommandLines)
              {"--memory", ""},
              {"--corrupt-byte", "0x10000"},
              {"--corrupt-byte", "x"},
-         })
+         }) {
         EXPECT_NE(ErrorOf({"--socket", "a", name, value}).find(name), std::string::npos)
             << name << " " << value;
+    }
 }
 
 TEST(SimOptions, TcpInterfacesStandBesideSocketsInOrder)
@@ -135,8 +136,9 @@ TEST(SimOptions, TcpInterfacesStandBesideSocketsInOrder)
 
 TEST(SimOptions, RefusesBadTcpPorts)
 {
-    for (const char* port : {"65536", "-1", "", "x", "80a"})
+    for (const char* port : {"65536", "-1", "", "x", "80a"}) {
         EXPECT_NE(ErrorOf({"--tcp", port}).find("port"), std::string::npos) << port;
+    }
     EXPECT_NE(ErrorOf({"--tcp", "4100", "--tcp", "4100"}).find("twice"), std::string::npos);
     EXPECT_NE(ErrorOf({"--tcp"}).find("needs a value"), std::string::npos);
 }

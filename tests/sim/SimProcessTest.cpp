@@ -22,16 +22,18 @@ public:
     bool Start(const std::vector<std::string>& args)
     {
         int out[2];
-        if (::pipe(out) != 0)
+        if (::pipe(out) != 0) {
             return false;
+        }
         m_pid = ::fork();
         if (m_pid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::close(out[0]);
             ::close(out[1]);
             std::vector<char*> argv{const_cast<char*>(ZQSIM_PATH)};
-            for (const std::string& arg : args)
+            for (const std::string& arg : args) {
                 argv.push_back(const_cast<char*>(arg.c_str()));
+            }
             argv.push_back(nullptr);
             ::execv(ZQSIM_PATH, argv.data());
             ::_exit(127);
@@ -47,22 +49,26 @@ public:
         char buffer[4096];
         for (;;) {
             pollfd entry{m_out, POLLIN, 0};
-            if (::poll(&entry, 1, 10000) <= 0)
+            if (::poll(&entry, 1, 10000) <= 0) {
                 break;
+            }
             ssize_t got = ::read(m_out, buffer, sizeof buffer);
-            if (got <= 0)
+            if (got <= 0) {
                 break;
+            }
             text.append(buffer, static_cast<size_t>(got));
-            if (text.rfind("ready", 0) == 0 && std::count(text.begin(), text.end(), '\n') >= m_readyLines)
+            if (text.rfind("ready", 0) == 0 && std::count(text.begin(), text.end(), '\n') >= m_readyLines) {
                 break;
+            }
         }
         return text;
     }
     int Wait()
     {
         int status = 0;
-        if (m_pid <= 0 || ::waitpid(m_pid, &status, 0) != m_pid)
+        if (m_pid <= 0 || ::waitpid(m_pid, &status, 0) != m_pid) {
             return -1;
+        }
         m_pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
@@ -75,8 +81,9 @@ public:
             Signal(SIGKILL);
             Wait();
         }
-        if (m_out >= 0)
+        if (m_out >= 0) {
             ::close(m_out);
+        }
     }
 
 private:
@@ -120,8 +127,9 @@ TEST(SimProcess, HelpAndBadCommandLine)
     std::string text = help.ReadOutput();
     EXPECT_EQ(help.Wait(), 0);
     for (const char* option :
-         {"--socket", "--family", "--busy", "--fail", "--disconnect-after", "--dump-legacy"})
+         {"--socket", "--family", "--busy", "--fail", "--disconnect-after", "--dump-legacy"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
+    }
 
     SimProcess bad;
     ASSERT_TRUE(bad.Start({"--socket", "/tmp/unused", "--busy", "x"}));
@@ -140,8 +148,9 @@ TEST(SimProcess, TcpInterfacesTellTheirPortsAndServeTheSameStream)
     const std::string text = sim.ReadOutput();
     EXPECT_EQ(ReadWholeFile(ready), text);
     std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         lines.push_back(text.substr(start, end - start));
+    }
     ASSERT_EQ(lines.size(), 3u) << text;
     EXPECT_EQ(lines[0], "ready");
     for (size_t i : {1, 2}) {

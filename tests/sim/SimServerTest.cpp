@@ -23,11 +23,13 @@ public:
         std::vector<std::unique_ptr<SimDevice>> devices;
         for (SimInterfaceConfig& config : configs) {
             devices.push_back(std::make_unique<SimDevice>(std::move(config)));
-            if (!devices.back()->Load(error))
+            if (!devices.back()->Load(error)) {
                 return false;
+            }
         }
-        if (::pipe2(m_wake, O_CLOEXEC) != 0 || !m_server.Listen(std::move(devices), error))
+        if (::pipe2(m_wake, O_CLOEXEC) != 0 || !m_server.Listen(std::move(devices), error)) {
             return false;
+        }
         m_thread = std::thread([this] { m_served = m_server.Run(m_wake[0], m_error); });
         return true;
     }
@@ -41,9 +43,11 @@ public:
             EXPECT_TRUE(m_served) << m_error;
             m_server.Close();
         }
-        for (int& fd : m_wake)
-            if (fd >= 0)
+        for (int& fd : m_wake) {
+            if (fd >= 0) {
                 ::close(fd);
+            }
+        }
         m_wake[0] = m_wake[1] = -1;
     }
 

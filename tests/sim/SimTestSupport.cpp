@@ -19,12 +19,14 @@ bool SimClient::Connect(const std::string& path)
     Close();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
+    if (path.size() >= sizeof address.sun_path) {
         return false;
+    }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0)
+    if (m_fd < 0) {
         return false;
+    }
     if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         Close();
         return false;
@@ -34,8 +36,9 @@ bool SimClient::Connect(const std::string& path)
 
 void SimClient::Close()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
         ::close(m_fd);
+    }
     m_fd = -1;
 }
 
@@ -44,8 +47,9 @@ bool SimClient::SendRaw(const Bytes& bytes)
     size_t sent = 0;
     while (sent < bytes.size()) {
         ssize_t put = ::send(m_fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (put <= 0)
+        if (put <= 0) {
             return false;
+        }
         sent += static_cast<size_t>(put);
     }
     return true;
@@ -56,11 +60,13 @@ bool SimClient::ReadExactly(uint8_t* data, size_t size)
     size_t got = 0;
     while (got < size) {
         pollfd entry{m_fd, POLLIN, 0};
-        if (::poll(&entry, 1, 5000) <= 0)
+        if (::poll(&entry, 1, 5000) <= 0) {
             return false;
+        }
         ssize_t n = ::recv(m_fd, data + got, size - got, 0);
-        if (n <= 0)
+        if (n <= 0) {
             return false;
+        }
         got += static_cast<size_t>(n);
     }
     return true;
@@ -69,8 +75,9 @@ bool SimClient::ReadExactly(uint8_t* data, size_t size)
 bool SimClient::ReadAnswer(uint32_t& error, Bytes& payload)
 {
     uint8_t header[6];
-    if (!ReadExactly(header, sizeof header))
+    if (!ReadExactly(header, sizeof header)) {
         return false;
+    }
     error = static_cast<uint32_t>(header[0] | header[1] << 8 | header[2] << 16) | uint32_t(header[3]) << 24;
     payload.assign(static_cast<size_t>(header[4] | header[5] << 8), 0);
     return payload.empty() || ReadExactly(payload.data(), payload.size());
@@ -86,8 +93,9 @@ bool SimClient::Request(uint8_t opcode, const Bytes& payload, uint32_t& error, B
 bool SimClient::SeesClose()
 {
     pollfd entry{m_fd, POLLIN, 0};
-    if (::poll(&entry, 1, 5000) <= 0)
+    if (::poll(&entry, 1, 5000) <= 0) {
         return false;
+    }
     uint8_t byte;
     ssize_t n = ::recv(m_fd, &byte, 1, 0);
     return n == 0 || (n < 0 && errno == ECONNRESET);

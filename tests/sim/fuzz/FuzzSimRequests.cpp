@@ -6,20 +6,23 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 2)
+    if (size < 2) {
         return 0;
+    }
     // The first byte picks the interface; the second where the stream is cut into reads.
     SimInterfaceConfig config;
     ApplySimFamily(data[0] & 1 ? "zq1100" : "zq2200", config);
     config.endAddress = data[0] & 2 ? 0 : 0x17FF;
     config.busyPolls.fill(data[0] & 4 ? 1 : 0);
-    if (data[0] & 8)
+    if (data[0] & 8) {
         config.disconnectAfter = data[0] >> 4;
+    }
     config.failRules.push_back({0, 3, 6});
     SimDevice device(config);
     std::string error;
-    if (!device.Load(error))
+    if (!device.Load(error)) {
         std::abort();
+    }
     size_t cut = data[1] + 1u;
     data += 2;
     size -= 2;
@@ -30,10 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         pending.insert(pending.end(), data + offset, data + offset + piece);
         bool close = false;
         size_t used = AnswerRequests(device, pending.data(), pending.size(), output, close);
-        if (used > pending.size())
+        if (used > pending.size()) {
             std::abort();
-        if (close)
+        }
+        if (close) {
             return 0;
+        }
         pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
     }
     return 0;
