@@ -125,3 +125,12 @@ int64_t ToS64(const std::string& text, int64_t maximum)
 {
     return To(text, maximum);
 }
+
+int HexDigitValue(char character)
+{
+    if (character >= '0' && character <= '9') {
+        return character - '0';
+    }
+    const int lower = character | 0x20;
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}

@@ -64,3 +64,6 @@ int8_t ToS8(const std::string& text, int8_t maximum);
 int16_t ToS16(const std::string& text, int16_t maximum);
 int32_t ToS32(const std::string& text, int32_t maximum);
 int64_t ToS64(const std::string& text, int64_t maximum);
+
+// The value of one hexadecimal digit of either case, or -1 for any other character.
+int HexDigitValue(char character);

@@ -1,5 +1,6 @@
 #include "device/UsbFirmware.h"
 
+#include "app/Numbers.h"
 #include "device/DeviceResult.h"
 #include "device/DeviceStop.h"
 #include "device/HidChannel.h"
@@ -29,15 +30,6 @@ std::string FormatFirmwareVersion(const std::string& deviceName, const uint8_t* 
         text += std::to_string(header[UsbMemory::kFirmwareVersionOffset + i]);
     }
     return text;
-}
-
-int HexValue(uint8_t character)
-{
-    if (character >= '0' && character <= '9') {
-        return character - '0';
-    }
-    const int lower = character | 0x20;
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 // Sends the blocks until all went, a transfer fails or a stop is asked for; answers how many went.
@@ -101,7 +93,7 @@ int ReadUsbFirmwareFile(const std::string& path, std::vector<uint8_t>& blocks, s
         return DeviceResultCorruptedFile;
     }
     for (size_t i = 0; i < text.size(); ++i) {
-        if (HexValue(text[i]) < 0) {
+        if (HexDigitValue(static_cast<char>(text[i])) < 0) {
             why = LoadTextWithArgument(IDS_FIRMWARE_NOT_HEX, FormatUnsigned(i + 1));
             return DeviceResultCorruptedFile;
         }
@@ -112,7 +104,8 @@ int ReadUsbFirmwareFile(const std::string& path, std::vector<uint8_t>& blocks, s
     }
     blocks.resize(text.size() / 2);
     for (size_t i = 0; i < blocks.size(); ++i) {
-        blocks[i] = static_cast<uint8_t>(HexValue(text[2 * i]) << 4 | HexValue(text[2 * i + 1]));
+        blocks[i] = static_cast<uint8_t>(HexDigitValue(static_cast<char>(text[2 * i])) << 4 |
+                                         HexDigitValue(static_cast<char>(text[2 * i + 1])));
     }
     return DeviceResultOk;
 }

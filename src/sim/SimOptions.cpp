@@ -47,20 +47,6 @@ bool ParseWord(const std::string& text, uint16_t& value)
     return ParseU16(text, value, 0xFFFF) == ParseOk;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes)
 {
     bytes.clear();
@@ -68,8 +54,8 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes)
         return false;
     }
     for (size_t i = 0; i < text.size(); i += 2) {
-        int high = HexDigit(text[i]);
-        int low = HexDigit(text[i + 1]);
+        int high = HexDigitValue(text[i]);
+        int low = HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0) {
             return false;
         }

@@ -3,6 +3,7 @@
 #include "app/Numbers.h"
 #include "lang/StringIds.h"
 #include "model/Keyboard.h"
+#include "ui/ControlNames.h"
 #include "ui/NumberEdit.h"
 #include "ui/QtTexts.h"
 
@@ -22,12 +23,6 @@
 #include <algorithm>
 
 namespace {
-
-template <typename Widget> Widget* Named(Widget* widget, int id)
-{
-    widget->setObjectName(QStringLiteral("ctl%1").arg(id));
-    return widget;
-}
 
 NumberEdit* ByteField(QWidget* parent, int id)
 {

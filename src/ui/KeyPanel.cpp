@@ -4,6 +4,7 @@
 #include "editor/KeyEditSession.h"
 #include "lang/StringIds.h"
 #include "model/KeyCell.h"
+#include "ui/ControlNames.h"
 #include "ui/QtTexts.h"
 
 #include <QButtonGroup>
@@ -19,16 +20,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename Widget> Widget* Named(Widget* widget, uint16_t id)
-{
-    widget->setObjectName(QStringLiteral("ctl%1").arg(id));
-    return widget;
-}
-
-} // namespace
 
 KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
 {

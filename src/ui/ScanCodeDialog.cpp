@@ -3,6 +3,7 @@
 #include "lang/StringIds.h"
 #include "model/KeyCell.h"
 #include "model/ScanCodeRecord.h"
+#include "ui/ControlNames.h"
 #include "ui/NumberEdit.h"
 #include "ui/QtTexts.h"
 
@@ -34,8 +35,7 @@ ScanCodeDialog::ScanCodeDialog(QWidget* parent, KeyCell* cell) : QDialog(parent)
     auto* grid = new QGridLayout(group);
     const std::vector<uint8_t> codes = m_cell != nullptr ? GetScanCodeBytes(*m_cell) : std::vector<uint8_t>();
     for (int i = 1; i <= kFields; ++i) {
-        auto* field = new NumberEdit(group);
-        field->setObjectName(QStringLiteral("ctl%1").arg(1400 + i));
+        auto* field = Named(new NumberEdit(group), 1400 + i);
         field->SetIntegerRange(0, 255, 3, 0, true);
         const bool used = static_cast<size_t>(i) <= codes.size();
         field->SetIntegerValue(used ? codes[static_cast<size_t>(i) - 1] : 0);
