@@ -457,6 +457,10 @@ void EditorWindow::UpdateCheckMarks()
 
 void EditorWindow::UpdateCommandStates()
 {
+    // The function list may change before the menus are built.
+    if (m_actions.empty()) {
+        return;
+    }
     Keyboard* keyboard = GetKeyboard();
     KeyCell* cell = CurrentCell();
     m_keyMenuState = KeyMenuState();
