@@ -39,6 +39,18 @@ void Program(Keyboard& keyboard, GridPoint cell, const char* name, uint8_t layou
     QVERIFY(keyboard.SetKeyTexts(name, "M1,S+,K0x04", cell, layout));
 }
 
+// A single key at (1, 1), a double from (3, 1) to the right, a quad from (1, 4); the first layout shown.
+void PlaceKeyShapes(const TestWindow& test)
+{
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    Program(keyboard, At(1, 1), "Single");
+    Program(keyboard, At(3, 1), "Double");
+    QVERIFY(keyboard.ChangeShape(At(3, 1), ShapeRight, 1));
+    Program(keyboard, At(1, 4), "Quad");
+    QVERIFY(keyboard.ChangeShape(At(1, 4), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
+    test.ShowLayout(1);
+}
+
 std::set<uint16_t> EnabledCommands(QMenu& menu)
 {
     std::set<uint16_t> enabled;
@@ -302,12 +314,7 @@ void EditorWindowTest::keyMenuEnablesByKey()
 {
     TestWindow test(kTypeZq2200One);
     Keyboard& keyboard = *test.window->GetKeyboard();
-    Program(keyboard, At(1, 1), "Single");
-    Program(keyboard, At(3, 1), "Double");
-    QVERIFY(keyboard.ChangeShape(At(3, 1), ShapeRight, 1));
-    Program(keyboard, At(1, 4), "Quad");
-    QVERIFY(keyboard.ChangeShape(At(1, 4), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
-    test.ShowLayout(1);
+    PlaceKeyShapes(test);
 
     const std::set<uint16_t> always{CmdProgramKey, CmdClearAll};
     const std::set<uint16_t> programmed{CmdProgramKey, CmdCopy, CmdCut, CmdClearKey, CmdClearAll};
@@ -347,13 +354,7 @@ void EditorWindowTest::keyMenuEnablesByKey()
 void EditorWindowTest::editMenuAndKeyMenuAgree()
 {
     TestWindow test(kTypeZq2200One);
-    Keyboard& keyboard = *test.window->GetKeyboard();
-    Program(keyboard, At(1, 1), "Single");
-    Program(keyboard, At(3, 1), "Double");
-    QVERIFY(keyboard.ChangeShape(At(3, 1), ShapeRight, 1));
-    Program(keyboard, At(1, 4), "Quad");
-    QVERIFY(keyboard.ChangeShape(At(1, 4), ShapeBelow | ShapeRight | ShapeRightBelow, 1));
-    test.ShowLayout(1);
+    PlaceKeyShapes(test);
     QMenu* edit = nullptr;
     for (QAction* item : test.window->menuBar()->actions()) {
         if (item->menu() != nullptr && item->menu()->actions().contains(test.window->GetAction(CmdCopy))) {
