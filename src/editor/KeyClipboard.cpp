@@ -16,15 +16,16 @@ KeyCell* CellAt(Keyboard& keyboard, GridPoint key)
     return keyboard.GetCell(key, &cell) ? cell : nullptr;
 }
 
-bool RefuseCodes(Keyboard& keyboard, GridPoint key, const KeyClipboard& clipboard, EditorPrompts& prompts)
+// The key's cell when it can take the clipboard's codes; otherwise the user is told and null answered.
+KeyCell* TakingCell(Keyboard& keyboard, GridPoint key, const KeyClipboard& clipboard, EditorPrompts& prompts)
 {
-    if (CellAt(keyboard, key) != nullptr &&
-        keyboard.IsValidKeyTexts(clipboard.GetCodes(), key, keyboard.GetCurrentLayout())) {
-        return false;
+    KeyCell* cell = CellAt(keyboard, key);
+    if (cell != nullptr && keyboard.IsValidKeyTexts(clipboard.GetCodes(), key, keyboard.GetCurrentLayout())) {
+        return cell;
     }
     prompts.ShowMessage(LoadTextWithArgument(IDS_MSG_CANNOT_PASTE, clipboard.GetName()), IDS_TITLE_ERROR,
                         MessageIcon::Error);
-    return true;
+    return nullptr;
 }
 
 } // namespace
@@ -43,11 +44,11 @@ void KeyClipboard::Copy(Keyboard& keyboard, GridPoint key)
 bool KeyClipboard::Paste(Keyboard& keyboard, GridPoint key, FunctionList& functions, EditorPrompts& prompts,
                          bool confirmReplace)
 {
-    if (IsEmpty() || RefuseCodes(keyboard, key, *this, prompts)) {
+    KeyCell* cell = IsEmpty() ? nullptr : TakingCell(keyboard, key, *this, prompts);
+    if (cell == nullptr) {
         return false;
     }
     const uint8_t layout = keyboard.GetCurrentLayout();
-    KeyCell* cell = CellAt(keyboard, key);
     std::string name;
     std::string codes;
     if (keyboard.GetKeyTexts(&name, &codes, key, layout) && name == m_name && codes == m_codes) {
@@ -68,7 +69,7 @@ bool KeyClipboard::Paste(Keyboard& keyboard, GridPoint key, FunctionList& functi
 
 void KeyClipboard::Swap(Keyboard& keyboard, GridPoint key, FunctionList& functions, EditorPrompts& prompts)
 {
-    if (IsEmpty() || RefuseCodes(keyboard, key, *this, prompts)) {
+    if (IsEmpty() || TakingCell(keyboard, key, *this, prompts) == nullptr) {
         return;
     }
     KeyClipboard fromKey;

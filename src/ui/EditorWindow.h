@@ -97,8 +97,9 @@ public:
     // The context menu of the current key, ready to show: the window's own actions, whose enabled
     // state the Edit menu shares.
     std::unique_ptr<QMenu> BuildKeyMenu();
-    // Sets every command's enabled state from the current key, the key clipboard and the project.
-    void UpdateCommandStates();
+    // Sets every command's enabled state from the current key, the key clipboard and the project;
+    // answers the current key's context menu state.
+    KeyMenuState UpdateCommandStates();
 
     Keyboard* GetKeyboard() const { return m_document.GetKeyboard(); }
     const EditorDocument& GetDocument() const { return m_document; }
@@ -121,7 +122,7 @@ protected:
 
 private:
     // A command of the menus: its text, shortcuts, and what it runs or which setting it toggles.
-    struct CommandSpec
+    struct CommandEntry
     {
         uint16_t id;
         uint32_t textId;
@@ -134,13 +135,15 @@ private:
         // A checkable item showing this flag; without run, the command toggles it.
         bool Settings::*setting = nullptr;
     };
-    static const std::vector<CommandSpec>& CommandTable();
-    static const CommandSpec* FindCommand(uint16_t command);
+    static const std::vector<CommandEntry>& CommandTable();
+    static const CommandEntry* FindCommand(uint16_t command);
 
     void BuildMenus();
     void CreateCommandActions();
     // The commands' actions in order; 0 adds a separator.
     void AddCommands(QMenu* menu, std::initializer_list<uint16_t> commands);
+    // An action that runs the command.
+    QAction* NewCommandAction(uint16_t command, const QString& text);
     // A command's action in a menu, in front of `before` (null: at the end).
     QAction* InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before);
     void BuildWindow();
@@ -247,8 +250,6 @@ private:
     KeyCaptureFilter* m_captureFilter = nullptr;
     QLabel* m_status[3] = {};
     std::map<uint16_t, QAction*> m_actions;
-    // The current key's context menu state, as UpdateCommandStates last found it.
-    KeyMenuState m_keyMenuState;
     // The context menu names Clear All otherwise than the Keyboard menu does.
     QAction* m_contextClearAll = nullptr;
     QMenu* m_fileMenu = nullptr;

@@ -66,12 +66,12 @@ QString MenuText(uint32_t id)
 
 } // namespace
 
-const std::vector<EditorWindow::CommandSpec>& EditorWindow::CommandTable()
+const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
 {
     using W = EditorWindow;
     constexpr auto none = QKeySequence::UnknownKey;
     // Shortcuts: the platform's standard ones first, then the program's own (portable text).
-    static const std::vector<CommandSpec> table = {
+    static const std::vector<CommandEntry> table = {
         {CmdNew, IDS_MENU_NEW, QKeySequence::New, nullptr, [](W& w) { w.NewProject(); }},
         {CmdOpen, IDS_MENU_OPEN, QKeySequence::Open, nullptr, [](W& w) { w.OpenCommand(); }},
         {CmdSave, IDS_MENU_SAVE, QKeySequence::Save, nullptr, [](W& w) { w.Save(); }},
@@ -137,51 +137,51 @@ const std::vector<EditorWindow::CommandSpec>& EditorWindow::CommandTable()
     return table;
 }
 
-const EditorWindow::CommandSpec* EditorWindow::FindCommand(uint16_t command)
+const EditorWindow::CommandEntry* EditorWindow::FindCommand(uint16_t command)
 {
-    for (const CommandSpec& spec : CommandTable()) {
-        if (spec.id == command) {
-            return &spec;
+    for (const CommandEntry& entry : CommandTable()) {
+        if (entry.id == command) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
-QAction* EditorWindow::InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before)
+QAction* EditorWindow::NewCommandAction(uint16_t command, const QString& text)
 {
     auto* action = new QAction(text, this);
     action->setObjectName(CommandName(command));
     action->setData(command);
     connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    return action;
+}
+
+QAction* EditorWindow::InsertCommand(QMenu* menu, uint16_t command, const QString& text, QAction* before)
+{
+    QAction* action = NewCommandAction(command, text);
     menu->insertAction(before, action);
     return action;
 }
 
 void EditorWindow::CreateCommandActions()
 {
-    for (const CommandSpec& spec : CommandTable()) {
-        auto* action = new QAction(MenuText(spec.textId), this);
-        action->setObjectName(CommandName(spec.id));
-        action->setData(spec.id);
-        QList<QKeySequence> keys = QKeySequence::keyBindings(spec.standardKey);
-        for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(spec.keys))) {
+    for (const CommandEntry& entry : CommandTable()) {
+        QAction* action = NewCommandAction(entry.id, MenuText(entry.textId));
+        QList<QKeySequence> keys = QKeySequence::keyBindings(entry.standardKey);
+        for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(entry.keys))) {
             if (!keys.contains(key)) {
                 keys.append(key);
             }
         }
         action->setShortcuts(keys);
-        action->setCheckable(spec.setting != nullptr);
-        if (spec.onPicture) {
+        action->setCheckable(entry.setting != nullptr);
+        if (entry.onPicture) {
             action->setShortcutContext(Qt::WidgetShortcut);
             m_picture->addAction(action);
         }
-        connect(action, &QAction::triggered, this, [this, id = spec.id] { RunCommand(id); });
-        m_actions[spec.id] = action;
+        m_actions[entry.id] = action;
     }
-    m_contextClearAll = new QAction(MenuText(IDS_CTX_CLEAR_ALL), this);
-    m_contextClearAll->setObjectName(CommandName(CmdClearAll));
-    m_contextClearAll->setData(CmdClearAll);
-    connect(m_contextClearAll, &QAction::triggered, this, [this] { RunCommand(CmdClearAll); });
+    m_contextClearAll = NewCommandAction(CmdClearAll, MenuText(IDS_CTX_CLEAR_ALL));
 }
 
 void EditorWindow::AddCommands(QMenu* menu, std::initializer_list<uint16_t> commands)
@@ -297,13 +297,13 @@ void EditorWindow::RunCommand(uint16_t command)
         if (OpenProject(files[command - CmdRecentFile1])) {
             m_document.SetReadOnly(false);
         }
-    } else if (const CommandSpec* spec = FindCommand(command)) {
-        if (spec->run != nullptr) {
-            spec->run(*this);
-        } else if (spec->setting != nullptr) {
-            m_settings.*spec->setting = !(m_settings.*spec->setting);
+    } else if (const CommandEntry* entry = FindCommand(command)) {
+        if (entry->run != nullptr) {
+            entry->run(*this);
+        } else if (entry->setting != nullptr) {
+            m_settings.*entry->setting = !(m_settings.*entry->setting);
         }
-        if (spec->setting != nullptr) {
+        if (entry->setting != nullptr) {
             UpdateCheckMarks();
         }
     }
@@ -448,25 +448,25 @@ void EditorWindow::ShowAbout()
 
 void EditorWindow::UpdateCheckMarks()
 {
-    for (const CommandSpec& spec : CommandTable()) {
-        if (spec.setting != nullptr) {
-            GetAction(spec.id)->setChecked(m_settings.*spec.setting);
+    for (const CommandEntry& entry : CommandTable()) {
+        if (entry.setting != nullptr) {
+            GetAction(entry.id)->setChecked(m_settings.*entry.setting);
         }
     }
 }
 
-void EditorWindow::UpdateCommandStates()
+KeyMenuState EditorWindow::UpdateCommandStates()
 {
-    // The function list may change before the menus are built.
-    if (m_actions.empty()) {
-        return;
-    }
     Keyboard* keyboard = GetKeyboard();
     KeyCell* cell = CurrentCell();
-    m_keyMenuState = KeyMenuState();
+    KeyMenuState state;
     if (cell != nullptr) {
-        m_keyMenuState = GetKeyMenuState(*keyboard, m_currentKey, m_clipboard.GetCodes(),
-                                         m_panel->GetFunctionList()->currentIndex() >= 0);
+        state = GetKeyMenuState(*keyboard, m_currentKey, m_clipboard.GetCodes(),
+                                m_panel->GetFunctionList()->currentIndex() >= 0);
+    }
+    // The function list may change before the menus are built.
+    if (m_actions.empty()) {
+        return state;
     }
     // The key commands act on the current key: without one there is nothing for them to do.
     for (const uint16_t command :
@@ -474,7 +474,7 @@ void EditorWindow::UpdateCommandStates()
           CmdPasteFromList, CmdClearKey,      CmdSingle,      CmdDoubleRight,  CmdDoubleLeft,
           CmdDoubleDown,    CmdDoubleUp,      CmdQuadRight,   CmdQuadLeft,     CmdQuadDown,
           CmdQuadUp,        CmdQuadRightDown, CmdQuadRightUp, CmdQuadLeftDown, CmdQuadLeftUp}) {
-        GetAction(command)->setEnabled(cell != nullptr && m_keyMenuState.IsEnabled(command));
+        GetAction(command)->setEnabled(cell != nullptr && state.IsEnabled(command));
     }
     GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
     m_contextClearAll->setEnabled(keyboard != nullptr);
@@ -488,6 +488,7 @@ void EditorWindow::UpdateCommandStates()
     }
     GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
     GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
+    return state;
 }
 
 void EditorWindow::PutOnTopOfRecentFiles(const std::string& path)
@@ -502,7 +503,7 @@ std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("popUp"));
-    UpdateCommandStates();
+    const KeyMenuState state = UpdateCommandStates();
     if (CurrentCell() == nullptr) {
         return menu;
     }
@@ -511,10 +512,10 @@ std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu()
     QMenu* doubles = menu->addMenu(Text(IDS_CTX_DOUBLE));
     doubles->setObjectName(QStringLiteral("popupDouble"));
     AddCommands(doubles, {CmdDoubleRight, CmdDoubleLeft, CmdDoubleDown, CmdDoubleUp});
-    doubles->setEnabled(!m_keyMenuState.doublePopupGrayed);
+    doubles->setEnabled(!state.doublePopupGrayed);
     QMenu* quad = menu->addMenu(Text(IDS_CTX_QUAD));
-    quad->setEnabled(!m_keyMenuState.quadPopupGrayed);
-    if (m_keyMenuState.showCornerQuad) {
+    quad->setEnabled(!state.quadPopupGrayed);
+    if (state.showCornerQuad) {
         quad->setObjectName(QStringLiteral("popupQuadCorners"));
         AddCommands(quad, {CmdQuadRightDown, CmdQuadRightUp, CmdQuadLeftDown, CmdQuadLeftUp});
     } else {
