@@ -16,6 +16,20 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// A window shows "[*][*]" as "[*]": the title's own marker stays the only one.
+std::string EscapeMarker(const std::string& text)
+{
+    std::string escaped;
+    for (size_t at = 0; at < text.size(); ++at) {
+        escaped += text[at];
+        if (text.compare(at, 3, "[*]") == 0) {
+            escaped += "*][*]";
+            at += 2;
+        }
+    }
+    return escaped;
+}
+
 void RemoveAll(std::string& text, const std::string& pattern)
 {
     for (size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern)) {
@@ -51,7 +65,7 @@ std::string ShortenFolder(const std::string& folder)
     return folder.substr(0, head) + "..." + folder.substr(tail);
 }
 
-std::string MakeWindowTitle(const std::string& path)
+std::string MakeWindowTitle(const std::string& path, bool readOnly)
 {
     const std::string text = path.empty() ? LoadText(IDS_NO_NAME) : path;
     size_t split = 0;
@@ -62,11 +76,14 @@ std::string MakeWindowTitle(const std::string& path)
         }
     }
     const std::string folder = text.substr(0, split);
-    const std::string name = text.substr(split);
+    std::string name = EscapeMarker(text.substr(split)) + "[*]";
+    if (readOnly) {
+        name += LoadText(IDS_TITLE_READ_ONLY);
+    }
     std::string title = LoadText(IDS_WINDOW_TITLE);
     title = ReplaceFirst(title, "%fn%", name);
-    title = ReplaceFirst(title, "%sp%", ShortenFolder(folder));
-    title = ReplaceFirst(title, "%fp%", folder);
+    title = ReplaceFirst(title, "%sp%", EscapeMarker(ShortenFolder(folder)));
+    title = ReplaceFirst(title, "%fp%", EscapeMarker(folder));
     RemoveAll(title, " []");
     RemoveAll(title, "[]");
     return title;

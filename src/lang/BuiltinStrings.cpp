@@ -120,6 +120,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_MSG_SETTINGS_NOT_A_FILE,
      "The settings file \"%s\" is not an ordinary file.\nThe program starts with its default "
      "settings and does not save them."},
+    {IDS_TITLE_READ_ONLY, " (read-only)"},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

@@ -266,3 +266,5 @@ constexpr uint32_t IDS_PARTLY_WRITTEN = 34212;
 // Number fields and the settings file.
 constexpr uint32_t IDS_NUMBER_RANGE = 34240;            // "%s" and "%s": the lowest and highest value
 constexpr uint32_t IDS_MSG_SETTINGS_NOT_A_FILE = 34241; // "%s": the settings file's path
+// The editor's feedback: window title, status bar, progress phases.
+constexpr uint32_t IDS_TITLE_READ_ONLY = 34260; // after the file name in the window title

@@ -299,7 +299,13 @@ bool EditorWindow::SaveProject(const std::string& path, uint8_t format)
 void EditorWindow::UpdateTitle(const std::string& path)
 {
     m_document.SetPath(path);
-    setWindowTitle(FromProjectText(MakeWindowTitle(path)));
+    RefreshTitle();
+}
+
+void EditorWindow::RefreshTitle()
+{
+    setWindowTitle(FromProjectText(MakeWindowTitle(m_document.GetPath(), m_document.IsReadOnly())));
+    setWindowModified(m_document.HasUnsavedChanges());
 }
 
 void EditorWindow::RebuildTabs()
@@ -618,15 +624,20 @@ void EditorWindow::ResetHistory()
 
 void EditorWindow::NoteChange()
 {
+    RecordChange();
+    UpdateCommandStates();
+    RefreshTitle();
+}
+
+void EditorWindow::RecordChange()
+{
     Keyboard* keyboard = GetKeyboard();
     if (keyboard == nullptr) {
-        UpdateCommandStates();
         return;
     }
     if (keyboard->GetContentSignature() != m_snapshot.signature || m_snapshot.text.empty()) {
         std::optional<ProjectSnapshot> now = TakeSnapshot(*keyboard);
         if (!now) {
-            UpdateCommandStates();
             return;
         }
         if (!m_snapshot.text.empty()) {
@@ -636,7 +647,6 @@ void EditorWindow::NoteChange()
     }
     m_snapshot.key = m_currentKey;
     m_snapshot.tab = m_tabs->currentIndex();
-    UpdateCommandStates();
 }
 
 void EditorWindow::StepHistory(bool undo)
@@ -674,6 +684,7 @@ void EditorWindow::StepHistory(bool undo)
         (IsLayoutTab() ? static_cast<QWidget*>(m_picture) : m_tabs)->setFocus(Qt::OtherFocusReason);
     }
     UpdateCommandStates();
+    RefreshTitle();
 }
 
 void EditorWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -695,4 +706,5 @@ void EditorWindow::dropEvent(QDropEvent* event)
     if (OpenProject(QFile::encodeName(urls.first().toLocalFile()).toStdString())) {
         m_document.SetReadOnly(false);
     }
+    NoteChange();
 }

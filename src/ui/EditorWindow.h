@@ -207,8 +207,11 @@ private:
     void DownloadCommand();
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
-    // After every action: a changed project becomes one undo step.
+    // After every action: a changed project becomes one undo step; menus and title follow.
     void NoteChange();
+    void RecordChange();
+    // The title shows the file, whether it is read-only and whether it has unsaved changes.
+    void RefreshTitle();
     void ResetHistory();
     void StepHistory(bool undo);
     // Tabs, lists, status and menus after the project was replaced.

@@ -6,6 +6,7 @@ struct TitleCase
 {
     const char* path;
     const char* title;
+    bool readOnly = false;
 };
 
 class WindowTitle : public ::testing::TestWithParam<TitleCase>
@@ -14,20 +15,23 @@ class WindowTitle : public ::testing::TestWithParam<TitleCase>
 
 TEST_P(WindowTitle, NameFolderAndProgram)
 {
-    EXPECT_EQ(MakeWindowTitle(GetParam().path), GetParam().title);
+    EXPECT_EQ(MakeWindowTitle(GetParam().path, GetParam().readOnly), GetParam().title);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, WindowTitle,
-    ::testing::Values(TitleCase{"", "no name - ZQ programmer"}, TitleCase{"a.zqp", "a.zqp - ZQ programmer"},
-                      TitleCase{"C:\\work\\a.zqp", "a.zqp [C:\\work\\] - ZQ programmer"},
+    ::testing::Values(TitleCase{"", "no name[*] - ZQ programmer"}, TitleCase{"a.zqp", "a.zqp[*] - ZQ programmer"},
+                      TitleCase{"C:\\work\\a.zqp", "a.zqp[*] [C:\\work\\] - ZQ programmer"},
                       // A separator only at the very start does not split.
-                      TitleCase{"/a.zqp", "/a.zqp - ZQ programmer"},
+                      TitleCase{"/a.zqp", "/a.zqp[*] - ZQ programmer"},
                       // 32 characters of folder stay whole, 33 lose a part between separators.
                       TitleCase{"/home/user/shop/projects/zq2200/k.zqp",
-                                "k.zqp [/home/user/shop/projects/zq2200/] - ZQ programmer"},
+                                "k.zqp[*] [/home/user/shop/projects/zq2200/] - ZQ programmer"},
                       TitleCase{"/home/shop/projects/keyboards/zq/k.zqp",
-                                "k.zqp [/home/shop/.../keyboards/zq/] - ZQ programmer"}));
+                                "k.zqp[*] [/home/shop/.../keyboards/zq/] - ZQ programmer"},
+                      TitleCase{"/srv/b.zqp", "b.zqp[*] (read-only) [/srv/] - ZQ programmer", true},
+                      // The marker of a name or folder is not taken for the window's own.
+                      TitleCase{"/x[*]/c[*].zqp", "c[*][*].zqp[*] [/x[*][*]/] - ZQ programmer"}));
 
 TEST(ShortenFolder, CutsAtSeparatorsUnlessTooLittleOfTheEndWouldStay)
 {

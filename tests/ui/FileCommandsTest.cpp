@@ -249,7 +249,7 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
         QVERIFY(test.window->OpenProject(File(project.file)));
         QCOMPARE(test.window->GetKeyboard()->GetTypeId(), project.type);
         QVERIFY(
-            test.window->windowTitle().startsWith(QString::fromLatin1(project.file) + QStringLiteral(" [")));
+            test.ShownTitle().startsWith(QString::fromLatin1(project.file) + QStringLiteral(" [")));
         QCOMPARE(test.window->GetPanel()->GetFunctionList()->itemText(0), QStringLiteral("Tea *"));
         QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
     }
@@ -271,6 +271,7 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     dialogs.answer = FileChoice{true, File("a.zqp"), 1, true};
     QVERIFY(Trigger(test.window->GetAction(CmdOpen)));
     QVERIFY(test.window->GetDocument().IsReadOnly());
+    QVERIFY(test.ShownTitle().startsWith(QStringLiteral("a.zqp (read-only) [")));
     dialogs.answer = FileChoice{};
     QVERIFY(Trigger(test.window->GetAction(CmdSave)));
     QCOMPARE(dialogs.asked, 2);
@@ -286,6 +287,18 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     QVERIFY(drop.isAccepted());
     QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq3300DoubleTwo);
     QVERIFY(!test.window->GetDocument().IsReadOnly());
+    QVERIFY(test.ShownTitle().startsWith(QStringLiteral("b.zqp [")));
+
+    // Unsaved changes are marked after the name until they are saved.
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(2, 1));
+    QVERIFY(Trigger(test.window->GetAction(CmdCut)));
+    QVERIFY(test.ShownTitle().startsWith(QStringLiteral("b.zqp* [")));
+    QVERIFY(Trigger(test.window->GetAction(CmdUndo)));
+    QVERIFY(test.ShownTitle().startsWith(QStringLiteral("b.zqp [")));
+    QVERIFY(Trigger(test.window->GetAction(CmdRedo)));
+    QVERIFY(Trigger(test.window->GetAction(CmdSave)));
+    QVERIFY(test.ShownTitle().startsWith(QStringLiteral("b.zqp [")));
 }
 
 void FileCommandsTest::saveAsWritesTheChosenFormat()
@@ -596,7 +609,8 @@ void FileCommandsTest::pasteSwapAndClearAll()
     QCOMPARE(prompts.shown, std::vector<std::string>{"Clear all keys?"});
     QVERIFY(!keyboard.IsKeyProgrammed(1, 1));
     QVERIFY(!keyboard.IsKeyProgrammed(4, 1));
-    QCOMPARE(test.window->windowTitle(), QStringLiteral("no name - ZQ programmer"));
+    // A new project, whose keys were not saved as they are now.
+    QCOMPARE(test.ShownTitle(), QStringLiteral("no name* - ZQ programmer"));
 }
 
 void FileCommandsTest::conversionsAskAndTheFormatFollowsTheType()

@@ -89,6 +89,8 @@ struct TestWindow
         MessageBox::SetTestHook(nullptr);
     }
     KeyboardView* Picture() const { return window->GetPicture(); }
+    // The title as the desktop shows it, with the unsaved-changes marker resolved.
+    QString ShownTitle() const { return window->windowHandle()->title(); }
     // Shows a layout tab; the picture then has the focus.
     void ShowLayout(int layout) const { window->GetTabs()->setCurrentIndex(layout); }
     void Click(GridPoint cell, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
