@@ -170,6 +170,7 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
             PumpMessages();
         }
     };
+    ReportPhase(progress, ProgressPhase::Writing);
     ReportProgress(progress, 0, total);
     beforeWrite(0);
     int result = DeviceResultOk;

@@ -19,6 +19,14 @@ void ProgressBarState::Progress(uint32_t done, uint32_t total)
     }
 }
 
+void ProgressBarState::Phase(ProgressPhase phase)
+{
+    m_phase = phase;
+    if (m_changed) {
+        m_changed();
+    }
+}
+
 void ProgressBarState::SetChangedHandler(std::function<void()> handler)
 {
     m_changed = std::move(handler);

@@ -9,3 +9,10 @@ void ReportProgress(ProgressSink* sink, uint32_t done, uint32_t total)
     }
     PumpMessages();
 }
+
+void ReportPhase(ProgressSink* sink, ProgressPhase phase)
+{
+    if (sink != nullptr) {
+        sink->Phase(phase);
+    }
+}

@@ -129,6 +129,7 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
         return DeviceResultNoDevice;
     }
     const auto count = static_cast<uint32_t>(blocks.size() / kBlockLength);
+    ReportPhase(progress, ProgressPhase::SendingFirmware);
     ReportProgress(progress, 0, count);
     const uint32_t sent = SendBlocks(channel, blocks, progress);
     ReportProgress(progress, 0, 0);
@@ -144,6 +145,7 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
 int GetUsbFirmwareVersion(UsbKeyboard& keyboard, ProgressSink* progress, std::string* text,
                           const HidAccess& access)
 {
+    ReportPhase(progress, ProgressPhase::ReadingVersion);
     ReportProgress(progress, 0, 1);
     std::array<uint8_t, UsbMemory::kHeaderReadLength> header{};
     auto length = static_cast<uint8_t>(header.size());

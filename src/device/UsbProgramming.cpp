@@ -87,6 +87,7 @@ int32_t GetImageRoom(const HidChannel& channel, uint8_t headerLength)
 int VerifyImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image, uint32_t size,
                 uint16_t start, ProgressSink* progress)
 {
+    ReportPhase(progress, ProgressPhase::Verifying);
     std::array<uint8_t, kChunkSize> readBack{};
     auto address = start;
     for (uint32_t done = 0; done < size;) {
@@ -121,6 +122,7 @@ int WriteImage(UsbKeyboard& keyboard, HidChannel& channel, const uint8_t* image,
     const bool verify = keyboard.GetVerifyAfterProgramming();
     const auto total = static_cast<uint32_t>(size);
     const uint32_t barTotal = verify ? 2 * total : total;
+    ReportPhase(progress, ProgressPhase::Writing);
     ReportProgress(progress, 0, barTotal);
     if (size == 0) {
         return DeviceResultVersionNotSupported;
@@ -167,6 +169,7 @@ int ReadImage(HidChannel& channel, uint8_t* buffer, uint32_t length, uint8_t hea
               ProgressSink* progress)
 {
     auto address = static_cast<uint16_t>(channel.GetStartAddress() + headerLength);
+    ReportPhase(progress, ProgressPhase::Reading);
     ReportProgress(progress, 0, length);
     for (uint32_t done = 0; done < length;) {
         if (IsDeviceStopRequested()) {

@@ -2,11 +2,15 @@
 
 #include "device/DeviceResult.h"
 #include "device/KeyboardBackup.h"
+#include "device/ProgressSink.h"
 #include "editor/EditorPrompts.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
+#include "model/UsbKeyboard.h"
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 
@@ -20,11 +24,28 @@ struct BackupAttempt
     std::string why;
 };
 
+// The reading of a backup is shown as backing up.
+class BackupProgress : public ProgressSink
+{
+public:
+    explicit BackupProgress(ProgressSink* sink) : m_sink(sink) {}
+    void Progress(uint32_t done, uint32_t total) override { m_sink->Progress(done, total); }
+    void Phase(ProgressPhase phase) override
+    {
+        m_sink->Phase(phase == ProgressPhase::Reading ? ProgressPhase::BackingUp : phase);
+    }
+
+private:
+    ProgressSink* m_sink;
+};
+
 BackupAttempt BackUp(Keyboard& keyboard, const std::string& folder, ProgressSink* progress)
 {
     BackupAttempt attempt;
     std::unique_ptr<Keyboard> backup;
-    attempt.readResult = ReadKeyboardBackup(keyboard, progress, backup);
+    BackupProgress backupProgress(progress);
+    attempt.readResult =
+        ReadKeyboardBackup(keyboard, progress != nullptr ? &backupProgress : nullptr, backup);
     if (attempt.readResult != DeviceResultOk) {
         attempt.why =
             FormatDeviceMessage(attempt.readResult, backup ? backup->GetErrorText() : std::string());
@@ -52,6 +73,47 @@ bool IsDeviceCommandAvailable(const Keyboard& keyboard, DeviceCommandKind kind)
         return keyboard.CanShowFirmwareVersion();
     }
     return false;
+}
+
+std::string GetFamilyName(const Keyboard& keyboard)
+{
+    const auto* usb = dynamic_cast<const UsbKeyboard*>(&keyboard);
+    return usb != nullptr ? usb->GetDeviceName() : "ZQ-1100";
+}
+
+std::string DescribeProgress(ProgressPhase phase, const std::string& typeName, uint32_t position,
+                             uint32_t maximum)
+{
+    uint32_t id = IDS_PHASE_CONNECTING;
+    switch (phase) {
+    case ProgressPhase::None:
+        break;
+    case ProgressPhase::BackingUp:
+        id = IDS_PHASE_BACKING_UP;
+        break;
+    case ProgressPhase::Writing:
+        id = IDS_PHASE_WRITING;
+        break;
+    case ProgressPhase::Verifying:
+        id = IDS_PHASE_VERIFYING;
+        break;
+    case ProgressPhase::Reading:
+        id = IDS_PHASE_READING;
+        break;
+    case ProgressPhase::SendingFirmware:
+        id = IDS_PHASE_FIRMWARE;
+        break;
+    case ProgressPhase::ReadingVersion:
+        id = IDS_PHASE_VERSION;
+        break;
+    }
+    std::string text = ReplaceFirst(LoadText(id), "%n", typeName);
+    if (phase == ProgressPhase::SendingFirmware) {
+        // The block on its way: one past those sent, the last one once all are.
+        const uint32_t block = maximum == 0 ? 0 : std::min(position + 1, maximum);
+        text = ReplaceFirst(ReplaceFirst(text, "%s", std::to_string(block)), "%t", std::to_string(maximum));
+    }
+    return text;
 }
 
 DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind kind,

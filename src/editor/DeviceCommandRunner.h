@@ -2,12 +2,13 @@
 // with the message the window shows for its result.
 #pragma once
 
+#include "device/ProgressSink.h"
+
 #include <cstdint>
 #include <string>
 
 class EditorPrompts;
 class Keyboard;
-class ProgressSink;
 
 enum class DeviceCommandKind : uint8_t { Program = 0, Download = 1, UploadFirmware = 2, FirmwareVersion = 3 };
 
@@ -35,6 +36,14 @@ struct ProgrammingChecks
     // and then set.
     bool* legacyNoted = nullptr;
 };
+
+// "ZQ-2200", "ZQ-3300" or "ZQ-1100": the keyboard a command talks to, whatever the layouts.
+std::string GetFamilyName(const Keyboard& keyboard);
+
+// What the progress dialog says the command is doing, with the bar's position and maximum (the
+// firmware's blocks are counted in the text).
+std::string DescribeProgress(ProgressPhase phase, const std::string& typeName, uint32_t position,
+                             uint32_t maximum);
 
 DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind kind,
                                         const std::string& firmwarePath, ProgressSink* progress);

@@ -121,6 +121,13 @@ constexpr BuiltinString kStrings[] = {
      "The settings file \"%s\" is not an ordinary file.\nThe program starts with its default "
      "settings and does not save them."},
     {IDS_TITLE_READ_ONLY, " (read-only)"},
+    {IDS_PHASE_CONNECTING, "Connecting to the %n keyboard..."},
+    {IDS_PHASE_BACKING_UP, "Saving a backup of the %n keyboard's layout..."},
+    {IDS_PHASE_WRITING, "Writing the layout into the %n keyboard..."},
+    {IDS_PHASE_VERIFYING, "Reading the %n keyboard back to verify it..."},
+    {IDS_PHASE_READING, "Reading the layout from the %n keyboard..."},
+    {IDS_PHASE_FIRMWARE, "Sending firmware block %s of %t to the %n keyboard..."},
+    {IDS_PHASE_VERSION, "Reading the firmware version of the %n keyboard..."},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

@@ -268,3 +268,11 @@ constexpr uint32_t IDS_NUMBER_RANGE = 34240;            // "%s" and "%s": the lo
 constexpr uint32_t IDS_MSG_SETTINGS_NOT_A_FILE = 34241; // "%s": the settings file's path
 // The editor's feedback: window title, status bar, progress phases.
 constexpr uint32_t IDS_TITLE_READ_ONLY = 34260; // after the file name in the window title
+// Beside the progress bar; "%n": the keyboard's type name.
+constexpr uint32_t IDS_PHASE_CONNECTING = 34261;
+constexpr uint32_t IDS_PHASE_BACKING_UP = 34262;
+constexpr uint32_t IDS_PHASE_WRITING = 34263;
+constexpr uint32_t IDS_PHASE_VERIFYING = 34264;
+constexpr uint32_t IDS_PHASE_READING = 34265;
+constexpr uint32_t IDS_PHASE_FIRMWARE = 34266; // "%s": the block being sent, "%t": the count of blocks
+constexpr uint32_t IDS_PHASE_VERSION = 34267;

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <string>
+
+class QLabel;
 class QProgressBar;
 
 class CommunicationDialog : public QDialog
@@ -12,13 +15,19 @@ class CommunicationDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit CommunicationDialog(QWidget* parent);
+    // typeName: the keyboard the command talks to, named in the text above the bar.
+    CommunicationDialog(QWidget* parent, std::string typeName);
 
     // Where the command reports its progress.
     ProgressSink* GetProgressSink() { return &m_state; }
     QProgressBar* GetProgressBar() const { return m_bar; }
+    QLabel* GetPhaseLabel() const { return m_phase; }
 
 private:
+    void ShowState();
+
     ProgressBarState m_state;
+    std::string m_typeName;
+    QLabel* m_phase;
     QProgressBar* m_bar;
 };

@@ -44,7 +44,7 @@ bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
     // Events keep flowing while the command runs; none of them may close the project under it.
     m_deviceBusy = true;
     {
-        CommunicationDialog progress(this);
+        CommunicationDialog progress(this, GetFamilyName(*keyboard));
         progress.show();
         setEnabled(false);
         PumpMessages();

@@ -27,6 +27,8 @@ TEST_F(DeviceCommandRunnerTest, EachFamilyOffersItsCommands)
 {
     const std::unique_ptr<Keyboard> usb = CreateKeyboard(kTypeZq2200One);
     const std::unique_ptr<Keyboard> legacy = CreateKeyboard(kTypeZq1100V1Single);
+    EXPECT_EQ(GetFamilyName(*usb), "ZQ-2200");
+    EXPECT_EQ(GetFamilyName(*legacy), "ZQ-1100");
     for (const DeviceCommandKind kind :
          {DeviceCommandKind::Program, DeviceCommandKind::Download, DeviceCommandKind::UploadFirmware,
           DeviceCommandKind::FirmwareVersion}) {
@@ -69,6 +71,18 @@ TEST_F(DeviceCommandRunnerTest, ALegacyKeyboardSaysOnceThatItCannotBeReadBack)
     EXPECT_TRUE(noted);
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_EQ(m_prompts.shown[0].rfind("A ZQ-1100 keyboard cannot be read back", 0), 0u);
+}
+
+TEST(DescribeProgress, NamesThePhaseTheKeyboardAndTheFirmwareBlock)
+{
+    EXPECT_EQ(DescribeProgress(ProgressPhase::None, "ZQ-3300", 0, 100), "Connecting to the ZQ-3300 keyboard...");
+    EXPECT_EQ(DescribeProgress(ProgressPhase::Verifying, "ZQ-2200", 70, 118),
+              "Reading the ZQ-2200 keyboard back to verify it...");
+    // The block on its way is one past those sent, and never past the last.
+    EXPECT_EQ(DescribeProgress(ProgressPhase::SendingFirmware, "ZQ-2200", 0, 12),
+              "Sending firmware block 1 of 12 to the ZQ-2200 keyboard...");
+    EXPECT_EQ(DescribeProgress(ProgressPhase::SendingFirmware, "ZQ-2200", 12, 12),
+              "Sending firmware block 12 of 12 to the ZQ-2200 keyboard...");
 }
 
 } // namespace

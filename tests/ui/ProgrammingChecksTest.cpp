@@ -11,6 +11,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
 #include <QTemporaryDir>
 
 namespace {
@@ -28,6 +30,27 @@ std::string SignatureOf(const std::string& path)
     OpenedProject project = OpenProjectFile(path);
     return project.outcome == OpenOutcome::Opened ? project.keyboard->GetContentSignature() : "not opened";
 }
+
+// The texts the progress dialog shows while a command runs, each once in the order they came; the
+// device work turns the event loop after every step, so the zero timer sees each of them.
+class PhaseRecorder
+{
+public:
+    explicit PhaseRecorder(const QWidget& window)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, &window] {
+            const auto* label = window.findChild<QLabel*>(QStringLiteral("phase"));
+            if (label != nullptr && label->isVisible() && (texts.isEmpty() || texts.last() != label->text())) {
+                texts.append(label->text());
+            }
+        });
+        m_timer.start(0);
+    }
+    QStringList texts;
+
+private:
+    QTimer m_timer;
+};
 
 } // namespace
 
@@ -101,8 +124,13 @@ void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
 
     prompts.shown.clear();
     QVERIFY(keyboard->SetKeyTexts("Key_2", "M2,K0xE1", 2, 1, 1));
+    const PhaseRecorder phases(*test.window);
     QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QVERIFY(prompts.shown.empty());
+    QCOMPARE(phases.texts, (QStringList{"Connecting to the ZQ-2200 keyboard...",
+                                        "Saving a backup of the ZQ-2200 keyboard's layout...",
+                                        "Writing the layout into the ZQ-2200 keyboard...",
+                                        "Reading the ZQ-2200 keyboard back to verify it..."}));
     const QStringList backups = Backups();
     QCOMPARE(backups.size(), 1);
     QVERIFY(backups[0].startsWith(QStringLiteral("ZQ-2200-one-layout_")));
