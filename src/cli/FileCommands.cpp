@@ -7,6 +7,7 @@
 #include "device/UsbProgramming.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
+#include "model/ConversionLoss.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -38,75 +40,30 @@ void PrintOverview(Keyboard& keyboard)
     }
 }
 
-// What a conversion may drop: keys with codes, their codes, and the room a key has for codes.
-struct ProgrammingSummary
-{
-    uint8_t layouts = 0;
-    uint32_t keys = 0;
-    uint32_t codes = 0;
-    uint8_t capacity = 0;
-    std::vector<uint8_t> codeCounts; // of each key with codes
-};
-
-ProgrammingSummary Summarize(Keyboard& keyboard)
-{
-    ProgrammingSummary summary;
-    summary.layouts = keyboard.GetLayoutCount();
-    uint16_t columns = 0;
-    uint16_t rows = 0;
-    keyboard.GetGridSize(&columns, &rows);
-    for (uint8_t layout = 1; layout <= summary.layouts; ++layout) {
-        for (uint16_t row = 1; row <= rows; ++row) {
-            for (uint16_t column = 1; column <= columns; ++column) {
-                KeyCell* cell = nullptr;
-                // A key of several cells counts once, at its master.
-                if (!keyboard.GetCell(column, row, layout, &cell) || cell == nullptr ||
-                    cell->GetMaster() != cell) {
-                    continue;
-                }
-                summary.capacity = std::max(summary.capacity, cell->GetCapacity());
-                if (cell->GetCodeCount() != 0) {
-                    ++summary.keys;
-                    summary.codes += cell->GetCodeCount();
-                    summary.codeCounts.push_back(cell->GetCodeCount());
-                }
-            }
-        }
-    }
-    return summary;
-}
-
 std::string Plural(uint32_t count, const char* word)
 {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
 // Tells a forced conversion's user what the project lost.
-void PrintDropped(uint8_t item, const ProgrammingSummary& before, const ProgrammingSummary& after)
+void PrintDropped(uint8_t item, const ConversionLoss& loss)
 {
     const std::string head = "zqtool: conversion " + std::to_string(item) + " ";
-    bool dropped = false;
-    if (after.layouts < before.layouts) {
-        PrintMessage(head + "dropped " + Plural(before.layouts - after.layouts, "layout") + " (" +
-                     std::to_string(before.layouts) + " to " + std::to_string(after.layouts) + ")");
-        dropped = true;
+    if (loss.layoutsAfter < loss.layoutsBefore) {
+        PrintMessage(head + "dropped " + Plural(loss.layoutsBefore - loss.layoutsAfter, "layout") + " (" +
+                     std::to_string(loss.layoutsBefore) + " to " + std::to_string(loss.layoutsAfter) + ")");
     }
-    const auto cut =
-        static_cast<uint32_t>(std::count_if(before.codeCounts.begin(), before.codeCounts.end(),
-                                            [&after](uint8_t count) { return count > after.capacity; }));
-    if (after.capacity != 0 && cut != 0) {
-        PrintMessage(head + "cut " + Plural(cut, "key") + " to " + std::to_string(after.capacity) + " codes");
-        dropped = true;
+    if (loss.keysCut != 0) {
+        PrintMessage(head + "cut " + Plural(loss.keysCut, "key") + " to " + std::to_string(loss.capacity) +
+                     " codes");
     }
-    if (after.keys < before.keys) {
-        PrintMessage(head + "cleared " + Plural(before.keys - after.keys, "key") + " with codes");
-        dropped = true;
+    if (loss.keysCleared != 0) {
+        PrintMessage(head + "cleared " + Plural(loss.keysCleared, "key") + " with codes");
     }
-    if (after.codes < before.codes) {
-        PrintMessage(head + "dropped " + Plural(before.codes - after.codes, "code") + " in all");
-        dropped = true;
+    if (loss.codesDropped != 0) {
+        PrintMessage(head + "dropped " + Plural(loss.codesDropped, "code") + " in all");
     }
-    if (!dropped) {
+    if (loss.IsEmpty()) {
         PrintMessage(head + "dropped nothing this project held");
     }
 }
@@ -124,7 +81,9 @@ int ApplyConversion(std::unique_ptr<Keyboard>& keyboard, uint8_t item, bool forc
         PrintMessage("zqtool: conversion " + std::to_string(item) + " loses data; use --force");
         return ExitConversionRefused;
     }
-    const ProgrammingSummary before = losesData ? Summarize(*keyboard) : ProgrammingSummary();
+    // What goes is counted on a copy before the project itself changes.
+    const std::optional<ConversionLoss> loss =
+        losesData ? PredictConversionLoss(*keyboard, item) : std::nullopt;
     bool changedInPlace = false;
     std::unique_ptr<Keyboard> converted = keyboard->Convert(item, &changedInPlace);
     if (converted) {
@@ -133,8 +92,8 @@ int ApplyConversion(std::unique_ptr<Keyboard>& keyboard, uint8_t item, bool forc
         PrintMessage("zqtool: conversion " + std::to_string(item) + " did not change the project");
         return ExitConversionRefused;
     }
-    if (losesData) {
-        PrintDropped(item, before, Summarize(*keyboard));
+    if (loss) {
+        PrintDropped(item, *loss);
     }
     return ExitOk;
 }

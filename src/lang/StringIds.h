@@ -276,3 +276,9 @@ constexpr uint32_t IDS_PHASE_VERIFYING = 34264;
 constexpr uint32_t IDS_PHASE_READING = 34265;
 constexpr uint32_t IDS_PHASE_FIRMWARE = 34266; // "%s": the block being sent, "%t": the count of blocks
 constexpr uint32_t IDS_PHASE_VERSION = 34267;
+// After the conversion question: what this project would lose.
+constexpr uint32_t IDS_LOSS_HEADING = 34270;
+constexpr uint32_t IDS_LOSS_LAYOUTS = 34271;      // "%s" of "%t" layouts
+constexpr uint32_t IDS_LOSS_KEYS_CUT = 34272;     // "%s" keys, "%t": the codes a key keeps
+constexpr uint32_t IDS_LOSS_KEYS_CLEARED = 34273; // "%s" keys
+constexpr uint32_t IDS_LOSS_CODES = 34274;        // "%s" codes

@@ -4,6 +4,7 @@
 
 #include "app/Settings.h"
 #include "editor/ContextMenuRules.h"
+#include "editor/ConversionQuestion.h"
 #include "editor/DeviceCommandRunner.h"
 #include "editor/EditorCommands.h"
 #include "editor/WindowTitle.h"
@@ -405,9 +406,9 @@ void EditorWindow::Convert(uint8_t item)
     if (keyboard == nullptr) {
         return;
     }
-    std::string warning;
-    if (keyboard->GetConversionWarning(item, &warning) &&
-        m_prompts.Ask(warning, IDS_TITLE_QUESTION, PromptButtons::YesNo) != PromptAnswer::Yes) {
+    const std::string question = MakeConversionQuestion(*keyboard, item);
+    if (!question.empty() &&
+        m_prompts.Ask(question, IDS_TITLE_QUESTION, PromptButtons::YesNo) != PromptAnswer::Yes) {
         return;
     }
     bool changed = false;

@@ -1,5 +1,6 @@
 #include "model/Zq2200Keyboard.h"
 #include "ModelTestHelpers.h"
+#include "model/ConversionLoss.h"
 #include "model/UsbKeyCell.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,26 @@ TEST(Zq2200Keyboard, DroppingLayoutsDestroysCellsAndRelinksSwitchKeys)
     EXPECT_FALSE(first->IsProgrammed());
     EXPECT_FALSE(first->IsMerged());
     EXPECT_EQ(first->GetName(), "Next");
+}
+
+TEST(Zq2200Keyboard, WhatAConversionLosesIsCountedOnACopy)
+{
+    Zq2200Keyboard keyboard(3);
+    ASSERT_TRUE(keyboard.SetKeyTexts("Three", "L3", 5, 5, 1));
+    ASSERT_TRUE(keyboard.SetKeyTexts("A", "M1,S+,K0x04,K0x05", 1, 1, 3));
+    ASSERT_TRUE(keyboard.SetKeyTexts("B", "M1,S+,K0x05", 1, 2, 1));
+    const std::string signature = keyboard.GetContentSignature();
+    // Dropping the third layout changes the project in place: the copy does, the project not.
+    const std::optional<ConversionLoss> loss = PredictConversionLoss(keyboard, 5);
+    ASSERT_TRUE(loss);
+    EXPECT_EQ(keyboard.GetContentSignature(), signature);
+    EXPECT_EQ(loss->layoutsBefore, 3u);
+    EXPECT_EQ(loss->layoutsAfter, 2u);
+    // "A" with its two codes; a layout switch holds no codes.
+    EXPECT_EQ(loss->keysCleared, 1u);
+    EXPECT_EQ(loss->codesDropped, 2u);
+    EXPECT_EQ(loss->keysCut, 0u);
+    EXPECT_FALSE(loss->IsEmpty());
 }
 
 TEST(Zq2200Keyboard, AddingAndExchangingLayouts)

@@ -629,6 +629,10 @@ void FileCommandsTest::conversionsAskAndTheFormatFollowsTheType()
     QCOMPARE(
         prompts.shown[0].rfind("Convert to ZQ-2200 (one layout)?\nThis conversion will cause data loss.", 0),
         0u);
+    // Then what this project would lose.
+    QVERIFY2(prompts.shown[0].ends_with("\n\nThis project would lose:\n- layouts: 2 of 3\n"
+                                        "- keys with codes cleared: 1\n- codes dropped in all: 1"),
+             prompts.shown[0].c_str());
     QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq2200One);
     QCOMPARE(test.window->GetTabs()->count(), 2);
     QCOMPARE(test.window->GetStatusText(0), QStringLiteral("ZQ-2200 (one layout)"));
