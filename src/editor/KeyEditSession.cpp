@@ -83,6 +83,9 @@ KeyEditSession::CaptureResult KeyEditSession::Capture(const KeyMessage& message,
         result.next = Next::ShowCodes;
         result.focusField = count + 1;
     }
+    if (!handled && result.next == Next::Nothing && message.IsKeyDown() && !message.IsAutoRepeat()) {
+        result.refusal = count >= m_editCell->GetCapacity() ? Refusal::Full : Refusal::NotTaken;
+    }
     if (result.next != Next::Cancel && count >= kCodeFieldCount && message.IsKeyUp() &&
         (field == kHiddenCodeField || (field == kCodeFieldCount && count > 0))) {
         result.next = Next::FocusApply;

@@ -23,11 +23,18 @@ public:
         FocusApply, // the edit is complete: the focus goes to Apply
         Cancel,     // Escape was held: the edit is discarded
     };
+    // Why a key pressed while capturing went nowhere.
+    enum class Refusal {
+        None,
+        Full,     // the key holds as many codes as it can
+        NotTaken, // the key does not take that code (its type, or a key with no code)
+    };
     struct CaptureResult
     {
         bool consumed = false;
         Next next = Next::Nothing;
         int focusField = 0;
+        Refusal refusal = Refusal::None;
     };
 
     bool IsEditing() const { return m_editCell != nullptr; }

@@ -128,6 +128,8 @@ constexpr BuiltinString kStrings[] = {
     {IDS_PHASE_READING, "Reading the layout from the %n keyboard..."},
     {IDS_PHASE_FIRMWARE, "Sending firmware block %s of %t to the %n keyboard..."},
     {IDS_PHASE_VERSION, "Reading the firmware version of the %n keyboard..."},
+    {IDS_KEY_FULL, "This key holds no more than %s codes."},
+    {IDS_KEY_NOT_TAKEN, "This key does not take the key just pressed (see its key type)."},
     {IDS_LOSS_HEADING, "This project would lose:"},
     {IDS_LOSS_LAYOUTS, "layouts: %s of %t"},
     {IDS_LOSS_KEYS_CUT, "keys cut to %t codes: %s"},

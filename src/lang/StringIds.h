@@ -276,6 +276,9 @@ constexpr uint32_t IDS_PHASE_VERIFYING = 34264;
 constexpr uint32_t IDS_PHASE_READING = 34265;
 constexpr uint32_t IDS_PHASE_FIRMWARE = 34266; // "%s": the block being sent, "%t": the count of blocks
 constexpr uint32_t IDS_PHASE_VERSION = 34267;
+// A key pressed while capturing that the key does not take.
+constexpr uint32_t IDS_KEY_FULL = 34268; // "%s": the codes the key holds at most
+constexpr uint32_t IDS_KEY_NOT_TAKEN = 34269;
 // After the conversion question: what this project would lose.
 constexpr uint32_t IDS_LOSS_HEADING = 34270;
 constexpr uint32_t IDS_LOSS_LAYOUTS = 34271;      // "%s" of "%t" layouts

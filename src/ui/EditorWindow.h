@@ -43,6 +43,9 @@ class EditorWindow : public QMainWindow
     Q_OBJECT
 
 public:
+    // How long a note in the status bar stays: long enough to be read.
+    static constexpr int kStatusNoteMs = 5000;
+
     EditorWindow(Settings& settings, SettingsStore& store, QWidget* parent = nullptr);
     ~EditorWindow() override;
 

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QStatusBar>
 
 namespace {
 
@@ -537,6 +538,16 @@ void EditorWindow::CaptureCodes(const KeyMessage& message, uint64_t timeMs)
 {
     const int field = m_panel->CodeFieldIndex(QApplication::focusWidget());
     const KeyEditSession::CaptureResult result = m_edit.Capture(message, field, timeMs);
+    if (result.refusal != KeyEditSession::Refusal::None) {
+        // Said where the user looks after a key that left no code, and heard.
+        const QString note =
+            result.refusal == KeyEditSession::Refusal::Full
+                ? Text(IDS_KEY_FULL)
+                      .replace(QStringLiteral("%s"), QString::number(m_edit.GetEditCell()->GetCapacity()))
+                : Text(IDS_KEY_NOT_TAKEN);
+        statusBar()->showMessage(note, kStatusNoteMs);
+        QApplication::beep();
+    }
     switch (result.next) {
     case KeyEditSession::Next::ShowCodes:
         ShowKeyInPanel(m_edit.GetEditCell(), result.focusField);

@@ -119,11 +119,6 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_captureNote->setWordWrap(true);
     m_captureNote->setAutoFillBackground(true);
     m_captureNote->setMargin(4);
-    // Hidden when a click on Apply ends the capture: the fields and buttons must not move up
-    // under the pointer between the press and the release.
-    QSizePolicy notePolicy = m_captureNote->sizePolicy();
-    notePolicy.setRetainSizeWhenHidden(true);
-    m_captureNote->setSizePolicy(notePolicy);
     auto* grid = new QGridLayout;
     for (int i = 1; i <= kCodeFields; ++i) {
         auto* field = Named(new QLineEdit(m_codesGroup), static_cast<uint16_t>(1099 + i));
@@ -164,6 +159,15 @@ QWidget* KeyPanel::BuildCodesGroup()
     buttons->addWidget(m_hiddenField);
     buttons->addStretch();
 
+    // What comes and goes with the panel's state keeps its room: nothing moves under the pointer
+    // (a click on Apply ends the capture between its press and its release) and the window keeps
+    // its size.
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_captureNote, m_hint, m_apply, m_deleteLast,
+                                                           m_cancel, m_editCodes}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
     auto* layout = new QVBoxLayout(m_codesGroup);
     layout->addWidget(m_captureNote);
     layout->addLayout(grid);
@@ -210,8 +214,13 @@ void KeyPanel::ShowCell(const KeyCell* cell, uint16_t keyNumber, bool canEditSca
     }
     m_groupKey->setChecked(cell->IsMerged());
     for (int i = 1; i <= kCodeFields; ++i) {
-        m_codes[i - 1]->setText(FromProjectText(cell->GetCodeDisplayText(i)));
+        QLineEdit* field = m_codes[i - 1];
+        field->setText(FromProjectText(cell->GetCodeDisplayText(i)));
+        // A long caption does not fit the field.
+        field->setToolTip(field->text());
     }
+    m_capacity = cell->GetCapacity();
+    EnableCodeFields();
     m_editCodes->setVisible(keyNumber != 0 && canEditScanCodes && showEditCodes);
 }
 
@@ -241,8 +250,15 @@ void KeyPanel::ShowPictureControls(bool show)
          std::initializer_list<QWidget*>{m_previousKey, m_nextKey, m_functionList, m_functionLabel}) {
         widget->setVisible(show);
     }
-    for (QLineEdit* field : m_codes) {
-        field->setEnabled(show);
+    m_pictureShown = show;
+    EnableCodeFields();
+}
+
+void KeyPanel::EnableCodeFields()
+{
+    // Only the fields the key has room for look open.
+    for (int i = 1; i <= kCodeFields; ++i) {
+        m_codes[i - 1]->setEnabled(m_pictureShown && i <= m_capacity);
     }
 }
 

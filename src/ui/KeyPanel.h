@@ -70,6 +70,7 @@ private:
     QWidget* BuildKeyGroup();
     QWidget* BuildFlagsGroup();
     QWidget* BuildCodesGroup();
+    void EnableCodeFields();
 
     QLabel* m_functionLabel = nullptr;
     QComboBox* m_functionList = nullptr;
@@ -96,4 +97,7 @@ private:
     QPushButton* m_editCodes = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_captureNote = nullptr;
+    bool m_pictureShown = true;
+    // The codes the shown key holds at most.
+    int m_capacity = kCodeFields;
 };

@@ -2,6 +2,7 @@
 
 #include "model/KeyCell.h"
 #include "model/KeyMessage.h"
+#include "model/UsbKeyCell.h"
 #include "model/Zq2200Keyboard.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,32 @@ TEST(KeyEditSession, AFullKeyHandsTheFocusToApply)
     }
     EXPECT_EQ(session.GetEditCell()->GetCodeCount(), kCodeFieldCount);
     EXPECT_EQ(result.next, KeyEditSession::Next::FocusApply);
+    EXPECT_EQ(result.refusal, KeyEditSession::Refusal::None) << "a release is never refused";
+    // One more press has no room.
+    EXPECT_EQ(session.Capture(MakeKeyDownMessage(kVirtualA, kSet1A), kHiddenCodeField, time += 100).refusal,
+              KeyEditSession::Refusal::Full);
+}
+
+TEST(KeyEditSession, AModifierKeyRefusesALetterButTakesAModifier)
+{
+    constexpr uint32_t kVirtualShift = 0x10;
+    constexpr uint32_t kSet1LeftShift = 0x2A;
+    Zq2200Keyboard keyboard(1);
+    const GridPoint key = MakeGridPoint(1, 1);
+    KeyCell* cell = nullptr;
+    ASSERT_TRUE(keyboard.GetCell(key, &cell));
+    ASSERT_TRUE(cell->SetKeyType(kUsbKeyTypeModifier));
+    KeyEditSession session;
+    ASSERT_TRUE(session.Begin(keyboard, key));
+    const KeyEditSession::CaptureResult letter =
+        session.Capture(MakeKeyDownMessage(kVirtualA, kSet1A), 1, 10);
+    EXPECT_EQ(letter.refusal, KeyEditSession::Refusal::NotTaken);
+    EXPECT_EQ(session.Capture(MakeKeyUpMessage(kVirtualA, kSet1A), 1, 20).refusal,
+              KeyEditSession::Refusal::None);
+    const KeyEditSession::CaptureResult shift =
+        session.Capture(MakeKeyDownMessage(kVirtualShift, kSet1LeftShift), 1, 30);
+    EXPECT_EQ(shift.refusal, KeyEditSession::Refusal::None);
+    EXPECT_EQ(shift.next, KeyEditSession::Next::ShowCodes);
 }
 
 } // namespace

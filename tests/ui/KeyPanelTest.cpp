@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -167,13 +168,27 @@ private slots:
     void configurationControlsReachTheSavedFile();
     void fastEditStartsAtOnceOtherwiseEnterTwice();
     void scanCodeDialogShowsTheRecordBytes();
+    void onlyTheFieldsAKeyHoldsAreOpen();
 };
 
 void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
 {
     TestWindow test(kTypeZq2200One);
     Keys keys(test);
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(2, 2));
+    // Starting the capture moves nothing and leaves the window's size alone.
+    const KeyPanel& panel = *test.window->GetPanel();
+    const auto placeOf = [&test](const QWidget* widget) {
+        return QRect(widget->mapTo(test.window.get(), QPoint()), widget->size());
+    };
+    const QSize windowSize = test.window->size();
+    const QRect apply = placeOf(panel.GetApply());
+    const QRect field = placeOf(panel.GetCodeField(1));
     StartCapture(test, MakeGridPoint(2, 2));
+    QCOMPARE(test.window->size(), windowSize);
+    QCOMPARE(placeOf(panel.GetApply()), apply);
+    QCOMPARE(placeOf(panel.GetCodeField(1)), field);
     QVERIFY(test.window->GetPanel()->GetCodeField(1)->hasFocus());
     QVERIFY(test.window->GetPanel()->GetCaptureNote()->isVisible());
     keys.Tap(EvA);
@@ -316,6 +331,9 @@ void KeyPanelTest::capturesModifierKeysIntoAModifierKey()
     keys.Press(EvLeftCtrl);
     keys.Press(EvLeftShift);
     keys.Press(EvA);
+    // The letter is refused aloud: a note and a beep, not silence.
+    QCOMPARE(test.window->statusBar()->currentMessage(),
+             QStringLiteral("This key does not take the key just pressed (see its key type)."));
     keys.Release(EvA);
     keys.Release(EvLeftShift);
     keys.Release(EvLeftCtrl);
@@ -478,6 +496,22 @@ void KeyPanelTest::scanCodeDialogShowsTheRecordBytes()
     QCOMPARE(cell->GetCodeCount(), uint8_t(3));
     QCOMPARE(cell->GetCode(1), uint32_t(0x1C));
     QCOMPARE(test.window->GetPanel()->GetCodeField(1)->text(), QStringLiteral(" A "));
+}
+
+void KeyPanelTest::onlyTheFieldsAKeyHoldsAreOpen()
+{
+    // Two layouts a side: 8 codes a key.
+    TestWindow test(kTypeZq3300DoubleTwo);
+    test.ShowLayout(1);
+    test.Click(MakeGridPoint(1, 1));
+    const KeyPanel& panel = *test.window->GetPanel();
+    for (int i = 1; i <= KeyPanel::kCodeFields; ++i) {
+        QCOMPARE(panel.GetCodeField(i)->isEnabled(), i <= 8);
+    }
+    // A caption longer than its field is whole in the tool tip.
+    QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Ctrl", "M1,S+,K0xE0,K0xF0", MakeGridPoint(1, 1), 1));
+    test.window->RefreshCurrentKey();
+    QCOMPARE(panel.GetCodeField(2)->toolTip(), QStringLiteral("Release_Left_Control"));
 }
 
 ZQ_UI_TEST(KeyPanelTest)
