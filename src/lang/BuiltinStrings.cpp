@@ -135,6 +135,8 @@ constexpr BuiltinString kStrings[] = {
     {IDS_LOSS_KEYS_CUT, "keys cut to %t codes: %s"},
     {IDS_LOSS_KEYS_CLEARED, "keys with codes cleared: %s"},
     {IDS_LOSS_CODES, "codes dropped in all: %s"},
+    {IDS_SELECT_KEYBOARD_PROMPT, "Which keyboard is the new project for?"},
+    {IDS_STATUS_PICK_LAYOUT, "To program keys, choose a layout tab above, then a key on its picture."},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

@@ -279,6 +279,8 @@ constexpr uint32_t IDS_PHASE_VERSION = 34267;
 // A key pressed while capturing that the key does not take.
 constexpr uint32_t IDS_KEY_FULL = 34268; // "%s": the codes the key holds at most
 constexpr uint32_t IDS_KEY_NOT_TAKEN = 34269;
+constexpr uint32_t IDS_SELECT_KEYBOARD_PROMPT = 34275; // above the type list of a new project
+constexpr uint32_t IDS_STATUS_PICK_LAYOUT = 34276;     // the status bar on the Configuration tab
 // After the conversion question: what this project would lose.
 constexpr uint32_t IDS_LOSS_HEADING = 34270;
 constexpr uint32_t IDS_LOSS_LAYOUTS = 34271;      // "%s" of "%t" layouts

@@ -337,6 +337,7 @@ void EditorWindow::OnTabChanged(int index)
         m_pages->setCurrentIndex(kPicturePage);
         m_picture->setFocus(Qt::TabFocusReason);
         m_codesEditable = keyboard->IsValidPosition(m_currentKey) && keyboard->CurrentCellAcceptsCodes();
+        OnHovered(std::nullopt);
         SetPanelMode(PanelMode::Picture);
         DrawAllKeys();
         SelectKeyAt(m_currentKey);
@@ -352,6 +353,10 @@ void EditorWindow::OnTabChanged(int index)
     EnableKeyPanel(false);
     m_codesEditable = false;
     SetPanelMode(PanelMode::ConfigurationTab);
+    // Where the keys are is not obvious on the first start, which shows this tab.
+    m_status[1]->clear();
+    m_status[2]->setText(keyboard != nullptr && m_tabs->count() > 1 ? Text(IDS_STATUS_PICK_LAYOUT)
+                                                                    : QString());
 }
 
 void EditorWindow::StepTab(int step)

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -44,7 +45,11 @@ SelectKeyboardDialog::SelectKeyboardDialog(QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &SelectKeyboardDialog::reject);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &SelectKeyboardDialog::accept);
 
+    auto* prompt = new QLabel(Text(IDS_SELECT_KEYBOARD_PROMPT), this);
+    prompt->setObjectName(QStringLiteral("prompt"));
+    prompt->setBuddy(m_list);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
     layout->addWidget(m_list);
     layout->addWidget(m_useAsDefaultBox);
     layout->addWidget(buttons);

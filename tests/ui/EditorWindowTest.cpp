@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -189,6 +190,8 @@ void EditorWindowTest::doubleClickInTheTypeListChoosesIt()
 {
     SelectKeyboardDialog dialog(nullptr);
     dialog.show();
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("prompt"))->text(),
+             QStringLiteral("Which keyboard is the new project for?"));
     QListWidget* list = dialog.GetList();
     const QRect third = list->visualItemRect(list->item(2));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
@@ -400,8 +403,13 @@ void EditorWindowTest::titleShowsFileAndShortenedFolder()
 void EditorWindowTest::statusTextsFollowTheMouse()
 {
     TestWindow test(kTypeZq2200Three);
+    // The first start shows the Configuration tab: the status bar says where the keys are.
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 0);
+    QCOMPARE(test.window->GetStatusText(2),
+             QStringLiteral("To program keys, choose a layout tab above, then a key on its picture."));
     Program(*test.window->GetKeyboard(), At(2, 1), "Total", 2);
     test.ShowLayout(2);
+    QCOMPARE(test.window->GetStatusText(2), QStringLiteral("Name: ----"));
     QTest::mouseMove(test.Picture(), test.Picture()->CellCentre(At(2, 1)));
     QTRY_COMPARE(test.window->GetStatusText(2), QStringLiteral("Name: Total"));
     QCOMPARE(test.window->GetStatusText(1), QStringLiteral("Number: 42"));
