@@ -135,6 +135,16 @@ RecentFiles Settings::LoadRecentFiles(const SettingsStore& store)
     return files;
 }
 
+std::string Settings::LoadLastFolder(const SettingsStore& store, const char* name)
+{
+    return store.ReadValue(kFolderSection, name).value_or(std::string());
+}
+
+bool Settings::SaveLastFolder(SettingsStore& store, const char* name, const std::string& folder)
+{
+    return store.WriteValue(kFolderSection, name, folder);
+}
+
 bool Settings::SaveRecentFiles(SettingsStore& store, const RecentFiles& files)
 {
     bool allWritten = true;

@@ -12,6 +12,8 @@
 inline constexpr const char* kConfigurationSection = "Configuration";
 inline constexpr const char* kRecentFileSection = "Recent File List";
 inline constexpr int kRecentFileCount = 4;
+// The folders the file dialogs used last: "Projects" and "Firmware".
+inline constexpr const char* kFolderSection = "Folders";
 
 using RecentFiles = std::array<std::string, kRecentFileCount>;
 
@@ -41,6 +43,9 @@ public:
     static bool SaveRecentFiles(SettingsStore& store, const RecentFiles& files);
     // The path first; the entries above its old place (or all but the last) move down one.
     static void PutOnTop(RecentFiles& files, const std::string& path);
+    // Empty when none was used yet.
+    static std::string LoadLastFolder(const SettingsStore& store, const char* name);
+    static bool SaveLastFolder(SettingsStore& store, const char* name, const std::string& folder);
 
     bool operator==(const Settings&) const = default;
 

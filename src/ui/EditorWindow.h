@@ -11,6 +11,7 @@
 #include "editor/PanelMode.h"
 #include "editor/UndoHistory.h"
 #include "model/GridPoint.h"
+#include "ui/FileDialogs.h"
 #include "ui/MessageBox.h"
 
 #include <QKeySequence>
@@ -210,6 +211,11 @@ private:
     void DownloadCommand();
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
+    // A project or firmware dialog. Without an initial path it starts in the project's folder
+    // (firmware: the folder of the last firmware), else where the last of its kind was chosen;
+    // the chosen file's folder is remembered.
+    FileChoice AskForFileHere(FileDialogKind kind, const QStringList& filters, const std::string& initial,
+                              int selectedFilter, const QString& defaultSuffix);
     // After every action: a changed project becomes one undo step; menus and title follow.
     void NoteChange();
     void RecordChange();

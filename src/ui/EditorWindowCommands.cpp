@@ -373,8 +373,8 @@ bool EditorWindow::SaveProjectAs()
     // A format whose file the project's own reader refuses is written only when the user says so;
     // otherwise the dialog comes back, with a format that reads back offered again.
     do {
-        choice = AskForFile(this, FileDialogKind::SaveProject, DialogFilters(filter), path,
-                            m_document.GetSaveAsFormat(), FromProjectText(extension));
+        choice = AskForFileHere(FileDialogKind::SaveProject, DialogFilters(filter), path,
+                                m_document.GetSaveAsFormat(), FromProjectText(extension));
         if (!choice.accepted) {
             return false;
         }
@@ -393,8 +393,8 @@ void EditorWindow::OpenCommand()
     if (GetKeyboard() == nullptr) {
         return;
     }
-    const FileChoice choice = AskForFile(this, FileDialogKind::OpenProject,
-                                         DialogFilters(GetOpenFileFilter()), std::string(), 0, QString());
+    const FileChoice choice = AskForFileHere(FileDialogKind::OpenProject, DialogFilters(GetOpenFileFilter()),
+                                             std::string(), 0, QString());
     if (choice.accepted && OpenProject(choice.path)) {
         m_document.SetReadOnly(choice.readOnly);
     }

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTabBar>
 
@@ -32,8 +33,8 @@ bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
         std::string filter;
         std::string extension;
         keyboard->GetFirmwareFileFilter(&filter, &extension);
-        const FileChoice choice = AskForFile(this, FileDialogKind::OpenFirmware, DialogFilters(filter),
-                                             std::string(), 0, FromProjectText(extension));
+        const FileChoice choice = AskForFileHere(FileDialogKind::OpenFirmware, DialogFilters(filter),
+                                                 std::string(), 0, FromProjectText(extension));
         if (!choice.accepted) {
             return false;
         }
@@ -88,6 +89,28 @@ void EditorWindow::DownloadCommand()
     // Entries whose codes came back take their key again; the others stay as free functions.
     m_functionList.ForgetKeys();
     FillFunctionListFromAllKeys();
+}
+
+FileChoice EditorWindow::AskForFileHere(FileDialogKind kind, const QStringList& filters,
+                                        const std::string& initial, int selectedFilter,
+                                        const QString& defaultSuffix)
+{
+    const char* const place = kind == FileDialogKind::OpenFirmware ? "Firmware" : "Projects";
+    const std::string last = Settings::LoadLastFolder(m_store, place);
+    const QString project = QFile::decodeName(m_document.GetPath().c_str());
+    std::string start = initial;
+    if (start.empty()) {
+        const bool projectFirst = kind == FileDialogKind::OpenProject || last.empty();
+        start = projectFirst && !project.isEmpty()
+                    ? QFile::encodeName(QFileInfo(project).absolutePath()).toStdString()
+                    : last;
+    }
+    const FileChoice choice = AskForFile(this, kind, filters, start, selectedFilter, defaultSuffix);
+    if (choice.accepted) {
+        const QString folder = QFileInfo(QFile::decodeName(choice.path.c_str())).absolutePath();
+        Settings::SaveLastFolder(m_store, place, QFile::encodeName(folder).toStdString());
+    }
+    return choice;
 }
 
 void EditorWindow::OpenBackupsCommand()

@@ -113,6 +113,7 @@ public:
 
     bool shown = false;
     bool closedByAnswer = false; // false: the dialog refused the answer and was cancelled
+    QString startFolder;
     QStringList nameFilters;
     QString selectedFilter;
     QStringList listed;
@@ -148,6 +149,7 @@ private:
         shown = true;
         nameFilters = dialog.nameFilters();
         selectedFilter = dialog.selectedNameFilter();
+        startFolder = dialog.directory().absolutePath();
         dialog.setDirectory(folder);
         // The folder is read in the background: wait for what should show, not for a time. What
         // did show is compared afterwards.
@@ -212,6 +214,7 @@ private slots:
     void saveAsOffersAFormatThatReadsBack();
     void realFileDialogsOfferWhatQtMatches_data();
     void realFileDialogsOfferWhatQtMatches();
+    void dialogsStartInTheProjectsFolderOrTheLastOneUsed();
     void pasteFromFunctionListAppliesTheChosenEntry();
     void conversionRebuildsTheFunctionList();
     void recentFilesMoveToTheTop();
@@ -248,8 +251,7 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
         QVERIFY(WriteProject(project.type, File(project.file), "Tea"));
         QVERIFY(test.window->OpenProject(File(project.file)));
         QCOMPARE(test.window->GetKeyboard()->GetTypeId(), project.type);
-        QVERIFY(
-            test.ShownTitle().startsWith(QString::fromLatin1(project.file) + QStringLiteral(" [")));
+        QVERIFY(test.ShownTitle().startsWith(QString::fromLatin1(project.file) + QStringLiteral(" [")));
         QCOMPARE(test.window->GetPanel()->GetFunctionList()->itemText(0), QStringLiteral("Tea *"));
         QVERIFY(!test.window->GetDocument().HasUnsavedChanges());
     }
@@ -453,6 +455,9 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
     WriteAll(in("c.enc"), "00");
     {
         TestWindow test(static_cast<uint8_t>(type));
+        // Where the last file of its kind was chosen.
+        Settings::SaveLastFolder(test.store, command == CmdUploadFirmware ? "Firmware" : "Projects",
+                                 folder.toStdString());
         ScriptedPrompts prompts;
         FileDialogUser user;
         user.folder = folder;
@@ -463,6 +468,7 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
         QVERIFY(Trigger(test.window->GetAction(static_cast<uint16_t>(command))));
         QVERIFY(user.shown);
         QVERIFY(user.closedByAnswer);
+        QCOMPARE(user.startFolder, folder);
         QCOMPARE(user.listed, listed);
         QCOMPARE(user.nameFilters, filters);
         QCOMPARE(user.selectedFilter, selected);
@@ -476,6 +482,40 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
             QCOMPARE(back.keyboard->GetTypeId(), kTypeZq1100V1Single);
         }
     }
+}
+
+void FileCommandsTest::dialogsStartInTheProjectsFolderOrTheLastOneUsed()
+{
+    const QString projects = m_folder.filePath(QStringLiteral("projects"));
+    const QString firmware = m_folder.filePath(QStringLiteral("firmware"));
+    QVERIFY(QDir().mkpath(projects) && QDir().mkpath(firmware));
+    const std::string tea = (projects + QStringLiteral("/tea.zqp")).toStdString();
+    QVERIFY(WriteProject(kTypeZq2200One, tea, "Tea"));
+    TestWindow test(kTypeZq2200One);
+    ScriptedFileDialogs dialogs;
+    ScriptedPrompts prompts;
+    const auto startOf = [&](uint16_t command, FileChoice answer = FileChoice{}) {
+        dialogs.answer = std::move(answer);
+        prompts.answers = {PromptAnswer::No};
+        test.window->GetAction(command)->trigger();
+        return dialogs.initial;
+    };
+    // Nothing chosen yet and no file: the dialog's own start.
+    QCOMPARE(startOf(CmdOpen, FileChoice{true, tea, 1, false}), std::string());
+    QCOMPARE(startOf(CmdOpen), projects.toStdString());
+    QCOMPARE(startOf(CmdSaveAs), tea);
+    // Firmware starts by the project until a firmware file was chosen somewhere.
+    QCOMPARE(startOf(CmdUploadFirmware,
+                     FileChoice{true, (firmware + QStringLiteral("/new.enc")).toStdString(), 1}),
+             projects.toStdString());
+    QCOMPARE(startOf(CmdUploadFirmware), firmware.toStdString());
+    // A project without a file starts where the last project was chosen; the settings keep it.
+    prompts.answers = {PromptAnswer::Yes};
+    QVERIFY(Trigger(test.window->GetAction(CmdClearAll)));
+    QVERIFY(test.window->GetDocument().GetPath().empty());
+    QCOMPARE(startOf(CmdOpen), projects.toStdString());
+    QCOMPARE(startOf(CmdSaveAs), projects.toStdString());
+    QCOMPARE(Settings::LoadLastFolder(test.store, "Firmware"), firmware.toStdString());
 }
 
 void FileCommandsTest::pasteFromFunctionListAppliesTheChosenEntry()
