@@ -137,6 +137,8 @@ constexpr BuiltinString kStrings[] = {
     {IDS_LOSS_CODES, "codes dropped in all: %s"},
     {IDS_SELECT_KEYBOARD_PROMPT, "Which keyboard is the new project for?"},
     {IDS_STATUS_PICK_LAYOUT, "To program keys, choose a layout tab above, then a key on its picture."},
+    {IDS_MSG_GUIDE_MISSING, "The user guide was not found. It is installed as:\n%s"},
+    {IDS_MSG_GUIDE_NOT_SHOWN, "No program could show the user guide. Open it in a web browser:\n%s"},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

@@ -281,6 +281,8 @@ constexpr uint32_t IDS_KEY_FULL = 34268; // "%s": the codes the key holds at mos
 constexpr uint32_t IDS_KEY_NOT_TAKEN = 34269;
 constexpr uint32_t IDS_SELECT_KEYBOARD_PROMPT = 34275; // above the type list of a new project
 constexpr uint32_t IDS_STATUS_PICK_LAYOUT = 34276;     // the status bar on the Configuration tab
+constexpr uint32_t IDS_MSG_GUIDE_MISSING = 34277;   // "%s": where the guide is installed
+constexpr uint32_t IDS_MSG_GUIDE_NOT_SHOWN = 34278; // "%s": the guide's path
 // After the conversion question: what this project would lose.
 constexpr uint32_t IDS_LOSS_HEADING = 34270;
 constexpr uint32_t IDS_LOSS_LAYOUTS = 34271;      // "%s" of "%t" layouts

@@ -63,6 +63,8 @@ public:
     bool AskSaveChanges();
     bool SaveProject(const std::string& path, uint8_t format);
     void UpdateTitle(const std::string& path);
+    // Shows the guide in the desktop's browser; an empty path is a guide not found.
+    void OpenGuide(const QString& guide);
     void RefreshCurrentKey();
     void DrawAllKeys();
     bool SelectKeyAt(GridPoint point);

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -40,11 +41,17 @@ QString CommandName(uint16_t command)
 
 // The user guide installed with the program: beside it in a build, in the share folder of an
 // installation.
-QString FindUserGuide()
+// Beside the program (a build or the Windows folder), then where the package installs it.
+QStringList UserGuidePlaces()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {folder + QStringLiteral("/guide/index.html"),
-                                     folder + QStringLiteral("/../share/zq-programmer/guide/index.html")}) {
+    return {folder + QStringLiteral("/guide/index.html"),
+            QDir::cleanPath(folder + QStringLiteral("/../share/zq-programmer/guide/index.html"))};
+}
+
+QString FindUserGuide()
+{
+    for (const QString& candidate : UserGuidePlaces()) {
         if (QFileInfo(candidate).isReadable()) {
             return QFileInfo(candidate).canonicalFilePath();
         }
@@ -434,9 +441,20 @@ void EditorWindow::ShowHelp()
     if (m_capturing) {
         return;
     }
-    const QString guide = FindUserGuide();
-    if (!guide.isEmpty()) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
+    OpenGuide(FindUserGuide());
+}
+
+void EditorWindow::OpenGuide(const QString& guide)
+{
+    // Without a guide or a program to show it, the user is told where it is, or should be.
+    if (guide.isEmpty()) {
+        m_prompts.ShowMessage(LoadTextWithArgument(IDS_MSG_GUIDE_MISSING,
+                                                   QFile::encodeName(UserGuidePlaces().last()).toStdString()),
+                              IDS_TITLE_ERROR, MessageIcon::Error);
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
+        m_prompts.ShowMessage(
+            LoadTextWithArgument(IDS_MSG_GUIDE_NOT_SHOWN, QFile::encodeName(guide).toStdString()),
+            IDS_TITLE_ERROR, MessageIcon::Error);
     }
 }
 

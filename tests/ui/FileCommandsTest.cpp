@@ -933,6 +933,13 @@ void FileCommandsTest::helpOpensTheGuide()
     QVERIFY(Trigger(test.window->GetAction(CmdHelpContent)));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QVERIFY(catcher.opened.toLocalFile().endsWith(QStringLiteral("/guide/index.html")));
+    // Without a guide, the user is told where it belongs instead of nothing happening.
+    ScriptedPrompts prompts;
+    test.window->OpenGuide(QString());
+    QCOMPARE(prompts.shown.size(), size_t(1));
+    QVERIFY2(prompts.shown[0].starts_with("The user guide was not found. It is installed as:\n/") &&
+                 prompts.shown[0].ends_with("/share/zq-programmer/guide/index.html"),
+             prompts.shown[0].c_str());
 }
 
 ZQ_UI_TEST(FileCommandsTest)
