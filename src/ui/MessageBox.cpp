@@ -46,7 +46,12 @@ void MessageBox::ShowMessage(const std::string& text, uint32_t titleId, MessageI
         Hook()(text, titleId);
         return;
     }
-    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    Text(titleId), FromProjectText(text), QMessageBox::Ok, m_parent);
+    QMessageBox::Icon shown = QMessageBox::NoIcon;
+    if (icon == MessageIcon::Error) {
+        shown = QMessageBox::Critical;
+    } else if (icon == MessageIcon::Information) {
+        shown = QMessageBox::Information;
+    }
+    QMessageBox box(shown, Text(titleId), FromProjectText(text), QMessageBox::Ok, m_parent);
     box.exec();
 }

@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "editor/EditorCommands.h"
+#include "lang/StringIds.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardTypes.h"
@@ -19,10 +20,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <iterator>
@@ -97,6 +100,7 @@ private slots:
     void functionListSelectsKeysAndShowsFreeEntries();
     void tabsByKeyboardGiveThePictureTheFocus();
     void screenshots();
+    void messageBoxesShowTheirKindsIcon();
 };
 
 void EditorWindowTest::firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastUsed()
@@ -642,6 +646,26 @@ void EditorWindowTest::screenshots()
     test.ShowLayout(1);
     test.Click(At(8, 7));
     QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq3300-double.png")));
+}
+
+void EditorWindowTest::messageBoxesShowTheirKindsIcon()
+{
+    // Real modal boxes, read and closed from inside their own event loop.
+    const std::pair<MessageIcon, QMessageBox::Icon> kinds[] = {
+        {MessageIcon::Error, QMessageBox::Critical},
+        {MessageIcon::Information, QMessageBox::Information},
+        {MessageIcon::None, QMessageBox::NoIcon}};
+    for (const auto& [kind, expected] : kinds) {
+        QMessageBox::Icon shown = QMessageBox::Warning;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->icon();
+                box->accept();
+            }
+        });
+        MessageBox(nullptr).ShowMessage("V1.07", IDS_BUTTON_OK, kind);
+        QCOMPARE(shown, expected);
+    }
 }
 
 ZQ_UI_TEST(EditorWindowTest)
