@@ -21,7 +21,9 @@ void ProgressBarState::Progress(uint32_t done, uint32_t total)
 
 void ProgressBarState::Phase(ProgressPhase phase)
 {
+    // A new phase fills the bar anew.
     m_phase = phase;
+    m_position = 0;
     if (m_changed) {
         m_changed();
     }

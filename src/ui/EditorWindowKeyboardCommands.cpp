@@ -48,6 +48,8 @@ bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
         CommunicationDialog progress(this, GetFamilyName(*keyboard));
         progress.show();
         setEnabled(false);
+        // The dialog is the window's child: it would look disabled too.
+        progress.setEnabled(true);
         PumpMessages();
         if (kind == DeviceCommandKind::Program) {
             ProgrammingChecks checks;

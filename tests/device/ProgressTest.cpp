@@ -48,6 +48,13 @@ TEST(ProgressTest, BarFollowsTheProgressProtocol)
     bar.Progress(0x9000, 0x12345);
     EXPECT_EQ(bar.GetPosition(), 0x2345u);
     EXPECT_EQ(changes, 4);
+
+    // A new phase starts an empty bar; the range stays until its own comes.
+    bar.Phase(ProgressPhase::Verifying);
+    EXPECT_EQ(bar.GetPhase(), ProgressPhase::Verifying);
+    EXPECT_EQ(bar.GetPosition(), 0u);
+    EXPECT_EQ(bar.GetMaximum(), 0x2345);
+    EXPECT_EQ(changes, 5);
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTimer>
 #include <QTemporaryDir>
 
 namespace {
@@ -31,25 +30,30 @@ std::string SignatureOf(const std::string& path)
     return project.outcome == OpenOutcome::Opened ? project.keyboard->GetContentSignature() : "not opened";
 }
 
-// The texts the progress dialog shows while a command runs, each once in the order they came; the
-// device work turns the event loop after every step, so the zero timer sees each of them.
-class PhaseRecorder
+// The texts the progress dialog showed while a command ran, each once in the order they were
+// painted.
+class PhaseRecorder : public QObject
 {
 public:
-    explicit PhaseRecorder(const QWidget& window)
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, &window] {
-            const auto* label = window.findChild<QLabel*>(QStringLiteral("phase"));
-            if (label != nullptr && label->isVisible() && (texts.isEmpty() || texts.last() != label->text())) {
-                texts.append(label->text());
-            }
-        });
-        m_timer.start(0);
-    }
+    PhaseRecorder() { QApplication::instance()->installEventFilter(this); }
     QStringList texts;
 
-private:
-    QTimer m_timer;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const auto* label = qobject_cast<QLabel*>(watched);
+        if (event->type() == QEvent::Paint && label != nullptr &&
+            label->objectName() == QLatin1String("phase") &&
+            (texts.isEmpty() || texts.last() != label->text())) {
+            texts.append(label->text());
+            // The dialog as it looks while it writes, for the eye.
+            if (texts.size() == 3) {
+                QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
+                label->window()->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/communication.png"));
+            }
+        }
+        return false;
+    }
 };
 
 } // namespace
@@ -124,7 +128,7 @@ void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
 
     prompts.shown.clear();
     QVERIFY(keyboard->SetKeyTexts("Key_2", "M2,K0xE1", 2, 1, 1));
-    const PhaseRecorder phases(*test.window);
+    const PhaseRecorder phases;
     QVERIFY(Trigger(test.window->GetAction(CmdProgramming)));
     QVERIFY(prompts.shown.empty());
     QCOMPARE(phases.texts, (QStringList{"Connecting to the ZQ-2200 keyboard...",
