@@ -25,5 +25,6 @@ private:
     uint16_t m_maximum = 100; // the control's default range until the first (0, total)
     uint32_t m_position = 0;
     ProgressPhase m_phase = ProgressPhase::None;
+    bool m_newPhase = false;
     std::function<void()> m_changed;
 };

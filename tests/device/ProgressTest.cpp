@@ -49,12 +49,18 @@ TEST(ProgressTest, BarFollowsTheProgressProtocol)
     EXPECT_EQ(bar.GetPosition(), 0x2345u);
     EXPECT_EQ(changes, 4);
 
-    // A new phase starts an empty bar; the range stays until its own comes.
+    // A phase goes on in the bar as it stands until it sets a range of its own.
     bar.Phase(ProgressPhase::Verifying);
     EXPECT_EQ(bar.GetPhase(), ProgressPhase::Verifying);
+    EXPECT_EQ(bar.GetPosition(), 0x2345u);
+    bar.Phase(ProgressPhase::Writing);
+    bar.Progress(0, 40);
     EXPECT_EQ(bar.GetPosition(), 0u);
-    EXPECT_EQ(bar.GetMaximum(), 0x2345);
-    EXPECT_EQ(changes, 5);
+    bar.Progress(0, 50); // the range alone moves nothing, as before
+    bar.Progress(8, 50);
+    bar.Progress(0, 60);
+    EXPECT_EQ(bar.GetPosition(), 8u);
+    EXPECT_EQ(changes, 10);
 }
 
 } // namespace
