@@ -8,7 +8,6 @@
 #include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
-#include "model/UsbKeyboard.h"
 
 #include <algorithm>
 #include <ctime>
@@ -73,12 +72,6 @@ bool IsDeviceCommandAvailable(const Keyboard& keyboard, DeviceCommandKind kind)
         return keyboard.CanShowFirmwareVersion();
     }
     return false;
-}
-
-std::string GetFamilyName(const Keyboard& keyboard)
-{
-    const auto* usb = dynamic_cast<const UsbKeyboard*>(&keyboard);
-    return usb != nullptr ? usb->GetDeviceName() : "ZQ-1100";
 }
 
 std::string DescribeProgress(ProgressPhase phase, const std::string& typeName, uint32_t position,

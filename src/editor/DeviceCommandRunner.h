@@ -37,9 +37,6 @@ struct ProgrammingChecks
     bool* legacyNoted = nullptr;
 };
 
-// "ZQ-2200", "ZQ-3300" or "ZQ-1100": the keyboard a command talks to, whatever the layouts.
-std::string GetFamilyName(const Keyboard& keyboard);
-
 // What the progress dialog says the command is doing, with the bar's position and maximum (the
 // firmware's blocks are counted in the text).
 std::string DescribeProgress(ProgressPhase phase, const std::string& typeName, uint32_t position,

@@ -104,3 +104,9 @@ std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id)
         return nullptr;
     }
 }
+
+std::string GetFamilyName(const Keyboard& keyboard)
+{
+    const auto* usb = dynamic_cast<const UsbKeyboard*>(&keyboard);
+    return usb != nullptr ? usb->GetDeviceName() : "ZQ-1100";
+}

@@ -7,6 +7,7 @@
 #include "editor/DeviceCommandRunner.h"
 #include "lang/StringIds.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
 #include "ui/CommunicationDialog.h"
 #include "ui/FileDialogs.h"
 #include "ui/QtTexts.h"
