@@ -135,6 +135,16 @@ RecentFiles Settings::LoadRecentFiles(const SettingsStore& store)
     return files;
 }
 
+std::string Settings::LoadLanguage(const SettingsStore& store)
+{
+    return store.ReadValue(kConfigurationSection, "Language").value_or(std::string());
+}
+
+bool Settings::SaveLanguage(SettingsStore& store, const std::string& language)
+{
+    return store.WriteValue(kConfigurationSection, "Language", language);
+}
+
 std::string Settings::LoadLastFolder(const SettingsStore& store, const char* name)
 {
     return store.ReadValue(kFolderSection, name).value_or(std::string());

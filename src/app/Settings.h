@@ -43,6 +43,10 @@ public:
     static bool SaveRecentFiles(SettingsStore& store, const RecentFiles& files);
     // The path first; the entries above its old place (or all but the last) move down one.
     static void PutOnTop(RecentFiles& files, const std::string& path);
+    // The language the user chose for the texts ("de"; "en" for the built-in ones); empty: the
+    // desktop's.
+    static std::string LoadLanguage(const SettingsStore& store);
+    static bool SaveLanguage(SettingsStore& store, const std::string& language);
     // Empty when none was used yet.
     static std::string LoadLastFolder(const SettingsStore& store, const char* name);
     static bool SaveLastFolder(SettingsStore& store, const char* name, const std::string& folder);

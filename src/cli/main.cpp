@@ -8,6 +8,7 @@
 #include "device/DeviceBackends.h"
 #include "device/UsbVendorId.h"
 #include "lang/Texts.h"
+#include "lang/Translations.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -74,7 +75,11 @@ int RunCommand(const CliArguments& arguments)
 int main(int argc, char** argv)
 {
     PrepareStandardStreams();
-    LoadLanguageFileForProgram(GetProgramPath(argc > 0 ? argv[0] : nullptr));
+    const std::string program = GetProgramPath(argc > 0 ? argv[0] : nullptr);
+    LoadLanguageFileForProgram(program);
+    const char* wanted = std::getenv("ZQ_LANGUAGE");
+    InstallTranslation(GetTranslationFolders(program.substr(0, program.find_last_of("/\\"))),
+                       wanted != nullptr ? wanted : "", GetEnvironmentLocale());
 
     const std::vector<std::string> words = GetProgramArguments(argc, argv);
     CliArguments arguments;

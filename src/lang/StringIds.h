@@ -283,6 +283,10 @@ constexpr uint32_t IDS_SELECT_KEYBOARD_PROMPT = 34275; // above the type list of
 constexpr uint32_t IDS_STATUS_PICK_LAYOUT = 34276;     // the status bar on the Configuration tab
 constexpr uint32_t IDS_MSG_GUIDE_MISSING = 34277;   // "%s": where the guide is installed
 constexpr uint32_t IDS_MSG_GUIDE_NOT_SHOWN = 34278; // "%s": the guide's path
+// Configuration > Language: the installed translations.
+constexpr uint32_t IDS_MENU_LANGUAGE = 34279;
+constexpr uint32_t IDS_LANGUAGE_DESKTOP = 34280;
+constexpr uint32_t IDS_MSG_LANGUAGE_NEXT_START = 34281;
 // After the conversion question: what this project would lose.
 constexpr uint32_t IDS_LOSS_HEADING = 34270;
 constexpr uint32_t IDS_LOSS_LAYOUTS = 34271;      // "%s" of "%t" layouts

@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
+#include "lang/Translations.h"
 #include "ui/EditorWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/QtSettingsStore.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <string>
 
@@ -40,6 +42,12 @@ int Application::Run(int argc, char** argv)
     const QString program = QCoreApplication::applicationFilePath();
     LoadLanguageFileForProgram(QFile::encodeName(program).toStdString());
     QtSettingsStore store(QFileInfo(program).completeBaseName());
+    // Texts are read once: a language chosen in the menu takes effect at the next start.
+    const QByteArray wanted = qgetenv("ZQ_LANGUAGE");
+    InstallTranslation(
+        GetTranslationFolders(QFile::encodeName(QFileInfo(program).absolutePath()).toStdString()),
+        wanted.isEmpty() ? Settings::LoadLanguage(store) : wanted.toStdString(),
+        QLocale::system().name().toStdString());
     if (!store.IsUsable()) {
         MessageBox(nullptr).ShowMessage(
             LoadTextWithArgument(IDS_MSG_SETTINGS_NOT_A_FILE,

@@ -213,6 +213,9 @@ private:
     void DownloadCommand();
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
+    // Configuration > Language: the desktop's, English and each installed translation; the choice is
+    // kept for the next start.
+    void BuildLanguageMenu(QMenu& menu);
     // A project or firmware dialog. Without an initial path it starts in the project's folder
     // (firmware: the folder of the last firmware), else where the last of its kind was chosen;
     // the chosen file's folder is remembered.

@@ -11,6 +11,7 @@
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
+#include "lang/Translations.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
@@ -21,12 +22,14 @@
 #include "ui/SelectKeyboardDialog.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTabBar>
@@ -218,7 +221,8 @@ void EditorWindow::BuildMenus()
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
     AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
                                 CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
-                                CmdBackupBeforeProgramming});
+                                CmdBackupBeforeProgramming, 0});
+    BuildLanguageMenu(*configuration->addMenu(Text(IDS_MENU_LANGUAGE)));
     QMenu* help = menuBar()->addMenu(Text(IDS_MENU_HELP));
     AddCommands(help, {CmdHelpContent, CmdAbout});
 
@@ -234,6 +238,37 @@ void EditorWindow::BuildMenus()
     addAction(nextTab);
     addAction(previousTab);
     UpdateRecentFilesMenu();
+}
+
+void EditorWindow::BuildLanguageMenu(QMenu& menu)
+{
+    menu.setObjectName(QStringLiteral("languageMenu"));
+    auto* group = new QActionGroup(&menu);
+    const std::string chosen = Settings::LoadLanguage(m_store);
+    const auto add = [&](const QString& text, const std::string& language) {
+        QAction* action = menu.addAction(text);
+        action->setCheckable(true);
+        action->setChecked(language == chosen);
+        action->setData(QString::fromStdString(language));
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language] {
+            Settings::SaveLanguage(m_store, language);
+            m_prompts.ShowMessage(LoadText(IDS_MSG_LANGUAGE_NEXT_START), IDS_PROGRAM_NAME,
+                                  MessageIcon::Information);
+        });
+    };
+    add(Text(IDS_LANGUAGE_DESKTOP), std::string());
+    menu.addSeparator();
+    std::vector<std::string> languages = ListTranslations(
+        GetTranslationFolders(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()));
+    languages.insert(languages.begin(), "en");
+    for (const std::string& language : languages) {
+        // Each language by its own name, as its speakers look for it; English without a country.
+        QString name = language == "en" ? QStringLiteral("English")
+                                        : QLocale(QString::fromStdString(language)).nativeLanguageName();
+        name = name.isEmpty() ? QString::fromStdString(language) : name.left(1).toUpper() + name.mid(1);
+        add(name + QStringLiteral(" (") + QString::fromStdString(language) + QLatin1Char(')'), language);
+    }
 }
 
 void EditorWindow::UpdateRecentFilesMenu()

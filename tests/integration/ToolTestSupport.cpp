@@ -88,12 +88,14 @@ std::vector<std::string> ToolEnvironment(const std::string& simulator, const std
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         if (std::strncmp(*entry, "ZQ_SIMULATOR=", 13) != 0 &&
-            std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0) {
+            std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0 && std::strncmp(*entry, "ZQ_LANGUAGE=", 12) != 0) {
             entries.emplace_back(*entry);
         }
     }
     entries.push_back("ZQ_SIMULATOR=" + simulator);
     entries.insert(entries.end(), more.begin(), more.end());
+    // The built-in texts whatever the machine's language; a test's own choice comes first.
+    entries.emplace_back("ZQ_LANGUAGE=en");
     return entries;
 }
 

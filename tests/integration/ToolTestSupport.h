@@ -41,7 +41,8 @@ struct ToolOptions
     std::string program = kToolPath;
     // Standard error on a pseudo terminal instead of a pipe.
     bool terminal = false;
-    // More "NAME=value" entries; ZQ_VENDOR_ID is not passed on from the test's own environment.
+    // More "NAME=value" entries; ZQ_VENDOR_ID is not passed on from the test's own environment, and
+    // ZQ_LANGUAGE is "en" unless given here.
     std::vector<std::string> environment;
     // Standard output goes to this file instead of the run's out text (/dev/full, say).
     std::string output;

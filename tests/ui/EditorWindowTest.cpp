@@ -101,6 +101,7 @@ private slots:
     void tabsByKeyboardGiveThePictureTheFocus();
     void screenshots();
     void messageBoxesShowTheirKindsIcon();
+    void languageChoiceIsKeptForTheNextStart();
 };
 
 void EditorWindowTest::firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastUsed()
@@ -666,6 +667,33 @@ void EditorWindowTest::messageBoxesShowTheirKindsIcon()
         MessageBox(nullptr).ShowMessage("V1.07", IDS_BUTTON_OK, kind);
         QCOMPARE(shown, expected);
     }
+}
+
+void EditorWindowTest::languageChoiceIsKeptForTheNextStart()
+{
+    TestWindow test(kTypeZq2200One);
+    ScriptedPrompts prompts;
+    const auto* menu = test.window->findChild<QMenu*>(QStringLiteral("languageMenu"));
+    QVERIFY(menu != nullptr);
+    QStringList shown;
+    QAction* english = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            shown.append(action->text());
+            english = action->data().toString() == QLatin1String("en") ? action : english;
+        }
+    }
+    // The desktop's language, chosen until the user picks another, then English and the tables
+    // beside the program, each by its own name.
+    QCOMPARE(shown.mid(0, 2), (QStringList{"The desktop's language", "English (en)"}));
+    QVERIFY(menu->actions().first()->isChecked());
+    for (const QString& text : shown.mid(2)) {
+        QVERIFY2(text.endsWith(QLatin1Char(')')) && !text.startsWith(QLatin1Char('(')), qPrintable(text));
+    }
+    QVERIFY(Trigger(english));
+    QCOMPARE(Settings::LoadLanguage(test.store), std::string("en"));
+    QCOMPARE(prompts.shown, std::vector<std::string>{
+                                "The texts change to the chosen language when the program starts next."});
 }
 
 ZQ_UI_TEST(EditorWindowTest)

@@ -1,0 +1,102 @@
+#include "TempFolder.h"
+
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "lang/Translations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Translations : public ::testing::Test
+{
+protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+    static void Reset()
+    {
+        ClearLanguageTable();
+        InstallResourceStrings({});
+    }
+    // A program folder with its tables beside it, and a second, installed, folder.
+    std::vector<std::string> Folders()
+    {
+        const std::string beside = m_folder.File("bin/translations");
+        const std::string installed = m_folder.File("share/zq-programmer/translations");
+        std::filesystem::create_directories(beside);
+        std::filesystem::create_directories(installed);
+        WriteWholeFile(beside + "/de.lang", "# IDS_TITLE_ERROR\n32781=Fehler\n36379=OK\n");
+        WriteWholeFile(installed + "/pl.lang", "32781=B\xc5\x82\xc4\x85"
+                                               "d\n");
+        WriteWholeFile(installed + "/de.lang", "32781=not this one\n");
+        WriteWholeFile(installed + "/notes.txt", "32781=not a table\n");
+        return GetTranslationFolders(m_folder.File("bin"));
+    }
+
+    TempFolder m_folder;
+};
+
+TEST(LanguageCandidates, FromTheLocaleThenItsLanguage)
+{
+    using List = std::vector<std::string>;
+    EXPECT_EQ(GetLanguageCandidates("de_DE.UTF-8@euro"), (List{"de_DE", "de"}));
+    EXPECT_EQ(GetLanguageCandidates("pt-BR"), (List{"pt-BR", "pt"}));
+    EXPECT_EQ(GetLanguageCandidates("pl"), (List{"pl"}));
+    for (const char* none : {"", "C", "POSIX", "C.UTF-8", ".UTF-8"}) {
+        EXPECT_TRUE(GetLanguageCandidates(none).empty()) << none;
+    }
+}
+
+TEST_F(Translations, TablesReadEveryEscapeSkipCommentsAndKeepTheFirstEntry)
+{
+    const std::string path = m_folder.File("fr.lang");
+    WriteWholeFile(path, "# a comment=with an equal sign\r\n"
+                         "33012=Un\\nDeux\\nTrois\\nQuatre\\tfin\\\\x\r\n"
+                         "0x88BD=hex\n"
+                         "35005=second\n"
+                         "=no id\n"
+                         "0=zero\n"
+                         "33013=a=b");
+    std::map<uint32_t, std::string> table;
+    ASSERT_TRUE(ReadTranslationTable(path, table));
+    EXPECT_EQ(table, (std::map<uint32_t, std::string>{
+                         {33012, "Un\nDeux\nTrois\nQuatre\tfin\\\\x"}, {35005, "hex"}, {33013, "a=b"}}));
+    EXPECT_FALSE(ReadTranslationTable(m_folder.File("missing.lang"), table));
+    EXPECT_TRUE(table.empty());
+}
+
+TEST_F(Translations, TheChosenLanguageThenTheLocaleThenTheBuiltInTexts)
+{
+    const std::vector<std::string> folders = Folders();
+    EXPECT_EQ(ListTranslations(folders), (std::vector<std::string>{"de", "pl"}));
+    struct Case
+    {
+        const char* wanted;
+        const char* locale;
+        const char* installed;
+        const char* error;
+    };
+    for (const Case& c : {Case{"", "de_AT.UTF-8", "de", "Fehler"},
+                          Case{"pl", "de_DE", "pl",
+                               "B\xc5\x82\xc4\x85"
+                               "d"},
+                          Case{"fr", "de_DE", "de", "Fehler"}, Case{"en", "de_DE", "", "Error"},
+                          Case{"", "C", "", "Error"}}) {
+        EXPECT_EQ(InstallTranslation(folders, c.wanted, c.locale), c.installed) << c.wanted << c.locale;
+        EXPECT_EQ(LoadText(IDS_TITLE_ERROR), c.error) << c.wanted << c.locale;
+    }
+    // A language file still wins over the table.
+    InstallTranslation(folders, "de", "");
+    const std::string languageFile = m_folder.File("prog.lang");
+    WriteWholeFile(languageFile, "32781=Shop's own\n");
+    ASSERT_TRUE(LoadLanguageFile(languageFile));
+    EXPECT_EQ(LoadText(IDS_TITLE_ERROR), "Shop's own");
+    EXPECT_EQ(LoadText(IDS_BUTTON_OK), "OK");
+}
+
+} // namespace
