@@ -1,13 +1,17 @@
 #include "TempFolder.h"
 
+#include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
 #include "lang/Translations.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -97,6 +101,67 @@ TEST_F(Translations, TheChosenLanguageThenTheLocaleThenTheBuiltInTexts)
     ASSERT_TRUE(LoadLanguageFile(languageFile));
     EXPECT_EQ(LoadText(IDS_TITLE_ERROR), "Shop's own");
     EXPECT_EQ(LoadText(IDS_BUTTON_OK), "OK");
+}
+
+// What a translation must keep of the built-in text: its placeholders and escapes, in any order.
+std::multiset<std::string> Markers(const std::string& text)
+{
+    static const std::regex marker(R"(%fn%|%sp%|%fp%|%[sdnt]|[\t\r\n])");
+    std::multiset<std::string> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), marker); it != std::sregex_iterator(); ++it) {
+        found.insert(it->str());
+    }
+    return found;
+}
+
+bool IsUtf8(const std::string& text)
+{
+    for (size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || at + length > text.size()) {
+            return false;
+        }
+        for (size_t i = 1; i < length; ++i) {
+            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        at += length;
+    }
+    return true;
+}
+
+TEST(ShippedTranslations, EachTableTranslatesEveryTextAndKeepsItsMarkers)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the source folder is read on the build machine";
+#endif
+    const std::vector<std::string> languages = ListTranslations({ZQ_TRANSLATIONS_DIR});
+    EXPECT_EQ(languages, (std::vector<std::string>{"de", "es", "fr", "it", "pl"}));
+    for (const std::string& language : languages) {
+        std::map<uint32_t, std::string> table;
+        ASSERT_TRUE(ReadTranslationTable(std::string(ZQ_TRANSLATIONS_DIR) + "/" + language + ".lang", table));
+        for (const BuiltinString& builtin : GetBuiltinStrings()) {
+            const auto found = table.find(builtin.id);
+            if (found == table.end()) {
+                ADD_FAILURE() << language << ": no text for " << builtin.id;
+                continue;
+            }
+            const std::string english(builtin.text);
+            const std::string& text = found->second;
+            EXPECT_EQ(Markers(text), Markers(english)) << language << " " << builtin.id << ": " << text;
+            EXPECT_EQ(std::count(text.begin(), text.end(), '&'), std::count(english.begin(), english.end(), '&'))
+                << language << " " << builtin.id << ": " << text;
+            EXPECT_TRUE(IsUtf8(text)) << language << " " << builtin.id;
+            // Short enough for a language file to hold it, unless the English is not.
+            EXPECT_TRUE(text.size() <= 128 || english.size() > 128) << language << " " << builtin.id << ": " << text;
+            table.erase(found);
+        }
+        for (const auto& [id, text] : table) {
+            ADD_FAILURE() << language << ": " << id << " is no text of the program";
+        }
+    }
 }
 
 } // namespace

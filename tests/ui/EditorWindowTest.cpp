@@ -5,16 +5,20 @@
 
 #include "editor/EditorCommands.h"
 #include "lang/StringIds.h"
+#include "lang/Texts.h"
+#include "lang/Translations.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardTypes.h"
 #include "ui/KeyPanel.h"
 #include "ui/KeyboardView.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +27,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -102,6 +107,8 @@ private slots:
     void screenshots();
     void messageBoxesShowTheirKindsIcon();
     void languageChoiceIsKeptForTheNextStart();
+    void eachLanguageFitsItsWindow_data();
+    void eachLanguageFitsItsWindow();
 };
 
 void EditorWindowTest::firstStartAsksForTheTypeAndUseAsDefaultEndsStartWithLastUsed()
@@ -694,6 +701,69 @@ void EditorWindowTest::languageChoiceIsKeptForTheNextStart()
     QCOMPARE(Settings::LoadLanguage(test.store), std::string("en"));
     QCOMPARE(prompts.shown, std::vector<std::string>{
                                 "The texts change to the chosen language when the program starts next."});
+}
+
+void EditorWindowTest::eachLanguageFitsItsWindow_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("en") << QStringLiteral("en");
+    const std::vector<std::string> installed = ListTranslations(
+        GetTranslationFolders(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()));
+    QVERIFY(installed.size() >= 5);
+    for (const std::string& language : installed) {
+        QTest::newRow(language.c_str()) << QString::fromStdString(language);
+    }
+}
+
+void EditorWindowTest::eachLanguageFitsItsWindow()
+{
+    QFETCH(QString, language);
+    const auto builtIn = qScopeGuard([] { InstallResourceStrings({}); });
+    QCOMPARE(InstallTranslation(GetTranslationFolders(
+                                    QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
+                                language.toStdString(), std::string()),
+             language == QLatin1String("en") ? std::string() : language.toStdString());
+    TestWindow test(kTypeZq2200Three);
+    // Within each menu an accelerator letter leads to one item only.
+    for (const QMenu* menu : test.window->findChildren<QMenu*>()) {
+        QStringList letters;
+        for (const QAction* action : menu->actions()) {
+            const QString text = action->text().section(QLatin1Char('\t'), 0, 0).remove(QStringLiteral("&&"));
+            QVERIFY2(text.count(QLatin1Char('&')) <= 1, qPrintable(text));
+            const qsizetype at = text.indexOf(QLatin1Char('&'));
+            if (at >= 0 && at + 1 < text.size() && action->isVisible()) {
+                const QString letter = text.mid(at + 1, 1).toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(menu->title() + QStringLiteral(": ") + text));
+                letters.append(letter);
+            }
+        }
+    }
+    // No text is cut off, on the Configuration tab and on a layout with the key panel.
+    for (const int tab : {0, 1}) {
+        test.ShowLayout(tab);
+        test.window->GetKeyboard()->SetKeyTexts("Coffee", "M1,S+,K0x06", At(1, 1), 1);
+        if (tab == 1) {
+            test.Click(At(1, 1));
+        }
+        QApplication::processEvents();
+        for (const QWidget* widget : test.window->findChildren<QWidget*>()) {
+            if (!widget->isVisible() || (qobject_cast<const QLabel*>(widget) == nullptr &&
+                                         qobject_cast<const QAbstractButton*>(widget) == nullptr)) {
+                continue;
+            }
+            const auto* label = qobject_cast<const QLabel*>(widget);
+            const bool fits = label != nullptr && label->wordWrap()
+                                  ? label->heightForWidth(label->width()) <= label->height()
+                                  : widget->sizeHint().width() <= widget->width();
+            QVERIFY2(fits,
+                     qPrintable(
+                         widget->objectName() + QStringLiteral(" \"") + widget->property("text").toString() +
+                         QStringLiteral("\" %1 < %2").arg(widget->width()).arg(widget->sizeHint().width())));
+        }
+        QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
+        QVERIFY(test.window->grab().save(
+            QStringLiteral(ZQ_SCREENSHOT_DIR "/language-%1-%2.png").arg(language).arg(tab)));
+    }
 }
 
 ZQ_UI_TEST(EditorWindowTest)
