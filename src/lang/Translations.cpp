@@ -10,6 +10,9 @@
 #include <fstream>
 #include <limits>
 #include <system_error>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -69,7 +72,18 @@ std::string GetEnvironmentLocale()
             return value;
         }
     }
+#ifdef _WIN32
+    // Windows keeps the user's language in the locale settings, as "de-DE".
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    const int length = GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+    std::string locale;
+    for (int i = 0; i + 1 < length && name[i] < 0x80; ++i) {
+        locale += static_cast<char>(name[i]);
+    }
+    return locale;
+#else
     return std::string();
+#endif
 }
 
 std::vector<std::string> GetTranslationFolders(const std::string& programFolder)

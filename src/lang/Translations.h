@@ -11,7 +11,8 @@
 
 // "de_DE.UTF-8@euro" gives "de_DE" then "de"; "C", "POSIX" and "" give none.
 std::vector<std::string> GetLanguageCandidates(const std::string& locale);
-// The locale the environment asks messages in: LC_ALL, then LC_MESSAGES, then LANG.
+// The locale the environment asks messages in: LC_ALL, then LC_MESSAGES, then LANG; on Windows
+// without them, the user's locale.
 std::string GetEnvironmentLocale();
 // Where a program finds its tables: "translations" beside it, then the installed share folder.
 std::vector<std::string> GetTranslationFolders(const std::string& programFolder);
