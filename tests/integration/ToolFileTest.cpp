@@ -85,6 +85,16 @@ TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
     EXPECT_EQ(RunTool({"check", Write("empty.zqp", "")}).err,
               FileError(m_folder.File("empty.zqp"), kCannotOpen, "the file is empty"));
     EXPECT_EQ(RunTool({"check", m_folder.File("")}).status, 1); // a folder
+    // In the language asked for, from the tables beside the program; the locale's when none is.
+    ToolOptions german;
+    german.environment = {"ZQ_LANGUAGE=de"};
+    EXPECT_EQ(RunTool({"check", m_folder.File("missing.zqp")}, german)
+                  .err.rfind("zqtool: " + m_folder.File("missing.zqp") + ": Die Datei kann nicht ge", 0),
+              0u);
+    ToolOptions polish;
+    polish.environment = {"ZQ_LANGUAGE=", "LC_ALL=", "LC_MESSAGES=pl_PL.UTF-8"};
+    EXPECT_EQ(RunTool({"check", m_folder.File("missing.zqp")}, polish).err.find(kCannotOpen),
+              std::string::npos);
 
     ToolRun unknown = RunTool({"check", Write("unknown.zqp", "ZQ-2200.v1 \r\nRFID=9N\r\n")});
     EXPECT_EQ(unknown.status, 2);

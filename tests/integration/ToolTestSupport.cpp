@@ -85,17 +85,26 @@ int WaitFor(pid_t pid)
 
 std::vector<std::string> ToolEnvironment(const std::string& simulator, const std::vector<std::string>& more)
 {
+    // Names the run sets itself; the built-in texts whatever the machine's language, unless the
+    // test asks for another.
+    std::vector<std::string> own{"ZQ_SIMULATOR=" + simulator};
+    own.insert(own.end(), more.begin(), more.end());
+    own.emplace_back("ZQ_LANGUAGE=en");
+    const auto setHere = [&own](const std::string& entry) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        return name == "ZQ_VENDOR_ID=" ||
+               std::any_of(own.begin(), own.end(), [&name](const std::string& mine) {
+                   return mine.compare(0, name.size(), name) == 0;
+               });
+    };
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "ZQ_SIMULATOR=", 13) != 0 &&
-            std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0 && std::strncmp(*entry, "ZQ_LANGUAGE=", 12) != 0) {
+        if (!setHere(*entry)) {
             entries.emplace_back(*entry);
         }
     }
-    entries.push_back("ZQ_SIMULATOR=" + simulator);
-    entries.insert(entries.end(), more.begin(), more.end());
-    // The built-in texts whatever the machine's language; a test's own choice comes first.
-    entries.emplace_back("ZQ_LANGUAGE=en");
+    // The first of a name counts: a test's own choice before the default language.
+    entries.insert(entries.end(), own.begin(), own.end());
     return entries;
 }
 
