@@ -21,7 +21,6 @@ public:
     // Where the command reports its progress.
     ProgressSink* GetProgressSink() { return &m_state; }
     QProgressBar* GetProgressBar() const { return m_bar; }
-    QLabel* GetPhaseLabel() const { return m_phase; }
 
 private:
     void ShowState();
