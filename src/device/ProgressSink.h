@@ -9,6 +9,8 @@ class ProgressSink
 public:
     virtual ~ProgressSink() = default;
     virtual void Progress(uint32_t done, uint32_t total) = 0;
+    // The keyboard has answered busy for a while and the operation still waits for it.
+    virtual void KeyboardBusy() {}
 };
 
 // Sends to the sink when there is one, then pumps messages in every case.
