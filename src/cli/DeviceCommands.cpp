@@ -87,7 +87,8 @@ std::vector<std::string> FindSilentSimulatorEntries(uint16_t vendorId)
 }
 
 // prefix goes before the message: what the failed step was, when it was not the command itself.
-int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments, const std::string& prefix = "")
+int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments,
+                 const std::string& prefix = "")
 {
     if (result == DeviceResultOk) {
         return result;
@@ -330,7 +331,8 @@ int RunProgram(const CliArguments& arguments)
     bar.Finish(result == DeviceResultOk);
     // Only a USB keyboard is read back.
     const bool verified = keyboard.GetVerifyAfterProgramming() && keyboard.CanDownloadSequences();
-    PrintSummary(result, verified ? DeviceOperation::ProgramAndVerify : DeviceOperation::Program, keyboard, start);
+    PrintSummary(result, verified ? DeviceOperation::ProgramAndVerify : DeviceOperation::Program, keyboard,
+                 start);
     return ReportResult(result, keyboard, arguments);
 }
 

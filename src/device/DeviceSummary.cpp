@@ -35,7 +35,8 @@ std::string FormatDeviceSummary(DeviceOperation operation, const std::string& ty
     const auto tenths = static_cast<uint64_t>(std::llround(std::max(seconds, 0.0) * 10));
     const std::string time = std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
     // The time first: a type name holds no "%s" to be taken for it then.
-    std::string text = ReplaceFirst(ReplaceFirst(LoadText(GetSummaryTextId(operation)), "%s", time), "%n", typeName);
+    std::string text =
+        ReplaceFirst(ReplaceFirst(LoadText(GetSummaryTextId(operation)), "%s", time), "%n", typeName);
     if (reports != 0) {
         text += LoadTextWithArgument(IDS_DONE_REPORTS, std::to_string(reports));
     }

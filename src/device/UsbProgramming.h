@@ -41,8 +41,8 @@ int ReadUsbDeviceHeader(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* len
 int ReadUsbDeviceHeaderLength(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* length);
 // ReadUsbDeviceHeader as a complete device operation with its own channel; progress only hears
 // of a busy keyboard.
-int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer, const HidAccess& access = {},
-                         ProgressSink* progress = nullptr);
+int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer,
+                         const HidAccess& access = {}, ProgressSink* progress = nullptr);
 
 int ProgramUsbKeyboard(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access = {});
 int DownloadUsbSequences(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access = {});

@@ -71,7 +71,8 @@ OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
 std::string DescribeFileError(int error)
 {
     if (error == EOVERFLOW) {
-        return LoadTextWithArgument(IDS_OPEN_WHY_LONG_LINE, std::to_string(BufferedFile::kMaxLineLength >> 20));
+        return LoadTextWithArgument(IDS_OPEN_WHY_LONG_LINE,
+                                    std::to_string(BufferedFile::kMaxLineLength >> 20));
     }
     return std::strerror(error);
 }
@@ -85,8 +86,9 @@ std::string DescribeOpenFailure(const OpenedProject& project)
     case OpenOutcome::UnknownFormat:
         return DescribeFirstLine(project.firstLine);
     case OpenOutcome::DecodingErrors:
-        return project.errorLine != 0 ? LoadTextWithArgument(IDS_OPEN_WHY_LINE, std::to_string(project.errorLine))
-                                      : std::string();
+        return project.errorLine != 0
+                   ? LoadTextWithArgument(IDS_OPEN_WHY_LINE, std::to_string(project.errorLine))
+                   : std::string();
     case OpenOutcome::Opened:
         break;
     }

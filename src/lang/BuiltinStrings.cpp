@@ -123,15 +123,11 @@ constexpr BuiltinString kStrings[] = {
     {IDS_OPEN_WHY_FIRST_LINE, "the first line is '%s'"},
     {IDS_OPEN_WHY_LONG_LINE, "a line is longer than %s MiB"},
     {IDS_START_NO_DISPLAY,
-     "no display for the editor window (DISPLAY and WAYLAND_DISPLAY are unset): set "
-     "QT_QPA_PLATFORM=offscreen to start it without a screen, or use zqtool from a terminal"},
+     "no display (DISPLAY and WAYLAND_DISPLAY are unset): set QT_QPA_PLATFORM=offscreen to start "
+     "without a screen, or use zqtool"},
     {IDS_START_HELP,
-     "usage: %s [PROJECT]\n"
-     "The ZQ programmer editor: opens PROJECT (a .zqp or ZQ-1100 .txt file) or starts with a new\n"
-     "project. 'zqtool --help' tells the command-line companion.\n"
-     "\n"
-     "  -h, --help      this text\n"
-     "  --version       the program's version\n"},
+     "usage: %s [PROJECT]\nThe ZQ programmer editor: opens PROJECT (.zqp, or .txt of a ZQ-1100) or "
+     "a new project.\n"},
     {IDS_DONE_PROGRAMMED_VERIFIED, "programmed and verified %n in %s s"},
     {IDS_DONE_PROGRAMMED, "programmed %n in %s s"},
     {IDS_DONE_DOWNLOADED, "read the programming of %n in %s s"},
@@ -139,6 +135,9 @@ constexpr BuiltinString kStrings[] = {
     {IDS_DONE_VERSION, "read the firmware version of %n in %s s"},
     {IDS_DONE_REPORTS, ", %s reports"},
     {IDS_DEVICE_BUSY, "The %n keyboard answers that it is busy; still waiting for it."},
+    {IDS_START_HELP_OPTIONS,
+     "\n  -h, --help   this text\n  --version    the program's version\nzqtool --help: the "
+     "command-line companion.\n"},
     {IDS_NUMBER_RANGE, "Enter a number from %s to %s."},
     {IDS_MSG_SETTINGS_NOT_A_FILE,
      "The settings file \"%s\" is not an ordinary file.\nThe program starts with its default "

@@ -273,6 +273,7 @@ constexpr uint32_t IDS_OPEN_WHY_LONG_LINE = 34218;  // "%s": the longest line in
 // The editor started from a terminal.
 constexpr uint32_t IDS_START_NO_DISPLAY = 34219;
 constexpr uint32_t IDS_START_HELP = 34220; // "%s": the program's name
+constexpr uint32_t IDS_START_HELP_OPTIONS = 34228;
 // The one line a device command leaves on a terminal: "%n" the keyboard type, "%s" the seconds.
 constexpr uint32_t IDS_DONE_PROGRAMMED_VERIFIED = 34221;
 constexpr uint32_t IDS_DONE_PROGRAMMED = 34222;

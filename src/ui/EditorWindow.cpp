@@ -48,7 +48,8 @@ namespace {
 void ShowOpenFailure(EditorPrompts& prompts, const std::string& path, const OpenedProject& opened)
 {
     const std::string why = DescribeOpenFailure(opened);
-    prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)) + "\n\n" + path + (why.empty() ? "" : ": " + why),
+    prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)) + "\n\n" + path +
+                            (why.empty() ? "" : ": " + why),
                         IDS_TITLE_ERROR, MessageIcon::Error);
 }
 

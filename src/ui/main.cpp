@@ -50,7 +50,9 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv)
 {
     const std::string first = argc > 1 && argv[1] != nullptr ? argv[1] : "";
     if (first == "--help" || first == "-h") {
-        std::fputs(LoadTextWithArgument(IDS_START_HELP, "zq-programmer").c_str(), stdout);
+        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS))
+                       .c_str(),
+                   stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     if (first == "--version") {

@@ -74,7 +74,8 @@ std::vector<Step> ParseSession(const std::string& text)
 }
 
 // The lines printed match the lines shown, "..." standing for any run of lines.
-bool Matches(const std::vector<std::string>& printed, size_t p, const std::vector<std::string>& shown, size_t s)
+bool Matches(const std::vector<std::string>& printed, size_t p, const std::vector<std::string>& shown,
+             size_t s)
 {
     if (s == shown.size()) {
         return p == printed.size();
@@ -119,7 +120,8 @@ protected:
         // Set and empty: the device commands look for simulated keyboards only, and find none.
         options.simulator = std::string();
         // A reader's shell: no simulator, no keyboard reached; the guide's own exports come later.
-        options.environment = {"PATH=" + std::string(ZQ_BIN_DIR) + ":/usr/bin:/bin", "HOME=" + m_folder.File("home")};
+        options.environment = {"PATH=" + std::string(ZQ_BIN_DIR) + ":/usr/bin:/bin",
+                               "HOME=" + m_folder.File("home")};
         const ToolRun run = RunTool({"60", "/bin/bash", "-c", script, "session"}, options);
         ASSERT_EQ(run.status, 0) << "the session did not end: " << run.out << run.err;
         std::vector<std::vector<std::string>> printed;
