@@ -17,9 +17,9 @@ public:
     static constexpr uint64_t kBusyPollLimitMs = 10000;
     // After this long the user hears that the keyboard is busy, so that the wait is not taken for a hang.
     static constexpr uint64_t kBusyNoticeMs = 2000;
-    // Once a stop is asked for, a busy keyboard gets this much longer: a closing step may still get
-    // through, and the user is answered within half a second.
-    static constexpr uint64_t kBusyAfterStopMs = 250;
+    // Once a stop is asked for, a busy keyboard gets this much longer, and the closing step as much
+    // again: it may still get through, and the user is answered within half a second.
+    static constexpr uint64_t kBusyAfterStopMs = 150;
 
     explicit HidChannel(HidBackend& backend);
 
