@@ -1,6 +1,7 @@
 #include "cli/CliArguments.h"
 
 #include "app/Numbers.h"
+#include "device/SimulatorSocket.h"
 #include "device/UsbVendorId.h"
 
 #include <cstddef>
@@ -30,6 +31,7 @@ struct CommandInfo
     unsigned options;
     bool needsOutput;
     const char* help;
+    bool repeatsLastOperand = false; // FILE...
 };
 
 // Shared parts of the help texts.
@@ -80,7 +82,7 @@ const CommandInfo kCommands[] = {
      "Exit status: 0; 4 saving failed; " ZQ_COMMON_STATUS_HELP},
     {CliCommand::Check,
      "check",
-     "check FILE [--json]",
+     "check FILE... [--json]",
      {"FILE"},
      1,
      OptJson,
@@ -89,16 +91,20 @@ const CommandInfo kCommands[] = {
      "standard output: its keyboard type (\"type\", id, name) and the conversions it offers\n"
      "(\"conversion\", item, title, and \"loses data\" for those that drop layouts or codes),\n"
      "tab-separated, one a line. A decoding error names the line it was found on.\n"
+     "With several files, one line each instead: the file, how it opened (\"opened\",\n"
+     "\"cannot-open\", \"unknown-format\", \"decoding-errors\"), its type id and name (\"-\" when\n"
+     "none), tab-separated.\n"
      "\n"
      "  --json             one object instead: {\"file\", \"status\", \"outcome\" (\"opened\",\n"
      "                     \"cannot-open\", \"unknown-format\", \"decoding-errors\"), \"errorLine\" (0: "
      "none\n"
      "                     known), \"type\": {\"id\", \"name\"} or null, \"conversions\": [{\"item\", "
      "\"title\",\n"
-     "                     \"losesData\"}]}\n"
+     "                     \"losesData\"}]}; with several files {\"files\": [one such object each]}\n"
      "\n"
      "Exit status: 0 clean; 1 the file cannot be opened; 2 unknown format; 3 decoded with "
-     "errors;\n" ZQ_COMMON_STATUS_HELP},
+     "errors;\nwith several files the highest of theirs; " ZQ_COMMON_STATUS_HELP,
+     true},
     {CliCommand::Convert,
      "convert",
      "convert FILE [--item N]... -o OUT [--format N] [--force]",
@@ -219,7 +225,7 @@ const char* const kToolHelp =
     "Commands:\n"
     "  types [--json]                          list the keyboard types\n"
     "  new TYPE -o OUT [--format N]            write an empty project\n"
-    "  check FILE [--json]                     open a project and report how it decoded\n"
+    "  check FILE... [--json]                  open projects and report how they decoded\n"
     "  convert FILE [--item N]... -o OUT [--format N] [--force]\n"
     "                                          convert a project to another variant\n"
     "  image FILE -o OUT [--keyboard-version V]\n"
@@ -312,6 +318,13 @@ bool ParseNumberOption(const std::string& text, uint8_t minimum, uint8_t& value)
     return ParseU8(text, value, 255) == ParseOk && value >= minimum;
 }
 
+// Names are never looked up: only a loopback address in numbers keeps the keyboard local.
+bool IsLoopbackEntry(const std::string& value)
+{
+    SimulatorEndpoint endpoint;
+    return ParseSimulatorEndpoint(value, endpoint);
+}
+
 bool StoreOption(const OptionInfo& option, const std::string& value, CliArguments& arguments,
                  std::string& error)
 {
@@ -354,7 +367,7 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
         arguments.hasBackup = stored;
         break;
     case OptDevice:
-        stored = !value.empty();
+        stored = !value.empty() && (value.rfind(kSimulatorTcpPrefix, 0) != 0 || IsLoopbackEntry(value));
         expected = "a device node, socket or tcp:127.0.0.1:PORT";
         arguments.device = value;
         arguments.hasDevice = stored;
@@ -370,6 +383,9 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
     }
     if (!stored) {
         error = "invalid value '" + value + "' for " + option.longName + " (" + expected + ")";
+        if (option.bit == OptDevice && !value.empty()) {
+            error += "; use tcp:127.0.0.1:" + value.substr(value.rfind(':') + 1);
+        }
     }
     return stored;
 }
@@ -429,7 +445,7 @@ bool ParseCommandWords(const CommandInfo& info, const std::vector<std::string>& 
         error = std::string("missing ") + info.operandNames[arguments.operands.size()];
         return false;
     }
-    if (arguments.operands.size() > info.operandCount) {
+    if (arguments.operands.size() > info.operandCount && !info.repeatsLastOperand) {
         error = "unexpected argument '" + arguments.operands[info.operandCount] + "'";
         return false;
     }

@@ -52,10 +52,7 @@ int PrintUsageError(const std::string& reason, const std::string& usageLine)
 
 std::string DescribeSystemError(int error)
 {
-    if (error == EOVERFLOW) {
-        return "a line is longer than " + std::to_string(BufferedFile::kMaxLineLength >> 20) + " MiB";
-    }
-    return std::strerror(error);
+    return DescribeFileError(error);
 }
 
 bool ResolveKeyboardType(const std::string& text, uint8_t& id)
@@ -81,22 +78,6 @@ bool ResolveKeyboardType(const std::string& text, uint8_t& id)
         }
     }
     return false;
-}
-
-std::string DescribeOpenFailure(const OpenedProject& project)
-{
-    switch (project.outcome) {
-    case OpenOutcome::CannotOpen:
-        return project.systemError != 0 ? DescribeSystemError(static_cast<int>(project.systemError))
-                                        : "the file is empty";
-    case OpenOutcome::UnknownFormat:
-        return "the first line names no keyboard type";
-    case OpenOutcome::DecodingErrors:
-        return project.errorLine != 0 ? "line " + std::to_string(project.errorLine) : "";
-    case OpenOutcome::Opened:
-        break;
-    }
-    return "";
 }
 
 int OpenProject(const std::string& path, OpenedProject& project, uint8_t& format)

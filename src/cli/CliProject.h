@@ -28,8 +28,6 @@ bool ResolveKeyboardType(const std::string& text, uint8_t& id);
 // ExitDecodingErrors (the partly read project stays in project). format: the format the file was
 // read in.
 int OpenProject(const std::string& path, OpenedProject& project, uint8_t& format);
-// Why opening failed, in a few words: the system error, "line N", or empty.
-std::string DescribeOpenFailure(const OpenedProject& project);
 
 // The number of save formats the project offers (entries of its file filter).
 uint8_t GetFormatCount(const Keyboard& keyboard);

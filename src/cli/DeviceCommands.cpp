@@ -4,10 +4,13 @@
 #include "cli/ProgressBar.h"
 #include "cli/StopSignals.h"
 
+#include "device/DeviceBackends.h"
 #include "device/DeviceResult.h"
+#include "device/DeviceSummary.h"
 #include "device/KeyboardBackup.h"
 #include "device/KeyboardInterfaces.h"
 #include "device/OsError.h"
+#include "device/SimulatorSocket.h"
 #include "device/UsbVendorId.h"
 #include "lang/StringIds.h"
 #include "lang/TextHelpers.h"
@@ -15,7 +18,10 @@
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"
+#include "model/UsbKeyboard.h"
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -50,7 +56,22 @@ int RefuseUnsupported()
     return DeviceResultNotSupported;
 }
 
-// The simulator entries nobody serves: a missing keyboard there is no matter of USB cables.
+// What to do about a simulator entry that gave no keyboard; the listing also says to start zqsim.
+std::string DescribeSilentEntry(const std::string& path, uint32_t osError, bool inListing = false)
+{
+    SimulatorEndpoint endpoint;
+    if (path.rfind(kSimulatorTcpPrefix, 0) == 0 && !ParseSimulatorEndpoint(path, endpoint)) {
+        // Names are never looked up: only a loopback address in numbers keeps the keyboard local.
+        return "use tcp:127.0.0.1:" + path.substr(path.rfind(':') + 1) + " instead of " + path;
+    }
+    if (osError == kOsErrorOtherBase + EACCES || osError == kOsErrorOtherBase + EPERM) {
+        return "permission denied to open " + path;
+    }
+    return "no simulated keyboard answers at " + path + (inListing ? "; start zqsim there" : "");
+}
+
+// The simulator entries that gave no keyboard, with what to do about each: a missing keyboard
+// there is no matter of USB cables.
 std::vector<std::string> FindSilentSimulatorEntries(uint16_t vendorId)
 {
     std::vector<std::string> silent;
@@ -59,13 +80,15 @@ std::vector<std::string> FindSilentSimulatorEntries(uint16_t vendorId)
     }
     for (const KeyboardInterface& entry : ListKeyboardInterfaces(vendorId)) {
         if (entry.state == InterfaceState::NotAnswering) {
-            silent.push_back(entry.path);
+            silent.push_back(DescribeSilentEntry(entry.path, entry.osError));
         }
     }
     return silent;
 }
 
-int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments)
+// prefix goes before the message: what the failed step was, when it was not the command itself.
+int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments,
+                 const std::string& prefix = "")
 {
     if (result == DeviceResultOk) {
         return result;
@@ -74,16 +97,16 @@ int ReportResult(int result, const Keyboard& keyboard, const CliArguments& argum
         PrintMessage(FormatDeviceMessage(result, keyboard.GetErrorText()));
         return ExitInterrupted + GetCaughtStopSignal();
     }
-    std::string message = FormatDeviceMessage(result, keyboard.GetErrorText());
+    std::string message = prefix + FormatDeviceMessage(result, keyboard.GetErrorText());
     if (result == DeviceResultNoDevice || result == DeviceResultZq1100NotFound ||
         result == DeviceResultNoDriver) {
         const std::vector<std::string> silent = FindSilentSimulatorEntries(GetVendorId(arguments));
         if (!silent.empty()) {
             // The first line says what failed; the hint after it would send the user to the cable.
-            message = GetResultMessage(result);
+            message = prefix + GetResultMessage(result);
             message = message.substr(0, message.find_first_of("\r\n"));
-            for (const std::string& path : silent) {
-                message += "\nzqtool: no simulated keyboard answers at " + path;
+            for (const std::string& why : silent) {
+                message += "\nzqtool: " + why;
             }
         }
     }
@@ -115,10 +138,39 @@ std::unique_ptr<Keyboard> CreateForDevice(const CliArguments& arguments)
     return keyboard;
 }
 
-bool IsFolder(const std::string& path)
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && EqualsIgnoringCase(text.substr(text.size() - end.size()), end);
+}
+
+// A backup goes into a folder unless OUT names a project file: an existing folder, a name ending
+// in '/', or a missing path not ending in .zqp is a folder, made when missing, as the editor's is.
+bool IsBackupFolder(const std::string& out)
 {
     struct stat status;
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    if (::stat(out.c_str(), &status) == 0) {
+        return S_ISDIR(status.st_mode);
+    }
+    return out.back() == '/' || !EndsWith(out, ".zqp");
+}
+
+using Clock = std::chrono::steady_clock;
+
+// A terminal hears what a successful command did and how long it took; scripts hear nothing.
+void PrintSummary(int result, DeviceOperation operation, const Keyboard& keyboard, Clock::time_point start)
+{
+    if (result != DeviceResultOk || ProgressBar::TerminalOrNull(stderr) == nullptr) {
+        return;
+    }
+    const std::chrono::duration<double> took = Clock::now() - start;
+    PrintMessage(
+        FormatDeviceSummary(operation, GetFamilyName(keyboard), keyboard.GetExchangeCount(), took.count()));
+}
+
+// The bar of a device operation, with the line a busy keyboard gets on standard error.
+void PrepareBar(ProgressBar& bar, const Keyboard& keyboard)
+{
+    bar.SetBusyNotice(stderr, ReplaceFirst(LoadText(IDS_DEVICE_BUSY), "%n", GetFamilyName(keyboard)));
 }
 
 // Saves what the keyboard holds before anything is written to it: to the file, or into the folder
@@ -131,17 +183,20 @@ int BackUpBeforeProgramming(Keyboard& keyboard, const CliArguments& arguments)
     }
     std::unique_ptr<Keyboard> backup;
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
+    PrepareBar(bar, keyboard);
     const int result = ReadKeyboardBackup(keyboard, &bar, backup);
-    bar.Finish();
+    bar.Finish(result == DeviceResultOk);
     if (result != DeviceResultOk) {
-        return ReportResult(result, backup ? *backup : keyboard, arguments);
+        // The keyboard was not touched: the reading of the backup failed, not the programming.
+        return ReportResult(result, backup ? *backup : keyboard, arguments, "backup: ");
     }
     const std::string& out = arguments.backup;
-    if (!IsFolder(out)) {
+    if (!IsBackupFolder(out)) {
         return SaveProject(*backup, out, 0);
     }
+    errno = 0;
     if (!SaveBackupInFolder(*backup, out, std::time(nullptr), nullptr)) {
-        PrintFileMessage(out, LoadText(IDS_MSG_CANNOT_SAVE), "");
+        PrintFileMessage(out, LoadText(IDS_MSG_CANNOT_SAVE), errno != 0 ? DescribeSystemError(errno) : "");
         return ExitSaveFailed;
     }
     return ExitOk;
@@ -172,7 +227,7 @@ std::string DescribeState(const KeyboardInterface& entry)
         return "vendor id 0x" + Hex4(entry.vendorId) + " is not the one looked for; pass --vendor-id 0x" +
                Hex4(entry.vendorId) + " or set ZQ_VENDOR_ID";
     case InterfaceState::NotAnswering:
-        return "no simulated keyboard answers at " + entry.path + "; start zqsim there";
+        return DescribeSilentEntry(entry.path, entry.osError, true);
     case InterfaceState::NoPermission:
         return std::string("no permission to read and write it; ") + kUdevHint;
     case InterfaceState::InUse:
@@ -227,7 +282,14 @@ int RunList(const CliArguments& arguments)
         std::printf("%s\n", JsonObject().Raw("interfaces", JsonArray(interfaces)).Str().c_str());
     }
     if (!usable && !arguments.json) {
-        PrintMessage(GetResultMessage(DeviceResultNoDevice));
+        // The lines above say why of each interface; the USB cable hint would mislead a ZQ-1100 user.
+        const std::string message = GetResultMessage(DeviceResultNoDevice);
+        PrintMessage(message.substr(0, message.find_first_of("\r\n")));
+        if (list.empty()) {
+            PrintMessage("zqtool: no keyboard interface at all: check the USB cable of a ZQ-2200 or ZQ-3300, "
+                         "the driver of a ZQ-1100 (" +
+                         GetPlatformLegacyDriverPath() + ")");
+        }
     }
     return usable ? static_cast<int>(ExitOk) : static_cast<int>(DeviceResultNoDevice);
 }
@@ -257,8 +319,14 @@ int RunProgram(const CliArguments& arguments)
     }
     keyboard.SetVerifyAfterProgramming(!arguments.noVerify);
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
+    PrepareBar(bar, keyboard);
+    const Clock::time_point start = Clock::now();
     const int result = keyboard.Program(&bar);
-    bar.Finish();
+    bar.Finish(result == DeviceResultOk);
+    // Only a USB keyboard is read back.
+    const bool verified = keyboard.GetVerifyAfterProgramming() && keyboard.CanDownloadSequences();
+    PrintSummary(result, verified ? DeviceOperation::ProgramAndVerify : DeviceOperation::Program, keyboard,
+                 start);
     return ReportResult(result, keyboard, arguments);
 }
 
@@ -276,13 +344,17 @@ int RunDownload(const CliArguments& arguments)
         return RefuseUnsupported();
     }
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
+    PrepareBar(bar, *keyboard);
+    const Clock::time_point start = Clock::now();
     const int result = keyboard->DownloadSequences(&bar);
-    bar.Finish();
+    bar.Finish(result == DeviceResultOk);
     if (result != DeviceResultOk) {
         // A failed read leaves a partly decoded project: it is not saved.
         return ReportResult(result, *keyboard, arguments);
     }
-    return SaveProjectChecked(*keyboard, arguments.output, arguments.format);
+    const int saved = SaveProjectChecked(*keyboard, arguments.output, arguments.format);
+    PrintSummary(saved, DeviceOperation::Download, *keyboard, start);
+    return saved;
 }
 
 int RunFirmware(const CliArguments& arguments)
@@ -296,8 +368,11 @@ int RunFirmware(const CliArguments& arguments)
     }
     const std::string& path = arguments.operands[1];
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
+    PrepareBar(bar, *keyboard);
+    const Clock::time_point start = Clock::now();
     const int result = keyboard->UploadFirmware(path, &bar);
-    bar.Finish();
+    bar.Finish(result == DeviceResultOk);
+    PrintSummary(result, DeviceOperation::UploadFirmware, *keyboard, start);
     if (result == DeviceResultCannotOpenFile || result == DeviceResultCorruptedFile) {
         PrintFileMessage(path, GetResultMessage(result), keyboard->GetErrorText());
         return result;
@@ -315,9 +390,12 @@ int RunVersion(const CliArguments& arguments)
         return RefuseUnsupported();
     }
     ProgressBar bar(ProgressBar::TerminalOrNull(stderr));
+    PrepareBar(bar, *keyboard);
+    const Clock::time_point start = Clock::now();
     std::string text;
     const int result = keyboard->GetFirmwareVersion(&bar, &text);
-    bar.Finish();
+    bar.Finish(result == DeviceResultOk);
+    PrintSummary(result, DeviceOperation::ReadFirmwareVersion, *keyboard, start);
     if (arguments.json) {
         JsonObject json;
         json.Number("status", result)

@@ -6,6 +6,7 @@
 #include "device/LegacyProgramming.h"
 #include "device/UsbProgramming.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/ConversionLoss.h"
 #include "model/KeyCell.h"
@@ -98,6 +99,37 @@ int ApplyConversion(std::unique_ptr<Keyboard>& keyboard, uint8_t item, bool forc
     return ExitOk;
 }
 
+const char* const kOutcomeNames[] = {"opened", "cannot-open", "unknown-format", "decoding-errors"};
+
+std::string CheckJson(const std::string& path, const OpenedProject& project)
+{
+    const int status = static_cast<int>(project.outcome);
+    JsonObject json;
+    json.Text("file", path)
+        .Number("status", status)
+        .Text("outcome", kOutcomeNames[status])
+        .Number("errorLine", project.errorLine);
+    std::vector<std::string> conversions;
+    if (project.keyboard) {
+        Keyboard& keyboard = *project.keyboard;
+        json.Raw("type",
+                 JsonObject().Number("id", keyboard.GetTypeId()).Text("name", keyboard.GetTypeName()).Str());
+        for (uint8_t item = 1; item <= keyboard.GetConversionCount(); ++item) {
+            std::string title;
+            if (keyboard.GetConversionTitle(item, &title)) {
+                conversions.push_back(JsonObject()
+                                          .Number("item", item)
+                                          .Text("title", title)
+                                          .Bool("losesData", keyboard.GetConversionWarning(item, nullptr))
+                                          .Str());
+            }
+        }
+    } else {
+        json.Raw("type", "null");
+    }
+    return json.Raw("conversions", JsonArray(conversions)).Str();
+}
+
 int BuildImage(Keyboard& keyboard, const CliArguments& arguments, std::vector<uint8_t>& image)
 {
     image.assign(kImageBufferSize, 0);
@@ -170,44 +202,41 @@ int RunNew(const CliArguments& arguments)
 
 int RunCheck(const CliArguments& arguments)
 {
-    OpenedProject project;
-    uint8_t format = 0;
-    const std::string& path = arguments.operands[0];
-    if (!arguments.json) {
-        const int status = OpenProject(path, project, format);
+    const std::vector<std::string>& files = arguments.operands;
+    if (files.size() == 1 && !arguments.json) {
+        OpenedProject project;
+        uint8_t format = 0;
+        const int status = OpenProject(files[0], project, format);
         if (project.keyboard) {
             PrintOverview(*project.keyboard);
         }
         return status;
     }
-    project = OpenProjectFile(path, &format);
-    static const char* const kOutcomes[] = {"opened", "cannot-open", "unknown-format", "decoding-errors"};
-    const int status = static_cast<int>(project.outcome);
-    JsonObject json;
-    json.Text("file", path)
-        .Number("status", status)
-        .Text("outcome", kOutcomes[status])
-        .Number("errorLine", project.errorLine);
-    std::vector<std::string> conversions;
-    if (project.keyboard) {
-        Keyboard& keyboard = *project.keyboard;
-        json.Raw("type",
-                 JsonObject().Number("id", keyboard.GetTypeId()).Text("name", keyboard.GetTypeName()).Str());
-        for (uint8_t item = 1; item <= keyboard.GetConversionCount(); ++item) {
-            std::string title;
-            if (keyboard.GetConversionTitle(item, &title)) {
-                conversions.push_back(JsonObject()
-                                          .Number("item", item)
-                                          .Text("title", title)
-                                          .Bool("losesData", keyboard.GetConversionWarning(item, nullptr))
-                                          .Str());
-            }
+    int worst = ExitOk;
+    std::vector<std::string> objects;
+    for (const std::string& path : files) {
+        OpenedProject project;
+        uint8_t format = 0;
+        int status = ExitOk;
+        if (arguments.json) {
+            project = OpenProjectFile(path, &format);
+            status = static_cast<int>(project.outcome);
+            objects.push_back(CheckJson(path, project));
+        } else {
+            status = OpenProject(path, project, format);
+            const std::string type = project.keyboard ? std::to_string(project.keyboard->GetTypeId()) + "\t" +
+                                                            project.keyboard->GetTypeName()
+                                                      : "-\t-";
+            std::printf("%s\t%s\t%s\n", EscapeControlCharacters(path).c_str(), kOutcomeNames[status],
+                        type.c_str());
         }
-    } else {
-        json.Raw("type", "null");
+        worst = std::max(worst, status);
     }
-    std::printf("%s\n", json.Raw("conversions", JsonArray(conversions)).Str().c_str());
-    return status;
+    if (arguments.json) {
+        std::printf("%s\n", files.size() == 1 ? objects[0].c_str()
+                                              : JsonObject().Raw("files", JsonArray(objects)).Str().c_str());
+    }
+    return worst;
 }
 
 int RunConvert(const CliArguments& arguments)

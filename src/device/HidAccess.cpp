@@ -2,7 +2,7 @@
 
 #include "device/DeviceBackends.h"
 
-HidSession::HidSession(const HidAccess& access)
+HidSession::HidSession(const HidAccess& access, ProgressSink* progress)
 {
     HidBackend* backend = access.backend;
     if (backend == nullptr) {
@@ -11,4 +11,5 @@ HidSession::HidSession(const HidAccess& access)
     }
     m_channel = std::make_unique<HidChannel>(*backend);
     m_channel->SetClock(access.nowMs, access.sleepMs);
+    m_channel->SetProgressSink(progress);
 }

@@ -21,7 +21,8 @@ struct HidAccess
 class HidSession
 {
 public:
-    explicit HidSession(const HidAccess& access);
+    // The progress sink, when given, also hears of a keyboard that stays busy.
+    explicit HidSession(const HidAccess& access, ProgressSink* progress = nullptr);
     HidSession(const HidSession&) = delete;
     HidSession& operator=(const HidSession&) = delete;
 

@@ -1,8 +1,11 @@
 #include "device/HidChannel.h"
 
+#include "device/DeviceStop.h"
 #include "device/MessagePump.h"
 #include "device/OsError.h"
+#include "device/ProgressSink.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -56,6 +59,7 @@ bool HidChannel::SendData(const uint8_t* data, size_t length)
     }
     const bool sent = m_backend.SetFeature(m_handle, report.data(), report.size());
     m_lastError = m_backend.GetLastError();
+    ++m_reportCount;
     return sent;
 }
 
@@ -70,6 +74,7 @@ bool HidChannel::ReceiveData(uint8_t* buffer, size_t length)
     if (IsOpen()) {
         received = m_backend.GetFeature(m_handle, report.data(), report.size());
         m_lastError = m_backend.GetLastError();
+        ++m_reportCount;
     } else {
         m_lastError = MapOsError(EBADF);
     }
@@ -90,6 +95,7 @@ bool HidChannel::Execute(const CommandReport& command)
         return false;
     }
     bool result = m_backend.SetFeature(m_handle, command.data(), command.size());
+    ++m_reportCount;
     if (result) {
         result = PollStatus() && m_status == HidStatusDone;
     }
@@ -101,16 +107,28 @@ bool HidChannel::PollStatus()
 {
     CommandReport answer = BuildStatusRequest();
     bool read = m_backend.GetFeature(m_handle, answer.data(), answer.size());
+    ++m_reportCount;
     const uint64_t busySince = m_nowMs();
+    uint64_t limit = kBusyPollLimitMs;
+    bool noticed = false;
     while (read && answer[kStatusCodeOffset] == HidStatusBusy) {
-        if (m_nowMs() - busySince >= kBusyPollLimitMs) {
+        const uint64_t busyFor = m_nowMs() - busySince;
+        if (IsDeviceStopRequested() && limit == kBusyPollLimitMs) {
+            limit = std::min(limit, busyFor + kBusyAfterStopMs);
+        }
+        if (busyFor >= limit) {
             m_status = HidStatusBusy;
             return false;
+        }
+        if (!noticed && busyFor >= kBusyNoticeMs && m_sink != nullptr) {
+            m_sink->KeyboardBusy();
+            noticed = true;
         }
         PumpMessages();
         m_sleepMs(1);
         answer = BuildStatusRequest();
         read = m_backend.GetFeature(m_handle, answer.data(), answer.size());
+        ++m_reportCount;
     }
     if (!read) {
         return false;

@@ -8,11 +8,18 @@
 #include <cstdint>
 #include <functional>
 
+class ProgressSink;
+
 class HidChannel : public HidDevice
 {
 public:
     // A keyboard answering busy for this long without a break fails the command with status 3.
     static constexpr uint64_t kBusyPollLimitMs = 10000;
+    // After this long the user hears that the keyboard is busy, so that the wait is not taken for a hang.
+    static constexpr uint64_t kBusyNoticeMs = 2000;
+    // Once a stop is asked for, a busy keyboard gets this much longer, and the closing step as much
+    // again: it may still get through, and the user is answered within half a second.
+    static constexpr uint64_t kBusyAfterStopMs = 150;
 
     explicit HidChannel(HidBackend& backend);
 
@@ -44,6 +51,11 @@ public:
     // end - start + 1, or 0 when end is 0; negative for a map whose end lies before its start.
     int32_t GetMemoryCapacity() const;
 
+    // Told when the keyboard has been busy for kBusyNoticeMs; may be null.
+    void SetProgressSink(ProgressSink* sink) { m_sink = sink; }
+    // Reports sent and received since the channel was made.
+    uint32_t GetReportCount() const { return m_reportCount; }
+
     // For tests: a millisecond clock and the sleep of the busy poll.
     void SetClock(std::function<uint64_t()> nowMs, std::function<void(uint32_t)> sleepMs);
     // Sleeps on the channel's clock, so that tests can skip the wait.
@@ -58,6 +70,8 @@ private:
     uint8_t m_formatVersion = 0;
     uint16_t m_startAddress = 0;
     uint16_t m_endAddress = 0;
+    ProgressSink* m_sink = nullptr;
+    uint32_t m_reportCount = 0;
     std::function<uint64_t()> m_nowMs;
     std::function<void(uint32_t)> m_sleepMs;
 };

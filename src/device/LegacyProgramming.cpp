@@ -174,6 +174,7 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
     ReportProgress(progress, 0, total);
     beforeWrite(0);
     int result = DeviceResultOk;
+    uint32_t written = 0;
     for (uint32_t i = 0; i < total; ++i) {
         if (IsDeviceStopRequested()) {
             result = DeviceResultInterrupted;
@@ -187,6 +188,7 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
             }
             break;
         }
+        ++written;
         // The pause counts from the write's completion; the host's own work between two bytes is
         // done inside it instead of after it.
         const std::chrono::nanoseconds deadline = now() + kLegacyBytePace;
@@ -197,6 +199,8 @@ int ProgramLegacyKeyboard(LegacyKeyboard& keyboard, LegacyDriverBackend& driver,
         sleepUntil(deadline);
     }
     ReportProgress(progress, 0, 0);
+    // The version query and every byte that went.
+    keyboard.SetExchangeCount(1 + written);
     return result;
 }
 

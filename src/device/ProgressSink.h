@@ -22,6 +22,8 @@ public:
     virtual ~ProgressSink() = default;
     virtual void Progress(uint32_t done, uint32_t total) = 0;
     virtual void Phase(ProgressPhase /*phase*/) {}
+    // The keyboard has answered busy for a while and the operation still waits for it.
+    virtual void KeyboardBusy() {}
 };
 
 // Sends to the sink when there is one, then pumps messages in every case.

@@ -122,7 +122,7 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
         keyboard.AppendErrorText(why);
         return read;
     }
-    HidSession session(access);
+    HidSession session(access, progress);
     HidChannel& channel = session.Channel();
     if (!OpenUsbDevice(keyboard, channel)) {
         channel.Close();
@@ -136,6 +136,7 @@ int UploadUsbFirmware(UsbKeyboard& keyboard, const std::string& path, ProgressSi
     keyboard.RecordOsError(channel.GetLastError());
     keyboard.RecordDeviceStatus(channel.GetStatus());
     channel.Close();
+    keyboard.SetExchangeCount(channel.GetReportCount());
     if (sent != count && IsDeviceStopRequested()) {
         return DeviceResultInterrupted;
     }
@@ -149,7 +150,7 @@ int GetUsbFirmwareVersion(UsbKeyboard& keyboard, ProgressSink* progress, std::st
     ReportProgress(progress, 0, 1);
     std::array<uint8_t, UsbMemory::kHeaderReadLength> header{};
     auto length = static_cast<uint8_t>(header.size());
-    const int result = QueryUsbDeviceHeader(keyboard, &length, header.data(), access);
+    const int result = QueryUsbDeviceHeader(keyboard, &length, header.data(), access, progress);
     if (text != nullptr) {
         *text = FormatFirmwareVersion(keyboard.GetDeviceName(), header.data());
     }

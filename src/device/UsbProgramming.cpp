@@ -34,6 +34,12 @@ void RecordChannelErrors(UsbKeyboard& keyboard, const HidChannel& channel)
     keyboard.RecordDeviceStatus(channel.GetStatus());
 }
 
+// A transfer cut short by a stop request failed because of it, whatever the step that gave up.
+int StoppedOr(int result)
+{
+    return result != DeviceResultOk && IsDeviceStopRequested() ? DeviceResultInterrupted : result;
+}
+
 // The closing steps of programming and reading back. A failed start is reported only when all
 // before it succeeded.
 int FinishTransfer(UsbKeyboard& keyboard, HidChannel& channel, ProgressSink* progress, int result)
@@ -45,7 +51,8 @@ int FinishTransfer(UsbKeyboard& keyboard, HidChannel& channel, ProgressSink* pro
     ReportProgress(progress, 0, 0);
     RecordChannelErrors(keyboard, channel);
     channel.Close();
-    return result;
+    keyboard.SetExchangeCount(channel.GetReportCount());
+    return StoppedOr(result);
 }
 
 // The start of every operation with a channel of its own: a fresh error text, then the keyboard
@@ -211,7 +218,7 @@ using TransferStep = int (*)(UsbKeyboard&, HidChannel&, uint8_t headerLength, Pr
 // Programming and reading back alike: open, header length and memory map, the transfer, finish.
 int RunTransfer(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access, TransferStep transfer)
 {
-    HidSession session(access);
+    HidSession session(access, progress);
     HidChannel& channel = session.Channel();
     if (!BeginOperation(keyboard, channel)) {
         return DeviceResultNoDevice;
@@ -290,9 +297,10 @@ int ReadUsbDeviceHeaderLength(UsbKeyboard& keyboard, HidChannel& channel, uint8_
     return result;
 }
 
-int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer, const HidAccess& access)
+int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer, const HidAccess& access,
+                         ProgressSink* progress)
 {
-    HidSession session(access);
+    HidSession session(access, progress);
     HidChannel& channel = session.Channel();
     if (!BeginOperation(keyboard, channel)) {
         return DeviceResultNoDevice;
@@ -303,7 +311,8 @@ int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer
     }
     RecordChannelErrors(keyboard, channel);
     channel.Close();
-    return result;
+    keyboard.SetExchangeCount(channel.GetReportCount());
+    return StoppedOr(result);
 }
 
 int ProgramUsbKeyboard(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access)

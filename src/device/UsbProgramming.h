@@ -39,9 +39,10 @@ bool DetectUsbDevice(UsbKeyboard& keyboard, std::string* name, const HidAccess& 
 int ReadUsbDeviceHeader(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* length, uint8_t* buffer);
 // *length = H.
 int ReadUsbDeviceHeaderLength(UsbKeyboard& keyboard, HidChannel& channel, uint8_t* length);
-// ReadUsbDeviceHeader as a complete device operation with its own channel.
+// ReadUsbDeviceHeader as a complete device operation with its own channel; progress only hears
+// of a busy keyboard.
 int QueryUsbDeviceHeader(UsbKeyboard& keyboard, uint8_t* length, uint8_t* buffer,
-                         const HidAccess& access = {});
+                         const HidAccess& access = {}, ProgressSink* progress = nullptr);
 
 int ProgramUsbKeyboard(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access = {});
 int DownloadUsbSequences(UsbKeyboard& keyboard, ProgressSink* progress, const HidAccess& access = {});

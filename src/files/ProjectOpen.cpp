@@ -3,10 +3,36 @@
 #include "io/BufferedFile.h"
 #include "io/RawFile.h"
 #include "lang/StringIds.h"
+#include "lang/TextHelpers.h"
+#include "lang/Texts.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Enough of a first line to recognise it; a binary file's is cut short.
+constexpr size_t kShownFirstLineLength = 40;
+
+std::string DescribeFirstLine(const std::string& line)
+{
+    if (line.rfind("\xEF\xBB\xBF", 0) == 0) {
+        return LoadText(IDS_OPEN_WHY_BYTE_ORDER_MARK);
+    }
+    if (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
+        return LoadText(IDS_OPEN_WHY_BLANKS);
+    }
+    std::string shown = line.substr(0, kShownFirstLineLength);
+    if (shown.size() < line.size()) {
+        shown += "...";
+    }
+    return LoadTextWithArgument(IDS_OPEN_WHY_FIRST_LINE, EscapeControlCharacters(shown));
+}
+
+} // namespace
 
 OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
 {
@@ -25,6 +51,7 @@ OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
     const uint8_t typeId = RecognizeFileType(firstLine);
     if (typeId >= GetKeyboardTypeCount()) {
         result.outcome = OpenOutcome::UnknownFormat;
+        result.firstLine = firstLine;
         return result;
     }
     result.keyboard = CreateKeyboard(typeId);
@@ -39,6 +66,33 @@ OpenedProject OpenProjectFile(const std::string& path, uint8_t* format)
         result.errorLine = CountLinesTo(path, result.keyboard->GetLoadErrorOffset());
     }
     return result;
+}
+
+std::string DescribeFileError(int error)
+{
+    if (error == EOVERFLOW) {
+        return LoadTextWithArgument(IDS_OPEN_WHY_LONG_LINE,
+                                    std::to_string(BufferedFile::kMaxLineLength >> 20));
+    }
+    return std::strerror(error);
+}
+
+std::string DescribeOpenFailure(const OpenedProject& project)
+{
+    switch (project.outcome) {
+    case OpenOutcome::CannotOpen:
+        return project.systemError != 0 ? DescribeFileError(static_cast<int>(project.systemError))
+                                        : LoadText(IDS_OPEN_WHY_EMPTY);
+    case OpenOutcome::UnknownFormat:
+        return DescribeFirstLine(project.firstLine);
+    case OpenOutcome::DecodingErrors:
+        return project.errorLine != 0
+                   ? LoadTextWithArgument(IDS_OPEN_WHY_LINE, std::to_string(project.errorLine))
+                   : std::string();
+    case OpenOutcome::Opened:
+        break;
+    }
+    return {};
 }
 
 uint32_t CountLinesTo(const std::string& path, uint32_t offset)

@@ -25,7 +25,15 @@ struct OpenedProject
     uint32_t systemError = 0;
     // DecodingErrors: the 1-based line of the first error, 0 when the loader cannot tell.
     uint32_t errorLine = 0;
+    // UnknownFormat: the first line as read.
+    std::string firstLine;
 };
+
+// Why opening failed, in a few words after the file's name: the system's reason, "line N", what
+// the first line holds instead of a type; empty when there is nothing to add.
+std::string DescribeOpenFailure(const OpenedProject& project);
+// The system's words for an errno value of a file operation.
+std::string DescribeFileError(int error);
 
 // The 1-based line the byte at offset is on: CR LF, a lone CR and a lone LF each end a line.
 // 0 when the file cannot be read that far.

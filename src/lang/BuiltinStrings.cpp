@@ -116,6 +116,28 @@ constexpr BuiltinString kStrings[] = {
     {IDS_FIRMWARE_TOO_LARGE, "The firmware file is too large: %s bytes."},
     {IDS_PARTLY_WRITTEN,
      "The keyboard now holds part of the new layout; programming it again puts it right."},
+    {IDS_OPEN_WHY_EMPTY, "the file is empty"},
+    {IDS_OPEN_WHY_LINE, "line %s"},
+    {IDS_OPEN_WHY_BYTE_ORDER_MARK, "the first line has a byte-order mark"},
+    {IDS_OPEN_WHY_BLANKS, "the first line ends in blanks"},
+    {IDS_OPEN_WHY_FIRST_LINE, "the first line is '%s'"},
+    {IDS_OPEN_WHY_LONG_LINE, "a line is longer than %s MiB"},
+    {IDS_START_NO_DISPLAY,
+     "no display (DISPLAY and WAYLAND_DISPLAY are unset): set QT_QPA_PLATFORM=offscreen to start "
+     "without a screen, or use zqtool"},
+    {IDS_START_HELP,
+     "usage: %s [PROJECT]\nThe ZQ programmer editor: opens PROJECT (.zqp, or .txt of a ZQ-1100) or "
+     "a new project.\n"},
+    {IDS_DONE_PROGRAMMED_VERIFIED, "programmed and verified %n in %s s"},
+    {IDS_DONE_PROGRAMMED, "programmed %n in %s s"},
+    {IDS_DONE_DOWNLOADED, "read the programming of %n in %s s"},
+    {IDS_DONE_FIRMWARE, "uploaded the firmware into %n in %s s"},
+    {IDS_DONE_VERSION, "read the firmware version of %n in %s s"},
+    {IDS_DONE_REPORTS, ", %s reports"},
+    {IDS_DEVICE_BUSY, "The %n keyboard answers that it is busy; still waiting for it."},
+    {IDS_START_HELP_OPTIONS,
+     "\n  -h, --help   this text\n  --version    the program's version\nzqtool --help: the "
+     "command-line companion.\n"},
     {IDS_NUMBER_RANGE, "Enter a number from %s to %s."},
     {IDS_MSG_SETTINGS_NOT_A_FILE,
      "The settings file \"%s\" is not an ordinary file.\nThe program starts with its default "

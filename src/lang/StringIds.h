@@ -263,6 +263,25 @@ constexpr uint32_t IDS_MSG_FORMAT_NOT_READ_BACK = 34210;
 constexpr uint32_t IDS_FIRMWARE_TOO_LARGE = 34211; // "%s": the file's size in bytes
 // In the error text after a write that stopped part-way.
 constexpr uint32_t IDS_PARTLY_WRITTEN = 34212;
+// Why a project file was not opened, after the file's name.
+constexpr uint32_t IDS_OPEN_WHY_EMPTY = 34213;
+constexpr uint32_t IDS_OPEN_WHY_LINE = 34214; // "%s": the 1-based line of the first error
+constexpr uint32_t IDS_OPEN_WHY_BYTE_ORDER_MARK = 34215;
+constexpr uint32_t IDS_OPEN_WHY_BLANKS = 34216;
+constexpr uint32_t IDS_OPEN_WHY_FIRST_LINE = 34217; // "%s": the first line, shortened and escaped
+constexpr uint32_t IDS_OPEN_WHY_LONG_LINE = 34218;  // "%s": the longest line in MiB
+// The editor started from a terminal.
+constexpr uint32_t IDS_START_NO_DISPLAY = 34219;
+constexpr uint32_t IDS_START_HELP = 34220; // "%s": the program's name
+constexpr uint32_t IDS_START_HELP_OPTIONS = 34228;
+// The one line a device command leaves on a terminal: "%n" the keyboard type, "%s" the seconds.
+constexpr uint32_t IDS_DONE_PROGRAMMED_VERIFIED = 34221;
+constexpr uint32_t IDS_DONE_PROGRAMMED = 34222;
+constexpr uint32_t IDS_DONE_DOWNLOADED = 34223;
+constexpr uint32_t IDS_DONE_FIRMWARE = 34224;
+constexpr uint32_t IDS_DONE_VERSION = 34225;
+constexpr uint32_t IDS_DONE_REPORTS = 34226; // "%s": the count of reports or driver calls
+constexpr uint32_t IDS_DEVICE_BUSY = 34227;  // "%n": the keyboard type
 // Number fields and the settings file.
 constexpr uint32_t IDS_NUMBER_RANGE = 34240;            // "%s" and "%s": the lowest and highest value
 constexpr uint32_t IDS_MSG_SETTINGS_NOT_A_FILE = 34241; // "%s": the settings file's path

@@ -204,6 +204,10 @@ public:
     // driver cannot read). Unset, Program exchanges the protocol's reports and no more.
     void SetVerifyAfterProgramming(bool on) { m_verifyAfterProgramming = on; }
     bool GetVerifyAfterProgramming() const { return m_verifyAfterProgramming; }
+    // What the last device operation exchanged with the keyboard: reports (USB) or driver calls
+    // (ZQ-1100).
+    uint32_t GetExchangeCount() const { return m_exchangeCount; }
+    void SetExchangeCount(uint32_t count) { m_exchangeCount = count; }
 
 protected:
     // A copy of the source's master that is its own master, so that it never forwards into the
@@ -239,6 +243,7 @@ protected:
     std::string m_errorText;
     uint32_t m_loadErrorOffset = kNoLoadErrorOffset;
     bool m_verifyAfterProgramming = false;
+    uint32_t m_exchangeCount = 0;
     // The registered edit copy belongs to the keyboard until EndEditCell or the next edit.
     std::unique_ptr<KeyCell> m_editCopy;
     // Cell index of the key the edit copy goes back to; 0 for none.

@@ -44,6 +44,15 @@
 
 namespace {
 
+// The file and what was wrong with it follow the message, as zqtool prints them.
+void ShowOpenFailure(EditorPrompts& prompts, const std::string& path, const OpenedProject& opened)
+{
+    const std::string why = DescribeOpenFailure(opened);
+    prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)) + "\n\n" + path +
+                            (why.empty() ? "" : ": " + why),
+                        IDS_TITLE_ERROR, MessageIcon::Error);
+}
+
 constexpr int kStatusTypeWidth = 200;
 constexpr int kStatusNumberWidth = 80;
 constexpr int kPicturePage = 1;
@@ -221,8 +230,7 @@ bool EditorWindow::OpenProject(const std::string& path)
     uint8_t format = 0;
     OpenedProject opened = OpenProjectFile(path, &format);
     if (opened.keyboard == nullptr) {
-        m_prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)), IDS_TITLE_ERROR,
-                              MessageIcon::Error);
+        ShowOpenFailure(m_prompts, path, opened);
         return false;
     }
     if (!CloseProject()) {
@@ -231,8 +239,7 @@ bool EditorWindow::OpenProject(const std::string& path)
     // The save question may just have written this very file: load what it holds now.
     opened = OpenProjectFile(path, &format);
     if (opened.keyboard == nullptr) {
-        m_prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)), IDS_TITLE_ERROR,
-                              MessageIcon::Error);
+        ShowOpenFailure(m_prompts, path, opened);
         return false;
     }
     m_clipboard.Clear();

@@ -1,9 +1,70 @@
 #include "ui/Application.h"
 
+#include "lang/StringIds.h"
+#include "lang/Texts.h"
+
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
 namespace {
+
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Qt aborts, with advice to reinstall, when its platform finds no display; this says what to do.
+bool HasDisplay(int argc, char** argv)
+{
+#ifdef Q_OS_LINUX
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) {
+            return true; // Qt's own choice
+        }
+    }
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string name = platform != nullptr ? platform : "";
+    if (name.rfind("xcb", 0) == 0 && name.find(';') == std::string::npos) {
+        return IsSet("DISPLAY");
+    }
+    if (name.rfind("wayland", 0) == 0 && name.find(';') == std::string::npos) {
+        return IsSet("WAYLAND_DISPLAY");
+    }
+    return !name.empty() || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+#else
+    (void)argc;
+    (void)argv;
+    return true;
+#endif
+}
+
+// --help, --version and a missing display are answered before Qt starts: none needs a window.
+std::optional<int> AnswerWithoutWindow(int argc, char** argv)
+{
+    const std::string first = argc > 1 && argv[1] != nullptr ? argv[1] : "";
+    if (first == "--help" || first == "-h") {
+        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS))
+                       .c_str(),
+                   stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (first == "--version") {
+        std::printf("zq-programmer %s\n", ZQ_VERSION_TEXT);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (!HasDisplay(argc, argv)) {
+        std::fprintf(stderr, "zq-programmer: %s\n", LoadText(IDS_START_NO_DISPLAY).c_str());
+        return 1;
+    }
+    return std::nullopt;
+}
 
 // The icon theme's icon when the program is installed (a theme may restyle it), else the one built
 // into the program.
@@ -20,6 +81,9 @@ QIcon GetProgramIcon()
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) {
+        return *status;
+    }
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tavrin"));
     // Wayland compositors and docks match the window to its menu entry, and so to the icon, by this.

@@ -91,7 +91,7 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
         {{"new", "7", "-o", file, "--format", "3"}, "format 3 is not offered"},
         {{"new", "6", "-o", file, "--format", "0"}, "invalid value '0' for --format"},
         {{"check"}, "missing FILE"},
-        {{"check", file, "extra"}, "unexpected argument 'extra'"},
+        {{"new", "6", "extra", "-o", file}, "unexpected argument 'extra'"},
         {{"check", file, "--bogus"}, "unknown option '--bogus'"},
         {{"check", file, "--force"}, "does not apply to 'check'"},
         {{"convert", file, "--item", "x", "-o", file}, "invalid value 'x' for --item"},

@@ -356,7 +356,8 @@ TEST_F(ToolDevices, NothingIsWrittenWhenTheBackupCannotBeReadOrSaved)
                                Path("unread.bin")}));
         ToolRun program = Tool({"program", project, "--backup", Path("backup.zqp")}, Path("kb"));
         EXPECT_EQ(program.status, 16);
-        EXPECT_EQ(program.err, "An error occured during communication.\n\nZQ Error: Operation failed.\n");
+        EXPECT_EQ(program.err,
+                  "backup: An error occured during communication.\n\nZQ Error: Operation failed.\n");
         EXPECT_FALSE(Exists(Path("backup.zqp")));
         EXPECT_EQ(sim.Stop(), 0);
         EXPECT_EQ(DescribeDifference(ReadFileBytes(Path("unread.bin")), area), "");

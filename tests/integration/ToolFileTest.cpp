@@ -98,8 +98,8 @@ TEST_F(ToolFiles, CheckAnswersEachOpeningOutcome)
 
     ToolRun unknown = RunTool({"check", Write("unknown.zqp", "ZQ-2200.v1 \r\nRFID=9N\r\n")});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err, FileError(m_folder.File("unknown.zqp"), kUnknownFormat,
-                                     "the first line names no keyboard type"));
+    EXPECT_EQ(unknown.err,
+              FileError(m_folder.File("unknown.zqp"), kUnknownFormat, "the first line ends in blanks"));
 
     // Index 121 does not exist on a ZQ-2200: the rest still loads. The first faulty line is named,
     // counted as an editor counts, whatever the line ends and blank lines before it.

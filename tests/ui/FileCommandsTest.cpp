@@ -263,9 +263,12 @@ void FileCommandsTest::opensEachFamilyAndRefusesBadFiles()
     QVERIFY(!test.window->OpenProject(File("u.zqp")));
     QCOMPARE(test.window->GetKeyboard()->GetTypeId(), kTypeZq1100V2Single);
     QVERIFY(test.window->OpenProject(File("e.zqp")));
-    QCOMPARE(prompts.shown,
-             (std::vector<std::string>{"Can not open the file.", "Unknown file format, or incorrect file.",
-                                       "There was some errors in decoding of file."}));
+    // A file that is not opened is named, with why.
+    QCOMPARE(prompts.shown, (std::vector<std::string>{"Can not open the file.\n\n" + File("missing.zqp") +
+                                                          ": No such file or directory",
+                                                      "Unknown file format, or incorrect file.\n\n" +
+                                                          File("u.zqp") + ": the first line is 'hello'",
+                                                      "There was some errors in decoding of file."}));
     QCOMPARE(test.window->GetKeyboard()->GetTypeId(), 0);
 
     // The Open command with the read-only box: Save then asks where to save.
