@@ -1,6 +1,7 @@
 #include "editor/DeviceCommandRunner.h"
 
 #include "device/DeviceResult.h"
+#include "device/DeviceSummary.h"
 #include "device/KeyboardBackup.h"
 #include "device/ProgressSink.h"
 #include "editor/EditorPrompts.h"
@@ -8,8 +9,10 @@
 #include "lang/TextHelpers.h"
 #include "lang/Texts.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <memory>
 
@@ -55,6 +58,30 @@ BackupAttempt BackUp(Keyboard& keyboard, const std::string& folder, ProgressSink
         attempt.why = LoadText(IDS_MSG_CANNOT_SAVE);
     }
     return attempt;
+}
+
+using Clock = std::chrono::steady_clock;
+
+std::string Summarize(DeviceCommandKind kind, const Keyboard& keyboard, Clock::time_point start)
+{
+    DeviceOperation operation = DeviceOperation::ReadFirmwareVersion;
+    switch (kind) {
+    case DeviceCommandKind::Program:
+        operation = keyboard.GetVerifyAfterProgramming() && keyboard.CanDownloadSequences()
+                        ? DeviceOperation::ProgramAndVerify
+                        : DeviceOperation::Program;
+        break;
+    case DeviceCommandKind::Download:
+        operation = DeviceOperation::Download;
+        break;
+    case DeviceCommandKind::UploadFirmware:
+        operation = DeviceOperation::UploadFirmware;
+        break;
+    case DeviceCommandKind::FirmwareVersion:
+        break;
+    }
+    const std::chrono::duration<double> took = Clock::now() - start;
+    return FormatDeviceSummary(operation, GetFamilyName(keyboard), keyboard.GetExchangeCount(), took.count());
 }
 
 } // namespace
@@ -112,6 +139,7 @@ std::string DescribeProgress(ProgressPhase phase, const std::string& typeName, u
 DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind kind,
                                         const std::string& firmwarePath, ProgressSink* progress)
 {
+    const Clock::time_point start = Clock::now();
     DeviceCommandOutcome outcome;
     switch (kind) {
     case DeviceCommandKind::Program:
@@ -130,6 +158,8 @@ DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind ki
     outcome.message = FormatDeviceMessage(outcome.code, keyboard.GetErrorText());
     if (!outcome.message.empty()) {
         outcome.version.clear();
+    } else {
+        outcome.summary = Summarize(kind, keyboard, start);
     }
     return outcome;
 }
@@ -137,6 +167,8 @@ DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind ki
 DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks& checks,
                                     ProgressSink* progress, EditorPrompts& prompts)
 {
+    // The time the user waited, the backup's included.
+    const Clock::time_point start = Clock::now();
     const bool readable = keyboard.CanDownloadSequences();
     if (!readable && (checks.verify || checks.backup) && checks.legacyNoted != nullptr &&
         !*checks.legacyNoted) {
@@ -161,5 +193,10 @@ DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks&
         }
     }
     keyboard.SetVerifyAfterProgramming(checks.verify);
-    return RunDeviceOperation(keyboard, DeviceCommandKind::Program, std::string(), progress);
+    DeviceCommandOutcome outcome =
+        RunDeviceOperation(keyboard, DeviceCommandKind::Program, std::string(), progress);
+    if (!outcome.summary.empty()) {
+        outcome.summary = Summarize(DeviceCommandKind::Program, keyboard, start);
+    }
+    return outcome;
 }

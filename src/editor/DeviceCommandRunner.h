@@ -22,6 +22,8 @@ struct DeviceCommandOutcome
     std::string message;
     // The firmware version text; only a successful version query has one.
     std::string version;
+    // On success, what was done, with the keyboard, the time and the reports exchanged.
+    std::string summary;
     // Programming only: the user chose not to program after the backup failed.
     bool cancelled = false;
 };

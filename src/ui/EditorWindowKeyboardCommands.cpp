@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabBar>
 
 QString EditorWindow::GetBackupFolder()
@@ -77,6 +78,11 @@ bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
         activateWindow();
     }
     OnTabChanged(m_tabs->currentIndex());
+    if (!outcome.summary.empty()) {
+        QString done = FromProjectText(outcome.summary);
+        done[0] = done[0].toUpper();
+        statusBar()->showMessage(done, kStatusNoteMs);
+    }
     if (!outcome.version.empty()) {
         m_prompts.ShowMessage(outcome.version, IDS_BUTTON_OK, MessageIcon::None);
     }

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -135,6 +137,13 @@ void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
                                         "Saving a backup of the ZQ-2200 keyboard's layout...",
                                         "Writing the layout into the ZQ-2200 keyboard...",
                                         "Reading the ZQ-2200 keyboard back to verify it..."}));
+    // Success is said too, with what it took.
+    const QString done = test.window->statusBar()->currentMessage();
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^Programmed and verified ZQ-2200 in \\d+\\.\\d s, \\d+ reports$"))
+            .match(done)
+            .hasMatch(),
+        qPrintable(done));
     const QStringList backups = Backups();
     QCOMPARE(backups.size(), 1);
     QVERIFY(backups[0].startsWith(QStringLiteral("ZQ-2200-one-layout_")));
