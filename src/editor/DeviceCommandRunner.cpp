@@ -167,8 +167,8 @@ DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind ki
 DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks& checks,
                                     ProgressSink* progress, EditorPrompts& prompts)
 {
-    // The time the user waited, the backup's included.
-    const Clock::time_point start = Clock::now();
+    // The time the keyboard took, the backup's included.
+    Clock::time_point start = Clock::now();
     const bool readable = keyboard.CanDownloadSequences();
     if (!readable && (checks.verify || checks.backup) && checks.legacyNoted != nullptr &&
         !*checks.legacyNoted) {
@@ -185,12 +185,15 @@ DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks&
             outcome.message = backup.why;
             return outcome;
         }
+        const Clock::time_point asked = Clock::now();
         if (!backup.saved && prompts.Ask(LoadTextWithArgument(IDS_MSG_BACKUP_FAILED, backup.why),
                                          IDS_TITLE_QUESTION, PromptButtons::YesNo) != PromptAnswer::Yes) {
             DeviceCommandOutcome cancelled;
             cancelled.cancelled = true;
             return cancelled;
         }
+        // The user's time over the question is not the keyboard's.
+        start += Clock::now() - asked;
     }
     keyboard.SetVerifyAfterProgramming(checks.verify);
     DeviceCommandOutcome outcome =
