@@ -36,6 +36,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
@@ -70,6 +73,32 @@ uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
     }
     return bits;
 }
+
+// The key panel where the screen is too low for it: it scrolls up and down, never across, and
+// asks for its full height while there is room.
+class PanelScroller : public QScrollArea
+{
+public:
+    PanelScroller(QWidget* panel, QWidget* parent) : QScrollArea(parent)
+    {
+        setWidget(panel);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+        // Tab goes through the panel's own fields, and the area scrolls to the one it reaches.
+        setFocusPolicy(Qt::NoFocus);
+    }
+    QSize sizeHint() const override { return widget()->sizeHint(); }
+    QSize minimumSizeHint() const override
+    {
+        return QSize(widget()->minimumSizeHint().width() + ScrollBarWidth(), kLeastPanelHeight);
+    }
+
+private:
+    static constexpr int kLeastPanelHeight = 120;
+    int ScrollBarWidth() const { return verticalScrollBar()->sizeHint().width(); }
+};
 
 } // namespace
 
@@ -128,13 +157,8 @@ void EditorWindow::BuildWindow()
     m_configurationPage = new ConfigurationPage(m_pages);
     m_picture = new KeyboardView(m_pages);
     m_picture->setAccessibleDescription(Text(IDS_ACC_KEYBOARD_PICTURE));
-    auto* pictureBox = new QWidget(m_pages);
-    auto* pictureLayout = new QVBoxLayout(pictureBox);
-    pictureLayout->setContentsMargins(0, 0, 0, 0);
-    pictureLayout->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
-    pictureLayout->addStretch();
     m_pages->addWidget(m_configurationPage);
-    m_pages->addWidget(pictureBox);
+    m_pages->addWidget(m_picture);
     m_panel = new KeyPanel(central);
 
     auto* left = new QVBoxLayout;
@@ -143,7 +167,7 @@ void EditorWindow::BuildWindow()
     left->addWidget(m_pages, 1);
     auto* layout = new QHBoxLayout(central);
     layout->addLayout(left, 1);
-    layout->addWidget(m_panel, 0);
+    layout->addWidget(new PanelScroller(m_panel, central), 0);
     setCentralWidget(central);
 
     connect(m_tabs, &QTabBar::currentChanged, this, &EditorWindow::OnTabChanged);
@@ -374,7 +398,7 @@ void EditorWindow::RefreshCurrentKey()
     keyboard->GetCurrentPosition(&m_currentKey);
     m_focusHighlight = m_picture->hasFocus();
     m_picture->SetHighlightSuppressed(m_suppressHighlight);
-    m_picture->update();
+    m_picture->RefreshSelection();
     KeyCell* cell = nullptr;
     if (keyboard->GetCell(m_currentKey, &cell)) {
         ShowKeyInPanel(m_edit.IsEditing() ? m_edit.GetEditCell() : cell, 0);
@@ -603,7 +627,12 @@ void EditorWindow::keyPressEvent(QKeyEvent* event)
 
 void EditorWindow::FitToContents()
 {
-    const QSize wanted = sizeHint().expandedTo(size());
+    // Never larger than the screen's free area: the panel scrolls and the picture shrinks instead.
+    QSize wanted = sizeHint().expandedTo(size());
+    if (const QScreen* shown = screen()) {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        wanted = wanted.boundedTo(shown->availableGeometry().size() - frame).expandedTo(minimumSizeHint());
+    }
     if (wanted != size()) {
         resize(wanted);
     }

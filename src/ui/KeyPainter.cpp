@@ -1,18 +1,22 @@
 #include "ui/KeyPainter.h"
 
+#include "editor/ColourContrast.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPalette>
 #include <QTextOption>
 
 namespace {
 
+// At the smallest cell; everything grows with it.
 constexpr qreal kGap = 2.0;
 constexpr qreal kRadius = 5.0;
 constexpr qreal kLabelPoints = 7.5;
 constexpr qreal kNumberPoints = 6.5;
 constexpr qreal kSmallestPoints = 5.5;
+// Names typed one letter at a time leave a trail of images nobody shows again.
+constexpr qsizetype kMostKeys = 1024;
 
 // One hue per kind: ordinary keys, layout switch keys, modifier keys (and anything else).
 QColor KindColour(uint8_t kind, const QPalette& palette)
@@ -38,22 +42,102 @@ QColor Mix(const QColor& a, const QColor& b, qreal share)
                             static_cast<float>(a.blueF() * (1 - share) + b.blueF() * share));
 }
 
+Rgb ToRgb(const QColor& colour)
+{
+    return Rgb{static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+               static_cast<uint8_t>(colour.blue())};
+}
+
+qreal Contrast(const QColor& a, const QColor& b)
+{
+    return ContrastRatio(ToRgb(a), ToRgb(b));
+}
+
+// A programmed key is a solid cap in its kind's hue; an empty one a pale cap.
+QColor CapFill(const KeyCapLook& look, const QPalette& palette)
+{
+    const QColor base = palette.color(QPalette::Base);
+    QColor fill = look.programmed ? Mix(base, KindColour(look.imageKind, palette), 0.55)
+                                  : Mix(base, palette.color(QPalette::Button), 0.5);
+    if (look.state == KeyState::SelectedFocused) {
+        fill = Mix(fill, palette.color(QPalette::Highlight), 0.35);
+    }
+    return fill;
+}
+
+// The theme's text colour where it is legible on the fill; a key's number is fainter than a name,
+// but never below what can still be read.
+QColor LabelInk(const KeyCapLook& look, const QColor& fill, const QPalette& palette)
+{
+    const Rgb legible = LegibleInk(ToRgb(palette.color(QPalette::WindowText)), ToRgb(fill));
+    const QColor ink(legible.red, legible.green, legible.blue);
+    if (look.programmed) {
+        return ink;
+    }
+    for (qreal share = 0.45; share < 1.0; share += 0.05) {
+        const QColor faint = Mix(fill, ink, share);
+        if (Contrast(faint, fill) >= kLeastTextContrast) {
+            return faint;
+        }
+    }
+    return ink;
+}
+
+// The inner area a label may fill, from the cap's own corner.
+QRectF LabelArea(const QSize& cap, qreal scale)
+{
+    const qreal gap = kGap * scale;
+    return QRectF(0, 0, cap.width(), cap.height())
+        .adjusted(gap + 2 * scale, gap + 2 * scale, -gap - 2 * scale, -gap - 3 * scale);
+}
+
+void DrawCap(QPainter& painter, const QRectF& area, const KeyCapLook& look, const QPalette& palette,
+             qreal scale)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal gap = kGap * scale;
+    const qreal radius = kRadius * scale;
+    const QRectF cap = area.adjusted(gap, gap, -gap, -gap);
+    const QColor highlight = palette.color(QPalette::Highlight);
+    const QColor fill = CapFill(look, palette);
+    QPainterPath path;
+    path.addRoundedRect(cap, radius, radius);
+    painter.fillPath(path, fill);
+    // The lower lip gives the cap its depth.
+    painter.setPen(QPen(Mix(fill, palette.color(QPalette::Shadow), 0.35), 2.0 * scale));
+    painter.drawLine(QPointF(cap.left() + radius, cap.bottom() - scale),
+                     QPointF(cap.right() - radius, cap.bottom() - scale));
+
+    QPen rim(look.programmed ? Mix(fill, palette.color(QPalette::WindowText), 0.45)
+                             : palette.color(QPalette::Mid),
+             scale);
+    if (!look.programmed) {
+        rim.setStyle(Qt::DashLine);
+    }
+    if (look.state != KeyState::Unselected) {
+        rim = QPen(highlight, (look.state == KeyState::SelectedFocused ? 3.0 : 2.0) * scale);
+    }
+    painter.setPen(rim);
+    const qreal half = scale / 2;
+    painter.drawRoundedRect(cap.adjusted(half, half, -half, -half), radius, radius);
+}
+
 // The largest size from the given one down that shows the words whole in the area; the smallest
 // size with the end elided when none does.
-void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, qreal points)
+void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFont font, qreal points,
+               qreal scale)
 {
-    QFont font = painter.font();
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
     for (qreal size = points; size >= kSmallestPoints; size -= 0.5) {
-        font.setPointSizeF(size);
-        const QRectF needed = QFontMetricsF(font).boundingRect(area, flags, label);
+        font.setPointSizeF(size * scale);
+        const QRectF needed = QFontMetricsF(font, painter.device()).boundingRect(area, flags, label);
         if (needed.width() <= area.width() && needed.height() <= area.height()) {
             painter.setFont(font);
             painter.drawText(area, flags, label);
             return;
         }
     }
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics(font, painter.device());
     const int lines = std::max(1, static_cast<int>(area.height() / metrics.lineSpacing()));
     QTextOption option(Qt::AlignCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -63,46 +147,83 @@ void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, qrea
         option);
 }
 
+QPixmap NewImage(const QSize& size, qreal pixelRatio)
+{
+    QPixmap image(size * pixelRatio);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 } // namespace
 
-void PaintKeyCap(QPainter& painter, const QRectF& area, const KeyCapLook& look, const QPalette& palette)
+size_t qHash(const KeyCapPainter::CapKey& key, size_t seed)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF cap = area.adjusted(kGap, kGap, -kGap, -kGap);
-    const QColor base = palette.color(QPalette::Base);
-    const QColor highlight = palette.color(QPalette::Highlight);
-    // A programmed key is a solid cap in its kind's hue; an empty one a pale cap with a dashed rim.
-    QColor fill = look.programmed ? Mix(base, KindColour(look.imageKind, palette), 0.55)
-                                  : Mix(base, palette.color(QPalette::Button), 0.5);
-    if (look.state == KeyState::SelectedFocused) {
-        fill = Mix(fill, highlight, 0.35);
-    }
-    QPainterPath path;
-    path.addRoundedRect(cap, kRadius, kRadius);
-    painter.fillPath(path, fill);
-    // The lower lip gives the cap its depth.
-    painter.setPen(QPen(Mix(fill, palette.color(QPalette::Shadow), 0.35), 2.0));
-    painter.drawLine(QPointF(cap.left() + kRadius, cap.bottom() - 1),
-                     QPointF(cap.right() - kRadius, cap.bottom() - 1));
+    return qHashMulti(seed, key.imageKind, static_cast<uint8_t>(key.state), key.programmed, key.width,
+                      key.height);
+}
 
-    QPen rim(look.programmed ? Mix(fill, palette.color(QPalette::WindowText), 0.45)
-                             : palette.color(QPalette::Mid),
-             1.0);
-    if (!look.programmed) {
-        rim.setStyle(Qt::DashLine);
-    }
-    if (look.state != KeyState::Unselected) {
-        rim = QPen(highlight, look.state == KeyState::SelectedFocused ? 3.0 : 2.0);
-    }
-    painter.setPen(rim);
-    painter.drawRoundedRect(cap.adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+size_t qHash(const KeyCapPainter::LabelledKey& key, size_t seed)
+{
+    return qHash(key.cap, qHash(key.label, seed));
+}
 
-    if (!look.label.isEmpty()) {
-        const QColor ink = palette.color(QPalette::WindowText);
-        painter.setPen(look.programmed ? ink : Mix(fill, ink, 0.45));
-        DrawLabel(painter, cap.adjusted(2, 2, -2, -3), look.label,
-                  look.programmed ? kLabelPoints : kNumberPoints);
+void KeyCapPainter::Forget()
+{
+    m_caps.clear();
+    m_keys.clear();
+    m_cellSize = 0;
+}
+
+void KeyCapPainter::Prepare(int cellSize, qreal pixelRatio, const QPalette& palette, const QFont& font)
+{
+    if (cellSize != m_cellSize || pixelRatio != m_pixelRatio || palette != m_palette || font != m_font) {
+        Forget();
+        m_cellSize = cellSize;
+        m_pixelRatio = pixelRatio;
+        m_palette = palette;
+        m_font = font;
     }
-    painter.restore();
+    if (m_keys.size() > kMostKeys) {
+        m_keys.clear();
+    }
+}
+
+const QPixmap& KeyCapPainter::Cap(const CapKey& key, const KeyCapLook& look)
+{
+    auto found = m_caps.find(key);
+    if (found == m_caps.end()) {
+        QPixmap image = NewImage(QSize(key.width, key.height), m_pixelRatio);
+        QPainter painter(&image);
+        DrawCap(painter, QRectF(0, 0, key.width, key.height), look, m_palette,
+                static_cast<qreal>(m_cellSize) / kCellSize);
+        painter.end();
+        found = m_caps.insert(key, image);
+    }
+    return *found;
+}
+
+const QPixmap& KeyCapPainter::Key(const LabelledKey& key, const KeyCapLook& look)
+{
+    auto found = m_keys.find(key);
+    if (found == m_keys.end()) {
+        const QSize size(key.cap.width, key.cap.height);
+        QPixmap image = NewImage(size, m_pixelRatio);
+        QPainter painter(&image);
+        painter.drawPixmap(0, 0, Cap(key.cap, look));
+        painter.setPen(LabelInk(look, CapFill(look, m_palette), m_palette));
+        const qreal scale = static_cast<qreal>(m_cellSize) / kCellSize;
+        DrawLabel(painter, LabelArea(size, scale), key.label, m_font,
+                  look.programmed ? kLabelPoints : kNumberPoints, scale);
+        painter.end();
+        found = m_keys.insert(key, image);
+    }
+    return *found;
+}
+
+void KeyCapPainter::Paint(QPainter& painter, const QRect& area, const KeyCapLook& look)
+{
+    const CapKey cap{look.imageKind, look.state, look.programmed, area.width(), area.height()};
+    painter.drawPixmap(area.topLeft(),
+                       look.label.isEmpty() ? Cap(cap, look) : Key(LabelledKey{cap, look.label}, look));
 }
