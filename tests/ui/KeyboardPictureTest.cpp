@@ -1,0 +1,227 @@
+// The keyboard picture as it grows with the window, repaints after a move, and reads in light and
+// dark themes at several pixel ratios.
+#include "UiTestMain.h"
+#include "UiTestSupport.h"
+
+#include "editor/ColourContrast.h"
+#include "model/KeyCell.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardTypes.h"
+#include "ui/KeyboardView.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+GridPoint At(uint16_t column, uint16_t row)
+{
+    return MakeGridPoint(column, row);
+}
+
+QPalette DarkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2B));
+    palette.setColor(QPalette::WindowText, QColor(0xE6, 0xE6, 0xE6));
+    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    palette.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
+    palette.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3A));
+    palette.setColor(QPalette::ButtonText, QColor(0xE6, 0xE6, 0xE6));
+    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x8E, 0xE0));
+    palette.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    return palette;
+}
+
+Rgb ToRgb(const QColor& colour)
+{
+    return Rgb{static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+               static_cast<uint8_t>(colour.blue())};
+}
+
+// The contrast of a key's text as a reader sees it: the cap's fill (the commonest colour inside
+// it) against the pixel that stands out most from it (the core of a stroke).
+double LabelContrast(const QImage& image, const QRect& key)
+{
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pixels = QRectF(QPointF(key.topLeft()) * ratio, QSizeF(key.size()) * ratio).toRect();
+    const QRect label =
+        pixels.adjusted(pixels.width() / 6, pixels.height() / 6, -pixels.width() / 6, -pixels.height() / 6);
+    std::map<QRgb, int> counts;
+    for (int y = label.top(); y <= label.bottom(); ++y) {
+        for (int x = label.left(); x <= label.right(); ++x) {
+            ++counts[image.pixel(x, y)];
+        }
+    }
+    const auto commonest = std::max_element(counts.begin(), counts.end(),
+                                            [](const auto& a, const auto& b) { return a.second < b.second; });
+    const QColor fill = QColor::fromRgb(commonest->first);
+    double best = 1.0;
+    for (int y = label.top(); y <= label.bottom(); ++y) {
+        for (int x = label.left(); x <= label.right(); ++x) {
+            best = std::max(best, ContrastRatio(ToRgb(image.pixelColor(x, y)), ToRgb(fill)));
+        }
+    }
+    return best;
+}
+
+QImage Render(QWidget* widget, qreal ratio)
+{
+    QImage image(widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    widget->render(&image);
+    return image;
+}
+
+// Records what the picture repaints.
+class PaintRecorder : public QObject
+{
+public:
+    QRegion painted;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class KeyboardPictureTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cellsGrowWithTheWindowAndClicksFollowThem();
+    void aMoveRepaintsOnlyTheKeysItTouches();
+    void namesReadWellInLightAndDarkThemes_data();
+    void namesReadWellInLightAndDarkThemes();
+};
+
+void KeyboardPictureTest::cellsGrowWithTheWindowAndClicksFollowThem()
+{
+    TestWindow test(kTypeZq2200Three);
+    test.ShowLayout(1);
+    test.window->resize(test.window->minimumSizeHint());
+    QCoreApplication::processEvents();
+    const int smallest = test.Picture()->GetCellSize();
+    QVERIFY(smallest >= kCellSize);
+    test.window->resize(1400, 1000);
+    QTRY_VERIFY(test.Picture()->GetCellSize() > std::max(smallest, 2 * kCellSize));
+    KeyboardView* picture = test.Picture();
+    const int cell = picture->GetCellSize();
+    const QPoint origin = picture->GetPictureOrigin();
+    // The picture is centred across the room it has.
+    const int right = picture->width() - (origin.x() + 5 * cell);
+    QVERIFY(std::abs(right - origin.x()) <= 1);
+
+    struct Case
+    {
+        QPoint point;
+        std::optional<GridPoint> cell;
+    };
+    const Case cases[] = {
+        {origin, At(1, 1)},
+        // Cell (4, 6) at 39 pixels a cell would be nowhere near.
+        {origin + QPoint(3 * cell + cell / 2, 5 * cell + 1), At(4, 6)},
+        {origin + QPoint(5 * cell - 1, 8 * cell - 1), At(5, 8)},
+        {origin + QPoint(5 * cell, 10), std::nullopt},
+        {origin - QPoint(1, 0), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        QCOMPARE(picture->HitTest(c.point), c.cell);
+    }
+    QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, picture->CellCentre(At(4, 6)));
+    QCOMPARE(test.window->GetCurrentKey(), At(4, 6));
+    QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, origin + QPoint(cell + 2, 2 * cell + 2));
+    QCOMPARE(test.window->GetCurrentKey(), At(2, 3));
+    // Hovering names the key under the scaled cell.
+    QTest::mouseMove(picture, origin + QPoint(4 * cell + 3, 7 * cell + 3));
+    QCOMPARE(test.window->GetStatusText(1), QStringLiteral("Number: 40"));
+}
+
+void KeyboardPictureTest::aMoveRepaintsOnlyTheKeysItTouches()
+{
+    TestWindow test(kTypeZq2200Three);
+    test.ShowLayout(1);
+    KeyboardView* picture = test.Picture();
+    test.Click(At(2, 2));
+    PaintRecorder recorder;
+    picture->installEventFilter(&recorder);
+    QCoreApplication::processEvents();
+    recorder.painted = QRegion();
+    QTest::keyClick(picture, Qt::Key_Right);
+    QCOMPARE(test.window->GetCurrentKey(), At(3, 2));
+    QTRY_VERIFY(!recorder.painted.isEmpty());
+    QCoreApplication::processEvents();
+    const int cell = picture->GetCellSize();
+    const QRect touched(picture->GetPictureOrigin() + QPoint(cell, cell), QSize(2 * cell, cell));
+    QVERIFY2(touched.contains(recorder.painted.boundingRect()),
+             qPrintable(QStringLiteral("repainted %1,%2 %3x%4")
+                            .arg(recorder.painted.boundingRect().x())
+                            .arg(recorder.painted.boundingRect().y())
+                            .arg(recorder.painted.boundingRect().width())
+                            .arg(recorder.painted.boundingRect().height())));
+    // Both keys were repainted: the old one without its highlight.
+    QVERIFY(recorder.painted.contains(picture->CellCentre(At(2, 2))));
+    QVERIFY(recorder.painted.contains(picture->CellCentre(At(3, 2))));
+    picture->removeEventFilter(&recorder);
+}
+
+void KeyboardPictureTest::namesReadWellInLightAndDarkThemes_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<qreal>("ratio");
+    for (const bool dark : {false, true}) {
+        for (const qreal ratio : {1.0, 1.5, 2.0}) {
+            QTest::addRow("%s at %.1f", dark ? "dark" : "light", ratio) << dark << ratio;
+        }
+    }
+}
+
+void KeyboardPictureTest::namesReadWellInLightAndDarkThemes()
+{
+    QFETCH(bool, dark);
+    QFETCH(qreal, ratio);
+    TestWindow test(kTypeZq2200Three);
+    if (dark) {
+        test.window->setPalette(DarkPalette());
+    }
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    // One key of each kind, and a long name that must shrink.
+    QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", At(1, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Layout", "L2", At(2, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Shift", "M2,K0xE1", At(3, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Cappuccino grande with cream", "M1,S+,K0x07", At(4, 1), 1));
+    test.ShowLayout(1);
+    test.Click(At(4, 1));
+    KeyboardView* picture = test.Picture();
+    QVERIFY(picture->hasFocus());
+    const QImage image = Render(picture, ratio);
+    QVERIFY(image.save(QStringLiteral(ZQ_SCREENSHOT_DIR "/picture-%1-%2.png")
+                           .arg(dark ? QStringLiteral("dark") : QStringLiteral("light"))
+                           .arg(qRound(ratio * 100))));
+    const int cell = picture->GetCellSize();
+    // The selected key with the focus, the other kinds, and an empty key's number.
+    for (const GridPoint key : {At(4, 1), At(1, 1), At(2, 1), At(3, 1), At(1, 2)}) {
+        const QRect area(picture->GetPictureOrigin() +
+                             QPoint((GridColumn(key) - 1) * cell, (GridRow(key) - 1) * cell),
+                         QSize(cell, cell));
+        const double contrast = LabelContrast(image, area);
+        QVERIFY2(contrast >= kLeastTextContrast,
+                 qPrintable(
+                     QStringLiteral("key %1,%2: %3:1").arg(GridColumn(key)).arg(GridRow(key)).arg(contrast)));
+    }
+    // The dark theme's caps are dark too, not the light theme's colours on a dark window.
+    const QColor emptyCap = image.pixelColor(
+        (QPointF(picture->GetPictureOrigin() + QPoint(cell + cell / 5, cell + cell / 5)) * ratio).toPoint());
+    QCOMPARE(emptyCap.lightness() < 128, dark);
+}
+
+ZQ_UI_TEST(KeyboardPictureTest)
+#include "KeyboardPictureTest.moc"
