@@ -1,6 +1,8 @@
-// Grabs the editor window of every keyboard type with a few programmed keys and prints its
-// minimum and preferred sizes, at whatever scale QT_SCALE_FACTOR gives. Usage:
-// EditorScreenshots FOLDER [--dark]
+// Grabs the editor window of every keyboard type with a few programmed keys, as it opens and at
+// its minimum size, and prints its sizes. The screen is the platform's: for example
+// QT_QPA_PLATFORM=offscreen:configfile=screen.json with {"screens": [{"name": "s", "x": 0, "y": 0,
+// "width": 800, "height": 600, "logicalDpi": 96, "dpr": 2}]} is a 1600 x 1200 screen at 200 %.
+// Usage: EditorScreenshots FOLDER [--dark]
 #include "app/MemorySettingsStore.h"
 #include "app/Settings.h"
 #include "model/Keyboard.h"
@@ -73,7 +75,10 @@ int main(int argc, char** argv)
         }
         window.show();
         window.GetTabs()->setCurrentIndex(1);
-        QApplication::processEvents();
+        // Layout requests are posted, and a grown panel posts the window's own.
+        for (int round = 0; round < 3; ++round) {
+            QApplication::processEvents();
+        }
         const QSize minimum = window.minimumSizeHint().expandedTo(window.minimumSize());
         std::printf("type %2d: minimum %4dx%-4d preferred %4dx%-4d shown %4dx%-4d picture %4dx%d\n", type,
                     minimum.width(), minimum.height(), window.sizeHint().width(), window.sizeHint().height(),

@@ -45,6 +45,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 namespace {
 
 constexpr int kStatusTypeWidth = 200;
@@ -75,11 +79,13 @@ uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
 }
 
 // The key panel where the screen is too low for it: it scrolls up and down, never across, and
-// asks for its full height while there is room.
+// asks for its full height while there is room. When it would scroll (the key fields shown, the
+// window's first layout), the window is told, so that it grows where the screen allows.
 class PanelScroller : public QScrollArea
 {
 public:
-    PanelScroller(QWidget* panel, QWidget* parent) : QScrollArea(parent)
+    PanelScroller(QWidget* panel, QWidget* parent, std::function<void()> grown)
+        : QScrollArea(parent), m_grown(std::move(grown))
     {
         setWidget(panel);
         setWidgetResizable(true);
@@ -88,16 +94,43 @@ public:
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
         // Tab goes through the panel's own fields, and the area scrolls to the one it reaches.
         setFocusPolicy(Qt::NoFocus);
+        panel->installEventFilter(this);
     }
-    QSize sizeHint() const override { return widget()->sizeHint(); }
+    // Room for the scroll bar too: were it to take it from the panel, wrapped notes would grow
+    // and keep it scrolling.
+    QSize sizeHint() const override
+    {
+        const int width = widget()->sizeHint().width();
+        return QSize(width + ScrollBarWidth(), WantedHeight(width));
+    }
     QSize minimumSizeHint() const override
     {
         return QSize(widget()->minimumSizeHint().width() + ScrollBarWidth(), kLeastPanelHeight);
     }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            if (WantedHeight(viewport()->width()) > viewport()->height()) {
+                m_grown();
+            }
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+
 private:
     static constexpr int kLeastPanelHeight = 120;
     int ScrollBarWidth() const { return verticalScrollBar()->sizeHint().width(); }
+    int WantedHeight(int width) const
+    {
+        const QWidget* panel = widget();
+        return std::max(panel->sizeHint().height(),
+                        panel->hasHeightForWidth() ? panel->heightForWidth(width) : 0);
+    }
+
+    std::function<void()> m_grown;
 };
 
 } // namespace
@@ -167,7 +200,13 @@ void EditorWindow::BuildWindow()
     left->addWidget(m_pages, 1);
     auto* layout = new QHBoxLayout(central);
     layout->addLayout(left, 1);
-    layout->addWidget(new PanelScroller(m_panel, central), 0);
+    layout->addWidget(new PanelScroller(m_panel, central,
+                                        [this] {
+                                            if (isVisible()) {
+                                                FitToContents();
+                                            }
+                                        }),
+                      0);
     setCentralWidget(central);
 
     connect(m_tabs, &QTabBar::currentChanged, this, &EditorWindow::OnTabChanged);

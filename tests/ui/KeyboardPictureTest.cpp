@@ -153,7 +153,10 @@ void KeyboardPictureTest::aMoveRepaintsOnlyTheKeysItTouches()
     test.Click(At(2, 2));
     PaintRecorder recorder;
     picture->installEventFilter(&recorder);
-    QCoreApplication::processEvents();
+    // The window's first layouts (it grows to show the whole panel) repaint everything.
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
     recorder.painted = QRegion();
     QTest::keyClick(picture, Qt::Key_Right);
     QCOMPARE(test.window->GetCurrentKey(), At(3, 2));
