@@ -87,8 +87,9 @@ public:
     PanelScroller(QWidget* panel, QWidget* parent, std::function<void()> grown)
         : QScrollArea(parent), m_grown(std::move(grown))
     {
-        setWidget(panel);
+        // Resizable first: a fixed widget would be sized to its hint at once, a layout for nothing.
         setWidgetResizable(true);
+        setWidget(panel);
         setFrameShape(QFrame::NoFrame);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
@@ -111,7 +112,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        // Before the window shows, its own first layout asks for everything anyway.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest && isVisible()) {
             updateGeometry();
             if (WantedHeight(viewport()->width()) > viewport()->height()) {
                 m_grown();
@@ -288,11 +290,15 @@ bool EditorWindow::OpenProject(const std::string& path)
                               MessageIcon::Error);
         return false;
     }
+    // The save question may just write this very file: then load what it holds after. Without
+    // changes to save nothing is written, and what was read stands.
+    const bool mayWrite = m_document.HasUnsavedChanges();
     if (!CloseProject()) {
         return false;
     }
-    // The save question may just have written this very file: load what it holds now.
-    opened = OpenProjectFile(path, &format);
+    if (mayWrite) {
+        opened = OpenProjectFile(path, &format);
+    }
     if (opened.keyboard == nullptr) {
         m_prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)), IDS_TITLE_ERROR,
                               MessageIcon::Error);
@@ -666,12 +672,14 @@ void EditorWindow::keyPressEvent(QKeyEvent* event)
 
 void EditorWindow::FitToContents()
 {
-    // Never larger than the screen's free area: the panel scrolls and the picture shrinks instead.
-    QSize wanted = sizeHint().expandedTo(size());
+    // Never larger than the screen's free area (the panel scrolls and the picture shrinks instead),
+    // and never smaller than it is: the frame known once shown would shrink it for nothing.
+    QSize wanted = sizeHint();
     if (const QScreen* shown = screen()) {
         const QSize frame = frameGeometry().size() - geometry().size();
-        wanted = wanted.boundedTo(shown->availableGeometry().size() - frame).expandedTo(minimumSizeHint());
+        wanted = wanted.boundedTo(shown->availableGeometry().size() - frame);
     }
+    wanted = wanted.expandedTo(size()).expandedTo(minimumSizeHint());
     if (wanted != size()) {
         resize(wanted);
     }
@@ -691,7 +699,7 @@ void EditorWindow::NoteChange()
         UpdateCommandStates();
         return;
     }
-    if (keyboard->GetContentSignature() != m_snapshot.signature || m_snapshot.text.empty()) {
+    if (m_snapshot.text.empty() || keyboard->GetContentSignature() != m_snapshot.signature) {
         std::optional<ProjectSnapshot> now = TakeSnapshot(*keyboard);
         if (!now) {
             UpdateCommandStates();

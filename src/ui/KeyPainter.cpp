@@ -122,21 +122,47 @@ void DrawCap(QPainter& painter, const QRectF& area, const KeyCapLook& look, cons
     painter.drawRoundedRect(cap.adjusted(half, half, -half, -half), radius, radius);
 }
 
+constexpr int kLabelFlags = Qt::AlignCenter | Qt::TextWordWrap;
+
+// Whether the words could not show whole in the area at this size even packed into full lines,
+// with a blank dropped at every break.
+bool CannotFit(const QFontMetricsF& metrics, const QRectF& area, qreal advance)
+{
+    if (metrics.height() > area.height()) {
+        return true;
+    }
+    const int lines = static_cast<int>((area.height() - metrics.height()) / metrics.lineSpacing()) + 1;
+    return advance - (lines - 1) * metrics.horizontalAdvance(QLatin1Char(' ')) > lines * area.width() + 1;
+}
+
+// Whether the words show whole in the area at this size, answered from the width of the text on
+// one line where that is enough: word wrapping laid out for every size is what fitting costs.
+bool Fits(const QFontMetricsF& metrics, const QRectF& area, const QString& label, int flags)
+{
+    const qreal advance = metrics.horizontalAdvance(label);
+    if (CannotFit(metrics, area, advance)) {
+        return false;
+    }
+    if (advance <= area.width() && !label.contains(QLatin1Char('\n'))) {
+        return true;
+    }
+    const QRectF needed = metrics.boundingRect(area, flags, label);
+    return needed.width() <= area.width() && needed.height() <= area.height();
+}
+
 // The largest size from the given one down that shows the words whole in the area; the smallest
 // size with the end elided when none does.
 void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFont font, qreal points,
                qreal scale)
 {
-    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    for (qreal size = points; size >= kSmallestPoints; size -= 0.5) {
-        font.setPointSizeF(size * scale);
-        const QRectF needed = QFontMetricsF(font, painter.device()).boundingRect(area, flags, label);
-        if (needed.width() <= area.width() && needed.height() <= area.height()) {
-            painter.setFont(font);
-            painter.drawText(area, flags, label);
-            return;
-        }
+    const qreal size = FitLabelPoints(label, area, font, points * scale, scale, painter.device());
+    if (size > 0) {
+        font.setPointSizeF(size);
+        painter.setFont(font);
+        painter.drawText(area, kLabelFlags, label);
+        return;
     }
+    font.setPointSizeF(kSmallestPoints * scale);
     const QFontMetricsF metrics(font, painter.device());
     const int lines = std::max(1, static_cast<int>(area.height() / metrics.lineSpacing()));
     QTextOption option(Qt::AlignCenter);
@@ -146,6 +172,36 @@ void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFon
         area, metrics.elidedText(label, Qt::ElideRight, area.width() * lines - metrics.averageCharWidth()),
         option);
 }
+
+} // namespace
+
+qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
+                     QPaintDevice* device)
+{
+    // Most labels, numbers above all, fit on one line at the first size.
+    font.setPointSizeF(points);
+    const QFontMetricsF first(font, device);
+    const qreal advance = first.horizontalAdvance(label);
+    if (!CannotFit(first, area, advance) && advance <= area.width() && !label.contains(QLatin1Char('\n'))) {
+        return points;
+    }
+    // Text only grows with its size and takes fewer lines: what cannot fit at the smallest size
+    // fits at none, as a long name most often does not.
+    font.setPointSizeF(kSmallestPoints * scale);
+    const QFontMetricsF smallest(font, device);
+    if (CannotFit(smallest, area, smallest.horizontalAdvance(label))) {
+        return 0;
+    }
+    for (qreal size = points; size >= kSmallestPoints * scale - 0.001; size -= 0.5 * scale) {
+        font.setPointSizeF(size);
+        if (Fits(QFontMetricsF(font, device), area, label, kLabelFlags)) {
+            return size;
+        }
+    }
+    return 0;
+}
+
+namespace {
 
 QPixmap NewImage(const QSize& size, qreal pixelRatio)
 {

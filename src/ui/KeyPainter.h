@@ -10,8 +10,10 @@
 #include <QPixmap>
 #include <QString>
 
+class QPaintDevice;
 class QPainter;
 class QRect;
+class QRectF;
 
 struct KeyCapLook
 {
@@ -20,6 +22,11 @@ struct KeyCapLook
     QString label; // the key's name, or its number when it holds no programming
     bool programmed = false;
 };
+
+// The point size, from the given one down in steps of half a point (times the scale), at which a
+// label's words show whole in the area, word-wrapped; 0 when none does and it is elided instead.
+qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
+                     QPaintDevice* device);
 
 // Keeps every key as an image at the device's resolution, its label fitted once, so that a repaint
 // only copies them: fitting a long name to its cap costs far more than drawing it. The images are

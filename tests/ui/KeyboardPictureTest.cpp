@@ -7,6 +7,7 @@
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardTypes.h"
+#include "ui/KeyPainter.h"
 #include "ui/KeyboardView.h"
 
 #include <QPainter>
@@ -99,6 +100,7 @@ class KeyboardPictureTest : public QObject
 private slots:
     void cellsGrowWithTheWindowAndClicksFollowThem();
     void aMoveRepaintsOnlyTheKeysItTouches();
+    void labelsFitAsAFullLayoutWouldFitThem();
     void namesReadWellInLightAndDarkThemes_data();
     void namesReadWellInLightAndDarkThemes();
 };
@@ -174,6 +176,49 @@ void KeyboardPictureTest::aMoveRepaintsOnlyTheKeysItTouches()
     QVERIFY(recorder.painted.contains(picture->CellCentre(At(2, 2))));
     QVERIFY(recorder.painted.contains(picture->CellCentre(At(3, 2))));
     picture->removeEventFilter(&recorder);
+}
+
+// The quick answers from the width on one line must agree with laying the words out at every size.
+void KeyboardPictureTest::labelsFitAsAFullLayoutWouldFitThem()
+{
+    const QStringList labels = {
+        QStringLiteral("7"),
+        QStringLiteral("Tea"),
+        QStringLiteral("Coffee"),
+        QStringLiteral("Layout 2"),
+        QStringLiteral("Cappuccino grande"),
+        QStringLiteral("Cappuccino grande with cream"),
+        QStringLiteral("Supercalifragilistic"),
+        QStringLiteral("A B C D E F G H I J K L M N O P Q R S T U V W X Y Z"),
+        QStringLiteral("Two\nlines"),
+        QString(64, QLatin1Char('x')),
+        QStringLiteral("Long legend of key 112 for a point of sale with words.........")};
+    QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
+    const QFont font = QApplication::font();
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    for (const int cell : {kCellSize, 60, 97}) {
+        const qreal scale = static_cast<qreal>(cell) / kCellSize;
+        for (const QSizeF size : {QSizeF(cell, cell), QSizeF(2 * cell, cell), QSizeF(cell, 2 * cell)}) {
+            const QRectF area(QPointF(0, 0), size - QSizeF(8, 9) * scale);
+            for (const QString& label : labels) {
+                qreal expected = 0;
+                QFont trial = font;
+                for (qreal points = 7.5 * scale; points >= 5.5 * scale - 0.001; points -= 0.5 * scale) {
+                    trial.setPointSizeF(points);
+                    const QRectF needed = QFontMetricsF(trial, &device).boundingRect(area, flags, label);
+                    if (needed.width() <= area.width() && needed.height() <= area.height()) {
+                        expected = points;
+                        break;
+                    }
+                }
+                QVERIFY2(
+                    qFuzzyCompare(1 + FitLabelPoints(label, area, font, 7.5 * scale, scale, &device),
+                                  1 + expected),
+                    qPrintable(
+                        QStringLiteral("\"%1\" in %2x%3").arg(label).arg(area.width()).arg(area.height())));
+            }
+        }
+    }
 }
 
 void KeyboardPictureTest::namesReadWellInLightAndDarkThemes_data()
