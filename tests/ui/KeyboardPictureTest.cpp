@@ -98,12 +98,47 @@ class KeyboardPictureTest : public QObject
     Q_OBJECT
 
 private slots:
+    void smallestWindowFitsSmallScreens_data();
+    void smallestWindowFitsSmallScreens();
     void cellsGrowWithTheWindowAndClicksFollowThem();
     void aMoveRepaintsOnlyTheKeysItTouches();
     void labelsFitAsAFullLayoutWouldFitThem();
     void namesReadWellInLightAndDarkThemes_data();
     void namesReadWellInLightAndDarkThemes();
 };
+
+void KeyboardPictureTest::smallestWindowFitsSmallScreens_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("ZQ-3300 double") << int(kTypeZq3300DoubleTwo);
+    QTest::newRow("ZQ-2200") << int(kTypeZq2200Three);
+    QTest::newRow("ZQ-1100 double") << int(kTypeZq1100V2Double);
+}
+
+// 1600 x 1200 at 200 % leaves 800 x 600, less a title bar and a panel; 1366 x 768 at 100 % is
+// roomier. Both tabs, as the key panel and the configuration page differ.
+void KeyboardPictureTest::smallestWindowFitsSmallScreens()
+{
+    QFETCH(int, type);
+    TestWindow test(static_cast<uint8_t>(type));
+    const QSize room(800, 536);
+    for (const int tab : {0, 1}) {
+        test.ShowLayout(tab);
+        test.Click(At(1, 1));
+        QCoreApplication::processEvents();
+        const QSize smallest = test.window->minimumSizeHint().expandedTo(test.window->minimumSize());
+        QVERIFY2(smallest.width() <= room.width() && smallest.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(smallest.width()).arg(smallest.height())));
+    }
+    // At that size nothing is cut: the picture's cells are whole and the panel scrolls.
+    test.window->resize(test.window->minimumSizeHint());
+    QCoreApplication::processEvents();
+    KeyboardView* picture = test.Picture();
+    const KeyRect keys = GetPictureRect(*test.window->GetKeyboard(), picture->GetCellSize());
+    QVERIFY(picture->rect().contains(QRect(picture->GetPictureOrigin(), QSize(keys.width, keys.height))));
+    QVERIFY(
+        test.window->rect().contains(QRect(picture->mapTo(test.window.get(), QPoint()), picture->size())));
+}
 
 void KeyboardPictureTest::cellsGrowWithTheWindowAndClicksFollowThem()
 {
