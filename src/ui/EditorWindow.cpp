@@ -81,6 +81,21 @@ uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
 // The key panel where the screen is too low for it: it scrolls up and down, never across, and
 // asks for its full height while there is room. When it would scroll (the key fields shown, the
 // window's first layout), the window is told, so that it grows where the screen allows.
+// Holds the panel in the scroll area without passing on its height-for-width: the area would ask
+// for it at every turn, and each answer lays out the panel's wrapped notes again.
+class PanelHolder : public QWidget
+{
+public:
+    explicit PanelHolder(QWidget* panel)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(panel);
+    }
+    bool hasHeightForWidth() const override { return false; }
+    int heightForWidth(int /*width*/) const override { return -1; }
+};
+
 class PanelScroller : public QScrollArea
 {
 public:
@@ -89,21 +104,17 @@ public:
     {
         // Resizable first: a fixed widget would be sized to its hint at once, a layout for nothing.
         setWidgetResizable(true);
-        setWidget(panel);
+        setWidget(new PanelHolder(panel));
         setFrameShape(QFrame::NoFrame);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
         // Tab goes through the panel's own fields, and the area scrolls to the one it reaches.
         setFocusPolicy(Qt::NoFocus);
-        panel->installEventFilter(this);
+        widget()->installEventFilter(this);
     }
     // Room for the scroll bar too: were it to take it from the panel, wrapped notes would grow
     // and keep it scrolling.
-    QSize sizeHint() const override
-    {
-        const int width = widget()->sizeHint().width();
-        return QSize(width + ScrollBarWidth(), WantedHeight(width));
-    }
+    QSize sizeHint() const override { return widget()->sizeHint() + QSize(ScrollBarWidth(), 0); }
     QSize minimumSizeHint() const override
     {
         return QSize(widget()->minimumSizeHint().width() + ScrollBarWidth(), kLeastPanelHeight);
@@ -115,7 +126,7 @@ protected:
         // Before the window shows, its own first layout asks for everything anyway.
         if (watched == widget() && event->type() == QEvent::LayoutRequest && isVisible()) {
             updateGeometry();
-            if (WantedHeight(viewport()->width()) > viewport()->height()) {
+            if (widget()->sizeHint().height() > viewport()->height()) {
                 m_grown();
             }
         }
@@ -125,12 +136,6 @@ protected:
 private:
     static constexpr int kLeastPanelHeight = 120;
     int ScrollBarWidth() const { return verticalScrollBar()->sizeHint().width(); }
-    int WantedHeight(int width) const
-    {
-        const QWidget* panel = widget();
-        return std::max(panel->sizeHint().height(),
-                        panel->hasHeightForWidth() ? panel->heightForWidth(width) : 0);
-    }
 
     std::function<void()> m_grown;
 };
