@@ -124,6 +124,20 @@ void DrawCap(QPainter& painter, const QRectF& area, const KeyCapLook& look, cons
 
 constexpr int kLabelFlags = Qt::AlignCenter | Qt::TextWordWrap;
 
+// No more than the text's width on one line: its letters' own widths, less what kerning might take
+// (a tenth is far more than it ever does). Letters that join or combine are shaped instead.
+qreal LeastAdvance(const QFontMetricsF& metrics, const QString& label)
+{
+    qreal sum = 0;
+    for (const QChar letter : label) {
+        if (letter.unicode() >= 0x0300) {
+            return metrics.horizontalAdvance(label);
+        }
+        sum += metrics.horizontalAdvance(letter);
+    }
+    return sum * 0.9;
+}
+
 // Whether the words could not show whole in the area at this size even packed into full lines,
 // with a blank dropped at every break.
 bool CannotFit(const QFontMetricsF& metrics, const QRectF& area, qreal advance)
@@ -178,18 +192,23 @@ void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFon
 qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
                      QPaintDevice* device)
 {
-    // Most labels, numbers above all, fit on one line at the first size.
+    // Most labels, numbers above all, fit on one line at the first size; a long name is told by
+    // the widths of its letters, without shaping it.
     font.setPointSizeF(points);
     const QFontMetricsF first(font, device);
-    const qreal advance = first.horizontalAdvance(label);
-    if (!CannotFit(first, area, advance) && advance <= area.width() && !label.contains(QLatin1Char('\n'))) {
-        return points;
+    const qreal least = LeastAdvance(first, label);
+    if (least <= area.width()) {
+        const qreal advance = first.horizontalAdvance(label);
+        if (!CannotFit(first, area, advance) && advance <= area.width() &&
+            !label.contains(QLatin1Char('\n'))) {
+            return points;
+        }
     }
     // Text only grows with its size and takes fewer lines: what cannot fit at the smallest size
     // fits at none, as a long name most often does not.
     font.setPointSizeF(kSmallestPoints * scale);
     const QFontMetricsF smallest(font, device);
-    if (CannotFit(smallest, area, smallest.horizontalAdvance(label))) {
+    if (CannotFit(smallest, area, LeastAdvance(smallest, label))) {
         return 0;
     }
     for (qreal size = points; size >= kSmallestPoints * scale - 0.001; size -= 0.5 * scale) {
