@@ -182,12 +182,27 @@ void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFon
     QTextOption option(Qt::AlignCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.setFont(font);
-    painter.drawText(
-        area, metrics.elidedText(label, Qt::ElideRight, area.width() * lines - metrics.averageCharWidth()),
-        option);
+    const qreal room = area.width() * lines - metrics.averageCharWidth();
+    painter.drawText(area, metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room),
+                     option);
 }
 
 } // namespace
+
+QString VisiblePart(const QFontMetricsF& metrics, const QString& label, qreal room)
+{
+    qreal sum = 0;
+    for (qsizetype at = 0; at < label.size(); ++at) {
+        if (label[at].unicode() >= 0x0300) {
+            return label;
+        }
+        sum += metrics.horizontalAdvance(label[at]);
+        if (sum * 0.9 > room + metrics.maxWidth()) {
+            return label.left(at + 1);
+        }
+    }
+    return label;
+}
 
 qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
                      QPaintDevice* device)

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QString>
 
+class QFontMetricsF;
 class QPaintDevice;
 class QPainter;
 class QRect;
@@ -27,6 +28,10 @@ struct KeyCapLook
 // label's words show whole in the area, word-wrapped; 0 when none does and it is elided instead.
 qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
                      QPaintDevice* device);
+
+// The label cut where even its least width passes the room: eliding the rest would end at the
+// same letter, but shape all of it first.
+QString VisiblePart(const QFontMetricsF& metrics, const QString& label, qreal room);
 
 // Keeps every key as an image at the device's resolution, its label fitted once, so that a repaint
 // only copies them: fitting a long name to its cap costs far more than drawing it. The images are

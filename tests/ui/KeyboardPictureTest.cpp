@@ -246,6 +246,14 @@ void KeyboardPictureTest::labelsFitAsAFullLayoutWouldFitThem()
                         break;
                     }
                 }
+                // An elided label ends at the same letter from its visible part alone.
+                QFont smallest = font;
+                smallest.setPointSizeF(5.5 * scale);
+                const QFontMetricsF metrics(smallest, &device);
+                for (const qreal room : {area.width(), 3 * area.width()}) {
+                    QCOMPARE(metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room),
+                             metrics.elidedText(label, Qt::ElideRight, room));
+                }
                 QVERIFY2(
                     qFuzzyCompare(1 + FitLabelPoints(label, area, font, 7.5 * scale, scale, &device),
                                   1 + expected),
