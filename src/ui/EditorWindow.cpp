@@ -45,7 +45,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -78,9 +77,6 @@ uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
     return bits;
 }
 
-// The key panel where the screen is too low for it: it scrolls up and down, never across, and
-// asks for its full height while there is room. When it would scroll (the key fields shown, the
-// window's first layout), the window is told, so that it grows where the screen allows.
 // Holds the panel in the scroll area without passing on its height-for-width: the area would ask
 // for it at every turn, and each answer lays out the panel's wrapped notes again.
 class PanelHolder : public QWidget
@@ -96,6 +92,9 @@ public:
     int heightForWidth(int /*width*/) const override { return -1; }
 };
 
+// The key panel where the screen is too low for it: it scrolls up and down, never across, and
+// asks for its full height while there is room. When it would scroll (the key fields shown, the
+// window's first layout), the window is told, so that it grows where the screen allows.
 class PanelScroller : public QScrollArea
 {
 public:
@@ -112,8 +111,7 @@ public:
         setFocusPolicy(Qt::NoFocus);
         widget()->installEventFilter(this);
     }
-    // Room for the scroll bar too: were it to take it from the panel, wrapped notes would grow
-    // and keep it scrolling.
+    // Room for the scroll bar too: the panel keeps its width when the bar shows.
     QSize sizeHint() const override { return widget()->sizeHint() + QSize(ScrollBarWidth(), 0); }
     QSize minimumSizeHint() const override
     {
