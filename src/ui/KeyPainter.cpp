@@ -15,8 +15,9 @@ constexpr qreal kRadius = 5.0;
 constexpr qreal kLabelPoints = 7.5;
 constexpr qreal kNumberPoints = 6.5;
 constexpr qreal kSmallestPoints = 5.5;
-// Names typed one letter at a time leave a trail of images nobody shows again.
-constexpr qsizetype kMostKeys = 1024;
+// Names typed one letter at a time leave a trail of images nobody shows again, and a window
+// across a large screen makes large ones.
+constexpr qint64 kMostKeyBytes = 24 << 20;
 
 // One hue per kind: ordinary keys, layout switch keys, modifier keys (and anything else).
 QColor KindColour(uint8_t kind, const QPalette& palette)
@@ -262,6 +263,7 @@ void KeyCapPainter::Forget()
 {
     m_caps.clear();
     m_keys.clear();
+    m_keyBytes = 0;
     m_cellSize = 0;
 }
 
@@ -273,9 +275,6 @@ void KeyCapPainter::Prepare(int cellSize, qreal pixelRatio, const QPalette& pale
         m_pixelRatio = pixelRatio;
         m_palette = palette;
         m_font = font;
-    }
-    if (m_keys.size() > kMostKeys) {
-        m_keys.clear();
     }
 }
 
@@ -306,6 +305,12 @@ const QPixmap& KeyCapPainter::Key(const LabelledKey& key, const KeyCapLook& look
         DrawLabel(painter, LabelArea(size, scale), key.label, m_font,
                   look.programmed ? kLabelPoints : kNumberPoints, scale);
         painter.end();
+        const qint64 bytes = static_cast<qint64>(image.width()) * image.height() * 4;
+        if (m_keyBytes + bytes > kMostKeyBytes) {
+            m_keys.clear();
+            m_keyBytes = 0;
+        }
+        m_keyBytes += bytes;
         found = m_keys.insert(key, image);
     }
     return *found;

@@ -73,4 +73,5 @@ private:
     QFont m_font;
     QHash<CapKey, QPixmap> m_caps;
     QHash<LabelledKey, QPixmap> m_keys;
+    qint64 m_keyBytes = 0;
 };
