@@ -36,11 +36,17 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -79,6 +85,67 @@ uint8_t ModifierBitsOf(Qt::KeyboardModifiers modifiers, uint8_t keysDown)
     }
     return bits;
 }
+
+// Holds the panel in the scroll area without passing on its height-for-width: the area would ask
+// for it at every turn, and each answer lays out the panel's wrapped notes again.
+class PanelHolder : public QWidget
+{
+public:
+    explicit PanelHolder(QWidget* panel)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(panel);
+    }
+    bool hasHeightForWidth() const override { return false; }
+    int heightForWidth(int /*width*/) const override { return -1; }
+};
+
+// The key panel where the screen is too low for it: it scrolls up and down, never across, and
+// asks for its full height while there is room. When it would scroll (the key fields shown, the
+// window's first layout), the window is told, so that it grows where the screen allows.
+class PanelScroller : public QScrollArea
+{
+public:
+    PanelScroller(QWidget* panel, QWidget* parent, std::function<void()> grown)
+        : QScrollArea(parent), m_grown(std::move(grown))
+    {
+        // Resizable first: a fixed widget would be sized to its hint at once, a layout for nothing.
+        setWidgetResizable(true);
+        setWidget(new PanelHolder(panel));
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+        // Tab goes through the panel's own fields, and the area scrolls to the one it reaches.
+        setFocusPolicy(Qt::NoFocus);
+        widget()->installEventFilter(this);
+    }
+    // Room for the scroll bar too: the panel keeps its width when the bar shows.
+    QSize sizeHint() const override { return widget()->sizeHint() + QSize(ScrollBarWidth(), 0); }
+    QSize minimumSizeHint() const override
+    {
+        return QSize(widget()->minimumSizeHint().width() + ScrollBarWidth(), kLeastPanelHeight);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Before the window shows, its own first layout asks for everything anyway.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest && isVisible()) {
+            updateGeometry();
+            if (widget()->sizeHint().height() > viewport()->height()) {
+                m_grown();
+            }
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr int kLeastPanelHeight = 120;
+    int ScrollBarWidth() const { return verticalScrollBar()->sizeHint().width(); }
+
+    std::function<void()> m_grown;
+};
 
 } // namespace
 
@@ -137,13 +204,8 @@ void EditorWindow::BuildWindow()
     m_configurationPage = new ConfigurationPage(m_pages);
     m_picture = new KeyboardView(m_pages);
     m_picture->setAccessibleDescription(Text(IDS_ACC_KEYBOARD_PICTURE));
-    auto* pictureBox = new QWidget(m_pages);
-    auto* pictureLayout = new QVBoxLayout(pictureBox);
-    pictureLayout->setContentsMargins(0, 0, 0, 0);
-    pictureLayout->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
-    pictureLayout->addStretch();
     m_pages->addWidget(m_configurationPage);
-    m_pages->addWidget(pictureBox);
+    m_pages->addWidget(m_picture);
     m_panel = new KeyPanel(central);
 
     auto* left = new QVBoxLayout;
@@ -152,7 +214,13 @@ void EditorWindow::BuildWindow()
     left->addWidget(m_pages, 1);
     auto* layout = new QHBoxLayout(central);
     layout->addLayout(left, 1);
-    layout->addWidget(m_panel, 0);
+    layout->addWidget(new PanelScroller(m_panel, central,
+                                        [this] {
+                                            if (isVisible()) {
+                                                FitToContents();
+                                            }
+                                        }),
+                      0);
     setCentralWidget(central);
 
     connect(m_tabs, &QTabBar::currentChanged, this, &EditorWindow::OnTabChanged);
@@ -233,11 +301,15 @@ bool EditorWindow::OpenProject(const std::string& path)
         ShowOpenFailure(m_prompts, path, opened);
         return false;
     }
+    // The save question may just write this very file: then load what it holds after. Without
+    // changes to save nothing is written, and what was read stands.
+    const bool mayWrite = m_document.HasUnsavedChanges();
     if (!CloseProject()) {
         return false;
     }
-    // The save question may just have written this very file: load what it holds now.
-    opened = OpenProjectFile(path, &format);
+    if (mayWrite) {
+        opened = OpenProjectFile(path, &format);
+    }
     if (opened.keyboard == nullptr) {
         ShowOpenFailure(m_prompts, path, opened);
         return false;
@@ -392,7 +464,7 @@ void EditorWindow::RefreshCurrentKey()
     keyboard->GetCurrentPosition(&m_currentKey);
     m_focusHighlight = m_picture->hasFocus();
     m_picture->SetHighlightSuppressed(m_suppressHighlight);
-    m_picture->update();
+    m_picture->RefreshSelection();
     KeyCell* cell = nullptr;
     if (keyboard->GetCell(m_currentKey, &cell)) {
         ShowKeyInPanel(m_edit.IsEditing() ? m_edit.GetEditCell() : cell, 0);
@@ -621,7 +693,14 @@ void EditorWindow::keyPressEvent(QKeyEvent* event)
 
 void EditorWindow::FitToContents()
 {
-    const QSize wanted = sizeHint().expandedTo(size());
+    // Never larger than the screen's free area (the panel scrolls and the picture shrinks instead),
+    // and never smaller than it is: the frame known once shown would shrink it for nothing.
+    QSize wanted = sizeHint();
+    if (const QScreen* shown = screen()) {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        wanted = wanted.boundedTo(shown->availableGeometry().size() - frame);
+    }
+    wanted = wanted.expandedTo(size()).expandedTo(minimumSizeHint());
     if (wanted != size()) {
         resize(wanted);
     }
@@ -647,7 +726,7 @@ void EditorWindow::RecordChange()
     if (keyboard == nullptr) {
         return;
     }
-    if (keyboard->GetContentSignature() != m_snapshot.signature || m_snapshot.text.empty()) {
+    if (m_snapshot.text.empty() || keyboard->GetContentSignature() != m_snapshot.signature) {
         std::optional<ProjectSnapshot> now = TakeSnapshot(*keyboard);
         if (!now) {
             return;

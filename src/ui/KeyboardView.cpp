@@ -1,35 +1,52 @@
 #include "ui/KeyboardView.h"
 
-#include "editor/KeyboardPictureLayout.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
-#include "ui/KeyPainter.h"
 #include "ui/QtTexts.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
-KeyboardView::KeyboardView(QWidget* parent) : QWidget(parent)
+KeyboardView::KeyboardView(QWidget* parent)
+    : QWidget(parent), m_cellSize(kCellSize), m_origin(kMargin, kMargin)
 {
     setObjectName(QStringLiteral("ctl1117"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // The picture grows with the window; below its smallest cells it would not be legible.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void KeyboardView::SetKeyboard(Keyboard* keyboard)
 {
     m_keyboard = keyboard;
+    m_paintedSelection = QRect();
+    FitPicture();
     updateGeometry();
     update();
 }
 
 void KeyboardView::SetHighlightSuppressed(bool suppressed)
 {
-    m_highlightSuppressed = suppressed;
-    update();
+    if (suppressed != m_highlightSuppressed) {
+        m_highlightSuppressed = suppressed;
+        RefreshSelection();
+    }
+}
+
+void KeyboardView::RefreshSelection()
+{
+    update(m_paintedSelection);
+    GridPoint current = 0;
+    if (m_keyboard != nullptr && m_keyboard->GetCurrentPosition(&current)) {
+        if (const std::optional<PictureKey> key = GetPictureKeyAt(*m_keyboard, current, m_cellSize)) {
+            update(KeyArea(*key));
+        }
+    }
 }
 
 std::optional<GridPoint> KeyboardView::HitTest(const QPoint& point) const
@@ -37,13 +54,13 @@ std::optional<GridPoint> KeyboardView::HitTest(const QPoint& point) const
     if (m_keyboard == nullptr) {
         return std::nullopt;
     }
-    return HitTestKey(*m_keyboard, point.x() - kMargin, point.y() - kMargin);
+    return HitTestKey(*m_keyboard, point.x() - m_origin.x(), point.y() - m_origin.y(), m_cellSize);
 }
 
 QPoint KeyboardView::CellCentre(GridPoint cell) const
 {
-    return QPoint(kMargin + kCellSize * (GridColumn(cell) - 1) + kCellSize / 2,
-                  kMargin + kCellSize * (GridRow(cell) - 1) + kCellSize / 2);
+    return m_origin + QPoint(m_cellSize * (GridColumn(cell) - 1) + m_cellSize / 2,
+                             m_cellSize * (GridRow(cell) - 1) + m_cellSize / 2);
 }
 
 QSize KeyboardView::sizeHint() const
@@ -55,15 +72,58 @@ QSize KeyboardView::sizeHint() const
     return QSize(picture.width + 2 * kMargin, picture.height + 2 * kMargin);
 }
 
-void KeyboardView::paintEvent(QPaintEvent* /*event*/)
+void KeyboardView::FitPicture()
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
+    m_cellSize = kCellSize;
+    m_origin = QPoint(kMargin, kMargin);
     if (m_keyboard == nullptr) {
         return;
     }
+    m_cellSize = FitCellSize(*m_keyboard, width() - 2 * kMargin, height() - 2 * kMargin);
+    // Centred across, under the tabs from the top.
+    const KeyRect picture = GetPictureRect(*m_keyboard, m_cellSize);
+    m_origin.rx() = std::max(kMargin, (width() - picture.width) / 2);
+}
+
+QRect KeyboardView::KeyArea(const PictureKey& key) const
+{
+    return QRect(m_origin.x() + key.rect.x, m_origin.y() + key.rect.y, key.rect.width, key.rect.height);
+}
+
+void KeyboardView::resizeEvent(QResizeEvent* event)
+{
+    FitPicture();
+    QWidget::resizeEvent(event);
+}
+
+void KeyboardView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::FontChange) {
+        m_capPainter.Forget();
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void KeyboardView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    if (m_keyboard == nullptr) {
+        return;
+    }
+    m_capPainter.Prepare(m_cellSize, devicePixelRatioF(), palette(), font());
     const uint8_t layout = m_keyboard->GetCurrentLayout();
-    for (const PictureKey& key : GetPictureKeys(*m_keyboard)) {
+    for (const PictureKey& key : GetPictureKeys(*m_keyboard, m_cellSize)) {
+        const QRect area = KeyArea(key);
+        const bool selected = key.selected && !m_highlightSuppressed;
+        if (selected) {
+            m_paintedSelection = area;
+        }
+        if (!event->region().intersects(area)) {
+            continue;
+        }
         KeyCapLook look;
         look.imageKind = key.imageKind;
         KeyCell* cell = nullptr;
@@ -74,11 +134,10 @@ void KeyboardView::paintEvent(QPaintEvent* /*event*/)
         } else {
             look.label = QString::number(m_keyboard->GetCellIndex(key.cell, layout));
         }
-        if (key.selected && !m_highlightSuppressed) {
+        if (selected) {
             look.state = hasFocus() ? KeyState::SelectedFocused : KeyState::Selected;
         }
-        const QRectF area(key.rect.x + kMargin, key.rect.y + kMargin, key.rect.width, key.rect.height);
-        PaintKeyCap(painter, area, look, palette());
+        m_capPainter.Paint(painter, area, look);
     }
 }
 
@@ -170,14 +229,16 @@ void KeyboardView::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+// The key stays where it is; only its highlight changes. (The project may be gone already when
+// the window closes.)
 void KeyboardView::focusInEvent(QFocusEvent* event)
 {
-    update();
+    update(m_paintedSelection);
     QWidget::focusInEvent(event);
 }
 
 void KeyboardView::focusOutEvent(QFocusEvent* event)
 {
-    update();
+    update(m_paintedSelection);
     QWidget::focusOutEvent(event);
 }

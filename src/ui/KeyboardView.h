@@ -1,8 +1,10 @@
-// The keyboard picture: every key of the current layout painted in the paint cycle, mouse and
-// key input handed to the window as grid positions.
+// The keyboard picture: every key of the current layout painted in the paint cycle, its cells as
+// large as the widget allows, mouse and key input handed to the window as grid positions.
 #pragma once
 
+#include "editor/KeyboardPictureLayout.h"
 #include "model/GridPoint.h"
+#include "ui/KeyPainter.h"
 
 #include <QWidget>
 
@@ -24,9 +26,16 @@ public:
     void SetKeyboard(Keyboard* keyboard);
     // Draws the selected key like the others (a function-list entry of no key is shown).
     void SetHighlightSuppressed(bool suppressed);
+    // Repaints the key last drawn selected and the key under the keyboard's cursor now, and no
+    // other: after a move, or a change of the current key alone.
+    void RefreshSelection();
     std::optional<GridPoint> HitTest(const QPoint& point) const;
     // The centre of a cell in widget coordinates.
     QPoint CellCentre(GridPoint cell) const;
+    // The side of one grid cell in logical pixels, kCellSize at the least.
+    int GetCellSize() const { return m_cellSize; }
+    // The top-left corner of cell (1, 1) in widget coordinates.
+    QPoint GetPictureOrigin() const { return m_origin; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -42,6 +51,8 @@ signals:
     void Hovered(std::optional<GridPoint> cell);
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -53,7 +64,15 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void FitPicture();
+    QRect KeyArea(const PictureKey& key) const;
+
     Keyboard* m_keyboard = nullptr;
+    int m_cellSize = 0;
+    QPoint m_origin;
+    KeyCapPainter m_capPainter;
+    // Where the selected key was last painted: a move repaints it unselected.
+    QRect m_paintedSelection;
     bool m_highlightSuppressed = false;
     std::optional<GridPoint> m_hovered;
 };

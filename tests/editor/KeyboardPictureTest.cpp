@@ -107,3 +107,63 @@ TEST(KeyboardPicture, HitTestByWholeCells)
     EXPECT_EQ(picture.width, 195);
     EXPECT_EQ(picture.height, 312);
 }
+
+namespace {
+
+struct RoomCase
+{
+    const char* what;
+    int width;
+    int height;
+    int cellSize;
+};
+
+class CellSizeForRoom : public ::testing::TestWithParam<RoomCase>
+{
+};
+
+} // namespace
+
+// A ZQ-2200 is 5 cells across and 8 down: the lower of the two fits decides.
+TEST_P(CellSizeForRoom, LargestWholeCellThatFits)
+{
+    const RoomCase& c = GetParam();
+    Zq2200Keyboard keyboard(1);
+    EXPECT_EQ(FitCellSize(keyboard, c.width, c.height), c.cellSize) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rooms, CellSizeForRoom,
+                         ::testing::Values(RoomCase{"exactly the smallest picture", 195, 312, 39},
+                                           RoomCase{"less room than that", 100, 100, 39},
+                                           RoomCase{"no room", 0, -5, 39},
+                                           RoomCase{"twice the room", 390, 624, 78},
+                                           RoomCase{"one pixel short of 78", 389, 624, 77},
+                                           RoomCase{"wide: the height decides", 2000, 480, 60},
+                                           RoomCase{"high: the width decides", 300, 2000, 60}));
+
+TEST(KeyboardPicture, ScaledCellsMoveEveryRectangleAndTheHitTest)
+{
+    Zq2200Keyboard keyboard(1);
+    ASSERT_TRUE(keyboard.SetKeyTexts("Quad", "M1,K0x04", 2, 2, 1));
+    ASSERT_TRUE(keyboard.ChangeShape(2, 2, kQuadRightDown, 1));
+    constexpr int kCell = 60;
+    // 38 is in cell 1 at 39 pixels a cell and 59 still is at 60; 60 is cell 2.
+    EXPECT_EQ(HitTestKey(keyboard, 59, 38, kCell), MakeGridPoint(1, 1));
+    EXPECT_EQ(HitTestKey(keyboard, 60, 59, kCell), MakeGridPoint(2, 1));
+    EXPECT_EQ(HitTestKey(keyboard, 299, 479, kCell), MakeGridPoint(5, 8));
+    EXPECT_FALSE(HitTestKey(keyboard, 300, 10, kCell));
+    EXPECT_FALSE(HitTestKey(keyboard, 10, 480, kCell));
+    EXPECT_FALSE(HitTestKey(keyboard, 10, 10, 0));
+    const KeyRect picture = GetPictureRect(keyboard, kCell);
+    EXPECT_EQ((std::vector<int>{picture.width, picture.height}), (std::vector<int>{300, 480}));
+    // Any cell of the quad finds the one key drawn from its first cell.
+    for (const GridPoint cell :
+         {MakeGridPoint(2, 2), MakeGridPoint(3, 2), MakeGridPoint(2, 3), MakeGridPoint(3, 3)}) {
+        const std::optional<PictureKey> key = GetPictureKeyAt(keyboard, cell, kCell);
+        ASSERT_TRUE(key.has_value());
+        EXPECT_EQ(key->cell, MakeGridPoint(2, 2));
+        EXPECT_EQ((std::vector<int>{key->rect.x, key->rect.y, key->rect.width, key->rect.height}),
+                  (std::vector<int>{60, 60, 120, 120}));
+    }
+    EXPECT_FALSE(GetPictureKeyAt(keyboard, MakeGridPoint(6, 1), kCell).has_value());
+}

@@ -248,7 +248,10 @@ void EditorWindowTest::eachFamilyGetsItsTabsAndStatus()
     test.ShowLayout(1);
     const QRect picture(test.Picture()->mapTo(test.window.get(), QPoint(0, 0)), test.Picture()->size());
     QVERIFY(test.window->rect().contains(picture));
-    QCOMPARE(test.Picture()->size(), test.Picture()->sizeHint());
+    const KeyRect keys = GetPictureRect(*test.window->GetKeyboard(), test.Picture()->GetCellSize());
+    QVERIFY(test.Picture()->rect().contains(
+        QRect(test.Picture()->GetPictureOrigin(), QSize(keys.width, keys.height))));
+    QVERIFY(test.Picture()->GetCellSize() >= kCellSize);
 }
 
 void EditorWindowTest::clicksAndArrowsStepOverDoubleAndQuadKeys()
@@ -624,9 +627,11 @@ void EditorWindowTest::screenshots()
         const QImage image = picture->grab().toImage();
         const QPoint pitch(picture->CellCentre(At(2, 1)).x() - picture->CellCentre(At(1, 1)).x(),
                            picture->CellCentre(At(1, 2)).y() - picture->CellCentre(At(1, 1)).y());
+        // A fifth of a cell: inside the rim and away from the label, whatever the cells' size.
+        const QPoint inset = pitch / 5;
         auto fill = [&](GridPoint cell, QPoint offset = QPoint()) {
-            // Near the cap's upper left corner, inside its rim and away from its label.
-            const QPoint corner = picture->CellCentre(cell) - pitch / 2 + QPoint(8, 8);
+            // Near the cap's upper left corner.
+            const QPoint corner = picture->CellCentre(cell) - pitch / 2 + inset;
             return image.pixelColor(offset.isNull() ? corner : picture->CellCentre(cell) + offset);
         };
         const QColor empty = fill(At(3, 1));
@@ -636,12 +641,12 @@ void EditorWindowTest::screenshots()
         QVERIFY(fill(At(5, 1)) != ordinary); // a layout switch key
         QVERIFY(fill(At(1, 8)) != ordinary); // a modifier key
         QVERIFY(fill(At(2, 3)) != ordinary); // selected, with the focus
-        const QPoint lowerRight = pitch / 2 - QPoint(8, 8);
+        const QPoint lowerRight = pitch / 2 - inset;
         QCOMPARE(fill(At(3, 3), lowerRight), fill(At(2, 3)));
         const QColor quad = fill(At(4, 7));
         QCOMPARE(fill(At(5, 8), lowerRight), quad);
         // Where two cells of the quad meet there is no gap between caps.
-        QCOMPARE(fill(At(4, 7), QPoint(pitch.x() / 2, 8 - pitch.y() / 2)), quad);
+        QCOMPARE(fill(At(4, 7), QPoint(pitch.x() / 2, inset.y() - pitch.y() / 2)), quad);
         test.ShowLayout(0);
         QVERIFY(test.window->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/zq2200-configuration.png")));
     }
