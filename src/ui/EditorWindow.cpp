@@ -191,6 +191,8 @@ void EditorWindow::BuildWindow()
     m_status[1]->setFixedWidth(kStatusNumberWidth);
     statusBar->addWidget(m_status[0]);
     statusBar->addWidget(m_status[1]);
+    // A long key name or hint takes the room there is; it never widens the window.
+    m_status[2]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(m_status[2], 1);
     setStatusBar(statusBar);
 

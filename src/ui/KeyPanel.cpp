@@ -155,9 +155,12 @@ QWidget* KeyPanel::BuildCodesGroup()
     buttons->addWidget(m_apply);
     buttons->addWidget(m_deleteLast);
     buttons->addWidget(m_cancel);
-    buttons->addWidget(m_editCodes);
     buttons->addWidget(m_hiddenField);
     buttons->addStretch();
+    // "Edit codes" shows only while the hint does not: they share one place.
+    auto* hintOrEditCodes = new QGridLayout;
+    hintOrEditCodes->addWidget(m_hint, 0, 0);
+    hintOrEditCodes->addWidget(m_editCodes, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
 
     // What comes and goes with the panel's state keeps its room: nothing moves under the pointer
     // (a click on Apply ends the capture between its press and its release) and the window keeps
@@ -171,7 +174,7 @@ QWidget* KeyPanel::BuildCodesGroup()
     auto* layout = new QVBoxLayout(m_codesGroup);
     layout->addWidget(m_captureNote);
     layout->addLayout(grid);
-    layout->addWidget(m_hint);
+    layout->addLayout(hintOrEditCodes);
     layout->addLayout(buttons);
     return m_codesGroup;
 }

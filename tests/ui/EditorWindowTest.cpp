@@ -752,8 +752,9 @@ void EditorWindowTest::eachLanguageFitsItsWindow()
         }
         QApplication::processEvents();
         for (const QWidget* widget : test.window->findChildren<QWidget*>()) {
-            if (!widget->isVisible() || (qobject_cast<const QLabel*>(widget) == nullptr &&
-                                         qobject_cast<const QAbstractButton*>(widget) == nullptr)) {
+            if (!widget->isVisible() || widget->property("text").toString().isEmpty() ||
+                (qobject_cast<const QLabel*>(widget) == nullptr &&
+                 qobject_cast<const QAbstractButton*>(widget) == nullptr)) {
                 continue;
             }
             const auto* label = qobject_cast<const QLabel*>(widget);
