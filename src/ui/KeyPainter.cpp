@@ -178,17 +178,33 @@ void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFon
         return;
     }
     font.setPointSizeF(kSmallestPoints * scale);
-    const QFontMetricsF metrics(font, painter.device());
-    const int lines = std::max(1, static_cast<int>(area.height() / metrics.lineSpacing()));
-    QTextOption option(Qt::AlignCenter);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.setFont(font);
-    const qreal room = area.width() * lines - metrics.averageCharWidth();
-    painter.drawText(area, metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room),
-                     option);
+    painter.drawText(area, ElideLabel(painter, area, label), LabelWrapOption());
 }
 
 } // namespace
+
+QTextOption LabelWrapOption()
+{
+    QTextOption option(Qt::AlignCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label)
+{
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const int lines = std::max(1, static_cast<int>(area.height() / metrics.lineSpacing()));
+    qreal room = area.width() * lines - metrics.averageCharWidth();
+    QString shown = metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room);
+    // Lines broken between words end short of the width: letters go until the lines fit the cap.
+    while (room > metrics.averageCharWidth() &&
+           painter.boundingRect(area, shown, LabelWrapOption()).height() > area.height()) {
+        room -= metrics.averageCharWidth();
+        shown = metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room);
+    }
+    return shown;
+}
 
 QString VisiblePart(const QFontMetricsF& metrics, const QString& label, qreal room)
 {

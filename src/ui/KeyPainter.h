@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QString>
+#include <QTextOption>
 
 class QFontMetricsF;
 class QPaintDevice;
@@ -28,6 +29,12 @@ struct KeyCapLook
 // label's words show whole in the area, word-wrapped; 0 when none does and it is elided instead.
 qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
                      QPaintDevice* device);
+
+// How an elided label wraps: between words, else anywhere.
+QTextOption LabelWrapOption();
+// A label too long for the area at the painter's font, cut with "..." so that its wrapped lines
+// fit the area.
+QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label);
 
 // The label cut where even its least width passes the room: eliding the rest would end at the
 // same letter, but shape all of it first.

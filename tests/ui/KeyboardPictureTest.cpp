@@ -254,6 +254,13 @@ void KeyboardPictureTest::labelsFitAsAFullLayoutWouldFitThem()
                     QCOMPARE(metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room),
                              metrics.elidedText(label, Qt::ElideRight, room));
                 }
+                // Cut to fit, its lines wrapped between words stay within the area.
+                QPainter painter(&device);
+                painter.setFont(smallest);
+                const QRectF wrapped =
+                    painter.boundingRect(area, ElideLabel(painter, area, label), LabelWrapOption());
+                QVERIFY2(wrapped.height() <= area.height(), qPrintable(label));
+                painter.end();
                 QVERIFY2(
                     qFuzzyCompare(1 + FitLabelPoints(label, area, font, 7.5 * scale, scale, &device),
                                   1 + expected),
