@@ -300,8 +300,8 @@ constexpr uint32_t IDS_KEY_FULL = 34268; // "%s": the codes the key holds at mos
 constexpr uint32_t IDS_KEY_NOT_TAKEN = 34269;
 constexpr uint32_t IDS_SELECT_KEYBOARD_PROMPT = 34275; // above the type list of a new project
 constexpr uint32_t IDS_STATUS_PICK_LAYOUT = 34276;     // the status bar on the Configuration tab
-constexpr uint32_t IDS_MSG_GUIDE_MISSING = 34277;   // "%s": where the guide is installed
-constexpr uint32_t IDS_MSG_GUIDE_NOT_SHOWN = 34278; // "%s": the guide's path
+constexpr uint32_t IDS_MSG_GUIDE_MISSING = 34277;      // "%s": where the guide is installed
+constexpr uint32_t IDS_MSG_GUIDE_NOT_SHOWN = 34278;    // "%s": the guide's path
 // Configuration > Language: the installed translations.
 constexpr uint32_t IDS_MENU_LANGUAGE = 34279;
 constexpr uint32_t IDS_LANGUAGE_DESKTOP = 34280;

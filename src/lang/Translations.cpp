@@ -39,7 +39,7 @@ std::string Unescape(const std::string& text)
 std::string FindTable(const std::vector<std::string>& folders, const std::string& language)
 {
     for (const std::string& folder : folders) {
-        const std::string path = folder + "/" + language + kExtension;
+        std::string path = folder + "/" + language + kExtension;
         std::error_code error;
         if (std::filesystem::is_regular_file(path, error)) {
             return path;

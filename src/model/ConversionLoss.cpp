@@ -27,12 +27,12 @@ ProgrammingSummary Summarize(Keyboard& keyboard)
     uint16_t columns = 0;
     uint16_t rows = 0;
     keyboard.GetGridSize(&columns, &rows);
-    for (uint8_t layout = 1; layout <= summary.layouts; ++layout) {
+    for (uint32_t layout = 1; layout <= summary.layouts; ++layout) {
         for (uint16_t row = 1; row <= rows; ++row) {
             for (uint16_t column = 1; column <= columns; ++column) {
                 KeyCell* cell = nullptr;
                 // A key of several cells counts once, at its master.
-                if (!keyboard.GetCell(column, row, layout, &cell) || cell == nullptr ||
+                if (!keyboard.GetCell(column, row, static_cast<uint8_t>(layout), &cell) || cell == nullptr ||
                     cell->GetMaster() != cell) {
                     continue;
                 }

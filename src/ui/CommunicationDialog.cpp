@@ -9,7 +9,8 @@
 #include <QVBoxLayout>
 
 CommunicationDialog::CommunicationDialog(QWidget* parent, std::string typeName)
-    : QDialog(parent), m_typeName(std::move(typeName)), m_phase(new QLabel(this)), m_bar(new QProgressBar(this))
+    : QDialog(parent), m_typeName(std::move(typeName)), m_phase(new QLabel(this)),
+      m_bar(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("CommunicationDialog"));
     setWindowTitle(Text(IDS_COMMUNICATION_CAPTION));

@@ -114,7 +114,7 @@ FileChoice EditorWindow::AskForFileHere(FileDialogKind kind, const QStringList& 
                     ? QFile::encodeName(QFileInfo(project).absolutePath()).toStdString()
                     : last;
     }
-    const FileChoice choice = AskForFile(this, kind, filters, start, selectedFilter, defaultSuffix);
+    FileChoice choice = AskForFile(this, kind, filters, start, selectedFilter, defaultSuffix);
     if (choice.accepted) {
         const QString folder = QFileInfo(QFile::decodeName(choice.path.c_str())).absolutePath();
         Settings::SaveLastFolder(m_store, place, QFile::encodeName(folder).toStdString());

@@ -75,7 +75,8 @@ TEST_F(DeviceCommandRunnerTest, ALegacyKeyboardSaysOnceThatItCannotBeReadBack)
 
 TEST(DescribeProgress, NamesThePhaseTheKeyboardAndTheFirmwareBlock)
 {
-    EXPECT_EQ(DescribeProgress(ProgressPhase::None, "ZQ-3300", 0, 100), "Connecting to the ZQ-3300 keyboard...");
+    EXPECT_EQ(DescribeProgress(ProgressPhase::None, "ZQ-3300", 0, 100),
+              "Connecting to the ZQ-3300 keyboard...");
     EXPECT_EQ(DescribeProgress(ProgressPhase::Verifying, "ZQ-2200", 70, 118),
               "Reading the ZQ-2200 keyboard back to verify it...");
     // The block on its way is one past those sent, and never past the last.

@@ -20,7 +20,8 @@ TEST_P(WindowTitle, NameFolderAndProgram)
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, WindowTitle,
-    ::testing::Values(TitleCase{"", "no name[*] - ZQ programmer"}, TitleCase{"a.zqp", "a.zqp[*] - ZQ programmer"},
+    ::testing::Values(TitleCase{"", "no name[*] - ZQ programmer"},
+                      TitleCase{"a.zqp", "a.zqp[*] - ZQ programmer"},
                       TitleCase{"C:\\work\\a.zqp", "a.zqp[*] [C:\\work\\] - ZQ programmer"},
                       // A separator only at the very start does not split.
                       TitleCase{"/a.zqp", "/a.zqp[*] - ZQ programmer"},

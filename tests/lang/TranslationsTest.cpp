@@ -108,7 +108,8 @@ std::multiset<std::string> Markers(const std::string& text)
 {
     static const std::regex marker(R"(%fn%|%sp%|%fp%|%[sdnt]|[\t\r\n])");
     std::multiset<std::string> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), marker); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), marker); it != std::sregex_iterator();
+         ++it) {
         found.insert(it->str());
     }
     return found;
@@ -118,7 +119,11 @@ bool IsUtf8(const std::string& text)
 {
     for (size_t at = 0; at < text.size();) {
         const auto lead = static_cast<unsigned char>(text[at]);
-        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const size_t length = lead < 0x80           ? 1
+                              : (lead >> 5) == 0x6  ? 2
+                              : (lead >> 4) == 0xE  ? 3
+                              : (lead >> 3) == 0x1E ? 4
+                                                    : 0;
         if (length == 0 || at + length > text.size()) {
             return false;
         }
@@ -151,11 +156,13 @@ TEST(ShippedTranslations, EachTableTranslatesEveryTextAndKeepsItsMarkers)
             const std::string english(builtin.text);
             const std::string& text = found->second;
             EXPECT_EQ(Markers(text), Markers(english)) << language << " " << builtin.id << ": " << text;
-            EXPECT_EQ(std::count(text.begin(), text.end(), '&'), std::count(english.begin(), english.end(), '&'))
+            EXPECT_EQ(std::count(text.begin(), text.end(), '&'),
+                      std::count(english.begin(), english.end(), '&'))
                 << language << " " << builtin.id << ": " << text;
             EXPECT_TRUE(IsUtf8(text)) << language << " " << builtin.id;
             // Short enough for a language file to hold it, unless the English is not.
-            EXPECT_TRUE(text.size() <= 128 || english.size() > 128) << language << " " << builtin.id << ": " << text;
+            EXPECT_TRUE(text.size() <= 128 || english.size() > 128)
+                << language << " " << builtin.id << ": " << text;
             table.erase(found);
         }
         for (const auto& [id, text] : table) {
