@@ -40,20 +40,8 @@ std::vector<std::string> VisibleLines(const std::string& text)
     return lines;
 }
 
-class ToolAnswers : public ::testing::Test
+class ToolAnswers : public ToolDeviceTest
 {
-protected:
-    ToolRun Tool(const std::vector<std::string>& arguments, const std::string& sockets, bool terminal = false)
-    {
-        ToolOptions options;
-        options.simulator = sockets;
-        options.terminal = terminal;
-        return RunTool(arguments, options);
-    }
-    std::string Path(const std::string& name) const { return m_folder.File(name); }
-    std::string Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
-
-    TempFolder m_folder;
 };
 
 TEST_F(ToolAnswers, TheFirstLineIsShownAsReadWhenItNamesNoType)

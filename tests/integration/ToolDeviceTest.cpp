@@ -29,20 +29,8 @@ std::string Signature(const std::string& path)
     return keyboard->GetContentSignature();
 }
 
-class ToolDevices : public ::testing::Test
+class ToolDevices : public ToolDeviceTest
 {
-protected:
-    ToolRun Tool(const std::vector<std::string>& arguments, const std::string& sockets, bool terminal = false)
-    {
-        ToolOptions options;
-        options.simulator = sockets;
-        options.terminal = terminal;
-        return RunTool(arguments, options);
-    }
-    std::string Path(const std::string& name) const { return m_folder.File(name); }
-    std::string Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
-
-    TempFolder m_folder;
 };
 
 TEST_F(ToolDevices, ProgramThenDownloadGivesTheSameProject)

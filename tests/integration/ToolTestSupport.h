@@ -3,6 +3,8 @@
 
 #include "TempFolder.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,6 +51,23 @@ struct ToolOptions
 };
 
 ToolRun RunTool(const std::vector<std::string>& arguments, const ToolOptions& options = {});
+
+// Device commands of zqtool against the simulator sockets given, with a folder of the test's own.
+class ToolDeviceTest : public ::testing::Test
+{
+protected:
+    ToolRun Tool(const std::vector<std::string>& arguments, const std::string& sockets, bool terminal = false)
+    {
+        ToolOptions options;
+        options.simulator = sockets;
+        options.terminal = terminal;
+        return RunTool(arguments, options);
+    }
+    std::string Path(const std::string& name) const { return m_folder.File(name); }
+    std::string Write(const std::string& name, const std::string& text) { return m_folder.Write(name, text); }
+
+    TempFolder m_folder;
+};
 
 // zqtool running beside the test, for tests that act while it works.
 class ToolProcess
