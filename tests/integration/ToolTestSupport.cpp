@@ -85,25 +85,25 @@ int WaitFor(pid_t pid)
 
 std::vector<std::string> ToolEnvironment(const std::string& simulator, const std::vector<std::string>& more)
 {
-    // Names the run sets itself; the built-in texts whatever the machine's language, unless the
-    // test asks for another.
+    // Names the run sets itself, each once: wine keeps the last of a name, the C library the first.
     std::vector<std::string> own{"ZQ_SIMULATOR=" + simulator};
     own.insert(own.end(), more.begin(), more.end());
-    own.emplace_back("ZQ_LANGUAGE=en");
-    const auto setHere = [&own](const std::string& entry) {
+    const auto setBy = [](const std::vector<std::string>& entries, const std::string& entry) {
         const std::string name = entry.substr(0, entry.find('=') + 1);
-        return name == "ZQ_VENDOR_ID=" ||
-               std::any_of(own.begin(), own.end(), [&name](const std::string& mine) {
-                   return mine.compare(0, name.size(), name) == 0;
-               });
+        return std::any_of(entries.begin(), entries.end(), [&name](const std::string& mine) {
+            return mine.compare(0, name.size(), name) == 0;
+        });
     };
+    // The built-in texts whatever the machine's language, unless the test asks for another.
+    if (!setBy(own, "ZQ_LANGUAGE=")) {
+        own.emplace_back("ZQ_LANGUAGE=en");
+    }
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (!setHere(*entry)) {
+        if (std::strncmp(*entry, "ZQ_VENDOR_ID=", 13) != 0 && !setBy(own, *entry)) {
             entries.emplace_back(*entry);
         }
     }
-    // The first of a name counts: a test's own choice before the default language.
     entries.insert(entries.end(), own.begin(), own.end());
     return entries;
 }
@@ -150,6 +150,11 @@ bool ToolTakesPosixNames()
 }
 
 bool ToolSeesPosixDevices()
+{
+    return kRunner.empty();
+}
+
+bool ToolKeepsPosixModes()
 {
     return kRunner.empty();
 }

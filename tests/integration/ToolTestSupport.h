@@ -27,6 +27,8 @@ bool ToolTakesPosixNames();
 // False under a runner: Linux devices such as /dev/full reach the tool through wine, whose C
 // runtime gives no reason for a refused write.
 bool ToolSeesPosixDevices();
+// False under a runner: a folder made by a Windows program has no POSIX mode bits.
+bool ToolKeepsPosixModes();
 
 struct ToolRun
 {
