@@ -34,6 +34,8 @@ public:
     // An exact comparison with the signature taken at creation, load or save: a change of
     // letter case in a name is a change.
     bool HasUnsavedChanges() const;
+    // Whether a signature of this project's keyboard is the one it was last saved or opened with.
+    bool IsSavedSignature(const std::string& signature) const { return signature == m_savedSignature; }
     // True when the caller may go on: nothing to save, the answer No, or Yes and save() true.
     bool AskSaveChanges(EditorPrompts& prompts, const std::function<bool()>& save) const;
     // Saves to the path (empty: the project's own) in the format (0: the current one). On

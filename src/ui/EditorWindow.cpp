@@ -386,7 +386,10 @@ void EditorWindow::UpdateTitle(const std::string& path)
 void EditorWindow::RefreshTitle()
 {
     setWindowTitle(FromProjectText(MakeWindowTitle(m_document.GetPath(), m_document.IsReadOnly())));
-    setWindowModified(m_document.HasUnsavedChanges());
+    // The undo step just taken holds the project's signature: a large project's costs a
+    // millisecond to make again.
+    setWindowModified(m_snapshot.text.empty() ? m_document.HasUnsavedChanges()
+                                              : !m_document.IsSavedSignature(m_snapshot.signature));
 }
 
 void EditorWindow::RebuildTabs()

@@ -195,13 +195,15 @@ QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label)
 {
     const QFontMetricsF metrics(painter.font(), painter.device());
     const int lines = std::max(1, static_cast<int>(area.height() / metrics.lineSpacing()));
-    qreal room = area.width() * lines - metrics.averageCharWidth();
-    QString shown = metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room);
-    // Lines broken between words end short of the width: letters go until the lines fit the cap.
-    while (room > metrics.averageCharWidth() &&
-           painter.boundingRect(area, shown, LabelWrapOption()).height() > area.height()) {
-        room -= metrics.averageCharWidth();
-        shown = metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room);
+    // Lines broken between words end short of the width: a line's worth less at a time until the
+    // lines fit the cap; each trial lays the words out.
+    QString shown;
+    for (int room = lines; room >= 1; --room) {
+        const qreal width = area.width() * room - metrics.averageCharWidth();
+        shown = metrics.elidedText(VisiblePart(metrics, label, width), Qt::ElideRight, width);
+        if (room == 1 || painter.boundingRect(area, shown, LabelWrapOption()).height() <= area.height()) {
+            break;
+        }
     }
     return shown;
 }
