@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "TextTables.h"
 
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
@@ -8,20 +8,7 @@
 
 namespace {
 
-// Lookups go through the process-wide tables, so every test starts and ends without them.
-class TextLookup : public ::testing::Test
-{
-protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
-    static void Reset()
-    {
-        ClearLanguageTable();
-        InstallResourceStrings({});
-    }
-
-    TempFolder m_folder;
-};
+using TextLookup = TextTables;
 
 TEST_F(TextLookup, WithoutTranslationsTheBuiltInTextIsUsed)
 {

@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "TextTables.h"
 
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
@@ -17,16 +17,9 @@
 
 namespace {
 
-class Translations : public ::testing::Test
+class Translations : public TextTables
 {
 protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
-    static void Reset()
-    {
-        ClearLanguageTable();
-        InstallResourceStrings({});
-    }
     // A program folder with its tables beside it, and a second, installed, folder.
     std::vector<std::string> Folders()
     {
@@ -41,8 +34,6 @@ protected:
         WriteWholeFile(installed + "/notes.txt", "32781=not a table\n");
         return GetTranslationFolders(m_folder.File("bin"));
     }
-
-    TempFolder m_folder;
 };
 
 TEST(LanguageCandidates, FromTheLocaleThenItsLanguage)
