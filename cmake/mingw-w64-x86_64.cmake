@@ -7,14 +7,13 @@ set(CMAKE_C_COMPILER ${ZQ_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZQ_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZQ_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZQ_MINGW_PREFIX})
+# ZQ_QT_WINDOWS: the prefix of a Qt built for Windows (scripts/build-qt-windows), for the editor.
+set(CMAKE_FIND_ROOT_PATH /usr/${ZQ_MINGW_PREFIX} ${ZQ_QT_WINDOWS})
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZQ_QT_WINDOWS)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# One .exe with nothing beside it: the compiler's runtime and winpthreads linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Tests and test discovery run the programs under wine.
 find_program(ZQ_WINE NAMES wine wine64)

@@ -1,4 +1,5 @@
 #include "RecordingPrompts.h"
+#include "ScopedEnvironment.h"
 
 #include "device/DeviceResult.h"
 #include "editor/DeviceCommandRunner.h"
@@ -17,9 +18,7 @@ namespace {
 class DeviceCommandRunnerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ::setenv("ZQ_SIMULATOR", "/nonexistent/zq-keyboard", 1); }
-    void TearDown() override { ::unsetenv("ZQ_SIMULATOR"); }
-
+    ScopedEnvironment m_simulator{"ZQ_SIMULATOR", "/nonexistent/zq-keyboard"};
     RecordingPrompts m_prompts;
 };
 

@@ -1,4 +1,5 @@
 #include "editor/UndoHistory.h"
+#include "ScopedEnvironment.h"
 #include "TempFolder.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
@@ -137,34 +138,6 @@ void ProgramProject(Keyboard& keyboard)
 
 class SnapshotRoundTrip : public ::testing::TestWithParam<uint8_t>
 {
-};
-
-// Sets an environment variable for the life of the object, then puts the old value back.
-class ScopedEnvironment
-{
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        if (old != nullptr) {
-            m_old = old;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
 };
 
 } // namespace
