@@ -11,6 +11,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 // Longer than the gap between the two halves of an auto-repeat pair, short enough to be unnoticed.
@@ -44,10 +48,48 @@ uint32_t WindowVirtualKey(uint8_t virtualKey)
     }
 }
 
+#ifdef Q_OS_WIN
+// One hook a process, as the system calls every low-level hook for every key of the desktop.
+HHOOK g_hook = nullptr;
+KeyCaptureFilter* g_hookTarget = nullptr;
+
+// Runs on the thread that installed it, between its messages: the editor is called directly.
+LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM kind, LPARAM data)
+{
+    if (code == HC_ACTION && g_hookTarget != nullptr) {
+        const auto& record = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+        KeyHookEvent event;
+        event.virtualKey = static_cast<uint8_t>(record.vkCode);
+        event.scanCode = record.scanCode;
+        event.extended = (record.flags & LLKHF_EXTENDED) != 0;
+        event.released = kind == WM_KEYUP || kind == WM_SYSKEYUP;
+        DWORD process = 0;
+        if (HWND focus = GetFocus()) {
+            GetWindowThreadProcessId(focus, &process);
+        }
+        event.focusInProcess = process == GetCurrentProcessId();
+        if (g_hookTarget->OnHookEvent(event, record.time)) {
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, kind, data);
+}
+#endif
+
 } // namespace
 
 KeyCaptureFilter::KeyCaptureFilter(EditorWindow* window) : QObject(window), m_window(window)
 {
+#ifdef Q_OS_WIN
+    // Only a hook sees the keys Windows keeps for itself (Alt+Tab, the Windows keys) and can
+    // swallow them; without it the keys come as Qt's events.
+    if (g_hook == nullptr) {
+        g_hook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, GetModuleHandleW(nullptr), 0);
+    }
+    if (g_hook != nullptr) {
+        g_hookTarget = this;
+    }
+#endif
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kPairWaitMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &KeyCaptureFilter::FlushPendingRelease);
@@ -64,18 +106,33 @@ KeyCaptureFilter::KeyCaptureFilter(EditorWindow* window) : QObject(window), m_wi
 KeyCaptureFilter::~KeyCaptureFilter()
 {
     qApp->removeEventFilter(this);
+#ifdef Q_OS_WIN
+    if (g_hookTarget == this) {
+        UnhookWindowsHookEx(g_hook);
+        g_hook = nullptr;
+        g_hookTarget = nullptr;
+    }
+#endif
 }
 
-bool KeyCaptureFilter::IsFirstReceiver(const QObject* watched) const
+bool KeyCaptureFilter::IsHookTarget() const
 {
-    // A key event the receiver ignores travels on to its parents; it is the editor's once.
+#ifdef Q_OS_WIN
+    return g_hookTarget == this;
+#else
+    return false;
+#endif
+}
+
+QObject* KeyCaptureFilter::GetFirstReceiver()
+{
     if (QWidget* popup = QApplication::activePopupWidget()) {
-        return watched == popup;
+        return popup;
     }
     if (QWidget* grabber = QWidget::keyboardGrabber()) {
-        return watched == grabber;
+        return grabber;
     }
-    return watched == QApplication::focusWidget();
+    return QApplication::focusWidget();
 }
 
 bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
@@ -86,7 +143,8 @@ bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
         m_window->ReleaseKeyboardGrab();
         return false;
     }
-    if (m_replaying || !watched->isWidgetType() || !IsFirstReceiver(watched)) {
+    // A key event the receiver ignores travels on to its parents; it is the editor's once.
+    if (m_replaying || !watched->isWidgetType() || watched != GetFirstReceiver()) {
         return false;
     }
     if (type == QEvent::ShortcutOverride) {
@@ -105,7 +163,7 @@ bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) {
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || IsHookTarget()) {
         return false;
     }
     auto* key = static_cast<QKeyEvent*>(event);
@@ -151,6 +209,11 @@ bool KeyCaptureFilter::IsInWindow(const QObject* receiver) const
     return widget != nullptr && widget->window() == m_window;
 }
 
+bool KeyCaptureFilter::OnHookEvent(const KeyHookEvent& event, uint64_t timeMs)
+{
+    return Decide(event, GetFirstReceiver(), timeMs);
+}
+
 bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
 {
     NativeKey native;
@@ -163,15 +226,20 @@ bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
     hookEvent.extended = native.IsExtended();
     hookEvent.released = event.type() == QEvent::KeyRelease;
     hookEvent.focusInProcess = true;
-    const KeyHookResult result = m_state.ProcessKeyEvent(hookEvent);
+    return Decide(hookEvent, receiver, event.timestamp());
+}
+
+bool KeyCaptureFilter::Decide(const KeyHookEvent& event, const QObject* receiver, uint64_t timeMs)
+{
+    const KeyHookResult result = m_state.ProcessKeyEvent(event);
     // Keys typed into a dialog or a menu only keep the key-down table right: the window's
     // pre-filter would act on its own controls behind the dialog (applying an edit twice).
-    if (!IsInWindow(receiver)) {
+    if (!event.focusInProcess || !IsInWindow(receiver)) {
         return false;
     }
     switch (result.action) {
     case KeyHookAction::Forward:
-        return m_window->PreFilterKey(result.message, event.timestamp());
+        return m_window->PreFilterKey(result.message, timeMs);
     case KeyHookAction::Drop:
         return true;
     case KeyHookAction::PassOn:
@@ -179,9 +247,9 @@ bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
     }
     // What the hook passes on (modifier releases, Num Lock) still reaches the window as its own
     // key message, as the platform would deliver it.
-    const uint32_t windowKey = WindowVirtualKey(native.virtualKey);
-    const KeyMessage message = hookEvent.released
-                                   ? MakeKeyUpMessage(windowKey, native.set1Code, KeyMessageKeyUp)
-                                   : MakeKeyDownMessage(windowKey, native.set1Code, 0, KeyMessageKeyDown);
-    return m_window->PreFilterKey(message, event.timestamp());
+    const uint32_t windowKey = WindowVirtualKey(event.virtualKey);
+    const auto set1Code = static_cast<uint16_t>(event.scanCode | (event.extended ? 0x100u : 0u));
+    const KeyMessage message = event.released ? MakeKeyUpMessage(windowKey, set1Code, KeyMessageKeyUp)
+                                              : MakeKeyDownMessage(windowKey, set1Code, 0, KeyMessageKeyDown);
+    return m_window->PreFilterKey(message, timeMs);
 }

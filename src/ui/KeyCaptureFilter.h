@@ -26,15 +26,22 @@ public:
     uint8_t GetModifierState() const { return m_state.GetModifierState(); }
     // Delivers a release held back to tell it from auto-repeat.
     void FlushPendingRelease();
+    // One event of the low-level keyboard hook (Windows): true when the editor consumed it and the
+    // event goes no further. Tests call it as the platform would.
+    bool OnHookEvent(const KeyHookEvent& event, uint64_t timeMs);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool IsFirstReceiver(const QObject* watched) const;
+    // Who gets a key event first: a popup, the keyboard grabber or the focus widget.
+    static QObject* GetFirstReceiver();
     bool IsInWindow(const QObject* receiver) const;
+    // Whether the hook sees the keys: then Qt's key events are left alone.
+    bool IsHookTarget() const;
     // The editor's answer for one key event sent to receiver: true when it is swallowed.
     bool Forward(const QKeyEvent& event, const QObject* receiver);
+    bool Decide(const KeyHookEvent& event, const QObject* receiver, uint64_t timeMs);
 
     EditorWindow* m_window;
     KeyCaptureState m_state;

@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "editor/EditorCommands.h"
+#include "editor/NativeKeyTable.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardTypes.h"
@@ -101,12 +102,15 @@ public:
         Release(evdev);
         Settle();
     }
-    // X11's auto-repeat as it arrives unmarked: release and press with one time stamp.
+    // X11's auto-repeat as it arrives unmarked: release and press with one time stamp. Windows
+    // repeats the press alone.
     void Hold(uint32_t evdev, int repeats)
     {
         Press(evdev);
         for (int i = 0; i < repeats; ++i) {
+#ifndef Q_OS_WIN
             Send(QEvent::KeyRelease, evdev, false, 0);
+#endif
             Send(QEvent::KeyPress, evdev, false, 0);
         }
         Release(evdev);
@@ -122,7 +126,24 @@ private:
         QWidget* target =
             QWidget::keyboardGrabber() != nullptr ? QWidget::keyboardGrabber() : QApplication::focusWidget();
         QVERIFY(target != nullptr);
-        QKeyEvent event(type, QtKeyOf(evdev), Qt::NoModifier, evdev + 8, 0, 0, QString(), markedRepeat);
+#ifdef Q_OS_WIN
+        // Windows hands every key to the capture hook first: what it keeps never reaches Qt.
+        NativeKey native;
+        QVERIFY(NativeKeyTable::FindByEvdevCode(evdev, &native));
+        KeyHookEvent hook;
+        hook.virtualKey = native.virtualKey;
+        hook.scanCode = native.GetScanCode();
+        hook.extended = native.IsExtended();
+        hook.released = type == QEvent::KeyRelease;
+        hook.focusInProcess = true;
+        if (m_test.window->GetCaptureFilter()->OnHookEvent(hook, m_time)) {
+            return;
+        }
+        const quint32 nativeScanCode = native.set1Code;
+#else
+        const quint32 nativeScanCode = evdev + 8;
+#endif
+        QKeyEvent event(type, QtKeyOf(evdev), Qt::NoModifier, nativeScanCode, 0, 0, QString(), markedRepeat);
         event.setTimestamp(m_time);
         QApplication::sendEvent(target, &event);
     }
