@@ -504,9 +504,12 @@ void EditorWindowTest::saveQuestionYesNoCancel()
     Program(*test.window->GetKeyboard(), At(1, 1), "Saved");
     prompts.answers = {PromptAnswer::Yes};
     QVERIFY(test.window->CloseProject());
-    QFile file(QString::fromStdString(path));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("1:M1,S+,K0x04,N=Saved"));
+    {
+        // Closed before the next save: Windows replaces no file that is open.
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("1:M1,S+,K0x04,N=Saved"));
+    }
     // A letter-case change of a name is a change.
     QVERIFY(test.window->CreateProject(kTypeZq2200One));
     Program(*test.window->GetKeyboard(), At(1, 1), "name");
@@ -723,6 +726,9 @@ void EditorWindowTest::eachLanguageFitsItsWindow_data()
 void EditorWindowTest::eachLanguageFitsItsWindow()
 {
     QFETCH(QString, language);
+    if (IsUnderWine()) {
+        QSKIP("wine's fonts");
+    }
     const auto builtIn = qScopeGuard([] { InstallResourceStrings({}); });
     QCOMPARE(InstallTranslation(GetTranslationFolders(
                                     QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),

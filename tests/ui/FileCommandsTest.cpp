@@ -437,6 +437,11 @@ void FileCommandsTest::realFileDialogsOfferWhatQtMatches()
     QFETCH(QStringList, listed);
     QFETCH(QString, answer);
     QFETCH(bool, readOnly);
+#ifdef Q_OS_WIN
+    if (command == CmdOpenBackups) {
+        QSKIP("XDG_DATA_HOME moves no Windows data folder");
+    }
+#endif
     // A folder of the row's own, and backups looked for in a data folder of its own.
     const QString own = m_folder.filePath(QString::fromLatin1(QTest::currentDataTag()));
     const bool dataHomeSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
@@ -698,7 +703,7 @@ void FileCommandsTest::conversionsAskAndTheFormatFollowsTheType()
 void FileCommandsTest::programThenDownloadGivesTheSameProject()
 {
     Simulator simulator(m_folder.path(), {});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     // The simulator's blank memory holds no programming a backup could be made of.
     test.settings.m_backupBeforeProgramming = false;
@@ -732,7 +737,7 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
     {
         Simulator simulator(m_folder.path(), {QStringLiteral("--disconnect-after"), QStringLiteral("10"),
                                               QStringLiteral("--disconnect-error"), QStringLiteral("1167")});
-        QVERIFY(simulator.IsReady());
+        REQUIRE_SIMULATOR(simulator);
         TestWindow test(kTypeZq2200One);
         test.settings.m_backupBeforeProgramming = false;
         ScriptedPrompts prompts;
@@ -745,7 +750,7 @@ void FileCommandsTest::keyboardFailuresShowCodeAndErrorText()
         QVERIFY(test.window->isEnabled());
     }
     Simulator simulator(m_folder.path(), {QStringLiteral("--fail"), QStringLiteral("3:1=2")});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     test.settings.m_backupBeforeProgramming = false;
     ScriptedPrompts prompts;
@@ -770,7 +775,7 @@ void FileCommandsTest::firmwareCancelledAndVersionOnlyOnSuccess()
              std::vector<std::string>{
                  "No device was found.\nCheck if the keyboard is connected via USB port to PC."});
     Simulator simulator(m_folder.path(), {QStringLiteral("--firmware-version"), QStringLiteral("2.3.4")});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     prompts.shown.clear();
     QVERIFY(Trigger(test.window->GetAction(CmdFirmwareVersion)));
     QCOMPARE(prompts.shown, std::vector<std::string>{"ZQ-2200 v 2.3.4"});
@@ -940,7 +945,7 @@ void FileCommandsTest::helpOpensTheGuide()
     ScriptedPrompts prompts;
     test.window->OpenGuide(QString());
     QCOMPARE(prompts.shown.size(), size_t(1));
-    QVERIFY2(prompts.shown[0].starts_with("The user guide was not found. It is installed as:\n/") &&
+    QVERIFY2(prompts.shown[0].starts_with("The user guide was not found. It is installed as:\n") &&
                  prompts.shown[0].ends_with("/share/zq-programmer/guide/index.html"),
              prompts.shown[0].c_str());
 }

@@ -298,6 +298,7 @@ void KeyPanelTest::heldEnterEndsAtApplyHeldEscapeCancels()
     QVERIFY(!test.window->GetEditSession().IsEditing());
     QVERIFY(!test.window->IsCapturing());
     QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)), "M1,S+,K0x04");
+#ifndef Q_OS_WIN
     // Auto-repeat that Qt marks works as well.
     StartCapture(test, MakeGridPoint(1, 1));
     keys.Press(EvEnter);
@@ -306,6 +307,7 @@ void KeyPanelTest::heldEnterEndsAtApplyHeldEscapeCancels()
         keys.Press(EvEnter, true);
     }
     QVERIFY(panel->GetApply()->hasFocus());
+#endif
 }
 
 void KeyPanelTest::heldBackspaceRemovesTheLastCode()

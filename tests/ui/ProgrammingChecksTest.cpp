@@ -114,7 +114,7 @@ void ProgrammingChecksTest::configurationItemsStartOnAndToggle()
 void ProgrammingChecksTest::aBackupKeepsWhatTheKeyboardHeld()
 {
     Simulator simulator(m_folder.path(), {});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     Keyboard* keyboard = test.window->GetKeyboard();
@@ -170,7 +170,7 @@ void ProgrammingChecksTest::aFailedBackupAsksAndNoWritesNothing()
     Simulator simulator(m_folder.path(),
                         {QStringLiteral("--fail"), QStringLiteral("2:2=2"), QStringLiteral("--dump-memory"),
                          QString::fromStdString(File("memory.bin"))});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     prompts.answers = {PromptAnswer::No};
@@ -186,7 +186,7 @@ void ProgrammingChecksTest::aFailedBackupAsksAndNoWritesNothing()
 void ProgrammingChecksTest::verifyNamesTheAddressUnlessTurnedOff()
 {
     Simulator simulator(m_folder.path(), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     QVERIFY(Trigger(test.window->GetAction(CmdBackupBeforeProgramming)));
     ScriptedPrompts prompts;
@@ -233,7 +233,7 @@ void ProgrammingChecksTest::aZq1100IsProgrammedAfterOneNote()
                         {QStringLiteral("--family"), QStringLiteral("zq1100"),
                          QStringLiteral("--legacy-version"), QStringLiteral("0"),
                          QStringLiteral("--dump-legacy"), QString::fromStdString(File("legacy.bin"))});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq1100V1Single);
     ScriptedPrompts prompts;
     const std::vector<std::string> note = {

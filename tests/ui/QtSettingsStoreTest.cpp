@@ -17,6 +17,9 @@ private slots:
 
 void QtSettingsStoreTest::fileIsWhereTheNativeFormatPutsIt()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the registry holds the settings on Windows");
+#endif
     QTemporaryDir folder;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
@@ -51,7 +54,7 @@ void QtSettingsStoreTest::valuesKeepTheirBytes()
     // Text stays plain text in the file; only the bytes that are no text become a byte array.
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray content = file.readAll();
+    const QByteArray content = file.readAll().replace("\r\n", "\n");
     QVERIFY2(content.contains("File2=/home/ana/caf\xc3\xa9.zqp\n"), content.constData());
     QVERIFY2(content.contains("FastEdit=1\n"), content.constData());
 }

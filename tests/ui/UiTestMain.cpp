@@ -2,6 +2,10 @@
 
 #include <QApplication>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -28,8 +32,23 @@ bool RegisterUiTest(const char* name, UiTestRun run)
     return true;
 }
 
+bool IsUnderWine()
+{
+#ifdef Q_OS_WIN
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 int main(int argc, char** argv)
 {
+#ifdef Q_OS_WIN
+    // Wine hands no QT_ variable on to the program. The tests run offscreen, and their log goes to
+    // the output where a console would show it, not to a debugger.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_FORCE_STDERR_LOGGING", "1");
+#endif
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
 

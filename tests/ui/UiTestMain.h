@@ -17,3 +17,6 @@ bool RegisterUiTest(const char* name, UiTestRun run);
             return QTest::qExec(&test, argc, argv);                                                          \
         });                                                                                                  \
     }
+
+// Wine draws with fonts of its own: text widths there say nothing about Windows'.
+bool IsUnderWine();

@@ -23,7 +23,7 @@ fail() {
 "$sim" --ready-file "$work/ready" --tcp 0 &
 sim_pid=$!
 for _ in $(seq 100); do
-  [ "$(wc -l <"$work/ready" 2>/dev/null || echo 0)" -ge 2 ] && break
+  [ "$(cat "$work/ready" 2>/dev/null | wc -l)" -ge 2 ] && break
   sleep 0.1
 done
 ZQ_SIMULATOR=$(sed -n 2p "$work/ready")
@@ -38,7 +38,13 @@ session() {
     wine "$1" $2 >/dev/null 2>&1 & pid=$!
     trap "kill $pid 2>/dev/null; wineserver -k 2>/dev/null" EXIT
     eval "$3"
-    timeout 30 tail --pid="$pid" -f /dev/null || { echo "the program did not end"; exit 1; }
+    # The window goes first; wine'"'"'s own processes and its registry writes follow.
+    for _ in $(seq 60); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
+    if kill -0 $pid 2>/dev/null; then
+      echo "the program did not end: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr "\n" ",")"
+      exit 1
+    fi
+    timeout 60 wineserver -w
     trap - EXIT
   ' session "$exe" "$1" "$2"
 }
