@@ -15,14 +15,21 @@ std::string FormatUnsigned(uint32_t value)
 // snprintf costs twenty times as much.
 std::string FormatHex(uint32_t value, int bytes)
 {
+    std::string text;
+    AppendHex(text, value, bytes);
+    return text;
+}
+
+void AppendHex(std::string& text, uint32_t value, int bytes)
+{
     int digits = (bytes >= 1 && bytes <= 3) ? bytes * 2 : 8;
     while (digits < 8 && (value >> (4 * digits)) != 0) {
         ++digits;
     }
-    std::string text(2 + digits, '0');
-    text[1] = 'x';
-    for (int at = 1 + digits; at >= 2; --at, value >>= 4) {
+    const size_t start = text.size();
+    text.append(2 + digits, '0');
+    text[start + 1] = 'x';
+    for (size_t at = start + 1 + digits; at >= start + 2; --at, value >>= 4) {
         text[at] = "0123456789ABCDEF"[value & 0xF];
     }
-    return text;
 }

@@ -30,5 +30,8 @@ TEST(NumberFormat, HexWidthIsAMinimum)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatHex(c.value, c.bytes), c.text) << c.value << " " << c.bytes;
+        std::string text = "K,";
+        AppendHex(text, c.value, c.bytes);
+        EXPECT_EQ(text, std::string("K,") + c.text) << c.value << " " << c.bytes;
     }
 }
