@@ -1,6 +1,5 @@
 #include "keycodes/NumberFormat.h"
 
-
 std::string FormatDecimal(int32_t value)
 {
     return std::to_string(value);

@@ -26,7 +26,8 @@ KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
 {
     // Shown and hidden as one: each widget shown alone in a shown window lays the window out anew.
     m_pictureControls = new QWidget(this);
-    m_functionLabel = Named(new QLabel(Text(IDS_CTL_PROGRAMMED_KEYS), m_pictureControls), CtlFunctionListLabel);
+    m_functionLabel =
+        Named(new QLabel(Text(IDS_CTL_PROGRAMMED_KEYS), m_pictureControls), CtlFunctionListLabel);
     m_functionList = Named(new QComboBox(m_pictureControls), CtlFunctionList);
     m_functionLabel->setBuddy(m_functionList);
     m_functionList->setAccessibleName(m_functionLabel->text());

@@ -17,7 +17,8 @@ private slots:
 
 void WrappedLabelTest::heightsFollowEveryChangeOfTheLayout()
 {
-    const QString text = QStringLiteral("Capturing keys: every key you press goes into the key. Hold Enter to apply.");
+    const QString text =
+        QStringLiteral("Capturing keys: every key you press goes into the key. Hold Enter to apply.");
     QLabel plain(text);
     plain.setWordWrap(true);
     WrappedLabel kept(text, nullptr);
@@ -31,7 +32,8 @@ void WrappedLabelTest::heightsFollowEveryChangeOfTheLayout()
         {"margin", [](QLabel& label) { label.setMargin(12); }},
         {"indent", [](QLabel& label) { label.setIndent(30); }},
         {"contents margins", [](QLabel& label) { label.setContentsMargins(5, 20, 40, 3); }},
-        {"rich text", [](QLabel& label) {
+        {"rich text",
+         [](QLabel& label) {
              label.setTextFormat(Qt::RichText);
              label.setText(QStringLiteral("<b>Bold</b> words wrap otherwise than plain ones do"));
          }},
@@ -42,8 +44,9 @@ void WrappedLabelTest::heightsFollowEveryChangeOfTheLayout()
         // Twice each: the second answer comes from what was kept.
         for (int round = 0; round < 2; ++round) {
             for (const int width : {60, 140, 300, 800}) {
-                QVERIFY2(kept.heightForWidth(width) == plain.heightForWidth(width),
-                         qPrintable(QStringLiteral("after %1, at width %2").arg(QLatin1String(what)).arg(width)));
+                QVERIFY2(
+                    kept.heightForWidth(width) == plain.heightForWidth(width),
+                    qPrintable(QStringLiteral("after %1, at width %2").arg(QLatin1String(what)).arg(width)));
             }
         }
     }
