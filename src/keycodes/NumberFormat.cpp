@@ -11,7 +11,7 @@ std::string FormatUnsigned(uint32_t value)
 }
 
 // By hand: a project's every code passes through here each time its signature is taken, and
-// snprintf costs twenty times as much.
+// snprintf costs over ten times as much.
 std::string FormatHex(uint32_t value, int bytes)
 {
     std::string text;
