@@ -4,6 +4,7 @@
 // With --type N, that keyboard type (default 4, ZQ-2200 three layouts); with --open FILE, that
 // project, named on the command line as a user would. --write-full TYPE FILE writes the largest
 // project of a type (every key holding all the codes it can and a 64-character name) and ends.
+// With --grab IMAGE, the window as the first paint left it is also saved there, to compare.
 #include "app/MemorySettingsStore.h"
 #include "app/Settings.h"
 #include "model/KeyCell.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -80,6 +82,8 @@ class FirstPaint : public QObject
 {
 public:
     double m_milliseconds = 0;
+    QWidget* m_window = nullptr;
+    QString m_grab;
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -88,6 +92,9 @@ public:
                 qApp,
                 [this] {
                     m_milliseconds = MillisecondsSinceStart();
+                    if (!m_grab.isEmpty() && m_window != nullptr) {
+                        m_window->grab().save(m_grab);
+                    }
                     QCoreApplication::quit();
                 },
                 Qt::QueuedConnection);
@@ -163,6 +170,7 @@ int RunEditor(FirstPaint& filter, uint8_t type, const std::string& path)
     EditorWindow window(settings, store);
     window.Initialise(path);
     window.GetPicture()->installEventFilter(&filter);
+    filter.m_window = &window;
     window.show();
     window.GetTabs()->setCurrentIndex(1);
     return QApplication::exec();
@@ -173,6 +181,7 @@ int RunEditor(FirstPaint& filter, uint8_t type, const std::string& path)
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    FirstPaint filter;
     bool minimal = false;
     uint8_t type = kTypeZq2200Three;
     std::string path;
@@ -183,11 +192,12 @@ int main(int argc, char** argv)
             type = static_cast<uint8_t>(std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
             path = argv[++i];
+        } else if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc) {
+            filter.m_grab = QString::fromLocal8Bit(argv[++i]);
         } else if (std::strcmp(argv[i], "--write-full") == 0 && i + 2 < argc) {
             return WriteFullProject(static_cast<uint8_t>(std::atoi(argv[i + 1])), argv[i + 2]);
         }
     }
-    FirstPaint filter;
     if (minimal) {
         RunMinimal(filter);
     } else {

@@ -164,15 +164,19 @@ std::string UsbKeyCell::FormatCodesText(int form) const
     } else if (m_simpleKey == 1) {
         text += ",S+";
     }
+    // In place: every key's text is made each time the project's signature is taken.
+    text.reserve(text.size() + 6 * static_cast<size_t>(m_codeCount) + 3 + m_name.size());
     if (m_keyType != kUsbKeyTypeNextLayout) {
         for (int i = 0; i < m_codeCount && i < kKeyCellMaxCodes; ++i) {
             if (IsKeyboardPage(m_codes[i])) {
-                text += ",K" + FormatHex(m_codes[i] & 0xFF, 1);
+                text += ",K";
+                AppendHex(text, m_codes[i] & 0xFF, 1);
             }
         }
     }
     if (form != 0 && !m_name.empty()) {
-        text += ",N=" + m_name;
+        text += ",N=";
+        text += m_name;
     }
     return text;
 }

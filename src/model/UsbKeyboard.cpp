@@ -29,8 +29,15 @@ std::string UsbKeyboard::GetContentSignature()
                     continue;
                 }
                 signature += FormatUnsigned(index);
-                signature += shape == 0 ? ":" : ":G" + FormatUnsigned(shape) + ",";
-                signature += cell->FormatCodesText(1) + kLineEnd;
+                if (shape == 0) {
+                    signature += ':';
+                } else {
+                    signature += ":G";
+                    signature += FormatUnsigned(shape);
+                    signature += ',';
+                }
+                signature += cell->FormatCodesText(1);
+                signature += kLineEnd;
             }
         }
     }

@@ -282,7 +282,6 @@ bool EditorWindow::CreateProject(uint8_t typeId)
     }
     RebuildTabs();
     m_document.TakeSavedSignature();
-    UpdateTitle("");
     std::string typeName;
     m_status[0]->setText(GetKeyboardTypeName(typeId, &typeName) ? FromProjectText(typeName)
                                                                 : QStringLiteral("---"));
@@ -291,6 +290,8 @@ bool EditorWindow::CreateProject(uint8_t typeId)
     UpdateConversionMenu();
     m_settings.SetLastKeybID(typeId);
     FitToContents();
+    // The title too (the document has no path now): its unsaved mark compares the first step with
+    // the saved signature, with no third signature of a large project taken for it.
     ResetHistory();
     return created;
 }
@@ -322,12 +323,12 @@ bool EditorWindow::OpenProject(const std::string& path)
         // What was read stays open; saving it writes only that.
         m_prompts.ShowMessage(LoadText(IDS_MSG_DECODING_ERRORS), IDS_TITLE_ERROR, MessageIcon::Error);
     }
-    UpdateTitle(path);
     m_currentKey = MakeGridPoint(1, 1);
     GetKeyboard()->SetCurrentPosition(m_currentKey);
     m_functionList.Empty();
     RefreshView();
     PutOnTopOfRecentFiles(path);
+    // The title too, with the path the document was given.
     ResetHistory();
     return true;
 }
@@ -613,9 +614,12 @@ void EditorWindow::RebuildFunctionList()
 {
     QComboBox* combo = m_panel->GetFunctionList();
     combo->clear();
+    QStringList lines;
     for (const std::string& line : m_functionList.Rebuild()) {
-        combo->addItem(FromProjectText(line));
+        lines.append(FromProjectText(line));
     }
+    // All at once: each item added alone is a change of the list the box answers on its own.
+    combo->addItems(lines);
     combo->setCurrentIndex(-1);
     combo->setEnabled(combo->count() > 0);
 }

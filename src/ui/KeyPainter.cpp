@@ -127,14 +127,14 @@ constexpr int kLabelFlags = Qt::AlignCenter | Qt::TextWordWrap;
 
 // No more than the text's width on one line: its letters' own widths, less what kerning might take
 // (a tenth is far more than it ever does). Letters that join or combine are shaped instead.
-qreal LeastAdvance(const QFontMetricsF& metrics, const QString& label)
+qreal LeastAdvance(LetterAdvances& letters, const QString& label)
 {
     qreal sum = 0;
     for (const QChar letter : label) {
-        if (letter.unicode() >= 0x0300) {
-            return metrics.horizontalAdvance(label);
+        if (letter.unicode() >= LetterAdvances::kFirstJoining) {
+            return letters.Metrics().horizontalAdvance(label);
         }
-        sum += metrics.horizontalAdvance(letter);
+        sum += letters.Of(letter);
     }
     return sum * 0.9;
 }
@@ -168,9 +168,9 @@ bool Fits(const QFontMetricsF& metrics, const QRectF& area, const QString& label
 // The largest size from the given one down that shows the words whole in the area; the smallest
 // size with the end elided when none does.
 void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFont font, qreal points,
-               qreal scale)
+               qreal scale, LetterAdvanceCache& letters)
 {
-    const qreal size = FitLabelPoints(label, area, font, points * scale, scale, painter.device());
+    const qreal size = FitLabelPoints(label, area, font, points * scale, scale, painter.device(), letters);
     if (size > 0) {
         font.setPointSizeF(size);
         painter.setFont(font);
@@ -179,10 +179,36 @@ void DrawLabel(QPainter& painter, const QRectF& area, const QString& label, QFon
     }
     font.setPointSizeF(kSmallestPoints * scale);
     painter.setFont(font);
-    painter.drawText(area, ElideLabel(painter, area, label), LabelWrapOption());
+    painter.drawText(area, ElideLabel(painter, area, label, letters), LabelWrapOption());
 }
 
 } // namespace
+
+LetterAdvances::LetterAdvances(const QFont& font, const QPaintDevice* device) : m_metrics(font, device)
+{
+    m_advances.fill(-1);
+}
+
+qreal LetterAdvances::Of(QChar letter)
+{
+    qreal& advance = m_advances.at(letter.unicode());
+    if (advance < 0) {
+        advance = m_metrics.horizontalAdvance(letter);
+    }
+    return advance;
+}
+
+LetterAdvances& LetterAdvanceCache::At(const QFont& font, const QPaintDevice* device)
+{
+    const int dpi = device != nullptr ? device->logicalDpiY() : 0;
+    for (const Entry& entry : m_fonts) {
+        if (entry.dpi == dpi && entry.font == font) {
+            return *entry.advances;
+        }
+    }
+    m_fonts.push_back(Entry{font, dpi, std::make_unique<LetterAdvances>(font, device)});
+    return *m_fonts.back().advances;
+}
 
 QTextOption LabelWrapOption()
 {
@@ -191,16 +217,17 @@ QTextOption LabelWrapOption()
     return option;
 }
 
-QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label)
+QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label, LetterAdvanceCache& letters)
 {
-    const QFontMetricsF metrics(painter.font(), painter.device());
+    LetterAdvances& advances = letters.At(painter.font(), painter.device());
+    const QFontMetricsF& metrics = advances.Metrics();
     const int lines = std::max(1, static_cast<int>(area.height() / metrics.lineSpacing()));
     // Lines broken between words end short of the width: a line's worth less at a time until the
     // lines fit the cap; each trial lays the words out.
     QString shown;
     for (int room = lines; room >= 1; --room) {
         const qreal width = area.width() * room - metrics.averageCharWidth();
-        shown = metrics.elidedText(VisiblePart(metrics, label, width), Qt::ElideRight, width);
+        shown = metrics.elidedText(VisiblePart(advances, label, width), Qt::ElideRight, width);
         if (room == 1 || painter.boundingRect(area, shown, LabelWrapOption()).height() <= area.height()) {
             break;
         }
@@ -208,15 +235,16 @@ QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label)
     return shown;
 }
 
-QString VisiblePart(const QFontMetricsF& metrics, const QString& label, qreal room)
+QString VisiblePart(LetterAdvances& letters, const QString& label, qreal room)
 {
+    const qreal widest = letters.Metrics().maxWidth();
     qreal sum = 0;
     for (qsizetype at = 0; at < label.size(); ++at) {
-        if (label[at].unicode() >= 0x0300) {
+        if (label[at].unicode() >= LetterAdvances::kFirstJoining) {
             return label;
         }
-        sum += metrics.horizontalAdvance(label[at]);
-        if (sum * 0.9 > room + metrics.maxWidth()) {
+        sum += letters.Of(label[at]);
+        if (sum * 0.9 > room + widest) {
             return label.left(at + 1);
         }
     }
@@ -224,13 +252,14 @@ QString VisiblePart(const QFontMetricsF& metrics, const QString& label, qreal ro
 }
 
 qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
-                     QPaintDevice* device)
+                     QPaintDevice* device, LetterAdvanceCache& letters)
 {
     // Most labels, numbers above all, fit on one line at the first size; a long name is told by
     // the widths of its letters, without shaping it.
     font.setPointSizeF(points);
-    const QFontMetricsF first(font, device);
-    const qreal least = LeastAdvance(first, label);
+    LetterAdvances& firstLetters = letters.At(font, device);
+    const QFontMetricsF& first = firstLetters.Metrics();
+    const qreal least = LeastAdvance(firstLetters, label);
     if (least <= area.width()) {
         const qreal advance = first.horizontalAdvance(label);
         if (!CannotFit(first, area, advance) && advance <= area.width() &&
@@ -241,8 +270,8 @@ qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal
     // Text only grows with its size and takes fewer lines: what cannot fit at the smallest size
     // fits at none, as a long name most often does not.
     font.setPointSizeF(kSmallestPoints * scale);
-    const QFontMetricsF smallest(font, device);
-    if (CannotFit(smallest, area, LeastAdvance(smallest, label))) {
+    LetterAdvances& smallest = letters.At(font, device);
+    if (CannotFit(smallest.Metrics(), area, LeastAdvance(smallest, label))) {
         return 0;
     }
     for (qreal size = points; size >= kSmallestPoints * scale - 0.001; size -= 0.5 * scale) {
@@ -281,6 +310,7 @@ void KeyCapPainter::Forget()
 {
     m_caps.clear();
     m_keys.clear();
+    m_letters.Clear();
     m_keyBytes = 0;
     m_cellSize = 0;
 }
@@ -321,7 +351,7 @@ const QPixmap& KeyCapPainter::Key(const LabelledKey& key, const KeyCapLook& look
         painter.setPen(LabelInk(look, CapFill(look, m_palette), m_palette));
         const qreal scale = static_cast<qreal>(m_cellSize) / kCellSize;
         DrawLabel(painter, LabelArea(size, scale), key.label, m_font,
-                  look.programmed ? kLabelPoints : kNumberPoints, scale);
+                  look.programmed ? kLabelPoints : kNumberPoints, scale, m_letters);
         painter.end();
         const qint64 bytes = static_cast<qint64>(image.width()) * image.height() * 4;
         if (m_keyBytes + bytes > kMostKeyBytes) {

@@ -5,13 +5,17 @@
 #include "editor/KeyboardPictureLayout.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPalette>
 #include <QPixmap>
 #include <QString>
 #include <QTextOption>
 
-class QFontMetricsF;
+#include <array>
+#include <memory>
+#include <vector>
+
 class QPaintDevice;
 class QPainter;
 class QRect;
@@ -25,20 +29,55 @@ struct KeyCapLook
     bool programmed = false;
 };
 
+// The advances of single letters at one font on one device, each measured once: fitting a long
+// name adds up its letters at two sizes, and the names of a picture share most of their letters.
+// Letters from U+0300 on, which may join or combine, are not measured one by one.
+class LetterAdvances
+{
+public:
+    static constexpr char16_t kFirstJoining = 0x0300;
+
+    LetterAdvances(const QFont& font, const QPaintDevice* device);
+    const QFontMetricsF& Metrics() const { return m_metrics; }
+    // Of a letter below kFirstJoining.
+    qreal Of(QChar letter);
+
+private:
+    QFontMetricsF m_metrics;
+    std::array<qreal, kFirstJoining> m_advances;
+};
+
+// The letter advances of every font and device the labels of a picture are measured at.
+class LetterAdvanceCache
+{
+public:
+    LetterAdvances& At(const QFont& font, const QPaintDevice* device);
+    void Clear() { m_fonts.clear(); }
+
+private:
+    struct Entry
+    {
+        QFont font;
+        int dpi;
+        std::unique_ptr<LetterAdvances> advances;
+    };
+    std::vector<Entry> m_fonts;
+};
+
 // The point size, from the given one down in steps of half a point (times the scale), at which a
 // label's words show whole in the area, word-wrapped; 0 when none does and it is elided instead.
 qreal FitLabelPoints(const QString& label, const QRectF& area, QFont font, qreal points, qreal scale,
-                     QPaintDevice* device);
+                     QPaintDevice* device, LetterAdvanceCache& letters);
 
 // How an elided label wraps: between words, else anywhere.
 QTextOption LabelWrapOption();
 // A label too long for the area at the painter's font, cut with "..." so that its wrapped lines
 // fit the area.
-QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label);
+QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label, LetterAdvanceCache& letters);
 
 // The label cut where even its least width passes the room: eliding the rest would end at the
 // same letter, but shape all of it first.
-QString VisiblePart(const QFontMetricsF& metrics, const QString& label, qreal room);
+QString VisiblePart(LetterAdvances& letters, const QString& label, qreal room);
 
 // Keeps every key as an image at the device's resolution, its label fitted once, so that a repaint
 // only copies them: fitting a long name to its cap costs far more than drawing it. The images are
@@ -81,4 +120,5 @@ private:
     QHash<CapKey, QPixmap> m_caps;
     QHash<LabelledKey, QPixmap> m_keys;
     qint64 m_keyBytes = 0;
+    LetterAdvanceCache m_letters;
 };

@@ -6,6 +6,7 @@
 #include "model/KeyCell.h"
 #include "ui/ControlNames.h"
 #include "ui/QtTexts.h"
+#include "ui/WrappedLabel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,15 +24,18 @@
 
 KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
 {
-    m_functionLabel = Named(new QLabel(Text(IDS_CTL_PROGRAMMED_KEYS), this), CtlFunctionListLabel);
-    m_functionList = Named(new QComboBox(this), CtlFunctionList);
+    // Shown and hidden as one: each widget shown alone in a shown window lays the window out anew.
+    m_pictureControls = new QWidget(this);
+    m_functionLabel =
+        Named(new QLabel(Text(IDS_CTL_PROGRAMMED_KEYS), m_pictureControls), CtlFunctionListLabel);
+    m_functionList = Named(new QComboBox(m_pictureControls), CtlFunctionList);
     m_functionLabel->setBuddy(m_functionList);
     m_functionList->setAccessibleName(m_functionLabel->text());
     m_functionList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_functionList->setMinimumContentsLength(18);
     m_functionList->setEnabled(false);
-    m_previousKey = Named(new QPushButton(QStringLiteral("<<"), this), CtlPreviousKey);
-    m_nextKey = Named(new QPushButton(QStringLiteral(">>"), this), CtlNextKey);
+    m_previousKey = Named(new QPushButton(QStringLiteral("<<"), m_pictureControls), CtlPreviousKey);
+    m_nextKey = Named(new QPushButton(QStringLiteral(">>"), m_pictureControls), CtlNextKey);
     m_previousKey->setAccessibleName(QStringLiteral("<<"));
     m_nextKey->setAccessibleName(QStringLiteral(">>"));
     m_previousKey->setFocusPolicy(Qt::TabFocus);
@@ -41,11 +45,15 @@ KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
     steps->addWidget(m_nextKey);
     steps->addStretch();
 
+    auto* controls = new QVBoxLayout(m_pictureControls);
+    controls->setContentsMargins(0, 0, 0, 0);
+    controls->addWidget(m_functionLabel);
+    controls->addWidget(m_functionList);
+    controls->addLayout(steps);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_functionLabel);
-    layout->addWidget(m_functionList);
-    layout->addLayout(steps);
+    layout->addWidget(m_pictureControls);
     layout->addWidget(BuildKeyGroup());
     layout->addWidget(BuildFlagsGroup());
     layout->addWidget(BuildCodesGroup());
@@ -114,9 +122,8 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_codesGroup = Named(new QGroupBox(Text(IDS_CTL_KEY_CODES), this), 1151);
     m_codesGroup->setFocusPolicy(Qt::TabFocus);
     m_codesGroup->setAccessibleName(Text(IDS_CTL_KEY_CODES).trimmed());
-    m_captureNote = new QLabel(Text(IDS_CAPTURE_ON), m_codesGroup);
+    m_captureNote = new WrappedLabel(Text(IDS_CAPTURE_ON), m_codesGroup);
     m_captureNote->setObjectName(QStringLiteral("CaptureNote"));
-    m_captureNote->setWordWrap(true);
     m_captureNote->setAutoFillBackground(true);
     m_captureNote->setMargin(4);
     auto* grid = new QGridLayout;
@@ -141,8 +148,7 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_hiddenField->setFixedSize(0, 0);
     m_hiddenField->setFocusPolicy(Qt::ClickFocus);
     m_hiddenField->setAccessibleName(m_codesGroup->accessibleName());
-    m_hint = Named(new QLabel(Text(IDS_CTL_ENTER_HINT), m_codesGroup), 1150);
-    m_hint->setWordWrap(true);
+    m_hint = Named(new WrappedLabel(Text(IDS_CTL_ENTER_HINT), m_codesGroup), 1150);
     m_apply = Named(new QPushButton(Text(IDS_CTL_APPLY), m_codesGroup), 1148);
     m_deleteLast = Named(new QPushButton(Text(IDS_CTL_DELETE_LAST_CODE), m_codesGroup), 1171);
     m_cancel = Named(new QPushButton(Text(IDS_CTL_CANCEL), m_codesGroup), 1149);
@@ -249,10 +255,7 @@ void KeyPanel::EnableKeyPanel(bool enable)
 
 void KeyPanel::ShowPictureControls(bool show)
 {
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_previousKey, m_nextKey, m_functionList, m_functionLabel}) {
-        widget->setVisible(show);
-    }
+    m_pictureControls->setVisible(show);
     m_pictureShown = show;
     EnableCodeFields();
 }

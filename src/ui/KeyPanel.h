@@ -72,6 +72,8 @@ private:
     QWidget* BuildCodesGroup();
     void EnableCodeFields();
 
+    // The function list with its label and "<<" and ">>".
+    QWidget* m_pictureControls = nullptr;
     QLabel* m_functionLabel = nullptr;
     QComboBox* m_functionList = nullptr;
     QPushButton* m_previousKey = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/KeyPainter.h"
 #include "ui/KeyboardView.h"
 
+#include <QDir>
 #include <QPainter>
 
 #include <algorithm>
@@ -234,6 +235,8 @@ void KeyboardPictureTest::labelsFitAsAFullLayoutWouldFitThem()
     QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
     const QFont font = QApplication::font();
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    // One cache for all, as a picture keeps it: one label's letters measured must not sway the next.
+    LetterAdvanceCache letters;
     for (const int cell : {kCellSize, 60, 97}) {
         const qreal scale = static_cast<qreal>(cell) / kCellSize;
         for (const QSizeF size : {QSizeF(cell, cell), QSizeF(2 * cell, cell), QSizeF(cell, 2 * cell)}) {
@@ -252,20 +255,21 @@ void KeyboardPictureTest::labelsFitAsAFullLayoutWouldFitThem()
                 // An elided label ends at the same letter from its visible part alone.
                 QFont smallest = font;
                 smallest.setPointSizeF(5.5 * scale);
-                const QFontMetricsF metrics(smallest, &device);
+                LetterAdvances& advances = letters.At(smallest, &device);
+                const QFontMetricsF& metrics = advances.Metrics();
                 for (const qreal room : {area.width(), 3 * area.width()}) {
-                    QCOMPARE(metrics.elidedText(VisiblePart(metrics, label, room), Qt::ElideRight, room),
+                    QCOMPARE(metrics.elidedText(VisiblePart(advances, label, room), Qt::ElideRight, room),
                              metrics.elidedText(label, Qt::ElideRight, room));
                 }
                 // Cut to fit, its lines wrapped between words stay within the area.
                 QPainter painter(&device);
                 painter.setFont(smallest);
                 const QRectF wrapped =
-                    painter.boundingRect(area, ElideLabel(painter, area, label), LabelWrapOption());
+                    painter.boundingRect(area, ElideLabel(painter, area, label, letters), LabelWrapOption());
                 QVERIFY2(wrapped.height() <= area.height(), qPrintable(label));
                 painter.end();
                 QVERIFY2(
-                    qFuzzyCompare(1 + FitLabelPoints(label, area, font, 7.5 * scale, scale, &device),
+                    qFuzzyCompare(1 + FitLabelPoints(label, area, font, 7.5 * scale, scale, &device, letters),
                                   1 + expected),
                     qPrintable(
                         QStringLiteral("\"%1\" in %2x%3").arg(label).arg(area.width()).arg(area.height())));
@@ -304,6 +308,7 @@ void KeyboardPictureTest::namesReadWellInLightAndDarkThemes()
     KeyboardView* picture = test.Picture();
     QVERIFY(picture->hasFocus());
     const QImage image = Render(picture, ratio);
+    // This test may run alone: no other has made the folder then.
     QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
     QVERIFY(image.save(QStringLiteral(ZQ_SCREENSHOT_DIR "/picture-%1-%2.png")
                            .arg(dark ? QStringLiteral("dark") : QStringLiteral("light"))
