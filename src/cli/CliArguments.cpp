@@ -246,7 +246,7 @@ const CommandInfo kCommands[] = {
      "for a layout only one side has; the option's name for a keyboard-wide option, with \"-\" for\n"
      "layout and key), A's value, B's value. Codes are given by their names. On a terminal, which\n"
      "key fields were compared goes to standard error: a keyboard keeps no names, and no simple-key\n"
-     "flag for modifier and layout switch keys.\n"
+     "flag for layout switch keys.\n"
      "\n"
      "  --keyboard         compare with the connected keyboard instead of B.zqp\n"
      "  --ignore-names     leave the key names out\n"

@@ -1,9 +1,9 @@
 #include "model/ProjectDiff.h"
 
+#include "lang/TextHelpers.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
-#include "model/UsbKeyCell.h"
 
 #include <algorithm>
 #include <functional>
@@ -24,7 +24,7 @@ struct KeySide
 
 std::string DescribeShape(Keyboard& keyboard, const KeyCell& cell, uint16_t column, uint16_t row, uint8_t layout)
 {
-    if (cell.IsMerged()) {
+    if (cell.GetMaster() != &cell) {
         uint16_t masterColumn = 0;
         uint16_t masterRow = 0;
         cell.GetMaster()->GetPosition(&masterColumn, &masterRow, nullptr);
@@ -57,7 +57,7 @@ std::string CodesText(const KeyCell& cell)
 {
     std::string text;
     for (int i = 1; i <= cell.GetCodeCount(); ++i) {
-        text += (text.empty() ? "" : " ") + cell.GetCodeDisplayText(i);
+        text += (text.empty() ? "" : " ") + TrimBlanks(cell.GetCodeDisplayText(i));
     }
     return text;
 }
@@ -67,10 +67,10 @@ std::string NumberWithName(uint8_t value, const std::string& name)
     return name.empty() ? std::to_string(value) : std::to_string(value) + " (" + name + ")";
 }
 
-// On a keyboard a modifier or layout switch key keeps no simple-key flag: its kind takes the bits.
+// On a keyboard a layout switch key keeps no simple-key flag: its kind takes the bits.
 bool KeepsSimpleFlag(const KeyCell& cell)
 {
-    return cell.GetKeyType() != kUsbKeyTypeModifier && !cell.IsLayoutSwitch();
+    return !cell.IsLayoutSwitch();
 }
 
 class Comparison
@@ -282,8 +282,7 @@ ProjectDiff CompareProjects(Keyboard& a, Keyboard& b, const DiffSettings& settin
     diff.compared = {DiffField::Codes, DiffField::Mode, DiffField::KeyType, DiffField::SimpleKey, DiffField::Shape};
     if (settings.bFromKeyboard) {
         diff.notes.emplace_back("names: not compared, a keyboard keeps none");
-        diff.notes.emplace_back("simple: not compared for modifier and layout switch keys, a keyboard keeps "
-                                "their kind in its place");
+        diff.notes.emplace_back("simple: not compared for layout switch keys, a keyboard keeps none for them");
     } else if (settings.ignoreNames) {
         diff.notes.emplace_back("names: not compared, as asked");
     } else {
