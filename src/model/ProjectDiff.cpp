@@ -179,7 +179,7 @@ private:
         DiffRow row;
         row.field = DiffField::Layout;
         row.layout = layout;
-        const std::string present = "present, " + std::to_string(keys) + " keys programmed";
+        const std::string present = "present, programmed keys: " + std::to_string(keys);
         row.a = inA ? present : "absent";
         row.b = inA ? "absent" : present;
         m_diff.rows.push_back(std::move(row));
@@ -213,7 +213,8 @@ private:
         const KeyCell* keyB = b.master;
         add(DiffField::Shape, a.shape, b.shape);
         add(DiffField::Codes, keyA != nullptr ? CodesText(*keyA) : "", keyB != nullptr ? CodesText(*keyB) : "");
-        if (keyA != nullptr && keyB != nullptr) {
+        // Where one side's key covers the other's own, the shape and what the place sends say it.
+        if (a.IsKeyHere() && b.IsKeyHere()) {
             add(DiffField::Mode, NumberWithName(keyA->GetMode(), keyA->GetModeName(keyA->GetMode())),
                 NumberWithName(keyB->GetMode(), keyB->GetModeName(keyB->GetMode())));
             add(DiffField::KeyType, NumberWithName(keyA->GetKeyType(), keyA->GetKeyTypeName(keyA->GetKeyType())),

@@ -85,7 +85,6 @@ TEST(ProjectDiff, MergedAgainstSplitTellsTheShapeAndWhatTheCoveredPlaceSends)
                                   std::to_string(1) + "/" + std::to_string(above) + " shape double, down|single",
                                   "1/" + std::to_string(below) + " shape part of the key at 3,3|single",
                                   "1/" + std::to_string(below) + " codes A|B",
-                                  "1/" + std::to_string(below) + " name Big|Small",
                               }));
     EXPECT_EQ(diff.GetKeyState(1, 3, 3), KeyDiffState::Changed);
 }
@@ -97,10 +96,10 @@ TEST(ProjectDiff, ALayoutOnlyOneSideHasIsOneRowAndItsKeysAreMarked)
     ASSERT_TRUE(a.SetKeyTexts("Third", "K0x04", 1, 1, 3));
     ASSERT_TRUE(a.SetKeyTexts("Third2", "K0x05", 2, 1, 3));
     const ProjectDiff diff = CompareProjects(a, b, {});
-    EXPECT_EQ(Describe(diff), std::vector<std::string>({"3/0 layout present, 2 keys programmed|absent"}));
+    EXPECT_EQ(Describe(diff), std::vector<std::string>({"3/0 layout present, programmed keys: 2|absent"}));
     EXPECT_EQ(diff.GetKeyState(3, 2, 1), KeyDiffState::OnlyA);
     const ProjectDiff reverse = CompareProjects(b, a, {});
-    EXPECT_EQ(Describe(reverse), std::vector<std::string>({"3/0 layout absent|present, 2 keys programmed"}));
+    EXPECT_EQ(Describe(reverse), std::vector<std::string>({"3/0 layout absent|present, programmed keys: 2"}));
     EXPECT_EQ(reverse.GetKeyState(3, 1, 1), KeyDiffState::OnlyB);
 }
 
