@@ -2,6 +2,7 @@
 
 #include "device/DeviceResult.h"
 #include "io/RawFile.h"
+#include "io/SafeSave.h"
 #include "lang/Json.h"
 #include "lang/TextHelpers.h"
 
@@ -132,6 +133,15 @@ std::string FormatFleetCsv(const std::vector<FleetRow>& rows)
                 Seconds(row.seconds) + "," + (row.verifiable ? "true" : "false") + "\r\n";
     }
     return text;
+}
+
+bool SaveFleetReport(const std::string& path, const std::vector<FleetRow>& rows, bool csv)
+{
+    const std::string text = csv ? FormatFleetCsv(rows) : FormatFleetJson(rows);
+    return SaveFileSafely(path, BufferedFile::LineEndDefault, [&text](BufferedFile& file) {
+        return text.size() <= UINT32_MAX &&
+               file.Write(text.data(), static_cast<uint32_t>(text.size())) == text.size();
+    });
 }
 
 bool ReadFailedDevices(const std::string& json, std::vector<std::string>& devices, std::string& error)

@@ -15,6 +15,10 @@ std::string FormatFleetJson(const std::vector<FleetRow>& rows);
 // A header line, then one line a keyboard, fields quoted where they need it.
 std::string FormatFleetCsv(const std::vector<FleetRow>& rows);
 
+// Saves the report through the safe save, as CSV when csv is set, else as JSON. False with errno
+// telling why.
+bool SaveFleetReport(const std::string& path, const std::vector<FleetRow>& rows, bool csv);
+
 // The devices of the rows whose result is not 0, in the report's order. False, with why, when the
 // text is no such report.
 bool ReadFailedDevices(const std::string& json, std::vector<std::string>& devices, std::string& error);

@@ -119,17 +119,23 @@ struct ScriptedFileDialogs
     ~ScriptedFileDialogs() { SetFileDialogHook(nullptr); }
 };
 
-// zqsim serving one keyboard on a socket that ZQ_SIMULATOR names while the object lives.
+// zqsim serving keyboards on sockets that ZQ_SIMULATOR names while the object lives: one, "kb",
+// or one for each name, options after a name applying to that keyboard alone.
 class Simulator
 {
 public:
-    Simulator(const QString& folder, const QStringList& options)
+    Simulator(const QString& folder, const QStringList& options,
+              const std::vector<std::pair<QString, QStringList>>& keyboards = {{QStringLiteral("kb"), {}}})
     {
-        const QString socket = folder + QStringLiteral("/kb");
-        m_process.start(QStringLiteral(ZQ_SIM_PATH), QStringList{QStringLiteral("--print-ready")} + options +
-                                                         QStringList{QStringLiteral("--socket"), socket});
+        QStringList arguments = QStringList{QStringLiteral("--print-ready")} + options;
+        QStringList sockets;
+        for (const auto& [name, own] : keyboards) {
+            sockets.append(folder + QLatin1Char('/') + name);
+            arguments += QStringList{QStringLiteral("--socket"), sockets.last()} + own;
+        }
+        m_process.start(QStringLiteral(ZQ_SIM_PATH), arguments);
         m_ready = m_process.waitForReadyRead(10000) && m_process.readAll().startsWith("ready");
-        qputenv("ZQ_SIMULATOR", socket.toUtf8());
+        qputenv("ZQ_SIMULATOR", sockets.join(QLatin1Char(':')).toUtf8());
     }
     ~Simulator()
     {
