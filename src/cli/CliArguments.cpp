@@ -163,8 +163,7 @@ const CommandInfo kCommands[] = {
      "                     OUT, or, when OUT is a folder, under a name of its type, date and time,\n"
      "                     keeping the newest 20 of each type there. When reading or saving fails,\n"
      "                     nothing is written to the keyboard. A ZQ-1100 cannot be read back: it\n"
-     "                     is programmed without a backup and without verifying.\n" ZQ_DEVICE_HELP
-     "\n"
+     "                     is programmed without a backup and without verifying.\n" ZQ_DEVICE_HELP "\n"
      "Several keyboards at once, each on its own channel, with a report row per keyboard:\n"
      "  --all              every usable keyboard of the project's family that 'zqtool list' finds\n"
      "  --device PATH      given more than once: these interfaces\n"
@@ -474,7 +473,8 @@ bool CheckCombinations(const CliArguments& arguments, std::string& error)
         error = "--json and --csv exclude each other";
         return false;
     }
-    const int chooses = (arguments.all ? 1 : 0) + (arguments.hasDevice ? 1 : 0) + (arguments.hasRetryFailed ? 1 : 0);
+    const int chooses =
+        (arguments.all ? 1 : 0) + (arguments.hasDevice ? 1 : 0) + (arguments.hasRetryFailed ? 1 : 0);
     if (chooses > 1) {
         error = "--all, --device and --retry-failed exclude each other";
         return false;

@@ -33,6 +33,7 @@ uint16_t GetVendorId(const CliArguments& arguments);
 void PrepareForDevice(Keyboard& keyboard, const CliArguments& arguments);
 // Prints the message of a failed result and answers the exit status; prefix goes before the
 // message: what the failed step was, when it was not the command itself.
-int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments, const std::string& prefix = "");
+int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments,
+                 const std::string& prefix = "");
 // The bar of a device operation, with the line a busy keyboard gets on standard error.
 void PrepareBar(ProgressBar& bar, const Keyboard& keyboard);

@@ -39,7 +39,8 @@ std::unique_ptr<Keyboard> ReadKeyboard(Keyboard& a, const CliArguments& argument
 {
     std::unique_ptr<Keyboard> keyboard = CreateKeyboard(a.GetTypeId());
     if (!keyboard || !keyboard->CanDownloadSequences()) {
-        PrintMessage("zqtool: a " + GetFamilyName(a) + " keyboard cannot be read; only ZQ-2200 and ZQ-3300 ones");
+        PrintMessage("zqtool: a " + GetFamilyName(a) +
+                     " keyboard cannot be read; only ZQ-2200 and ZQ-3300 ones");
         return nullptr;
     }
     PrepareForDevice(*keyboard, arguments);
@@ -79,10 +80,12 @@ std::string RowJson(const DiffRow& row)
 
 std::string RowLine(const DiffRow& row)
 {
-    auto value = [](const std::string& text) { return text.empty() ? std::string("-") : EscapeControlCharacters(text); };
+    auto value = [](const std::string& text) {
+        return text.empty() ? std::string("-") : EscapeControlCharacters(text);
+    };
     return (row.field == DiffField::Option ? "-" : std::to_string(row.layout)) + "\t" +
-           (HasKey(row) ? std::to_string(row.key) : "-") + "\t" + FieldName(row) + "\t" + value(row.a) + "\t" +
-           value(row.b) + "\n";
+           (HasKey(row) ? std::to_string(row.key) : "-") + "\t" + FieldName(row) + "\t" + value(row.a) +
+           "\t" + value(row.b) + "\n";
 }
 
 std::string ComparedText(const ProjectDiff& diff)
@@ -103,7 +106,8 @@ int RunDiff(const CliArguments& arguments)
     if (!a) {
         return DiffTrouble;
     }
-    std::unique_ptr<Keyboard> b = arguments.keyboard ? ReadKeyboard(*a, arguments) : OpenWhole(arguments.operands[1]);
+    std::unique_ptr<Keyboard> b =
+        arguments.keyboard ? ReadKeyboard(*a, arguments) : OpenWhole(arguments.operands[1]);
     if (!b) {
         return DiffTrouble;
     }
@@ -144,7 +148,8 @@ int RunDiff(const CliArguments& arguments)
     }
     // What was left out matters to a reader; scripts have it in the JSON.
     if (!arguments.json && ProgressBar::TerminalOrNull(stderr) != nullptr) {
-        std::string said = "zqtool: compared " + ComparedText(diff) + " of each key and the keyboard-wide options";
+        std::string said =
+            "zqtool: compared " + ComparedText(diff) + " of each key and the keyboard-wide options";
         for (const std::string& note : diff.notes) {
             said += "\nzqtool: " + note;
         }

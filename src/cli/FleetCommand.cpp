@@ -47,7 +47,8 @@ bool IsFileName(const std::string& path)
 }
 
 // The keyboards asked for; false when the command ends here, with its status in status.
-bool ChooseTargets(Keyboard& project, const CliArguments& arguments, std::vector<FleetTarget>& targets, int& status)
+bool ChooseTargets(Keyboard& project, const CliArguments& arguments, std::vector<FleetTarget>& targets,
+                   int& status)
 {
     const uint16_t vendorId = GetVendorId(arguments);
     status = ExitOk;
@@ -120,8 +121,9 @@ int RunProgramSeveral(Keyboard& project, const CliArguments& arguments)
     for (FleetRowState& state : fleet.Snapshot()) {
         rows.push_back(std::move(state.row));
     }
-    const std::string report =
-        arguments.json ? FormatFleetJson(rows) : (arguments.csv ? FormatFleetCsv(rows) : FormatFleetTable(rows));
+    const std::string report = arguments.json
+                                   ? FormatFleetJson(rows)
+                                   : (arguments.csv ? FormatFleetCsv(rows) : FormatFleetTable(rows));
     std::fputs(report.c_str(), stdout);
     const int result = GetFleetResult(rows);
     if (result == DeviceResultInterrupted && GetCaughtStopSignal() != 0) {

@@ -20,7 +20,8 @@ namespace {
 bool IsDeviceCommand(CliCommand command)
 {
     return command == CliCommand::Program || command == CliCommand::Download ||
-           command == CliCommand::Firmware || command == CliCommand::Version || command == CliCommand::List || command == CliCommand::Diff;
+           command == CliCommand::Firmware || command == CliCommand::Version || command == CliCommand::List ||
+           command == CliCommand::Diff;
 }
 
 // ZQ_VENDOR_ID stands in for --vendor-id; a value that is no id is as wrong as a bad option.

@@ -7,9 +7,9 @@
 #include "lang/TextHelpers.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -160,8 +160,9 @@ bool ReadFailedDevices(const std::string& json, std::vector<std::string>& device
         const JsonValue& row = keyboards->items[i];
         const JsonValue* device = row.Find("device");
         const JsonValue* result = row.Find("result");
-        if (device == nullptr || device->kind != JsonKind::String || device->text.empty() || result == nullptr ||
-            result->kind != JsonKind::Number || result->number != std::floor(result->number)) {
+        if (device == nullptr || device->kind != JsonKind::String || device->text.empty() ||
+            result == nullptr || result->kind != JsonKind::Number ||
+            result->number != std::floor(result->number)) {
             error = "keyboard " + std::to_string(i + 1) + ": no \"device\" text or whole \"result\" number";
             devices.clear();
             return false;

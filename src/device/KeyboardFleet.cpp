@@ -88,19 +88,21 @@ std::vector<FleetTarget> FindFleetTargets(Keyboard& project, uint16_t vendorId)
     return targets;
 }
 
-std::vector<FleetTarget> MakeFleetTargets(Keyboard& project, uint16_t vendorId, const std::vector<std::string>& paths)
+std::vector<FleetTarget> MakeFleetTargets(Keyboard& project, uint16_t vendorId,
+                                          const std::vector<std::string>& paths)
 {
     const std::vector<KeyboardInterface> listed = ListKeyboardInterfaces(vendorId);
     std::vector<FleetTarget> targets;
     for (const std::string& path : paths) {
         // The same keyboard twice would only find itself in use.
-        if (std::any_of(targets.begin(), targets.end(), [&](const FleetTarget& t) { return t.path == path; })) {
+        if (std::any_of(targets.begin(), targets.end(),
+                        [&](const FleetTarget& t) { return t.path == path; })) {
             continue;
         }
         FleetTarget target{path, IsLegacy(project) ? HidInterfaceKind::LegacyDriver : HidInterfaceKind::Hid,
                            GetFamilyName(project)};
-        const auto found =
-            std::find_if(listed.begin(), listed.end(), [&](const KeyboardInterface& e) { return e.path == path; });
+        const auto found = std::find_if(listed.begin(), listed.end(),
+                                        [&](const KeyboardInterface& e) { return e.path == path; });
         if (found != listed.end() && !found->family.empty()) {
             target.kind = found->kind;
             target.family = found->family;
@@ -186,7 +188,8 @@ bool KeyboardFleet::Wait(std::chrono::milliseconds timeout)
     std::unique_lock<std::mutex> lock(m_mutex);
     const uint64_t seen = m_changes;
     auto allFinished = [this] {
-        return std::all_of(m_states.begin(), m_states.end(), [](const FleetRowState& s) { return s.finished; });
+        return std::all_of(m_states.begin(), m_states.end(),
+                           [](const FleetRowState& s) { return s.finished; });
     };
     m_changed.wait_for(lock, timeout, [&] { return allFinished() || m_changes != seen; });
     return allFinished();

@@ -56,7 +56,8 @@ struct FleetRowState
 // The interfaces of the project's family that are usable, in listing order.
 std::vector<FleetTarget> FindFleetTargets(Keyboard& project, uint16_t vendorId);
 // Targets for the paths given, typed by the listing where it has them.
-std::vector<FleetTarget> MakeFleetTargets(Keyboard& project, uint16_t vendorId, const std::vector<std::string>& paths);
+std::vector<FleetTarget> MakeFleetTargets(Keyboard& project, uint16_t vendorId,
+                                          const std::vector<std::string>& paths);
 
 class KeyboardFleet
 {

@@ -58,7 +58,8 @@ public:
 
     bool ParseDocument(JsonValue& value, std::string& error)
     {
-        const bool parsed = ParseValue(value, 0) && (SkipBlanks(), m_pos == m_text.size() || Fail("text after the value"));
+        const bool parsed =
+            ParseValue(value, 0) && (SkipBlanks(), m_pos == m_text.size() || Fail("text after the value"));
         if (!parsed) {
             error = "offset " + std::to_string(m_pos) + ": " + m_error;
         }
@@ -76,8 +77,8 @@ private:
 
     void SkipBlanks()
     {
-        while (m_pos < m_text.size() &&
-               (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r')) {
+        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' ||
+                                         m_text[m_pos] == '\n' || m_text[m_pos] == '\r')) {
             ++m_pos;
         }
     }
@@ -188,7 +189,8 @@ private:
             return m_pos - from;
         };
         auto skipIf = [this](const char* set) {
-            if (m_pos < m_text.size() && std::string_view(set).find(m_text[m_pos]) != std::string_view::npos) {
+            if (m_pos < m_text.size() &&
+                std::string_view(set).find(m_text[m_pos]) != std::string_view::npos) {
                 ++m_pos;
             }
         };
@@ -212,7 +214,8 @@ private:
             }
         }
         value.kind = JsonKind::Number;
-        const auto [end, status] = std::from_chars(m_text.data() + start, m_text.data() + m_pos, value.number);
+        const auto [end, status] =
+            std::from_chars(m_text.data() + start, m_text.data() + m_pos, value.number);
         return status == std::errc() || Fail("number out of range");
     }
 

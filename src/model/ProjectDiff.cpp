@@ -22,7 +22,8 @@ struct KeySide
     bool IsProgrammed() const { return master != nullptr && master->IsProgrammed(); }
 };
 
-std::string DescribeShape(Keyboard& keyboard, const KeyCell& cell, uint16_t column, uint16_t row, uint8_t layout)
+std::string DescribeShape(Keyboard& keyboard, const KeyCell& cell, uint16_t column, uint16_t row,
+                          uint8_t layout)
 {
     if (cell.GetMaster() != &cell) {
         uint16_t masterColumn = 0;
@@ -173,9 +174,10 @@ private:
     {
         Keyboard& owner = inA ? m_a : m_b;
         const KeyDiffState state = inA ? KeyDiffState::OnlyA : KeyDiffState::OnlyB;
-        const uint32_t keys = CountProgrammed(owner, layout, columns, rows, [&](uint16_t column, uint16_t row) {
-            m_diff.keyStates[{layout, column, row}] = state;
-        });
+        const uint32_t keys =
+            CountProgrammed(owner, layout, columns, rows, [&](uint16_t column, uint16_t row) {
+                m_diff.keyStates[{layout, column, row}] = state;
+            });
         DiffRow row;
         row.field = DiffField::Layout;
         row.layout = layout;
@@ -212,15 +214,18 @@ private:
         const KeyCell* keyA = a.master;
         const KeyCell* keyB = b.master;
         add(DiffField::Shape, a.shape, b.shape);
-        add(DiffField::Codes, keyA != nullptr ? CodesText(*keyA) : "", keyB != nullptr ? CodesText(*keyB) : "");
+        add(DiffField::Codes, keyA != nullptr ? CodesText(*keyA) : "",
+            keyB != nullptr ? CodesText(*keyB) : "");
         // Where one side's key covers the other's own, the shape and what the place sends say it.
         if (a.IsKeyHere() && b.IsKeyHere()) {
             add(DiffField::Mode, NumberWithName(keyA->GetMode(), keyA->GetModeName(keyA->GetMode())),
                 NumberWithName(keyB->GetMode(), keyB->GetModeName(keyB->GetMode())));
-            add(DiffField::KeyType, NumberWithName(keyA->GetKeyType(), keyA->GetKeyTypeName(keyA->GetKeyType())),
+            add(DiffField::KeyType,
+                NumberWithName(keyA->GetKeyType(), keyA->GetKeyTypeName(keyA->GetKeyType())),
                 NumberWithName(keyB->GetKeyType(), keyB->GetKeyTypeName(keyB->GetKeyType())));
             if (!m_settings.bFromKeyboard || (KeepsSimpleFlag(*keyA) && KeepsSimpleFlag(*keyB))) {
-                add(DiffField::SimpleKey, std::to_string(keyA->GetSimpleKey()), std::to_string(keyB->GetSimpleKey()));
+                add(DiffField::SimpleKey, std::to_string(keyA->GetSimpleKey()),
+                    std::to_string(keyB->GetSimpleKey()));
             }
             if (!m_settings.ignoreNames && !m_settings.bFromKeyboard) {
                 add(DiffField::Name, keyA->GetName(), keyB->GetName());
@@ -280,10 +285,12 @@ ProjectDiff CompareProjects(Keyboard& a, Keyboard& b, const DiffSettings& settin
         return diff;
     }
     diff.comparable = true;
-    diff.compared = {DiffField::Codes, DiffField::Mode, DiffField::KeyType, DiffField::SimpleKey, DiffField::Shape};
+    diff.compared = {DiffField::Codes, DiffField::Mode, DiffField::KeyType, DiffField::SimpleKey,
+                     DiffField::Shape};
     if (settings.bFromKeyboard) {
         diff.notes.emplace_back("names: not compared, a keyboard keeps none");
-        diff.notes.emplace_back("simple: not compared for layout switch keys, a keyboard keeps none for them");
+        diff.notes.emplace_back(
+            "simple: not compared for layout switch keys, a keyboard keeps none for them");
     } else if (settings.ignoreNames) {
         diff.notes.emplace_back("names: not compared, as asked");
     } else {

@@ -217,8 +217,8 @@ void EditorWindow::BuildMenus()
                 {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey});
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
-    AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdUploadFirmware, CmdFirmwareVersion,
-                                 CmdOpenBackups, 0, CmdClearAll});
+    AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdUploadFirmware,
+                                 CmdFirmwareVersion, CmdOpenBackups, 0, CmdClearAll});
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
     AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
                                 CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
@@ -541,8 +541,8 @@ KeyMenuState EditorWindow::UpdateCommandStates()
     for (const auto& [command, kind] : devices) {
         GetAction(command)->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, kind));
     }
-    GetAction(CmdProgramAll)->setEnabled(keyboard != nullptr &&
-                                         IsDeviceCommandAvailable(*keyboard, DeviceCommandKind::Program));
+    GetAction(CmdProgramAll)
+        ->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, DeviceCommandKind::Program));
     GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
     GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
     return state;

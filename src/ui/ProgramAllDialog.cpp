@@ -190,11 +190,14 @@ void ProgramAllDialog::SaveReport()
 {
     const QStringList filters = {ReadableNameFilter(Text(IDS_FILTER_REPORT_JSON)),
                                  ReadableNameFilter(Text(IDS_FILTER_REPORT_CSV))};
-    const FileChoice choice = AskForFile(this, FileDialogKind::SaveReport, filters, std::string(), 1, QStringLiteral("json"));
+    const FileChoice choice =
+        AskForFile(this, FileDialogKind::SaveReport, filters, std::string(), 1, QStringLiteral("json"));
     if (!choice.accepted) {
         return;
     }
-    const bool csv = choice.filterIndex == 2 || QFile::decodeName(choice.path.c_str()).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    const bool csv =
+        choice.filterIndex == 2 ||
+        QFile::decodeName(choice.path.c_str()).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     errno = 0;
     if (!SaveFleetReport(choice.path, GetRows(), csv)) {
         const int error = errno;

@@ -23,7 +23,8 @@ std::vector<FleetRow> Rows()
     differs.type = "ZQ-2200";
     differs.firmware = "1.2.3";
     differs.result = 20;
-    differs.message = "The keyboard holds other data than were written.\r\n\r\nThe first difference is at 0x0812.";
+    differs.message =
+        "The keyboard holds other data than were written.\r\n\r\nThe first difference is at 0x0812.";
     differs.reports = 70;
     FleetRow legacy;
     legacy.device = "/dev/zq1100";
@@ -87,12 +88,13 @@ TEST_P(FleetReportRefused, NoDeviceIsTakenFromWhatIsNoReport)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, FleetReportRefused,
-    ::testing::Values(BadReport{"NoJson", "device,result"}, BadReport{"NoArray", R"({"keyboards": {}})"},
-                      BadReport{"NoDevice", R"({"keyboards": [{"result": 20}]})"},
-                      BadReport{"EmptyDevice", R"({"keyboards": [{"device": "", "result": 20}]})"},
-                      BadReport{"TextResult", R"({"keyboards": [{"device": "a", "result": "20"}]})"},
-                      BadReport{"BrokenRow",
-                                R"({"keyboards": [{"device": "a", "result": 16}, {"device": "b", "result": 1.5}]})"}),
+    ::testing::Values(
+        BadReport{"NoJson", "device,result"}, BadReport{"NoArray", R"({"keyboards": {}})"},
+        BadReport{"NoDevice", R"({"keyboards": [{"result": 20}]})"},
+        BadReport{"EmptyDevice", R"({"keyboards": [{"device": "", "result": 20}]})"},
+        BadReport{"TextResult", R"({"keyboards": [{"device": "a", "result": "20"}]})"},
+        BadReport{"BrokenRow",
+                  R"({"keyboards": [{"device": "a", "result": 16}, {"device": "b", "result": 1.5}]})"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(FleetReport, AReportFileThatCannotBeReadOrIsNoneAnswersTheFileCodes)
@@ -103,8 +105,8 @@ TEST(FleetReport, AReportFileThatCannotBeReadOrIsNoneAnswersTheFileCodes)
     EXPECT_EQ(ReadFleetReportFile(folder.File("missing.json"), devices, why), 3);
     EXPECT_FALSE(why.empty());
     EXPECT_EQ(ReadFleetReportFile(folder.Write("bad.json", "[1"), devices, why), 4);
-    EXPECT_EQ(ReadFleetReportFile(folder.Write("ok.json", R"({"keyboards": [{"device": "x", "result": 12}]})"),
-                                  devices, why),
+    EXPECT_EQ(ReadFleetReportFile(
+                  folder.Write("ok.json", R"({"keyboards": [{"device": "x", "result": 12}]})"), devices, why),
               0);
     EXPECT_EQ(devices, std::vector<std::string>({"x"}));
 }

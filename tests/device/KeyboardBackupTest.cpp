@@ -68,7 +68,8 @@ TEST(KeyboardBackup, PortBackupsAreNamedAfterThePortAndNeverMeetInOneFolder)
 {
     const std::tm time = LocalTime(2025, 1, 31, 14, 5, 9);
     EXPECT_EQ(MakePortBackupFileName("/dev/hidraw3", time), "dev-hidraw3_2025-01-31_14-05-09.zqp");
-    EXPECT_EQ(MakePortBackupFileName("tcp:127.0.0.1:4000", time, 2), "tcp-127-0-0-1-4000_2025-01-31_14-05-09_02.zqp");
+    EXPECT_EQ(MakePortBackupFileName("tcp:127.0.0.1:4000", time, 2),
+              "tcp-127-0-0-1-4000_2025-01-31_14-05-09_02.zqp");
     // A long path keeps its end, where keyboards differ; no path reaches out of the folder.
     const std::string name = MakePortBackupFileName("/" + std::string(200, 'x') + "/../kb7", time);
     EXPECT_EQ(name.substr(0, name.find('_')), std::string(60, 'x') + "-kb7");

@@ -33,12 +33,29 @@ protected:
 TEST_F(ToolFleet, EachKeyboardGetsItsRowAndOneFailingStopsNoOther)
 {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start({"--socket", Path("ok"), "--firmware-version", "1.2.3", "--dump-memory", Path("ok.bin"),
-                           "--socket", Path("corrupt"), "--corrupt-byte", "0x0890", "--socket", Path("gone"),
-                           "--disconnect-after", "40", "--socket", Path("busy"), "--busy", "3:5", "--dump-memory",
+    ASSERT_TRUE(sim.Start({"--socket",
+                           Path("ok"),
+                           "--firmware-version",
+                           "1.2.3",
+                           "--dump-memory",
+                           Path("ok.bin"),
+                           "--socket",
+                           Path("corrupt"),
+                           "--corrupt-byte",
+                           "0x0890",
+                           "--socket",
+                           Path("gone"),
+                           "--disconnect-after",
+                           "40",
+                           "--socket",
+                           Path("busy"),
+                           "--busy",
+                           "3:5",
+                           "--dump-memory",
                            Path("busy.bin")}));
     const std::string project = Write("p.zqp", kProgrammedZq2200Project);
-    const ToolRun run = Tool({"program", project, "--all", "--json"}, Sockets({"ok", "corrupt", "gone", "busy"}));
+    const ToolRun run =
+        Tool({"program", project, "--all", "--json"}, Sockets({"ok", "corrupt", "gone", "busy"}));
     EXPECT_EQ(run.status, 20) << "the first failure's code\n" << run.err;
     EXPECT_EQ(Column(run, "result"), "[0, 20, 16, 0]") << run.out;
     EXPECT_EQ(Column(run, "type"), "['ZQ-2200', 'ZQ-2200', 'ZQ-2200', 'ZQ-2200']");
@@ -47,12 +64,15 @@ TEST_F(ToolFleet, EachKeyboardGetsItsRowAndOneFailingStopsNoOther)
     EXPECT_EQ(Column(run, "verifiable"), "[True, True, True, True]");
     EXPECT_EQ(EvaluateJson(run.out, "d['keyboards'][1]['message']"),
               "The keyboard holds other data than were written.\nThe first difference is at address 0x0890.");
-    EXPECT_EQ(EvaluateJson(run.out, "all(k['reports'] > 0 and k['seconds'] >= 0 for k in d['keyboards'])"), "True");
+    EXPECT_EQ(EvaluateJson(run.out, "all(k['reports'] > 0 and k['seconds'] >= 0 for k in d['keyboards'])"),
+              "True");
     const Bytes expected = ProgrammedZq2200Image();
     for (const char* dump : {"ok.bin", "busy.bin"}) {
         const Bytes memory = ReadFileBytes(Path(dump));
         ASSERT_GE(memory.size(), 16 + expected.size()) << dump;
-        EXPECT_EQ(DescribeDifference(Bytes(memory.begin() + 16, memory.begin() + 16 + expected.size()), expected), "")
+        EXPECT_EQ(
+            DescribeDifference(Bytes(memory.begin() + 16, memory.begin() + 16 + expected.size()), expected),
+            "")
             << dump;
     }
 }
@@ -75,11 +95,13 @@ TEST_F(ToolFleet, RetryingTheFailedRowsProgramsThoseAlone)
     EXPECT_EQ(EvaluateJson(retry.out, "d['keyboards'][0]['device']"),
               EvaluateJson(first.out, "d['keyboards'][1]['device']"));
 
-    const ToolRun nothing = Tool({"program", project, "--retry-failed", Write("r2.json", retry.out)}, sockets);
+    const ToolRun nothing =
+        Tool({"program", project, "--retry-failed", Write("r2.json", retry.out)}, sockets);
     EXPECT_EQ(nothing.status, 0);
     EXPECT_NE(nothing.err.find("no keyboard failed"), std::string::npos) << nothing.err;
 
-    const ToolRun broken = Tool({"program", project, "--retry-failed", Write("bad.json", "{\"keyboards\": 1}")}, sockets);
+    const ToolRun broken =
+        Tool({"program", project, "--retry-failed", Write("bad.json", "{\"keyboards\": 1}")}, sockets);
     EXPECT_EQ(broken.status, 4);
     EXPECT_NE(broken.err.find("not a report"), std::string::npos) << broken.err;
 }
@@ -100,7 +122,8 @@ TEST_F(ToolFleet, RepeatedDevicesChooseTheKeyboardsAndTheTableAndCsvSayTheSame)
 
     const ToolRun csv = Tool({"program", project, "--all", "--csv", "--no-verify"}, sockets);
     EXPECT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(csv.out.rfind("device,type,firmware,backup,result,message,reports,seconds,verifiable\r\n", 0), 0u);
+    EXPECT_EQ(csv.out.rfind("device,type,firmware,backup,result,message,reports,seconds,verifiable\r\n", 0),
+              0u);
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 4) << csv.out;
 }
 
@@ -113,7 +136,8 @@ TEST_F(ToolFleet, EachKeyboardIsBackedUpUnderItsPortsNameBeforeItIsWritten)
     ASSERT_EQ(RunTool({"new", "6", "-o", Path("empty.zqp")}).status, 0);
     ASSERT_EQ(Tool({"program", Path("empty.zqp"), "--all", "--json"}, sockets).status, 0);
     const ToolRun run =
-        Tool({"program", Write("p.zqp", kProgrammedZq2200Project), "--all", "--backup", backups, "--json"}, sockets);
+        Tool({"program", Write("p.zqp", kProgrammedZq2200Project), "--all", "--backup", backups, "--json"},
+             sockets);
     EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> files = FolderEntries(backups);
     ASSERT_EQ(files.size(), 2u);
@@ -161,10 +185,12 @@ TEST_F(ToolDiff, FilesCompareAsDiffAndCmpDo)
     EXPECT_EQ(different.out, "2\t41\tcodes\t1\t2\n");
     const ToolRun json = RunTool({"diff", a, changed, "--json"});
     EXPECT_EQ(json.status, 1);
-    EXPECT_EQ(EvaluateJson(json.out, "(d['equal'], d['differences'][0]['layout'], d['differences'][0]['field'], "
-                                     "d['differences'][0]['a'], d['differences'][0]['b'])"),
+    EXPECT_EQ(EvaluateJson(json.out,
+                           "(d['equal'], d['differences'][0]['layout'], d['differences'][0]['field'], "
+                           "d['differences'][0]['a'], d['differences'][0]['b'])"),
               "(False, 2, 'codes', '1', '2')");
-    EXPECT_EQ(EvaluateJson(RunTool({"diff", a, same, "--json"}).out, "(d['equal'], d['differences'])"), "(True, [])");
+    EXPECT_EQ(EvaluateJson(RunTool({"diff", a, same, "--json"}).out, "(d['equal'], d['differences'])"),
+              "(True, [])");
 }
 
 TEST_F(ToolDiff, AnythingThatCannotBeComparedIsStatusTwoWithTheReason)
@@ -196,7 +222,8 @@ TEST_F(ToolDiff, AKeyboardIsComparedWithoutNamesAndACorruptByteShows)
     EXPECT_EQ(good.status, 0) << good.out << good.err;
     const ToolRun bad = Tool({"diff", project, "--keyboard", "--json"}, Path("bad"));
     EXPECT_EQ(bad.status, 1) << bad.err;
-    EXPECT_EQ(EvaluateJson(bad.out, "[(r['layout'], r['key'], r['field'], r['a'], r['b']) for r in d['differences']]"),
+    EXPECT_EQ(EvaluateJson(bad.out,
+                           "[(r['layout'], r['key'], r['field'], r['a'], r['b']) for r in d['differences']]"),
               "[(2, 41, 'codes', '1', 'Left_shift')]");
     EXPECT_EQ(EvaluateJson(bad.out, "'name' in d['compared']"), "False");
     const ToolRun gone = Tool({"diff", project, "--keyboard"}, Path("nobody"));

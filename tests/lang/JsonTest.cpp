@@ -20,20 +20,24 @@ TEST_P(JsonParse, AcceptsTheGrammarAndNothingElse)
 {
     JsonValue value;
     std::string error;
-    EXPECT_EQ(ParseJson(GetParam().text, value, error), GetParam().parses) << GetParam().text << ": " << error;
+    EXPECT_EQ(ParseJson(GetParam().text, value, error), GetParam().parses)
+        << GetParam().text << ": " << error;
     EXPECT_EQ(error.empty(), GetParam().parses);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, JsonParse,
-    ::testing::Values(ParseCase{R"({"a": [1, -2.5e3, true, false, null, "x"]})", true},
-                      ParseCase{" \r\n\t[]\n", true}, ParseCase{"0", true}, ParseCase{R"("\u00e9\ud83d\ude00")", true},
-                      ParseCase{"", false}, ParseCase{"{", false}, ParseCase{"[1,]", false},
-                      ParseCase{R"({"a" 1})", false}, ParseCase{R"({"a": 1,})", false}, ParseCase{"01", false},
-                      ParseCase{"+1", false}, ParseCase{"1.", false}, ParseCase{"1e", false}, ParseCase{"inf", false},
-                      ParseCase{"nul", false}, ParseCase{"[1] 2", false}, ParseCase{"\"a\nb\"", false},
-                      ParseCase{R"("\x")", false}, ParseCase{R"("\ud800")", false}, ParseCase{R"("\udc00")", false},
-                      ParseCase{R"("\u12")", false}, ParseCase{"\"open", false}, ParseCase{"1e999", false}));
+INSTANTIATE_TEST_SUITE_P(Texts, JsonParse,
+                         ::testing::Values(ParseCase{R"({"a": [1, -2.5e3, true, false, null, "x"]})", true},
+                                           ParseCase{" \r\n\t[]\n", true}, ParseCase{"0", true},
+                                           ParseCase{R"("\u00e9\ud83d\ude00")", true}, ParseCase{"", false},
+                                           ParseCase{"{", false}, ParseCase{"[1,]", false},
+                                           ParseCase{R"({"a" 1})", false}, ParseCase{R"({"a": 1,})", false},
+                                           ParseCase{"01", false}, ParseCase{"+1", false},
+                                           ParseCase{"1.", false}, ParseCase{"1e", false},
+                                           ParseCase{"inf", false}, ParseCase{"nul", false},
+                                           ParseCase{"[1] 2", false}, ParseCase{"\"a\nb\"", false},
+                                           ParseCase{R"("\x")", false}, ParseCase{R"("\ud800")", false},
+                                           ParseCase{R"("\udc00")", false}, ParseCase{R"("\u12")", false},
+                                           ParseCase{"\"open", false}, ParseCase{"1e999", false}));
 
 TEST(Json, StringsComeBackAsUtf8WithTheirEscapesResolved)
 {

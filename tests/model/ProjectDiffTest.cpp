@@ -1,6 +1,6 @@
+#include "model/ProjectDiff.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/LegacyKeyboard.h"
-#include "model/ProjectDiff.h"
 #include "model/Zq2200Keyboard.h"
 #include "model/Zq3300Keyboard.h"
 
@@ -19,8 +19,8 @@ std::vector<std::string> Describe(const ProjectDiff& diff)
     std::vector<std::string> lines;
     for (const DiffRow& row : diff.rows) {
         const std::string field = row.field == DiffField::Option ? row.option : GetDiffFieldName(row.field);
-        lines.push_back(std::to_string(row.layout) + "/" + std::to_string(row.key) + " " + field + " " + row.a + "|" +
-                        row.b);
+        lines.push_back(std::to_string(row.layout) + "/" + std::to_string(row.key) + " " + field + " " +
+                        row.a + "|" + row.b);
     }
     return lines;
 }
@@ -81,11 +81,12 @@ TEST(ProjectDiff, MergedAgainstSplitTellsTheShapeAndWhatTheCoveredPlaceSends)
     const ProjectDiff diff = pair.Compare();
     const uint16_t below = pair.a.GetCellIndex(3, 4, 1);
     const uint16_t above = pair.a.GetCellIndex(3, 3, 1);
-    EXPECT_EQ(Describe(diff), std::vector<std::string>({
-                                  std::to_string(1) + "/" + std::to_string(above) + " shape double, down|single",
-                                  "1/" + std::to_string(below) + " shape part of the key at 3,3|single",
-                                  "1/" + std::to_string(below) + " codes A|B",
-                              }));
+    EXPECT_EQ(Describe(diff),
+              std::vector<std::string>({
+                  std::to_string(1) + "/" + std::to_string(above) + " shape double, down|single",
+                  "1/" + std::to_string(below) + " shape part of the key at 3,3|single",
+                  "1/" + std::to_string(below) + " codes A|B",
+              }));
     EXPECT_EQ(diff.GetKeyState(1, 3, 3), KeyDiffState::Changed);
 }
 
@@ -111,10 +112,11 @@ TEST(ProjectDiff, KeyboardWideOptionsAreComparedByName)
     const ProjectDiff diff = pair.Compare();
     const std::string rate = std::to_string(pair.a.GetTypematicRate());
     const std::string pause = std::to_string(pair.a.GetKeyPause());
-    EXPECT_EQ(Describe(diff), std::vector<std::string>({
-                                  "0/0 typematicRate " + rate + "|" + std::to_string(pair.b.GetTypematicRate()),
-                                  "0/0 keyPause " + pause + "|" + std::to_string(pair.b.GetKeyPause()),
-                              }));
+    EXPECT_EQ(Describe(diff),
+              std::vector<std::string>({
+                  "0/0 typematicRate " + rate + "|" + std::to_string(pair.b.GetTypematicRate()),
+                  "0/0 keyPause " + pause + "|" + std::to_string(pair.b.GetKeyPause()),
+              }));
     EXPECT_EQ(diff.keyStates.size(), 0u) << "no key is marked for an option";
 }
 
@@ -135,7 +137,8 @@ TEST_P(ProjectDiffNames, NamesAreComparedOnlyWhereBothSidesKeepThem)
     ASSERT_TRUE(pair.b.SetKeyTexts("Bonjour", "M1,S+,K0x0B,K0x08", 1, 1, 1));
     const ProjectDiff diff = pair.Compare(GetParam().settings);
     EXPECT_EQ(diff.IsEqual(), !GetParam().namesCompared);
-    const bool listed = std::find(diff.compared.begin(), diff.compared.end(), DiffField::Name) != diff.compared.end();
+    const bool listed =
+        std::find(diff.compared.begin(), diff.compared.end(), DiffField::Name) != diff.compared.end();
     EXPECT_EQ(listed, GetParam().namesCompared);
     EXPECT_EQ(diff.notes.empty(), GetParam().namesCompared) << "a field left out is said";
 }

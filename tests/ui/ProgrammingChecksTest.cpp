@@ -3,12 +3,12 @@
 #include "UiTestMain.h"
 #include "UiTestSupport.h"
 
+#include "device/FleetReport.h"
 #include "editor/EditorCommands.h"
 #include "files/ProjectOpen.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/KeyboardTypes.h"
-#include "device/FleetReport.h"
 #include "ui/ProgramAllDialog.h"
 
 #include <QDeadlineTimer>
@@ -16,11 +16,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
-#include <QTimer>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -260,10 +260,12 @@ ZQ_UI_TEST(ProgrammingChecksTest)
 
 void ProgrammingChecksTest::programAllProgramsTheCheckedKeyboardsAndSavesTheReport()
 {
-    Simulator simulator(m_folder.path(), {},
-                        {{QStringLiteral("a"), {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("a.bin"))}},
-                         {QStringLiteral("b"), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")}},
-                         {QStringLiteral("c"), {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("c.bin"))}}});
+    Simulator simulator(
+        m_folder.path(), {},
+        {{QStringLiteral("a"), {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("a.bin"))}},
+         {QStringLiteral("b"), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")}},
+         {QStringLiteral("c"),
+          {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("c.bin"))}}});
     QVERIFY(simulator.IsReady());
     TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
