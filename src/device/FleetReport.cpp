@@ -163,7 +163,7 @@ bool ReadFailedDevices(const std::string& json, std::vector<std::string>& device
         if (device == nullptr || device->kind != JsonKind::String || device->text.empty() ||
             result == nullptr || result->kind != JsonKind::Number ||
             result->number != std::floor(result->number)) {
-            error = "keyboard " + std::to_string(i + 1) + ": no \"device\" text or whole \"result\" number";
+            error = "keyboard " + std::to_string(i + 1) + R"(: no "device" text or whole "result" number)";
             devices.clear();
             return false;
         }

@@ -145,7 +145,7 @@ void KeyboardFleet::Start(const std::vector<FleetTarget>& targets)
             m_work.push_back(std::move(work));
         }
     }
-    auto launch = [this](std::vector<size_t> indexes) {
+    auto launch = [this](const std::vector<size_t>& indexes) {
         try {
             m_threads.emplace_back([this, indexes] {
                 for (const size_t index : indexes) {

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 std::string JsonString(const std::string& text)
 {
@@ -41,9 +42,12 @@ std::string JsonArray(const std::vector<std::string>& items)
 
 const JsonValue* JsonValue::Find(const std::string& name) const
 {
-    for (const auto& [key, member] : members) {
-        if (key == name) {
-            return &member;
+    if (kind != JsonKind::Object) {
+        return nullptr;
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            return &items[i];
         }
     }
     return nullptr;
@@ -155,7 +159,8 @@ private:
             if (!ParseValue(member, depth)) {
                 return false;
             }
-            value.members.emplace_back(std::move(name), std::move(member));
+            value.names.push_back(std::move(name));
+            value.items.push_back(std::move(member));
         } while (Take(','));
         return Take('}') || Fail("',' or '}' expected");
     }

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 // A JSON string: quotes, escapes, and project bytes that are not UTF-8 read as Windows-1252.
@@ -36,8 +35,9 @@ struct JsonValue
     bool boolean = false;
     double number = 0;
     std::string text; // UTF-8
+    // An array's values; an object's member values, their names in names at the same place.
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    std::vector<std::string> names;
 
     // The first member of that name; null when there is none or this is no object.
     const JsonValue* Find(const std::string& name) const;
