@@ -107,6 +107,7 @@ std::string FormatFleetTable(const std::vector<FleetRow>& rows)
 std::string FormatFleetJson(const std::vector<FleetRow>& rows)
 {
     std::vector<std::string> items;
+    items.reserve(rows.size());
     for (const FleetRow& row : rows) {
         items.push_back(JsonObject()
                             .Text("device", row.device)
