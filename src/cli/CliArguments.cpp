@@ -19,6 +19,11 @@ enum OptionBits : unsigned {
     OptBackup = 1u << 7,
     OptDevice = 1u << 8,
     OptJson = 1u << 9,
+    OptAll = 1u << 10,
+    OptCsv = 1u << 11,
+    OptRetryFailed = 1u << 12,
+    OptKeyboard = 1u << 13,
+    OptIgnoreNames = 1u << 14,
 };
 
 struct CommandInfo
@@ -143,10 +148,11 @@ const CommandInfo kCommands[] = {
      "be written; 6, 9 or 10 the image cannot be built (the device result code); " ZQ_COMMON_STATUS_HELP},
     {CliCommand::Program,
      "program",
-     "program FILE [--no-verify] [--backup OUT] [--vendor-id ID] [--device PATH]",
+     "program FILE [--all | --device PATH... | --retry-failed REPORT] [--no-verify] [--backup OUT]\n"
+     "       [--json | --csv] [--vendor-id ID]",
      {"FILE"},
      1,
-     OptVendorId | OptNoVerify | OptBackup | OptDevice,
+     OptVendorId | OptNoVerify | OptBackup | OptDevice | OptAll | OptJson | OptCsv | OptRetryFailed,
      false,
      "Programs the connected keyboard with the project FILE. A ZQ-2200 or ZQ-3300 keyboard is read\n"
      "back afterwards and compared with what was written; a difference gives status 20 and names\n"
@@ -158,8 +164,22 @@ const CommandInfo kCommands[] = {
      "                     keeping the newest 20 of each type there. When reading or saving fails,\n"
      "                     nothing is written to the keyboard. A ZQ-1100 cannot be read back: it\n"
      "                     is programmed without a backup and without verifying.\n" ZQ_DEVICE_HELP "\n"
+     "Several keyboards at once, each on its own channel, with a report row per keyboard:\n"
+     "  --all              every usable keyboard of the project's family that 'zqtool list' finds\n"
+     "  --device PATH      given more than once: these interfaces\n"
+     "  --retry-failed REPORT\n"
+     "                     the keyboards whose row in REPORT (a --json report) failed\n"
+     "  --json, --csv      the report as JSON ({\"keyboards\": [{\"device\", \"type\", \"firmware\",\n"
+     "                     \"backup\", \"result\", \"message\", \"reports\", \"seconds\",\n"
+     "                     \"verifiable\"}]}) or CSV instead of the table\n"
+     "Each keyboard is read for its firmware version, backed up (with --backup OUT, a folder here:\n"
+     "one file per keyboard, named after its port, date and time), written, verified and started;\n"
+     "a keyboard that fails stops no other. ZQ-1100 keyboards share one driver: they are\n"
+     "programmed one after another and are not verifiable.\n"
+     "\n"
      "Exit status: 0; 3 FILE cannot be opened; 4 FILE has an unknown format or decoding errors, or\n"
-     "the backup cannot be saved; else " ZQ_DEVICE_STATUS_HELP ZQ_COMMON_STATUS_HELP},
+     "the backup cannot be saved; several keyboards: 0 when all succeeded, else the first failed\n"
+     "row's result; else " ZQ_DEVICE_STATUS_HELP ZQ_COMMON_STATUS_HELP},
     {CliCommand::Download,
      "download",
      "download TYPE -o OUT [--format N] [--vendor-id ID] [--device PATH]",
@@ -212,6 +232,29 @@ const CommandInfo kCommands[] = {
      "                     \"family\", \"name\", \"featureReportLength\", \"usable\", \"problem\"}]}\n"
      "\n"
      "Exit status: 0 a usable keyboard was found; 12 none; " ZQ_COMMON_STATUS_HELP},
+    {CliCommand::Diff,
+     "diff",
+     "diff A.zqp (B.zqp | --keyboard [--device PATH] [--vendor-id ID]) [--ignore-names] [--json]",
+     {"A.zqp", "B.zqp"},
+     1,
+     OptVendorId | OptDevice | OptKeyboard | OptIgnoreNames | OptJson,
+     false,
+     "Compares two projects of one family key by key, or a project with what the connected keyboard\n"
+     "holds (read as 'download' reads it, into a project of A's type). One line per difference,\n"
+     "tab-separated: layout, key number, field (codes, mode, type, simple, shape, name, or layout\n"
+     "for a layout only one side has; the option's name for a keyboard-wide option, with \"-\" for\n"
+     "layout and key), A's value, B's value. Codes are given by their names. On a terminal, which\n"
+     "key fields were compared goes to standard error: a keyboard keeps no names, and no simple-key\n"
+     "flag for layout switch keys.\n"
+     "\n"
+     "  --keyboard         compare with the connected keyboard instead of B.zqp\n"
+     "  --ignore-names     leave the key names out\n"
+     "  --json             one object instead: {\"equal\", \"compared\", \"notes\", \"differences\":\n"
+     "                     [{\"layout\", \"key\", \"column\", \"row\", \"field\", \"a\", \"b\"}]}\n"
+     "                     (layout and key null where they do not apply)\n" ZQ_DEVICE_HELP "\n"
+     "Exit status: 0 equal; 1 different; 2 a file cannot be opened or compared, or the keyboard\n"
+     "cannot be read (the message says which and why); " ZQ_COMMON_STATUS_HELP,
+     true},
 };
 
 #undef ZQ_FORMAT_HELP
@@ -236,6 +279,8 @@ const char* const kToolHelp =
     "  download TYPE -o OUT [--format N]       read the programmed sequences back\n"
     "  firmware TYPE FILE.enc                  upload firmware\n"
     "  version TYPE [--json]                   show the firmware version\n"
+    "  program FILE --all | --device PATH...   program several keyboards, with a report\n"
+    "  diff A.zqp B.zqp | A.zqp --keyboard     compare key by key\n"
     "\n"
     "TYPE is a type id (0 to 10) or its name as 'zqtool types' lists it. The device commands\n"
     "take --vendor-id ID and --device PATH. 'zqtool COMMAND --help' tells more about a command.\n"
@@ -293,6 +338,11 @@ const OptionInfo kOptions[] = {
     {"--backup", nullptr, OptBackup, true},
     {"--device", nullptr, OptDevice, true},
     {"--json", nullptr, OptJson, false},
+    {"--all", nullptr, OptAll, false},
+    {"--csv", nullptr, OptCsv, false},
+    {"--retry-failed", nullptr, OptRetryFailed, true},
+    {"--keyboard", nullptr, OptKeyboard, false},
+    {"--ignore-names", nullptr, OptIgnoreNames, false},
 };
 
 // Splits "--name=value"; value stays empty without "=".
@@ -369,11 +419,32 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
     case OptDevice:
         stored = !value.empty() && (value.rfind(kSimulatorTcpPrefix, 0) != 0 || IsLoopbackEntry(value));
         expected = "a device node, socket or tcp:127.0.0.1:PORT";
-        arguments.device = value;
-        arguments.hasDevice = stored;
+        if (stored && !arguments.hasDevice) {
+            arguments.device = value;
+        }
+        arguments.hasDevice = arguments.hasDevice || stored;
+        arguments.devices.push_back(value);
         break;
     case OptJson:
         arguments.json = true;
+        break;
+    case OptCsv:
+        arguments.csv = true;
+        break;
+    case OptAll:
+        arguments.all = true;
+        break;
+    case OptRetryFailed:
+        stored = !value.empty();
+        expected = "a JSON report of 'program'";
+        arguments.retryFailed = value;
+        arguments.hasRetryFailed = stored;
+        break;
+    case OptKeyboard:
+        arguments.keyboard = true;
+        break;
+    case OptIgnoreNames:
+        arguments.ignoreNames = true;
         break;
     case OptVendorId:
         stored = ParseVendorId(value, arguments.vendorId);
@@ -393,6 +464,38 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
 bool IsHelpWord(const std::string& word)
 {
     return word == "--help" || word == "-h";
+}
+
+// Options that each make sense alone but not together.
+bool CheckCombinations(const CliArguments& arguments, std::string& error)
+{
+    if (arguments.json && arguments.csv) {
+        error = "--json and --csv exclude each other";
+        return false;
+    }
+    const int chooses =
+        (arguments.all ? 1 : 0) + (arguments.hasDevice ? 1 : 0) + (arguments.hasRetryFailed ? 1 : 0);
+    if (chooses > 1) {
+        error = "--all, --device and --retry-failed exclude each other";
+        return false;
+    }
+    if (arguments.command != CliCommand::Diff) {
+        return true;
+    }
+    const size_t wanted = arguments.keyboard ? 1 : 2;
+    if (arguments.operands.size() < wanted) {
+        error = "missing B.zqp (or --keyboard)";
+        return false;
+    }
+    if (arguments.operands.size() > wanted) {
+        error = "unexpected argument '" + arguments.operands[wanted] + "'";
+        return false;
+    }
+    if (arguments.hasDevice && !arguments.keyboard) {
+        error = "--device needs --keyboard";
+        return false;
+    }
+    return true;
 }
 
 bool ParseCommandWords(const CommandInfo& info, const std::vector<std::string>& words,
@@ -432,7 +535,9 @@ bool ParseCommandWords(const CommandInfo& info, const std::vector<std::string>& 
             }
             value = words[++i];
         }
-        if (option->bit != OptItem && (seen & option->bit) != 0) {
+        const bool repeats =
+            option->bit == OptItem || (option->bit == OptDevice && info.command == CliCommand::Program);
+        if (!repeats && (seen & option->bit) != 0) {
             error = "option " + std::string(option->longName) + " given twice";
             return false;
         }
@@ -453,7 +558,7 @@ bool ParseCommandWords(const CommandInfo& info, const std::vector<std::string>& 
         error = "missing -o OUT";
         return false;
     }
-    return true;
+    return CheckCombinations(arguments, error);
 }
 
 } // namespace
@@ -486,6 +591,13 @@ bool ParseCliArguments(const std::vector<std::string>& words, CliArguments& argu
         }
     }
     return ParseCommandWords(*info, words, arguments, error);
+}
+
+bool ProgramsSeveralKeyboards(const CliArguments& arguments)
+{
+    return arguments.command == CliCommand::Program &&
+           (arguments.all || arguments.devices.size() > 1 || arguments.hasRetryFailed || arguments.json ||
+            arguments.csv);
 }
 
 std::string GetUsageLine(CliCommand command)

@@ -17,6 +17,7 @@ enum class CliCommand {
     Firmware,
     Version,
     List,
+    Diff,
 };
 
 // Exit statuses besides the device result codes. File commands answer 1 to 5; device commands
@@ -56,8 +57,18 @@ struct CliArguments
     bool hasBackup = false;
     std::string device; // one interface: a hidraw node, the legacy node or a simulator entry
     bool hasDevice = false;
+    std::vector<std::string> devices; // every --device in order ('program' takes several)
     bool json = false;
+    bool csv = false;
+    bool all = false;        // program every usable keyboard of the project's family
+    std::string retryFailed; // a JSON report of 'program': its failed keyboards again
+    bool hasRetryFailed = false;
+    bool keyboard = false; // diff against the connected keyboard
+    bool ignoreNames = false;
 };
+
+// 'program' with a report row per keyboard rather than the one connected keyboard.
+bool ProgramsSeveralKeyboards(const CliArguments& arguments);
 
 // False for a usage error, with the reason in error. --help and --version are answered true
 // without checking the rest.

@@ -149,40 +149,6 @@ int SaveBytes(const std::string& path, const uint8_t* data, size_t size)
     return ExitOk;
 }
 
-std::string JsonString(const std::string& text)
-{
-    std::string json = "\"";
-    for (const char c : ProjectTextToUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            json += escape;
-        } else {
-            json += c;
-        }
-    }
-    return json + "\"";
-}
-
-JsonObject& JsonObject::Raw(const char* name, const std::string& json)
-{
-    m_fields += (m_fields.empty() ? "" : ", ") + JsonString(name) + ": " + json;
-    return *this;
-}
-
-std::string JsonArray(const std::vector<std::string>& items)
-{
-    std::string json;
-    for (const std::string& item : items) {
-        json += (json.empty() ? "" : ", ") + item;
-    }
-    return "[" + json + "]";
-}
-
 int FinishOutput(int status)
 {
     errno = 0;

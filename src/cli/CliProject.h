@@ -3,6 +3,7 @@
 #pragma once
 
 #include "files/ProjectOpen.h"
+#include "lang/Json.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,26 +42,6 @@ int SaveProjectChecked(Keyboard& keyboard, const std::string& path, uint8_t form
 // Writes bytes through the safe save; answers ExitOk or ExitSaveFailed after the message.
 int SaveBytes(const std::string& path, const uint8_t* data, size_t size);
 
-// A JSON string: quotes, escapes, and project bytes that are not UTF-8 read as Windows-1252.
-std::string JsonString(const std::string& text);
-
-// One JSON object, its fields in the order they are added.
-class JsonObject
-{
-public:
-    JsonObject& Text(const char* name, const std::string& value) { return Raw(name, JsonString(value)); }
-    JsonObject& Number(const char* name, int64_t value) { return Raw(name, std::to_string(value)); }
-    JsonObject& Bool(const char* name, bool value) { return Raw(name, value ? "true" : "false"); }
-    // Already JSON: an object, an array or null.
-    JsonObject& Raw(const char* name, const std::string& json);
-    std::string Str() const { return "{" + m_fields + "}"; }
-
-private:
-    std::string m_fields;
-};
-
-// A JSON array of values that are JSON already.
-std::string JsonArray(const std::vector<std::string>& items);
 // Flushes standard output; a failed write anywhere before makes it print why and answer
 // ExitOutputFailed unless status already tells of a failure.
 int FinishOutput(int status);

@@ -32,22 +32,6 @@ namespace {
 constexpr const char* kUdevHint =
     "install the udev rule 70-zq-keyboards.rules (see the README) and plug the keyboard in again";
 
-uint16_t GetVendorId(const CliArguments& arguments)
-{
-    return arguments.hasVendorId ? arguments.vendorId : kZqUsbVendorId;
-}
-
-// Every project a device command works on looks for the tool's vendor id, as the editor's do
-// for the one its settings give.
-void PrepareForDevice(Keyboard& keyboard, const CliArguments& arguments)
-{
-    ApplyVendorId(keyboard, GetVendorId(arguments));
-    if (arguments.hasVendorId && !arguments.vendorIdFromEnvironment &&
-        dynamic_cast<LegacyKeyboard*>(&keyboard) != nullptr) {
-        PrintMessage("zqtool: --vendor-id does not apply to ZQ-1100 keyboards; it is ignored");
-    }
-}
-
 // The editor offers only the commands the project's keyboard supports; the tool answers the
 // others with "Operation not supported" without touching any device.
 int RefuseUnsupported()
@@ -86,9 +70,24 @@ std::vector<std::string> FindSilentSimulatorEntries(uint16_t vendorId)
     return silent;
 }
 
-// prefix goes before the message: what the failed step was, when it was not the command itself.
+} // namespace
+
+uint16_t GetVendorId(const CliArguments& arguments)
+{
+    return arguments.hasVendorId ? arguments.vendorId : kZqUsbVendorId;
+}
+
+void PrepareForDevice(Keyboard& keyboard, const CliArguments& arguments)
+{
+    ApplyVendorId(keyboard, GetVendorId(arguments));
+    if (arguments.hasVendorId && !arguments.vendorIdFromEnvironment &&
+        dynamic_cast<LegacyKeyboard*>(&keyboard) != nullptr) {
+        PrintMessage("zqtool: --vendor-id does not apply to ZQ-1100 keyboards; it is ignored");
+    }
+}
+
 int ReportResult(int result, const Keyboard& keyboard, const CliArguments& arguments,
-                 const std::string& prefix = "")
+                 const std::string& prefix)
 {
     if (result == DeviceResultOk) {
         return result;
@@ -113,6 +112,13 @@ int ReportResult(int result, const Keyboard& keyboard, const CliArguments& argum
     PrintMessage(message);
     return result;
 }
+
+void PrepareBar(ProgressBar& bar, const Keyboard& keyboard)
+{
+    bar.SetBusyNotice(stderr, ReplaceFirst(LoadText(IDS_DEVICE_BUSY), "%n", GetFamilyName(keyboard)));
+}
+
+namespace {
 
 bool ResolveTypeOperand(const CliArguments& arguments, uint8_t& id)
 {
@@ -165,12 +171,6 @@ void PrintSummary(int result, DeviceOperation operation, const Keyboard& keyboar
     const std::chrono::duration<double> took = Clock::now() - start;
     PrintMessage(
         FormatDeviceSummary(operation, GetFamilyName(keyboard), keyboard.GetExchangeCount(), took.count()));
-}
-
-// The bar of a device operation, with the line a busy keyboard gets on standard error.
-void PrepareBar(ProgressBar& bar, const Keyboard& keyboard)
-{
-    bar.SetBusyNotice(stderr, ReplaceFirst(LoadText(IDS_DEVICE_BUSY), "%n", GetFamilyName(keyboard)));
 }
 
 // Saves what the keyboard holds before anything is written to it: to the file, or into the folder
@@ -309,6 +309,9 @@ int RunProgram(const CliArguments& arguments)
     Keyboard& keyboard = *project.keyboard;
     if (!keyboard.CanProgram()) {
         return RefuseUnsupported();
+    }
+    if (ProgramsSeveralKeyboards(arguments)) {
+        return RunProgramSeveral(keyboard, arguments);
     }
     PrepareForDevice(keyboard, arguments);
     if (arguments.hasBackup) {

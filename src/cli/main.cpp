@@ -20,7 +20,8 @@ namespace {
 bool IsDeviceCommand(CliCommand command)
 {
     return command == CliCommand::Program || command == CliCommand::Download ||
-           command == CliCommand::Firmware || command == CliCommand::Version || command == CliCommand::List;
+           command == CliCommand::Firmware || command == CliCommand::Version || command == CliCommand::List ||
+           command == CliCommand::Diff;
 }
 
 // ZQ_VENDOR_ID stands in for --vendor-id; a value that is no id is as wrong as a bad option.
@@ -66,6 +67,8 @@ int RunCommand(const CliArguments& arguments)
         return RunFirmware(arguments);
     case CliCommand::Version:
         return RunVersion(arguments);
+    case CliCommand::Diff:
+        return RunDiff(arguments);
     case CliCommand::None:
         break;
     }
@@ -98,7 +101,8 @@ int main(int argc, char** argv)
     if (!ApplyVendorIdVariable(arguments)) {
         return ExitUsage;
     }
-    if (arguments.hasDevice) {
+    // Several keyboards each get a channel of their own.
+    if (arguments.devices.size() == 1) {
         ChooseDeviceInterface(arguments.device);
     }
     if (IsDeviceCommand(arguments.command)) {

@@ -154,14 +154,26 @@ const std::string& GetChosenDeviceInterface()
     return g_chosenInterface;
 }
 
+std::unique_ptr<HidBackend> CreateHidBackendFor(const std::string& path)
+{
+    if (IsSimulatorEntry(path)) {
+        return std::make_unique<SimulatorHidBackend>(std::vector<std::string>{path});
+    }
+    return std::make_unique<OneInterfaceBackend>(std::make_unique<PlatformHidBackend>(), path);
+}
+
+std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackendFor(const std::string& path)
+{
+    if (IsSimulatorEntry(path)) {
+        return std::make_unique<SimulatorLegacyDriver>(std::vector<std::string>{path});
+    }
+    return std::make_unique<PlatformLegacyDriver>(path);
+}
+
 std::unique_ptr<HidBackend> CreateHidBackend()
 {
     if (!g_chosenInterface.empty()) {
-        if (IsSimulatorEntry(g_chosenInterface)) {
-            return std::make_unique<SimulatorHidBackend>(std::vector<std::string>{g_chosenInterface});
-        }
-        return std::make_unique<OneInterfaceBackend>(std::make_unique<PlatformHidBackend>(),
-                                                     g_chosenInterface);
+        return CreateHidBackendFor(g_chosenInterface);
     }
     return CreateHidBackend(std::getenv(kSimulatorVariable));
 }
@@ -169,10 +181,7 @@ std::unique_ptr<HidBackend> CreateHidBackend()
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend()
 {
     if (!g_chosenInterface.empty()) {
-        if (IsSimulatorEntry(g_chosenInterface)) {
-            return std::make_unique<SimulatorLegacyDriver>(std::vector<std::string>{g_chosenInterface});
-        }
-        return std::make_unique<PlatformLegacyDriver>(g_chosenInterface);
+        return CreateLegacyDriverBackendFor(g_chosenInterface);
     }
     return CreateLegacyDriverBackend(std::getenv(kSimulatorVariable));
 }

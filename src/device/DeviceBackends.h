@@ -33,6 +33,11 @@ const std::string& GetChosenDeviceInterface();
 std::string GetPlatformLegacyDriverPath();
 std::unique_ptr<LegacyDriverBackend> CreatePlatformLegacyDriver(const std::string& path);
 
+// The backends of one interface, whatever is chosen: each keyboard programmed at once with others
+// has its own.
+std::unique_ptr<HidBackend> CreateHidBackendFor(const std::string& path);
+std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackendFor(const std::string& path);
+
 // The chosen interface, else ZQ_SIMULATOR from the environment, else the platform's.
 std::unique_ptr<HidBackend> CreateHidBackend();
 std::unique_ptr<LegacyDriverBackend> CreateLegacyDriverBackend();

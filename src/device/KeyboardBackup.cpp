@@ -25,15 +25,11 @@ constexpr const char* kBackupExtension = ".zqp";
 constexpr std::string_view kStampPattern = "_9999-99-99_99-99-99";
 constexpr unsigned kMaxSequence = 99;
 
-// Letters and digits of the built-in type name, every other run of characters one dash.
-std::string TypeStem(uint8_t typeId)
+// Letters and digits of the text, every other run of characters one dash.
+std::string FileStem(const std::string& text)
 {
-    std::string name;
-    if (!GetBuiltinKeyboardTypeName(typeId, &name)) {
-        return "type-" + std::to_string(typeId);
-    }
     std::string stem;
-    for (const char c : name) {
+    for (const char c : text) {
         const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (keep) {
             stem += c;
@@ -45,6 +41,36 @@ std::string TypeStem(uint8_t typeId)
         stem.pop_back();
     }
     return stem;
+}
+
+std::string TypeStem(uint8_t typeId)
+{
+    std::string name;
+    return GetBuiltinKeyboardTypeName(typeId, &name) ? FileStem(name) : "type-" + std::to_string(typeId);
+}
+
+// The port's last characters tell keyboards apart; a long path keeps those.
+constexpr size_t kMaxPortStem = 64;
+
+std::string PortStem(const std::string& port)
+{
+    const std::string stem = FileStem(port);
+    return stem.size() <= kMaxPortStem ? stem : stem.substr(stem.size() - kMaxPortStem);
+}
+
+std::string StampedName(const std::string& stem, const std::tm& localTime, unsigned sequence)
+{
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "_%04d-%02d-%02d_%02d-%02d-%02d", localTime.tm_year + 1900,
+                  localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min,
+                  localTime.tm_sec);
+    std::string name = stem + stamp;
+    if (sequence > 1) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "_%02u", sequence);
+        name += suffix;
+    }
+    return name + kBackupExtension;
 }
 
 bool MatchesDigits(std::string_view text, std::string_view pattern)
@@ -123,17 +149,12 @@ int ReadKeyboardBackup(Keyboard& project, ProgressSink* progress, std::unique_pt
 
 std::string MakeBackupFileName(uint8_t typeId, const std::tm& localTime, unsigned sequence)
 {
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "_%04d-%02d-%02d_%02d-%02d-%02d", localTime.tm_year + 1900,
-                  localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min,
-                  localTime.tm_sec);
-    std::string name = TypeStem(typeId) + stamp;
-    if (sequence > 1) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "_%02u", sequence);
-        name += suffix;
-    }
-    return name + kBackupExtension;
+    return StampedName(TypeStem(typeId), localTime, sequence);
+}
+
+std::string MakePortBackupFileName(const std::string& port, const std::tm& localTime, unsigned sequence)
+{
+    return StampedName(PortStem(port), localTime, sequence);
 }
 
 bool CreateBackupFolder(const std::string& folder)
@@ -154,32 +175,53 @@ bool CreateBackupFolder(const std::string& folder)
     return std::filesystem::is_directory(path, error);
 }
 
-bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path)
+namespace {
+
+// Saves under the first name of the stem and time that no file has yet; the path saved to in target.
+bool SaveStampedBackup(Keyboard& backup, const std::string& folder, const std::string& stem, std::time_t now,
+                       std::string& target)
 {
     std::tm local{};
     if (!CreateBackupFolder(folder) || !ToLocalTime(now, local)) {
         return false;
     }
-    const uint8_t typeId = backup.GetTypeId();
-    std::string target;
     for (unsigned sequence = 1;; ++sequence) {
         if (sequence > kMaxSequence) {
             return false;
         }
-        target = (std::filesystem::path(folder) / MakeBackupFileName(typeId, local, sequence)).string();
+        target = (std::filesystem::path(folder) / StampedName(stem, local, sequence)).string();
         if (!Exists(target)) {
             break;
         }
     }
     uint8_t format = 0;
-    if (SaveProjectFile(backup, target, &format) != SaveOutcome::Saved) {
+    return SaveProjectFile(backup, target, &format) == SaveOutcome::Saved;
+}
+
+} // namespace
+
+bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path)
+{
+    std::string target;
+    if (!SaveStampedBackup(backup, folder, TypeStem(backup.GetTypeId()), now, target)) {
         return false;
     }
-    PruneBackups(folder, typeId, kKeptBackupsPerType, target);
+    PruneBackups(folder, backup.GetTypeId(), kKeptBackupsPerType, target);
     if (path != nullptr) {
         *path = target;
     }
     return true;
+}
+
+bool SavePortBackup(Keyboard& backup, const std::string& folder, const std::string& port, std::time_t now,
+                    std::string* path)
+{
+    std::string target;
+    const bool saved = SaveStampedBackup(backup, folder, PortStem(port), now, target);
+    if (saved && path != nullptr) {
+        *path = target;
+    }
+    return saved;
 }
 
 size_t PruneBackups(const std::string& folder, uint8_t typeId, size_t keep, const std::string& spared)

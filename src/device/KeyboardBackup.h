@@ -24,6 +24,10 @@ int ReadKeyboardBackup(Keyboard& project, ProgressSink* progress, std::unique_pt
 // a sequence number from 2 on is appended as "_02" for a second backup in the same second.
 std::string MakeBackupFileName(uint8_t typeId, const std::tm& localTime, unsigned sequence = 1);
 
+// "<port>_<YYYY-MM-DD>_<hh-mm-ss>.zqp" for the backup of the keyboard at a port (a device node or
+// simulator entry), its letters and digits kept and every other run one dash.
+std::string MakePortBackupFileName(const std::string& port, const std::tm& localTime, unsigned sequence = 1);
+
 // Creates the folder and the missing folders above it, readable by the user alone. True when it
 // exists afterwards.
 bool CreateBackupFolder(const std::string& folder);
@@ -33,6 +37,11 @@ bool CreateBackupFolder(const std::string& folder);
 // never the one just saved. Files of other names are never touched. False when the folder cannot
 // be made or the file not saved.
 bool SaveBackupInFolder(Keyboard& backup, const std::string& folder, std::time_t now, std::string* path);
+
+// Saves the backup of the keyboard at port into the folder (created as above) under a name of the
+// port and the local time at now. Nothing is removed: each keyboard of a row keeps its own.
+bool SavePortBackup(Keyboard& backup, const std::string& folder, const std::string& port, std::time_t now,
+                    std::string* path);
 
 // Removes the backups of the type in the folder written longest ago until keep are left, spared
 // (a path or name in the folder, when not empty) always among them; answers how many went.

@@ -1,12 +1,19 @@
 #include "device/MessagePump.h"
 
+#include <thread>
 #include <utility>
 
 namespace {
 
-std::function<void()>& PumpHook()
+struct PumpHook
 {
-    static std::function<void()> hook;
+    std::function<void()> hook;
+    std::thread::id owner;
+};
+
+PumpHook& GetPumpHook()
+{
+    static PumpHook hook;
     return hook;
 }
 
@@ -14,13 +21,16 @@ std::function<void()>& PumpHook()
 
 void PumpMessages()
 {
-    const std::function<void()>& hook = PumpHook();
-    if (hook) {
-        hook();
+    // Keyboards programmed at once run on threads of their own; a window's events are only ever
+    // dispatched on the thread that owns it.
+    const PumpHook& pump = GetPumpHook();
+    if (pump.hook && pump.owner == std::this_thread::get_id()) {
+        pump.hook();
     }
 }
 
 void SetPumpMessagesHook(std::function<void()> hook)
 {
-    PumpHook() = std::move(hook);
+    GetPumpHook().hook = std::move(hook);
+    GetPumpHook().owner = std::this_thread::get_id();
 }

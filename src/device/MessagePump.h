@@ -3,7 +3,8 @@
 
 #include <functional>
 
-// Calls the hook, if one is set; the editor's hook dispatches events for at most 500 ms.
+// Calls the hook, if one is set and this is the thread that set it; the editor's hook dispatches
+// events for at most 500 ms.
 void PumpMessages();
 // An empty hook makes PumpMessages a no-op again.
 void SetPumpMessagesHook(std::function<void()> hook);

@@ -51,6 +51,7 @@ enum EditorCommand : uint16_t {
     CmdVerifyAfterProgramming = 8152,
     CmdBackupBeforeProgramming = 8153,
     CmdOpenBackups = 8154,
+    CmdProgramAll = 8155,
     CmdHelpContent = 57670,
 };
 

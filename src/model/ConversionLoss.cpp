@@ -70,10 +70,8 @@ ConversionLoss CompareForLoss(Keyboard& before, Keyboard& after)
 
 std::optional<ConversionLoss> PredictConversionLoss(Keyboard& keyboard, uint8_t item)
 {
-    std::string text;
-    uint8_t format = 0;
-    std::unique_ptr<Keyboard> copy = CreateKeyboard(keyboard.GetTypeId());
-    if (copy == nullptr || !keyboard.SaveToMemory(text, &format) || !copy->LoadFromMemory(text, &format)) {
+    std::unique_ptr<Keyboard> copy = CopyProject(keyboard);
+    if (copy == nullptr) {
         return std::nullopt;
     }
     bool changedInPlace = false;

@@ -105,6 +105,17 @@ std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id)
     }
 }
 
+std::unique_ptr<Keyboard> CopyProject(Keyboard& keyboard)
+{
+    std::string text;
+    uint8_t format = 0;
+    std::unique_ptr<Keyboard> copy = CreateKeyboard(keyboard.GetTypeId());
+    if (copy == nullptr || !keyboard.SaveToMemory(text, &format) || !copy->LoadFromMemory(text, &format)) {
+        return nullptr;
+    }
+    return copy;
+}
+
 std::string GetFamilyName(const Keyboard& keyboard)
 {
     const auto* usb = dynamic_cast<const UsbKeyboard*>(&keyboard);

@@ -20,5 +20,7 @@ uint8_t RecognizeFileType(const std::string& firstLine);
 std::string GetOpenFileFilter();
 // A new project of the type; null for an unknown id.
 std::unique_ptr<Keyboard> CreateKeyboard(uint8_t id);
+// A project of the same type holding what the file of this one would; null when it cannot be made.
+std::unique_ptr<Keyboard> CopyProject(Keyboard& keyboard);
 // "ZQ-2200", "ZQ-3300" or "ZQ-1100": the keyboard a project is written into, whatever its layouts.
 std::string GetFamilyName(const Keyboard& keyboard);

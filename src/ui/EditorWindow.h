@@ -213,6 +213,7 @@ private:
     void DownloadCommand();
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
+    void ProgramAllCommand();
     // Configuration > Language: the desktop's, English and each installed translation; the choice is
     // kept for the next start.
     void BuildLanguageMenu(QMenu& menu);

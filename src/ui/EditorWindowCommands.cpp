@@ -126,6 +126,7 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
         {CmdFirmwareVersion, IDS_MENU_FIRMWARE_VERSION, none, nullptr,
          [](W& w) { w.RunDeviceCommand(DeviceCommandKind::FirmwareVersion); }},
         {CmdOpenBackups, IDS_MENU_OPEN_BACKUPS, none, nullptr, [](W& w) { w.OpenBackupsCommand(); }},
+        {CmdProgramAll, IDS_MENU_PROGRAM_ALL, none, nullptr, [](W& w) { w.ProgramAllCommand(); }},
         {CmdFastEdit, IDS_MENU_FAST_EDIT, none, nullptr, nullptr, false, &Settings::m_fastEdit},
         {CmdDefaultApply, IDS_MENU_DEFAULT_APPLY, none, nullptr, nullptr, false, &Settings::m_defaultApply},
         {CmdEscEnd, IDS_MENU_ESC_END, none, nullptr, nullptr, false, &Settings::m_escEndApplication},
@@ -216,8 +217,8 @@ void EditorWindow::BuildMenus()
                 {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey});
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
-    AddCommands(m_keyboardMenu, {CmdProgramming, CmdDownload, CmdUploadFirmware, CmdFirmwareVersion,
-                                 CmdOpenBackups, 0, CmdClearAll});
+    AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdUploadFirmware,
+                                 CmdFirmwareVersion, CmdOpenBackups, 0, CmdClearAll});
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
     AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
                                 CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
@@ -540,6 +541,8 @@ KeyMenuState EditorWindow::UpdateCommandStates()
     for (const auto& [command, kind] : devices) {
         GetAction(command)->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, kind));
     }
+    GetAction(CmdProgramAll)
+        ->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, DeviceCommandKind::Program));
     GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
     GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
     return state;

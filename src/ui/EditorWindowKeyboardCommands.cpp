@@ -8,8 +8,10 @@
 #include "lang/StringIds.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
+#include "model/UsbKeyboard.h"
 #include "ui/CommunicationDialog.h"
 #include "ui/FileDialogs.h"
+#include "ui/ProgramAllDialog.h"
 #include "ui/QtTexts.h"
 
 #include <QApplication>
@@ -136,4 +138,24 @@ void EditorWindow::OpenBackupsCommand()
     if (choice.accepted && OpenProject(choice.path)) {
         m_document.SetReadOnly(true);
     }
+}
+
+void EditorWindow::ProgramAllCommand()
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (keyboard == nullptr || !IsDeviceCommandAvailable(*keyboard, DeviceCommandKind::Program)) {
+        return;
+    }
+    CommitPendingEdit();
+    FleetOptions options;
+    options.verify = m_settings.m_verifyAfterProgramming;
+    if (m_settings.m_backupBeforeProgramming) {
+        options.backupFolder = QFile::encodeName(GetBackupFolder()).toStdString();
+    }
+    const auto* usb = dynamic_cast<const UsbKeyboard*>(keyboard);
+    options.vendorId = usb != nullptr ? usb->GetVendorId() : kZqUsbVendorId;
+    m_deviceBusy = true;
+    ProgramAllDialog dialog(this, *keyboard, options);
+    dialog.Run();
+    m_deviceBusy = false;
 }

@@ -8,7 +8,7 @@
 
 class QWidget;
 
-enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup };
+enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup, SaveReport };
 
 struct FileChoice
 {

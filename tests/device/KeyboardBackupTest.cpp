@@ -64,6 +64,26 @@ TEST(KeyboardBackup, FileNamesCarryTheTypeAndTheLocalTime)
     ClearLanguageTable();
 }
 
+TEST(KeyboardBackup, PortBackupsAreNamedAfterThePortAndNeverMeetInOneFolder)
+{
+    const std::tm time = LocalTime(2025, 1, 31, 14, 5, 9);
+    EXPECT_EQ(MakePortBackupFileName("/dev/hidraw3", time), "dev-hidraw3_2025-01-31_14-05-09.zqp");
+    EXPECT_EQ(MakePortBackupFileName("tcp:127.0.0.1:4000", time, 2),
+              "tcp-127-0-0-1-4000_2025-01-31_14-05-09_02.zqp");
+    // A long path keeps its end, where keyboards differ; no path reaches out of the folder.
+    const std::string name = MakePortBackupFileName("/" + std::string(200, 'x') + "/../kb7", time);
+    EXPECT_EQ(name.substr(0, name.find('_')), std::string(60, 'x') + "-kb7");
+
+    TempFolder temp;
+    std::unique_ptr<Keyboard> backup = Programmed(kTypeZq2200Three, "M1,K0x04");
+    std::string first;
+    std::string second;
+    ASSERT_TRUE(SavePortBackup(*backup, temp.File("row"), "/dev/hidraw3", 1738332309, &first));
+    ASSERT_TRUE(SavePortBackup(*backup, temp.File("row"), "/dev/hidraw3", 1738332309, &second));
+    EXPECT_NE(first, second) << "a second backup in the same second keeps the first";
+    EXPECT_EQ(FolderEntries(temp.File("row")).size(), 2u);
+}
+
 TEST(KeyboardBackup, TheFolderIsMadeForTheUserAloneAndKeepsTheNewestOfEachType)
 {
     TempFolder temp;

@@ -3,18 +3,24 @@
 #include "UiTestMain.h"
 #include "UiTestSupport.h"
 
+#include "device/FleetReport.h"
 #include "editor/EditorCommands.h"
 #include "files/ProjectOpen.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 #include "model/KeyboardTypes.h"
+#include "ui/ProgramAllDialog.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -79,6 +85,8 @@ private slots:
     void verifyNamesTheAddressUnlessTurnedOff();
     void backupsOpenReadOnlyFromTheirFolder();
     void aZq1100IsProgrammedAfterOneNote();
+    void programAllProgramsTheCheckedKeyboardsAndSavesTheReport();
+    void programAllWithoutKeyboardsSaysSoAndOffersNothing();
 
 private:
     std::string File(const char* name) const
@@ -249,3 +257,82 @@ void ProgrammingChecksTest::aZq1100IsProgrammedAfterOneNote()
 
 ZQ_UI_TEST(ProgrammingChecksTest)
 #include "ProgrammingChecksTest.moc"
+
+void ProgrammingChecksTest::programAllProgramsTheCheckedKeyboardsAndSavesTheReport()
+{
+    Simulator simulator(
+        m_folder.path(), {},
+        {{QStringLiteral("a"), {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("a.bin"))}},
+         {QStringLiteral("b"), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")}},
+         {QStringLiteral("c"),
+          {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("c.bin"))}}});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kTypeZq2200One);
+    ScriptedPrompts prompts;
+    QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Key_1", "M1,S+,K0x17", 1, 1, 1));
+    test.settings.m_backupBeforeProgramming = false;
+    const std::string report = File("row.json");
+    ScriptedFileDialogs files;
+    files.answer = {true, report, 1, false};
+
+    // The real modal dialog, driven from inside its own event loop.
+    QStringList shown;
+    QStringList results;
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ProgramAllDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        QTableWidget* table = dialog->GetTable();
+        for (int row = 0; row < table->rowCount(); ++row) {
+            shown.append(QFileInfo(table->item(row, 0)->text()).fileName());
+        }
+        table->item(2, 0)->setCheckState(Qt::Unchecked);
+        dialog->findChild<QPushButton*>(QStringLiteral("start"))->click();
+        QDeadlineTimer deadline(30000);
+        while (dialog->IsRunning() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        // The last progress lands with the timer's next tick.
+        QTRY_VERIFY(dialog->findChild<QPushButton*>(QStringLiteral("saveReport"))->isEnabled());
+        for (int row = 0; row < table->rowCount(); ++row) {
+            results.append(table->item(row, 3)->text());
+        }
+        dialog->findChild<QPushButton*>(QStringLiteral("saveReport"))->click();
+        ran = true;
+        dialog->reject();
+    });
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramAll)));
+    QVERIFY(ran);
+    QCOMPARE(shown, (QStringList{"a", "b", "c"}));
+    QCOMPARE(results[0], QStringLiteral("OK"));
+    QVERIFY2(results[1].startsWith(QStringLiteral("20: The keyboard holds other data than were written.")),
+             qPrintable(results[1]));
+    QCOMPARE(results[2], QString()); // an unchecked keyboard is left alone
+    QVERIFY(QFileInfo::exists(m_folder.filePath(QStringLiteral("a.bin"))));
+    QVERIFY(!QFileInfo::exists(m_folder.filePath(QStringLiteral("c.bin"))));
+    QCOMPARE(files.kind, FileDialogKind::SaveReport);
+    std::vector<std::string> failed;
+    std::string why;
+    QCOMPARE(ReadFleetReportFile(report, failed, why), 0);
+    QCOMPARE(failed.size(), size_t(1));
+    QVERIFY(QString::fromStdString(failed[0]).endsWith(QStringLiteral("/b")));
+}
+
+void ProgrammingChecksTest::programAllWithoutKeyboardsSaysSoAndOffersNothing()
+{
+    Simulator simulator(m_folder.path(), {QStringLiteral("--family"), QStringLiteral("zq3300")});
+    QVERIFY(simulator.IsReady());
+    TestWindow test(kTypeZq2200One);
+    bool checked = false;
+    const HookGuard<ProgramAllDialog> guard([&checked](ProgramAllDialog& dialog) {
+        // A ZQ-3300 is no keyboard for a ZQ-2200 project.
+        QCOMPARE(dialog.GetTable()->rowCount(), 0);
+        QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("none")) != nullptr);
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("start"))->isEnabled());
+        checked = true;
+    });
+    QVERIFY(Trigger(test.window->GetAction(CmdProgramAll)));
+    QVERIFY(checked);
+}

@@ -125,23 +125,30 @@ struct ScriptedFileDialogs
     ~ScriptedFileDialogs() { SetFileDialogHook(nullptr); }
 };
 
-// zqsim serving one keyboard on a socket that ZQ_SIMULATOR names while the object lives. A Windows
-// program under wine can neither read a native zqsim's output nor stop it: there the real
+// zqsim serving keyboards on sockets that ZQ_SIMULATOR names while the object lives: one, "kb",
+// or one for each name, options after a name applying to that keyboard alone. A Windows program
+// under wine can neither read a native zqsim's output nor stop it: there the real
 // zq-programmer.exe programs one instead (windows_editor_test.sh) and these tests are skipped.
 class Simulator
 {
 public:
-    Simulator(const QString& folder, const QStringList& options)
+    Simulator(const QString& folder, const QStringList& options,
+              const std::vector<std::pair<QString, QStringList>>& keyboards = {{QStringLiteral("kb"), {}}})
     {
 #ifndef Q_OS_WIN
-        const QString socket = folder + QStringLiteral("/kb");
-        m_process.start(QStringLiteral(ZQ_SIM_PATH), QStringList{QStringLiteral("--print-ready")} + options +
-                                                         QStringList{QStringLiteral("--socket"), socket});
+        QStringList arguments = QStringList{QStringLiteral("--print-ready")} + options;
+        QStringList sockets;
+        for (const auto& [name, own] : keyboards) {
+            sockets.append(folder + QLatin1Char('/') + name);
+            arguments += QStringList{QStringLiteral("--socket"), sockets.last()} + own;
+        }
+        m_process.start(QStringLiteral(ZQ_SIM_PATH), arguments);
         m_ready = m_process.waitForReadyRead(10000) && m_process.readAll().startsWith("ready");
-        qputenv("ZQ_SIMULATOR", socket.toUtf8());
+        qputenv("ZQ_SIMULATOR", sockets.join(QLatin1Char(':')).toUtf8());
 #else
         Q_UNUSED(folder);
         Q_UNUSED(options);
+        Q_UNUSED(keyboards);
 #endif
     }
     ~Simulator()
