@@ -3,6 +3,7 @@
 #include "app/Numbers.h"
 #include "device/SimulatorSocket.h"
 #include "device/UsbVendorId.h"
+#include "lang/TextHelpers.h"
 
 #include <cstddef>
 
@@ -19,6 +20,8 @@ enum OptionBits : unsigned {
     OptBackup = 1u << 7,
     OptDevice = 1u << 8,
     OptJson = 1u << 9,
+    OptFamily = 1u << 10,
+    OptSearch = 1u << 11,
 };
 
 struct CommandInfo
@@ -212,6 +215,27 @@ const CommandInfo kCommands[] = {
      "                     \"family\", \"name\", \"featureReportLength\", \"usable\", \"problem\"}]}\n"
      "\n"
      "Exit status: 0 a usable keyboard was found; 12 none; " ZQ_COMMON_STATUS_HELP},
+    {CliCommand::Codes,
+     "codes",
+     "codes [--family N] [--search TEXT] [--json]",
+     {},
+     0,
+     OptFamily | OptSearch | OptJson,
+     false,
+     "Lists the key codes of a keyboard family's key table, as the editor's Key codes palette does:\n"
+     "one a line, tab-separated: the group (typing, function, navigation, keypad, modifiers,\n"
+     "system, international, prefixes), the code (a USB usage page:id, or the ZQ-1100 set-2 bytes,\n"
+     "hexadecimal), its name and the other names it is known by.\n"
+     "\n"
+     "  --family N         1100 (ZQ-1100), 2200 or 3300 (the USB table, the same for both);\n"
+     "                     by default 2200\n"
+     "  --search TEXT      only the codes whose name or other names hold TEXT (any letter case,\n"
+     "                     blanks and underscores alike), or that send the number TEXT: 0x68 or\n"
+     "                     104 (a usage id or a ZQ-1100 byte), 7:68 (USB page and id)\n"
+     "  --json             one object instead: {\"family\", \"codes\": [{\"group\", \"groupName\",\n"
+     "                     \"code\", \"name\", \"caption\", \"aliases\", \"values\": [numbers]}]}\n"
+     "\n"
+     "Exit status: 0; 1 the search found no code; " ZQ_COMMON_STATUS_HELP},
 };
 
 #undef ZQ_FORMAT_HELP
@@ -236,6 +260,8 @@ const char* const kToolHelp =
     "  download TYPE -o OUT [--format N]       read the programmed sequences back\n"
     "  firmware TYPE FILE.enc                  upload firmware\n"
     "  version TYPE [--json]                   show the firmware version\n"
+    "  codes [--family N] [--search TEXT] [--json]\n"
+    "                                          list the key codes of a family's key table\n"
     "\n"
     "TYPE is a type id (0 to 10) or its name as 'zqtool types' lists it. The device commands\n"
     "take --vendor-id ID and --device PATH. 'zqtool COMMAND --help' tells more about a command.\n"
@@ -293,6 +319,8 @@ const OptionInfo kOptions[] = {
     {"--backup", nullptr, OptBackup, true},
     {"--device", nullptr, OptDevice, true},
     {"--json", nullptr, OptJson, false},
+    {"--family", nullptr, OptFamily, true},
+    {"--search", nullptr, OptSearch, true},
 };
 
 // Splits "--name=value"; value stays empty without "=".
@@ -374,6 +402,15 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
         break;
     case OptJson:
         arguments.json = true;
+        break;
+    case OptFamily:
+        stored = ParseU16(StartsWithIgnoringCase(value, "ZQ-") ? value.substr(3) : value, arguments.family,
+                          3300) == ParseOk &&
+                 (arguments.family == 1100 || arguments.family == 2200 || arguments.family == 3300);
+        expected = "1100, 2200 or 3300";
+        break;
+    case OptSearch:
+        arguments.search = value;
         break;
     case OptVendorId:
         stored = ParseVendorId(value, arguments.vendorId);

@@ -17,6 +17,7 @@ enum class CliCommand {
     Firmware,
     Version,
     List,
+    Codes,
 };
 
 // Exit statuses besides the device result codes. File commands answer 1 to 5; device commands
@@ -57,6 +58,8 @@ struct CliArguments
     std::string device; // one interface: a hidraw node, the legacy node or a simulator entry
     bool hasDevice = false;
     bool json = false;
+    uint16_t family = 2200; // codes: 1100, 2200 or 3300
+    std::string search;
 };
 
 // False for a usage error, with the reason in error. --help and --version are answered true
