@@ -51,6 +51,12 @@ enum EditorCommand : uint16_t {
     CmdVerifyAfterProgramming = 8152,
     CmdBackupBeforeProgramming = 8153,
     CmdOpenBackups = 8154,
+    // The key code palette, finding keys and the typing test.
+    CmdKeyCodes = 8155,
+    CmdFindKey = 8156,
+    CmdFindNext = 8157,
+    CmdFindPrevious = 8158,
+    CmdTestKeys = 8159,
     CmdHelpContent = 57670,
 };
 

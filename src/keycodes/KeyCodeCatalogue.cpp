@@ -116,8 +116,9 @@ std::vector<KeyCodeEntry> BuildUsbCatalogue()
     for (int row = 1; row <= kUsbRowCount; ++row) {
         const UsbKeyEntry* source = GetUsbRow(row);
         const std::string name = TrimBlanks(UsbKeyTable::GetRowName(row));
-        auto same = std::find_if(entries.begin(), entries.end(),
-                                 [source](const KeyCodeEntry& entry) { return entry.codes[0] == source->usage; });
+        auto same = std::find_if(entries.begin(), entries.end(), [source](const KeyCodeEntry& entry) {
+            return entry.codes[0] == source->usage;
+        });
         if (same != entries.end()) {
             AddAlias(*same, name);
             continue;
@@ -161,7 +162,8 @@ std::vector<KeyCodeEntry> BuildLegacyCatalogue()
         KeyCodeEntry entry;
         entry.group = GroupOfLegacyRow(name);
         entry.row = row;
-        entry.caption = GetLegacyCaption(bytes.data(), static_cast<int>(bytes.size()), static_cast<int>(bytes.size()));
+        entry.caption =
+            GetLegacyCaption(bytes.data(), static_cast<int>(bytes.size()), static_cast<int>(bytes.size()));
         entry.name = name;
         AddAlias(entry, ExtraWordsOf(name));
         entry.codes = std::move(bytes);
@@ -246,7 +248,7 @@ std::string GetKeyCodeGroupName(KeyCodeGroup group)
 
 const char* GetKeyCodeGroupKey(KeyCodeGroup group)
 {
-    static const char* const kKeys[kKeyCodeGroupCount] = {"typing",    "function", "navigation",    "keypad",
-                                                          "modifiers", "system",   "international", "prefixes"};
+    static const char* const kKeys[kKeyCodeGroupCount] = {
+        "typing", "function", "navigation", "keypad", "modifiers", "system", "international", "prefixes"};
     return kKeys[static_cast<int>(group)];
 }

@@ -126,6 +126,7 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
         {CmdFirmwareVersion, IDS_MENU_FIRMWARE_VERSION, none, nullptr,
          [](W& w) { w.RunDeviceCommand(DeviceCommandKind::FirmwareVersion); }},
         {CmdOpenBackups, IDS_MENU_OPEN_BACKUPS, none, nullptr, [](W& w) { w.OpenBackupsCommand(); }},
+        {CmdKeyCodes, IDS_MENU_KEY_CODES, none, nullptr, [](W& w) { w.ShowKeyCodes(); }},
         {CmdFastEdit, IDS_MENU_FAST_EDIT, none, nullptr, nullptr, false, &Settings::m_fastEdit},
         {CmdDefaultApply, IDS_MENU_DEFAULT_APPLY, none, nullptr, nullptr, false, &Settings::m_defaultApply},
         {CmdEscEnd, IDS_MENU_ESC_END, none, nullptr, nullptr, false, &Settings::m_escEndApplication},
@@ -212,8 +213,8 @@ void EditorWindow::BuildMenus()
     m_fileMenu = menuBar()->addMenu(Text(IDS_MENU_FILE));
     AddCommands(m_fileMenu, {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdExit});
     QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
-    AddCommands(edit,
-                {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey});
+    AddCommands(edit, {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey,
+                       0, CmdKeyCodes});
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
     AddCommands(m_keyboardMenu, {CmdProgramming, CmdDownload, CmdUploadFirmware, CmdFirmwareVersion,
@@ -531,6 +532,7 @@ KeyMenuState EditorWindow::UpdateCommandStates()
         GetAction(command)->setEnabled(cell != nullptr && state.IsEnabled(command));
     }
     GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
+    GetAction(CmdKeyCodes)->setEnabled(keyboard != nullptr);
     m_contextClearAll->setEnabled(keyboard != nullptr);
     const std::pair<uint16_t, DeviceCommandKind> devices[] = {
         {CmdProgramming, DeviceCommandKind::Program},

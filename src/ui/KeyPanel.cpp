@@ -147,6 +147,10 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_deleteLast = Named(new QPushButton(Text(IDS_CTL_DELETE_LAST_CODE), m_codesGroup), 1171);
     m_cancel = Named(new QPushButton(Text(IDS_CTL_CANCEL), m_codesGroup), 1149);
     m_editCodes = Named(new QPushButton(Text(IDS_CTL_EDIT_CODES), m_codesGroup), 1176);
+    m_keyCodes = new QPushButton(Text(IDS_MENU_KEY_CODES), m_codesGroup);
+    m_keyCodes->setObjectName(QStringLiteral("keyCodesButton"));
+    // A click must not take the focus from a code field: the edit stays pending.
+    m_keyCodes->setFocusPolicy(Qt::TabFocus);
     // The focus lands on Apply when capture ends: Enter there applies.
     for (QPushButton* button : {m_apply, m_deleteLast, m_cancel}) {
         button->setAutoDefault(true);
@@ -157,6 +161,7 @@ QWidget* KeyPanel::BuildCodesGroup()
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_hiddenField);
     buttons->addStretch();
+    buttons->addWidget(m_keyCodes);
     // "Edit codes" shows only while the hint does not: they share one place.
     auto* hintOrEditCodes = new QGridLayout;
     hintOrEditCodes->addWidget(m_hint, 0, 0);

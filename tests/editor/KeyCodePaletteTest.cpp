@@ -143,17 +143,17 @@ TEST_P(PaletteRefusal, SaysWhyTheKeyTakesNothing)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, PaletteRefusal,
-    testing::Values(Refusal{"M1", "F24", 0, CodeRefusal::None}, Refusal{"M1,K4,K5,K6,K7", "F24", 0, CodeRefusal::Full},
-                    Refusal{"M1,K4,K5,K6", "Left_shift", 0, CodeRefusal::None},
-                    Refusal{"M2,K0xE1", "A", 0, CodeRefusal::ModifiersOnly},
-                    Refusal{"M2,K0xE1", "Left_shift", 0, CodeRefusal::AlreadyThere},
-                    Refusal{"M2,K0xE1", "Right_Alt", 0, CodeRefusal::None},
-                    Refusal{"M1", "Release_Left_shift", 0, CodeRefusal::ReleaseFirst},
-                    Refusal{"M1,K4", "Release_Left_shift", 0, CodeRefusal::None},
-                    Refusal{"L1", "F13", 0, CodeRefusal::LayoutSwitch},
-                    Refusal{"M1", "Sleep", 0, CodeRefusal::NotStored}));
+INSTANTIATE_TEST_SUITE_P(Rules, PaletteRefusal,
+                         testing::Values(Refusal{"M1", "F24", 0, CodeRefusal::None},
+                                         Refusal{"M1,K4,K5,K6,K7", "F24", 0, CodeRefusal::Full},
+                                         Refusal{"M1,K4,K5,K6", "Left_shift", 0, CodeRefusal::None},
+                                         Refusal{"M2,K0xE1", "A", 0, CodeRefusal::ModifiersOnly},
+                                         Refusal{"M2,K0xE1", "Left_shift", 0, CodeRefusal::AlreadyThere},
+                                         Refusal{"M2,K0xE1", "Right_Alt", 0, CodeRefusal::None},
+                                         Refusal{"M1", "Release_Left_shift", 0, CodeRefusal::ReleaseFirst},
+                                         Refusal{"M1,K4", "Release_Left_shift", 0, CodeRefusal::None},
+                                         Refusal{"L1", "F13", 0, CodeRefusal::LayoutSwitch},
+                                         Refusal{"M1", "Sleep", 0, CodeRefusal::NotStored}));
 
 TEST(KeyCodePalette, NoKeyNoCodes)
 {

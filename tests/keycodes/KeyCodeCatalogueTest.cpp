@@ -56,15 +56,16 @@ TEST_P(KeyCodeSearch, FindsByNameAliasOrNumber)
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, KeyCodeSearch,
-    testing::Values(Search{KeyCodeFamily::Usb, "f13", {"F13"}}, Search{KeyCodeFamily::Usb, " F13 ", {"F13"}},
-                    Search{KeyCodeFamily::Usb, "0x68", {"F13"}}, Search{KeyCodeFamily::Usb, "104", {"F13"}},
-                    Search{KeyCodeFamily::Usb, "7:68", {"F13"}}, Search{KeyCodeFamily::Usb, "1:81", {"Power"}},
-                    Search{KeyCodeFamily::Usb, "7:0x68", {}}, Search{KeyCodeFamily::Usb, "sysrq", {"Print_screen"}},
-                    Search{KeyCodeFamily::Usb, "page up", {"Page_up"}},
-                    Search{KeyCodeFamily::Usb, "altgr", {"Right_Alt"}},
-                    Search{KeyCodeFamily::Legacy, "f13", {}}, Search{KeyCodeFamily::Legacy, "7:68", {}},
-                    Search{KeyCodeFamily::Legacy, "0x14", {"Left_Control", "Right_Control", "Pause", "Pref_Ctrl"}},
-                    Search{KeyCodeFamily::Legacy, "europe_1", {"\\"}}));
+    testing::Values(
+        Search{KeyCodeFamily::Usb, "f13", {"F13"}}, Search{KeyCodeFamily::Usb, " F13 ", {"F13"}},
+        Search{KeyCodeFamily::Usb, "0x68", {"F13"}}, Search{KeyCodeFamily::Usb, "104", {"F13"}},
+        Search{KeyCodeFamily::Usb, "7:68", {"F13"}}, Search{KeyCodeFamily::Usb, "1:81", {"Power"}},
+        Search{KeyCodeFamily::Usb, "7:0x68", {}}, Search{KeyCodeFamily::Usb, "sysrq", {"Print_screen"}},
+        Search{KeyCodeFamily::Usb, "page up", {"Page_up"}},
+        Search{KeyCodeFamily::Usb, "altgr", {"Right_Alt"}}, Search{KeyCodeFamily::Legacy, "f13", {}},
+        Search{KeyCodeFamily::Legacy, "7:68", {}},
+        Search{KeyCodeFamily::Legacy, "0x14", {"Left_Control", "Right_Control", "Pause", "Pref_Ctrl"}},
+        Search{KeyCodeFamily::Legacy, "europe_1", {"\\"}}));
 
 TEST(KeyCodeCatalogue, NumFindsTheKeypadOfEachFamily)
 {
@@ -97,8 +98,9 @@ TEST(KeyCodeCatalogue, EveryCodeOfTheTableOnceInGroupOrder)
     // Right_shift twice and Europe_1 with the bytes of \ .
     EXPECT_EQ(legacy.size(), static_cast<size_t>(kLegacyRowCount - 2));
     for (const auto* entries : {&usb, &legacy}) {
-        EXPECT_TRUE(std::is_sorted(entries->begin(), entries->end(),
-                                   [](const KeyCodeEntry& a, const KeyCodeEntry& b) { return a.group < b.group; }));
+        EXPECT_TRUE(
+            std::is_sorted(entries->begin(), entries->end(),
+                           [](const KeyCodeEntry& a, const KeyCodeEntry& b) { return a.group < b.group; }));
     }
 }
 
