@@ -241,6 +241,19 @@ bool MatchesKeyCodeSearch(const KeyCodeEntry& entry, KeyCodeFamily family, const
     return MatchesNumber(entry, family, wanted);
 }
 
+bool IsKeyCodeNamed(const KeyCodeEntry& entry, KeyCodeFamily family, const std::string& text)
+{
+    const std::string wanted = SearchForm(text);
+    if (wanted.empty()) {
+        return false;
+    }
+    if (SearchForm(entry.name) == wanted || MatchesNumber(entry, family, wanted)) {
+        return true;
+    }
+    const std::string aliases = " " + SearchForm(entry.aliases) + " ";
+    return aliases.find(" " + wanted + " ") != std::string::npos;
+}
+
 std::string GetKeyCodeGroupName(KeyCodeGroup group)
 {
     return LoadText(IDS_CODE_GROUP_TYPING + static_cast<uint32_t>(group));

@@ -47,6 +47,10 @@ std::string FormatKeyCodeNumber(const KeyCodeEntry& entry, KeyCodeFamily family)
 // legacy byte) or "7:68" (a USB page and id in hexadecimal). An empty text finds every entry.
 bool MatchesKeyCodeSearch(const KeyCodeEntry& entry, KeyCodeFamily family, const std::string& text);
 
+// Stricter, for naming one code: the whole name or one alias word (any case), or a number as
+// MatchesKeyCodeSearch takes it.
+bool IsKeyCodeNamed(const KeyCodeEntry& entry, KeyCodeFamily family, const std::string& text);
+
 // The group's title through the string table.
 std::string GetKeyCodeGroupName(KeyCodeGroup group);
 // A stable lower-case word for scripts: "typing", "function", ...

@@ -182,6 +182,10 @@ private:
     void OnEditCodes();
     void OnDeleteLastCode();
     void ShowKeyCodes();
+    // Asks for a name or code and selects the first key after the current one that matches.
+    void FindKeyCommand();
+    // The next or previous key that matches, across the layouts and round the end.
+    void StepFind(bool forward);
     // The palette's entries as the key being edited, or else the current key, would take them.
     void UpdateKeyCodes(const KeyCell* cell);
     void OnAffixEntered(QWidget* field);
@@ -274,6 +278,8 @@ private:
     KeyPanel* m_panel = nullptr;
     KeyCaptureFilter* m_captureFilter = nullptr;
     QPointer<KeyCodesDialog> m_keyCodes;
+    // What Find key looked for last; F3 looks for it again.
+    std::string m_findText;
     QLabel* m_status[3] = {};
     std::map<uint16_t, QAction*> m_actions;
     // The context menu names Clear All otherwise than the Keyboard menu does.
