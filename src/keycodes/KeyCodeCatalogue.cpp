@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr uint32_t kKeyboardPage = 0x0007;
+constexpr uint32_t kKeyboardUsagePage = 0x0007;
 
 // Words users look for that the table's names lack.
 struct ExtraWords
@@ -65,7 +65,7 @@ KeyCodeGroup GroupOfUsage(uint32_t usage)
 {
     const uint32_t page = usage >> 16;
     const uint32_t id = usage & 0xFFFF;
-    if (page != kKeyboardPage) {
+    if (page != kKeyboardUsagePage) {
         return KeyCodeGroup::System;
     }
     if (id >= 0xE0) {

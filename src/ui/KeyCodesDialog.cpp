@@ -98,7 +98,7 @@ void KeyCodesDialog::Fill()
     QTreeWidgetItem* groupItem = nullptr;
     for (size_t i = 0; i < entries.size(); ++i) {
         const KeyCodeEntry& entry = entries[i];
-        if (groupItem == nullptr || i == 0 || entries[i - 1].group != entry.group) {
+        if (groupItem == nullptr || entries[i - 1].group != entry.group) {
             groupItem = new QTreeWidgetItem(m_list);
             groupItem->setData(ColumnName, kEntryRole, kNoEntry);
             groupItem->setFlags(Qt::ItemIsEnabled);
