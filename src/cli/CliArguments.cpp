@@ -3,6 +3,7 @@
 #include "app/Numbers.h"
 #include "device/SimulatorSocket.h"
 #include "device/UsbVendorId.h"
+#include "lang/TextHelpers.h"
 
 #include <cstddef>
 
@@ -24,6 +25,8 @@ enum OptionBits : unsigned {
     OptRetryFailed = 1u << 12,
     OptKeyboard = 1u << 13,
     OptIgnoreNames = 1u << 14,
+    OptFamily = 1u << 15,
+    OptSearch = 1u << 16,
 };
 
 struct CommandInfo
@@ -255,6 +258,27 @@ const CommandInfo kCommands[] = {
      "Exit status: 0 equal; 1 different; 2 a file cannot be opened or compared, or the keyboard\n"
      "cannot be read (the message says which and why); " ZQ_COMMON_STATUS_HELP,
      true},
+    {CliCommand::Codes,
+     "codes",
+     "codes [--family N] [--search TEXT] [--json]",
+     {},
+     0,
+     OptFamily | OptSearch | OptJson,
+     false,
+     "Lists the key codes of a keyboard family's key table, as the editor's Key codes palette does:\n"
+     "one a line, tab-separated: the group (typing, function, navigation, keypad, modifiers,\n"
+     "system, international, prefixes), the code (a USB usage page:id, or the ZQ-1100 set-2 bytes,\n"
+     "hexadecimal), its name and the other names it is known by.\n"
+     "\n"
+     "  --family N         1100 (ZQ-1100), 2200 or 3300 (the USB table, the same for both);\n"
+     "                     by default 2200\n"
+     "  --search TEXT      only the codes whose name or other names hold TEXT (any letter case,\n"
+     "                     blanks and underscores alike), or that send the number TEXT: 0x68 or\n"
+     "                     104 (a usage id or a ZQ-1100 byte), 7:68 (USB page and id)\n"
+     "  --json             one object instead: {\"family\", \"codes\": [{\"group\", \"groupName\",\n"
+     "                     \"code\", \"name\", \"caption\", \"aliases\", \"values\": [numbers]}]}\n"
+     "\n"
+     "Exit status: 0; 1 the search found no code; " ZQ_COMMON_STATUS_HELP},
 };
 
 #undef ZQ_FORMAT_HELP
@@ -281,6 +305,8 @@ const char* const kToolHelp =
     "  version TYPE [--json]                   show the firmware version\n"
     "  program FILE --all | --device PATH...   program several keyboards, with a report\n"
     "  diff A.zqp B.zqp | A.zqp --keyboard     compare key by key\n"
+    "  codes [--family N] [--search TEXT] [--json]\n"
+    "                                          list the key codes of a family's key table\n"
     "\n"
     "TYPE is a type id (0 to 10) or its name as 'zqtool types' lists it. The device commands\n"
     "take --vendor-id ID and --device PATH. 'zqtool COMMAND --help' tells more about a command.\n"
@@ -343,6 +369,8 @@ const OptionInfo kOptions[] = {
     {"--retry-failed", nullptr, OptRetryFailed, true},
     {"--keyboard", nullptr, OptKeyboard, false},
     {"--ignore-names", nullptr, OptIgnoreNames, false},
+    {"--family", nullptr, OptFamily, true},
+    {"--search", nullptr, OptSearch, true},
 };
 
 // Splits "--name=value"; value stays empty without "=".
@@ -445,6 +473,14 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
         break;
     case OptIgnoreNames:
         arguments.ignoreNames = true;
+    case OptFamily:
+        stored = ParseU16(StartsWithIgnoringCase(value, "ZQ-") ? value.substr(3) : value, arguments.family,
+                          3300) == ParseOk &&
+                 (arguments.family == 1100 || arguments.family == 2200 || arguments.family == 3300);
+        expected = "1100, 2200 or 3300";
+        break;
+    case OptSearch:
+        arguments.search = value;
         break;
     case OptVendorId:
         stored = ParseVendorId(value, arguments.vendorId);

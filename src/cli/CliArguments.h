@@ -18,6 +18,7 @@ enum class CliCommand {
     Version,
     List,
     Diff,
+    Codes,
 };
 
 // Exit statuses besides the device result codes. File commands answer 1 to 5; device commands
@@ -65,6 +66,8 @@ struct CliArguments
     bool hasRetryFailed = false;
     bool keyboard = false; // diff against the connected keyboard
     bool ignoreNames = false;
+    uint16_t family = 2200; // codes: 1100, 2200 or 3300
+    std::string search;
 };
 
 // 'program' with a report row per keyboard rather than the one connected keyboard.

@@ -15,6 +15,7 @@ int RunNew(const CliArguments& arguments);
 int RunCheck(const CliArguments& arguments);
 int RunConvert(const CliArguments& arguments);
 int RunImage(const CliArguments& arguments);
+int RunCodes(const CliArguments& arguments);
 
 int RunList(const CliArguments& arguments);
 int RunProgram(const CliArguments& arguments);

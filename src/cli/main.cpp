@@ -59,6 +59,8 @@ int RunCommand(const CliArguments& arguments)
         return RunImage(arguments);
     case CliCommand::List:
         return RunList(arguments);
+    case CliCommand::Codes:
+        return RunCodes(arguments);
     case CliCommand::Program:
         return RunProgram(arguments);
     case CliCommand::Download:

@@ -52,6 +52,12 @@ enum EditorCommand : uint16_t {
     CmdBackupBeforeProgramming = 8153,
     CmdOpenBackups = 8154,
     CmdProgramAll = 8155,
+    // The key code palette, finding keys and the typing test.
+    CmdKeyCodes = 8156,
+    CmdFindKey = 8157,
+    CmdFindNext = 8158,
+    CmdFindPrevious = 8159,
+    CmdTestKeys = 8160,
     CmdHelpContent = 57670,
 };
 

@@ -328,3 +328,40 @@ constexpr uint32_t IDS_PROGRAM_ALL_NONE = 34311;
 constexpr uint32_t IDS_PROGRAM_ALL_WAITING = 34312;
 constexpr uint32_t IDS_FILTER_REPORT_JSON = 34313;
 constexpr uint32_t IDS_FILTER_REPORT_CSV = 34314;
+// The key code palette: its groups in KeyCodeGroup order, then the palette itself.
+constexpr uint32_t IDS_CODE_GROUP_TYPING = 34350;
+constexpr uint32_t IDS_CODE_GROUP_FUNCTION = 34351;
+constexpr uint32_t IDS_CODE_GROUP_NAVIGATION = 34352;
+constexpr uint32_t IDS_CODE_GROUP_KEYPAD = 34353;
+constexpr uint32_t IDS_CODE_GROUP_MODIFIERS = 34354;
+constexpr uint32_t IDS_CODE_GROUP_SYSTEM = 34355;
+constexpr uint32_t IDS_CODE_GROUP_INTERNATIONAL = 34356;
+constexpr uint32_t IDS_CODE_GROUP_PREFIXES = 34357;
+constexpr uint32_t IDS_MENU_KEY_CODES = 34358;
+constexpr uint32_t IDS_KEY_CODES_CAPTION = 34359;
+constexpr uint32_t IDS_KEY_CODES_SEARCH = 34360; // the search box's placeholder
+constexpr uint32_t IDS_KEY_CODES_HINT = 34361;
+// Why the key being edited does not take a palette entry.
+constexpr uint32_t IDS_CODE_REFUSED_NO_KEY = 34362;
+constexpr uint32_t IDS_CODE_REFUSED_SWITCH = 34363;
+constexpr uint32_t IDS_CODE_REFUSED_MODIFIERS_ONLY = 34364;
+constexpr uint32_t IDS_CODE_REFUSED_TWICE = 34365;
+constexpr uint32_t IDS_CODE_REFUSED_RELEASE_FIRST = 34366;
+constexpr uint32_t IDS_CODE_REFUSED_NOT_STORED = 34367;
+// Finding keys by name or code.
+constexpr uint32_t IDS_MENU_FIND_KEY = 34370;
+constexpr uint32_t IDS_MENU_FIND_NEXT = 34371;
+constexpr uint32_t IDS_MENU_FIND_PREVIOUS = 34372;
+constexpr uint32_t IDS_FIND_KEY_CAPTION = 34373;
+constexpr uint32_t IDS_FIND_KEY_PROMPT = 34374;
+constexpr uint32_t IDS_FIND_NOT_FOUND = 34375; // "%s": what was looked for
+constexpr uint32_t IDS_FIND_MATCH = 34376;     // "%s" of "%t" matches, "%n": the key's name
+// The typing test of the programmed keyboard.
+constexpr uint32_t IDS_MENU_TEST_KEYS = 34380;
+constexpr uint32_t IDS_TEST_KEYS_CAPTION = 34381;
+constexpr uint32_t IDS_TEST_KEYS_HINT = 34382;
+constexpr uint32_t IDS_TEST_KEYS_COUNT = 34383;    // "%s" of "%t" keys
+constexpr uint32_t IDS_TEST_UNKNOWN_BURST = 34384; // "%s": the codes received
+constexpr uint32_t IDS_TEST_OTHER_LAYOUT = 34385;  // "%n": the key's name, "%s": the layout's name
+constexpr uint32_t IDS_TEST_RESTART = 34386;
+constexpr uint32_t IDS_TEST_LAYOUT = 34387;

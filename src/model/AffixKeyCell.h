@@ -16,6 +16,8 @@ public:
     std::string GetCodeDisplayText(int index) const override;
     bool CaptureKeyDown(const KeyMessage& message, int position) override;
     bool CaptureKeyUp(const KeyMessage& message, int position) override;
+    // The affix has one place for a modifier and one for a key, not a sequence.
+    bool CaptureRow(int /*row*/, int /*position*/) override { return false; }
     // True once when a key other than a modifier was pressed and released.
     bool IsEnterHeld() override;
     bool DeleteLastCodes(int n) override;

@@ -56,6 +56,9 @@ public:
     bool IsMerged() const { return m_master != nullptr; }
     virtual bool CaptureKeyDown(const KeyMessage& message, int position) = 0;
     virtual bool CaptureKeyUp(const KeyMessage& message, int position) = 0;
+    // What a key press of the family's table row records at position; capture looks the row up
+    // by the message's set-1 code.
+    virtual bool CaptureRow(int row, int position) = 0;
     bool CaptureRepeat(const KeyMessage& message);
     bool IsBackspaceHeld() const { return m_backspaceRepeats == kHeldRepeats; }
     bool DeleteLastCode() { return DeleteLastCodes(1); }

@@ -115,6 +115,11 @@ std::string LegacyKeyCell::GetCodeDisplayText(int index) const
 
 bool LegacyKeyCell::CaptureKeyDown(const KeyMessage& message, int position)
 {
+    return CaptureRow(FindRowBySet1(message.GetSet1Code()), position);
+}
+
+bool LegacyKeyCell::CaptureRow(int row, int position)
+{
     const int count = m_codeCount;
     int place = position > count + 1 ? count + 1 : position;
     if (place <= 0 || place > m_capacity) {
@@ -127,7 +132,6 @@ bool LegacyKeyCell::CaptureKeyDown(const KeyMessage& message, int position)
             place = start;
         }
     }
-    const int row = FindRowBySet1(message.GetSet1Code());
     const LegacyKeyEntry* entry = GetLegacyRow(row);
     if (entry == nullptr) {
         return false;

@@ -29,6 +29,7 @@ public:
     std::string GetCodeDisplayText(int index) const override;
     bool CaptureKeyDown(const KeyMessage& message, int position) override;
     bool CaptureKeyUp(const KeyMessage& message, int position) override;
+    bool CaptureRow(int row, int position) override;
     bool DeleteLastCodes(int n) override;
     // Record length: capacity + 1, or 18 for a capacity of 16. flags is not used.
     bool SaveToBytes(uint8_t* record, size_t length, uint8_t* flags) const override;

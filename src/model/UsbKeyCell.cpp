@@ -174,12 +174,17 @@ std::string UsbKeyCell::GetCodeDisplayText(int index) const
 
 bool UsbKeyCell::CaptureKeyDown(const KeyMessage& message, int position)
 {
+    return CaptureRow(FindRowBySet1(message.GetSet1Code()), position);
+}
+
+bool UsbKeyCell::CaptureRow(int row, int position)
+{
     const int count = m_codeCount;
     const int place = position > count + 1 ? count + 1 : position;
     if (place <= 0 || place > m_capacity) {
         return false;
     }
-    const UsbKeyEntry* entry = GetUsbRow(FindRowBySet1(message.GetSet1Code()));
+    const UsbKeyEntry* entry = GetUsbRow(row);
     if (entry == nullptr) {
         return false;
     }

@@ -43,6 +43,7 @@ public:
     std::string GetCodeDisplayText(int index) const override;
     bool CaptureKeyDown(const KeyMessage& message, int position) override;
     bool CaptureKeyUp(const KeyMessage& message, int position) override;
+    bool CaptureRow(int row, int position) override;
     bool DeleteLastCodes(int n) override;
     bool SetKeyType(uint8_t type) override;
     bool IsEnterHeld() override;

@@ -16,8 +16,9 @@ bool UsbKeyCell::ParseCodeToken(const std::string& token)
     if (m_keyType == kUsbKeyTypeNextLayout || m_codeCount >= m_capacity || m_codeCount >= kKeyCellMaxCodes) {
         return false;
     }
-    const UsbKeyEntry* entry = GetUsbRow(FindRowByUsage(usage));
-    if (entry == nullptr || entry->set1 == 0) {
+    // Keys without a set-1 code (F13 to F24, Keypad =) cannot be captured but can be put in from
+    // the code palette: a file holding them must read back.
+    if (FindRowByUsage(usage) == 0) {
         return false;
     }
     if (m_codeCount == 0 && static_cast<uint32_t>(id) >= kFirstReleaseId) {

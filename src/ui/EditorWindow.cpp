@@ -235,6 +235,7 @@ void EditorWindow::BuildWindow()
     connect(m_panel->GetPreviousKey(), &QPushButton::clicked, this, [this] { StepKey(false); });
     connect(m_panel->GetNextKey(), &QPushButton::clicked, this, [this] { StepKey(true); });
     connect(m_panel->GetFunctionList(), &QComboBox::activated, this, &EditorWindow::OnFunctionChosen);
+    connect(m_panel->GetKeyCodes(), &QPushButton::clicked, this, [this] { RunCommand(CmdKeyCodes); });
     connect(m_panel->GetFunctionList(), &QComboBox::currentIndexChanged, this,
             &EditorWindow::UpdateCommandStates);
     ConnectPanel();
@@ -436,6 +437,7 @@ void EditorWindow::OnTabChanged(int index)
     }
     m_pages->setCurrentIndex(0);
     EnableKeyPanel(false);
+    UpdateKeyCodes(nullptr);
     m_codesEditable = false;
     SetPanelMode(PanelMode::ConfigurationTab);
     // Where the keys are is not obvious on the first start, which shows this tab.

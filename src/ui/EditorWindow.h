@@ -12,6 +12,7 @@
 #include "editor/UndoHistory.h"
 #include "model/GridPoint.h"
 #include "ui/FileDialogs.h"
+#include "ui/KeyCodesDialog.h"
 #include "ui/MessageBox.h"
 
 #include <QKeySequence>
@@ -96,6 +97,10 @@ public:
     void ReleaseKeyboardGrab();
     const KeyEditSession& GetEditSession() const { return m_edit; }
     ConfigurationPage* GetConfigurationPage() const { return m_configurationPage; }
+    // The key code palette once it has been opened, else null.
+    KeyCodesDialog* GetKeyCodes() const { return m_keyCodes; }
+    // A palette entry activated: into the edit pending, else into the current key at once.
+    void AddKeyCodeFromPalette(const KeyCodeEntry& entry);
     KeyCaptureFilter* GetCaptureFilter() const { return m_captureFilter; }
 
     // Every menu, context menu and accelerator command goes through here by its id.
@@ -176,6 +181,13 @@ private:
     void OnKeyTypeChosen(int index);
     void OnEditCodes();
     void OnDeleteLastCode();
+    void ShowKeyCodes();
+    // Asks for a name or code and selects the first key after the current one that matches.
+    void FindKeyCommand();
+    // The next or previous key that matches, across the layouts and round the end.
+    void StepFind(bool forward);
+    // The palette's entries as the key being edited, or else the current key, would take them.
+    void UpdateKeyCodes(const KeyCell* cell);
     void OnAffixEntered(QWidget* field);
     bool PreFilterAffix(const KeyMessage& message, bool prefix);
     void CaptureCodes(const KeyMessage& message, uint64_t timeMs);
@@ -266,6 +278,9 @@ private:
     KeyboardView* m_picture = nullptr;
     KeyPanel* m_panel = nullptr;
     KeyCaptureFilter* m_captureFilter = nullptr;
+    QPointer<KeyCodesDialog> m_keyCodes;
+    // What Find key looked for last; F3 looks for it again.
+    std::string m_findText;
     QLabel* m_status[3] = {};
     std::map<uint16_t, QAction*> m_actions;
     // The context menu names Clear All otherwise than the Keyboard menu does.

@@ -7,6 +7,7 @@
 #include "editor/ConversionQuestion.h"
 #include "editor/DeviceCommandRunner.h"
 #include "editor/EditorCommands.h"
+#include "editor/KeyFinder.h"
 #include "editor/WindowTitle.h"
 #include "lang/BuiltinStrings.h"
 #include "lang/StringIds.h"
@@ -23,15 +24,18 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QUrl>
 
@@ -127,6 +131,12 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
          [](W& w) { w.RunDeviceCommand(DeviceCommandKind::FirmwareVersion); }},
         {CmdOpenBackups, IDS_MENU_OPEN_BACKUPS, none, nullptr, [](W& w) { w.OpenBackupsCommand(); }},
         {CmdProgramAll, IDS_MENU_PROGRAM_ALL, none, nullptr, [](W& w) { w.ProgramAllCommand(); }},
+        {CmdKeyCodes, IDS_MENU_KEY_CODES, none, nullptr, [](W& w) { w.ShowKeyCodes(); }},
+        // Ctrl+F is the picture's; F3 steps from anywhere, as in other programs' searches.
+        {CmdFindKey, IDS_MENU_FIND_KEY, QKeySequence::Find, nullptr, [](W& w) { w.FindKeyCommand(); }, true},
+        {CmdFindNext, IDS_MENU_FIND_NEXT, QKeySequence::FindNext, "F3", [](W& w) { w.StepFind(true); }},
+        {CmdFindPrevious, IDS_MENU_FIND_PREVIOUS, QKeySequence::FindPrevious, "Shift+F3",
+         [](W& w) { w.StepFind(false); }},
         {CmdFastEdit, IDS_MENU_FAST_EDIT, none, nullptr, nullptr, false, &Settings::m_fastEdit},
         {CmdDefaultApply, IDS_MENU_DEFAULT_APPLY, none, nullptr, nullptr, false, &Settings::m_defaultApply},
         {CmdEscEnd, IDS_MENU_ESC_END, none, nullptr, nullptr, false, &Settings::m_escEndApplication},
@@ -213,8 +223,8 @@ void EditorWindow::BuildMenus()
     m_fileMenu = menuBar()->addMenu(Text(IDS_MENU_FILE));
     AddCommands(m_fileMenu, {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdExit});
     QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
-    AddCommands(edit,
-                {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey});
+    AddCommands(edit, {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey,
+                       0, CmdFindKey, CmdFindNext, CmdFindPrevious, 0, CmdKeyCodes});
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
     AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdUploadFirmware,
@@ -532,6 +542,10 @@ KeyMenuState EditorWindow::UpdateCommandStates()
         GetAction(command)->setEnabled(cell != nullptr && state.IsEnabled(command));
     }
     GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
+    GetAction(CmdKeyCodes)->setEnabled(keyboard != nullptr);
+    GetAction(CmdFindKey)->setEnabled(keyboard != nullptr);
+    GetAction(CmdFindNext)->setEnabled(keyboard != nullptr && !m_findText.empty());
+    GetAction(CmdFindPrevious)->setEnabled(keyboard != nullptr && !m_findText.empty());
     m_contextClearAll->setEnabled(keyboard != nullptr);
     const std::pair<uint16_t, DeviceCommandKind> devices[] = {
         {CmdProgramming, DeviceCommandKind::Program},
@@ -594,4 +608,47 @@ void EditorWindow::OnKeyMenu(GridPoint cell, const QPoint& globalPosition)
     if (!menu->isEmpty()) {
         menu->exec(globalPosition);
     }
+}
+
+void EditorWindow::FindKeyCommand()
+{
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("findKey"));
+    dialog.setWindowTitle(Text(IDS_FIND_KEY_CAPTION));
+    dialog.setLabelText(Text(IDS_FIND_KEY_PROMPT));
+    dialog.setTextValue(QString::fromStdString(m_findText));
+    if (dialog.exec() != QDialog::Accepted || dialog.textValue().trimmed().isEmpty()) {
+        return;
+    }
+    m_findText = dialog.textValue().toStdString();
+    StepFind(true);
+}
+
+void EditorWindow::StepFind(bool forward)
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (keyboard == nullptr || m_findText.empty()) {
+        return;
+    }
+    const std::vector<FoundKey> found = FindKeys(*keyboard, m_findText);
+    const int index =
+        StepFoundKeys(found, FoundKey{static_cast<uint8_t>(m_tabs->currentIndex()), m_currentKey}, forward);
+    if (index < 0) {
+        statusBar()->showMessage(
+            Text(IDS_FIND_NOT_FOUND).replace(QStringLiteral("%s"), QString::fromStdString(m_findText)),
+            kStatusNoteMs);
+        QApplication::beep();
+        return;
+    }
+    const FoundKey& key = found[static_cast<size_t>(index)];
+    m_tabs->setCurrentIndex(key.layout);
+    SelectKeyAt(key.point);
+    m_picture->setFocus(Qt::OtherFocusReason);
+    KeyCell* cell = CurrentCell();
+    statusBar()->showMessage(
+        Text(IDS_FIND_MATCH)
+            .replace(QStringLiteral("%s"), QString::number(index + 1))
+            .replace(QStringLiteral("%t"), QString::number(found.size()))
+            .replace(QStringLiteral("%n"), cell != nullptr ? FromProjectText(cell->GetName()) : QString()),
+        kStatusNoteMs);
 }

@@ -8,7 +8,9 @@
 #include "model/KeyCell.h"
 #include "model/KeyMessage.h"
 #include "model/Keyboard.h"
+#include "model/KeyboardCatalogue.h"
 #include "ui/ConfigurationPage.h"
+#include "ui/KeyCodesDialog.h"
 #include "ui/KeyPanel.h"
 #include "ui/KeyboardView.h"
 #include "ui/QtTexts.h"
@@ -87,6 +89,7 @@ void EditorWindow::ShowKeyInPanel(KeyCell* cell, int focusIndex)
     EnableKeyPanel(cell != nullptr && cell->GetKeyNumber() != 0);
     m_panel->ShowCell(cell, cell != nullptr ? cell->GetKeyNumber() : 0,
                       keyboard != nullptr && keyboard->CanEditScanCodes(), focusIndex == 0);
+    UpdateKeyCodes(cell != nullptr && cell->GetKeyNumber() != 0 ? cell : nullptr);
     if (cell == nullptr) {
         return;
     }
@@ -562,4 +565,64 @@ void EditorWindow::CaptureCodes(const KeyMessage& message, uint64_t timeMs)
     case KeyEditSession::Next::Nothing:
         break;
     }
+}
+
+void EditorWindow::ShowKeyCodes()
+{
+    if (m_keyCodes == nullptr) {
+        m_keyCodes = new KeyCodesDialog(this);
+        connect(m_keyCodes, &KeyCodesDialog::EntryActivated, this, &EditorWindow::AddKeyCodeFromPalette);
+    }
+    RefreshCurrentKey();
+    if (!IsLayoutTab()) {
+        UpdateKeyCodes(nullptr);
+    }
+    m_keyCodes->show();
+    m_keyCodes->raise();
+    m_keyCodes->activateWindow();
+    m_keyCodes->GetSearch()->setFocus(Qt::OtherFocusReason);
+}
+
+void EditorWindow::UpdateKeyCodes(const KeyCell* cell)
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (m_keyCodes == nullptr || keyboard == nullptr) {
+        return;
+    }
+    const KeyCodeFamily family =
+        GetFamilyName(*keyboard) == "ZQ-1100" ? KeyCodeFamily::Legacy : KeyCodeFamily::Usb;
+    m_keyCodes->SetTarget(family, IsLayoutTab() ? cell : nullptr);
+}
+
+void EditorWindow::AddKeyCodeFromPalette(const KeyCodeEntry& entry)
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (keyboard == nullptr || !IsLayoutTab()) {
+        return;
+    }
+    const bool pending = m_edit.IsEditing();
+    if (!pending && !m_edit.Begin(*keyboard, m_currentKey)) {
+        return;
+    }
+    KeyCell* copy = m_edit.GetEditCell();
+    if (!AddKeyCode(*copy, entry)) {
+        QApplication::beep();
+        if (!pending) {
+            m_edit.Discard();
+        }
+        return;
+    }
+    if (pending) {
+        ShowKeyInPanel(copy, copy->GetCodeCount() + 1);
+        return;
+    }
+    KeyCell* cell = CurrentCell();
+    m_edit.WriteBack(*keyboard);
+    if (cell != nullptr) {
+        m_functionList.AddOrUpdate(*cell);
+    }
+    RebuildFunctionList();
+    DrawAllKeys();
+    RefreshCurrentKey();
+    NoteChange();
 }

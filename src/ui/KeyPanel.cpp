@@ -153,6 +153,10 @@ QWidget* KeyPanel::BuildCodesGroup()
     m_deleteLast = Named(new QPushButton(Text(IDS_CTL_DELETE_LAST_CODE), m_codesGroup), 1171);
     m_cancel = Named(new QPushButton(Text(IDS_CTL_CANCEL), m_codesGroup), 1149);
     m_editCodes = Named(new QPushButton(Text(IDS_CTL_EDIT_CODES), m_codesGroup), 1176);
+    m_keyCodes = new QPushButton(Text(IDS_MENU_KEY_CODES), m_codesGroup);
+    m_keyCodes->setObjectName(QStringLiteral("keyCodesButton"));
+    // A click must not take the focus from a code field: the edit stays pending.
+    m_keyCodes->setFocusPolicy(Qt::TabFocus);
     // The focus lands on Apply when capture ends: Enter there applies.
     for (QPushButton* button : {m_apply, m_deleteLast, m_cancel}) {
         button->setAutoDefault(true);
@@ -167,6 +171,9 @@ QWidget* KeyPanel::BuildCodesGroup()
     auto* hintOrEditCodes = new QGridLayout;
     hintOrEditCodes->addWidget(m_hint, 0, 0);
     hintOrEditCodes->addWidget(m_editCodes, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    // Beside them rather than beside Apply, whose row is the panel's widest.
+    hintOrEditCodes->addWidget(m_keyCodes, 0, 1, Qt::AlignRight | Qt::AlignVCenter);
+    hintOrEditCodes->setColumnStretch(0, 1);
 
     // What comes and goes with the panel's state keeps its room: nothing moves under the pointer
     // (a click on Apply ends the capture between its press and its release) and the window keeps

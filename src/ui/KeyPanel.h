@@ -62,6 +62,8 @@ public:
     QPushButton* GetDeleteLastCode() const { return m_deleteLast; }
     QPushButton* GetCancel() const { return m_cancel; }
     QPushButton* GetEditCodes() const { return m_editCodes; }
+    // Opens the key code palette.
+    QPushButton* GetKeyCodes() const { return m_keyCodes; }
     QLabel* GetHint() const { return m_hint; }
     QLabel* GetCaptureNote() const { return m_captureNote; }
     QGroupBox* GetCodesGroup() const { return m_codesGroup; }
@@ -97,6 +99,7 @@ private:
     QPushButton* m_deleteLast = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_editCodes = nullptr;
+    QPushButton* m_keyCodes = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_captureNote = nullptr;
     bool m_pictureShown = true;

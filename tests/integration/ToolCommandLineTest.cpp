@@ -25,7 +25,7 @@ TEST(ToolCommandLine, HelpForTheToolAndEveryCommand)
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.err.empty());
     for (const char* command : {"types", "new", "check", "convert", "image", "list", "program", "download",
-                                "firmware", "version"}) {
+                                "firmware", "version", "codes"}) {
         EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
         ToolRun own = RunTool({command, "--help"});
         EXPECT_EQ(own.status, 0) << command;
@@ -66,6 +66,30 @@ TEST(ToolCommandLine, TypesListsTheCatalogueAndNamesWork)
     EXPECT_EQ(RunTool({"new", "6", "--output=" + byId}).status, 0);
     EXPECT_EQ(ReadFileBytes(byName), ReadFileBytes(byId));
     EXPECT_FALSE(ReadFileBytes(byId).empty());
+}
+
+TEST(ToolCommandLine, CodesListsAndSearchesTheKeyTables)
+{
+    const ToolRun usb = RunTool({"codes"});
+    EXPECT_EQ(usb.status, 0);
+    EXPECT_EQ(std::count(usb.out.begin(), usb.out.end(), '\n'), 131) << "135 rows, 4 codes listed twice";
+    EXPECT_TRUE(Contains(usb.out, "\nfunction\t7:68\tF13\t\n"));
+    EXPECT_TRUE(Contains(usb.out, "\nsystem\t7:46\tPrint_screen\tprtsc SysRq\n"));
+    EXPECT_EQ(RunTool({"codes", "--family", "3300"}).out, usb.out);
+
+    const ToolRun legacy = RunTool({"codes", "--family=ZQ-1100", "--search", "0x14"});
+    EXPECT_EQ(legacy.status, 0);
+    EXPECT_EQ(legacy.out, "modifiers\t14\tLeft_Control\tctrl lctrl\nmodifiers\tE0 14\tRight_Control\tctrl "
+                          "rctrl\nsystem\tE1 14 77\tPause\t\nprefixes\tE1 14\tPref_Ctrl\t\n");
+    const ToolRun none = RunTool({"codes", "--family", "1100", "--search", "f13"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(none.out.empty());
+
+    const ToolRun json = RunTool({"codes", "--search", "7:68", "--json"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(EvaluateJson(json.out,
+                           "(d['family'], len(d['codes']), d['codes'][0]['name'], d['codes'][0]['values'])"),
+              "('ZQ-2200', 1, 'F13', [458856])");
 }
 
 struct UsageCase
@@ -112,6 +136,8 @@ TEST(ToolCommandLine, BadArgumentsAreUsageErrors)
         {{"check", file, "--device", "/dev/hidraw0"}, "--device does not apply to 'check'"},
         {{"list", "--device="}, "invalid value '' for --device"},
         {{"list", "extra"}, "unexpected argument 'extra'"},
+        {{"codes", "--family", "1200"}, "invalid value '1200' for --family"},
+        {{"codes", "--search"}, "--search needs a value"},
     };
     for (const UsageCase& usage : cases) {
         ToolRun run = RunTool(usage.arguments);

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -107,6 +109,7 @@ private slots:
     void screenshots();
     void messageBoxesShowTheirKindsIcon();
     void languageChoiceIsKeptForTheNextStart();
+    void findKeyAndF3StepAcrossLayouts();
     void eachLanguageFitsItsWindow_data();
     void eachLanguageFitsItsWindow();
 };
@@ -682,6 +685,43 @@ void EditorWindowTest::messageBoxesShowTheirKindsIcon()
         MessageBox(nullptr).ShowMessage("V1.07", IDS_BUTTON_OK, kind);
         QCOMPARE(shown, expected);
     }
+}
+
+void EditorWindowTest::findKeyAndF3StepAcrossLayouts()
+{
+    TestWindow test(kTypeZq2200Three);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", At(3, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Iced coffee", "M1,S+,K0x68", At(2, 2), 2));
+    test.ShowLayout(1);
+    test.Click(At(1, 1));
+    QVERIFY(!test.window->GetAction(CmdFindNext)->isEnabled());
+    // The real dialog, answered from inside its own event loop.
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            asked = dialog->labelText();
+            dialog->setTextValue(QStringLiteral("COFFEE"));
+            dialog->accept();
+        }
+    });
+    QTest::keyClick(test.Picture(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(asked, QStringLiteral("Name of the key, or a code it sends:"));
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 1);
+    QCOMPARE(test.window->GetCurrentKey(), At(3, 1));
+    QVERIFY(test.window->statusBar()->currentMessage().contains(QStringLiteral("Key 1 of 2: Coffee")));
+    // Without a window manager nobody gives the window back its activation.
+    QApplication::setActiveWindow(test.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(test.window.get()));
+    QTest::keyClick(test.Picture(), Qt::Key_F3);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 2);
+    QCOMPARE(test.window->GetCurrentKey(), At(2, 2));
+    QVERIFY(test.Picture()->hasFocus());
+    QTest::keyClick(test.Picture(), Qt::Key_F3);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 1);
+    QTest::keyClick(test.Picture(), Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(test.window->GetTabs()->currentIndex(), 2);
+    QCOMPARE(test.window->GetCurrentKey(), At(2, 2));
 }
 
 void EditorWindowTest::languageChoiceIsKeptForTheNextStart()

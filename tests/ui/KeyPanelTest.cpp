@@ -10,6 +10,7 @@
 #include "model/KeyboardTypes.h"
 #include "ui/ConfigurationPage.h"
 #include "ui/KeyCaptureFilter.h"
+#include "ui/KeyCodesDialog.h"
 #include "ui/KeyPanel.h"
 #include "ui/NumberEdit.h"
 #include "ui/ScanCodeDialog.h"
@@ -25,6 +26,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 namespace {
 
@@ -116,8 +118,14 @@ public:
         Release(evdev);
         Settle();
     }
-    void Settle() const { m_test.window->GetCaptureFilter()->FlushPendingRelease(); }
-    void Advance(uint64_t milliseconds) { m_time += milliseconds; }
+    void Settle() const
+    {
+        m_test.window->GetCaptureFilter()->FlushPendingRelease();
+    }
+    void Advance(uint64_t milliseconds)
+    {
+        m_time += milliseconds;
+    }
 
 private:
     void Send(QEvent::Type type, uint32_t evdev, bool markedRepeat, uint64_t step = 20)
@@ -160,6 +168,36 @@ std::string CodesOf(Keyboard& keyboard, GridPoint key)
     return codes;
 }
 
+// The palette's entries the search leaves, by their caption; disabled ones with their reason.
+QStringList ShownEntries(const KeyCodesDialog& palette)
+{
+    QStringList shown;
+    for (QTreeWidgetItemIterator it(palette.GetList(), QTreeWidgetItemIterator::NotHidden); *it != nullptr;
+         ++it) {
+        if (palette.EntryOf(*it) != nullptr) {
+            shown << ((*it)->isDisabled() ? (*it)->text(0) + " / " + (*it)->text(2) : (*it)->text(0));
+        }
+    }
+    return shown;
+}
+
+QTreeWidgetItem* ShownEntry(const KeyCodesDialog& palette, int index)
+{
+    for (QTreeWidgetItemIterator it(palette.GetList(), QTreeWidgetItemIterator::NotHidden); *it != nullptr;
+         ++it) {
+        if (palette.EntryOf(*it) != nullptr && index-- == 0) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+void Search(const KeyCodesDialog& palette, const QString& text)
+{
+    palette.GetSearch()->clear();
+    QTest::keyClicks(palette.GetSearch(), text);
+}
+
 // Starts capture into the selected key of layout 1 as a user does: Enter on the picture.
 void StartCapture(const TestWindow& test, GridPoint key)
 {
@@ -190,6 +228,8 @@ private slots:
     void fastEditStartsAtOnceOtherwiseEnterTwice();
     void scanCodeDialogShowsTheRecordBytes();
     void onlyTheFieldsAKeyHoldsAreOpen();
+    void paletteAddsCodesNoPcKeyboardTypes();
+    void paletteAddsToThePendingEditOfAZq1100Key();
 };
 
 void KeyPanelTest::capturesLettersShiftAndExtendedKeys()
@@ -535,6 +575,77 @@ void KeyPanelTest::onlyTheFieldsAKeyHoldsAreOpen()
     QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Ctrl", "M1,S+,K0xE0,K0xF0", MakeGridPoint(1, 1), 1));
     test.window->RefreshCurrentKey();
     QCOMPARE(panel.GetCodeField(2)->toolTip(), QStringLiteral("Release_Left_Control"));
+}
+
+void KeyPanelTest::paletteAddsCodesNoPcKeyboardTypes()
+{
+    TestWindow test(kTypeZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    const GridPoint key = MakeGridPoint(2, 2);
+    test.ShowLayout(1);
+    test.Click(key);
+    QVERIFY(Trigger(test.window->GetAction(CmdKeyCodes)));
+    KeyCodesDialog* palette = test.window->GetKeyCodes();
+    QVERIFY(palette != nullptr && palette->isVisible());
+    QTRY_VERIFY(palette->GetSearch()->hasFocus());
+
+    Search(*palette, QStringLiteral("f13"));
+    QCOMPARE(ShownEntries(*palette), QStringList{QStringLiteral("F13")});
+    QCOMPARE(palette->GetList()->topLevelItem(1)->text(0), QStringLiteral("Function keys (1)"));
+    QTest::keyClick(palette->GetSearch(), Qt::Key_Return);
+    QCOMPARE(CodesOf(keyboard, key), std::string("M1,S+,K0x68"));
+
+    // The system control page's Power cannot be kept by the keyboard; the keyboard page's can.
+    Search(*palette, QStringLiteral("POWER"));
+    QCOMPARE(ShownEntries(*palette),
+             (QStringList{QStringLiteral("Power / The keyboard cannot store this code."),
+                          QStringLiteral("Power")}));
+    QTreeWidgetItem* power = ShownEntry(*palette, 1);
+    QTreeWidget* list = palette->GetList();
+    // A double click as the platform delivers it: the press first, on the same item.
+    const QPoint centre = list->visualItemRect(power).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    QCOMPARE(CodesOf(keyboard, key), std::string("M1,S+,K0x68,K0x66"));
+    QCOMPARE(test.window->GetPanel()->GetCodeField(2)->text(), QStringLiteral("Power"));
+    QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
+    QVERIFY(palette->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/key-codes.png")));
+
+    // Each addition is a step of its own (undo replaces the project).
+    QVERIFY(Trigger(test.window->GetAction(CmdUndo)));
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), key), std::string("M1,S+,K0x68"));
+}
+
+void KeyPanelTest::paletteAddsToThePendingEditOfAZq1100Key()
+{
+    TestWindow test(kTypeZq1100V2Single);
+    Keys keys(test);
+    QVERIFY(Trigger(test.window->GetAction(CmdKeyCodes)));
+    KeyCodesDialog* palette = test.window->GetKeyCodes();
+    // Nothing to add to on the configuration tab.
+    Search(*palette, QStringLiteral("pause"));
+    QCOMPARE(ShownEntries(*palette),
+             QStringList{QStringLiteral("Pause / Choose a key on a layout tab first.")});
+    Search(*palette, QStringLiteral("f13"));
+    QVERIFY(ShownEntries(*palette).isEmpty());
+
+    test.window->activateWindow();
+    StartCapture(test, MakeGridPoint(1, 1));
+    keys.Tap(EvA);
+    // The palette takes the focus; the edit stays pending.
+    palette->activateWindow();
+    Search(*palette, QStringLiteral("pause"));
+    QVERIFY(test.window->GetEditSession().IsEditing());
+    QCOMPARE(ShownEntries(*palette), QStringList{QStringLiteral("Pause")});
+    QTest::keyClick(palette->GetSearch(), Qt::Key_Return);
+    KeyPanel& panel = *test.window->GetPanel();
+    QCOMPARE(panel.GetCodeField(1)->text(), QStringLiteral(" A "));
+    QCOMPARE(panel.GetCodeField(4)->text(), QStringLiteral("Pause"));
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)), std::string());
+    QVERIFY(test.window->GetEditSession().IsEditing());
+    QTest::mouseClick(panel.GetApply(), Qt::LeftButton);
+    QCOMPARE(CodesOf(*test.window->GetKeyboard(), MakeGridPoint(1, 1)).substr(0, 17),
+             std::string("I28, 225, 20, 119"));
 }
 
 ZQ_UI_TEST(KeyPanelTest)

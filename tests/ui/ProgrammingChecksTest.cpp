@@ -266,7 +266,7 @@ void ProgrammingChecksTest::programAllProgramsTheCheckedKeyboardsAndSavesTheRepo
          {QStringLiteral("b"), {QStringLiteral("--corrupt-byte"), QStringLiteral("0x0812")}},
          {QStringLiteral("c"),
           {QStringLiteral("--dump-memory"), m_folder.filePath(QStringLiteral("c.bin"))}}});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     ScriptedPrompts prompts;
     QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Key_1", "M1,S+,K0x17", 1, 1, 1));

@@ -157,7 +157,10 @@ public:
         m_process.terminate();
         m_process.waitForFinished(10000);
     }
-    bool IsReady() const { return m_ready; }
+    bool IsReady() const
+    {
+        return m_ready;
+    }
 
 private:
     QProcess m_process;
