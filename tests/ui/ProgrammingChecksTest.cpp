@@ -323,7 +323,7 @@ void ProgrammingChecksTest::programAllProgramsTheCheckedKeyboardsAndSavesTheRepo
 void ProgrammingChecksTest::programAllWithoutKeyboardsSaysSoAndOffersNothing()
 {
     Simulator simulator(m_folder.path(), {QStringLiteral("--family"), QStringLiteral("zq3300")});
-    QVERIFY(simulator.IsReady());
+    REQUIRE_SIMULATOR(simulator);
     TestWindow test(kTypeZq2200One);
     bool checked = false;
     const HookGuard<ProgramAllDialog> guard([&checked](ProgramAllDialog& dialog) {
