@@ -3,6 +3,7 @@
 // QT_QPA_PLATFORM=offscreen:configfile=screen.json with {"screens": [{"name": "s", "x": 0, "y": 0,
 // "width": 800, "height": 600, "logicalDpi": 96, "dpr": 2}]} is a 1600 x 1200 screen at 200 %.
 // Usage: EditorScreenshots FOLDER [--dark]
+#include "DarkPalette.h"
 #include "app/MemorySettingsStore.h"
 #include "app/Settings.h"
 #include "model/Keyboard.h"
@@ -19,23 +20,6 @@
 #include <cstring>
 
 namespace {
-
-QPalette DarkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2B));
-    palette.setColor(QPalette::WindowText, QColor(0xE6, 0xE6, 0xE6));
-    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
-    palette.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
-    palette.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
-    palette.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3A));
-    palette.setColor(QPalette::ButtonText, QColor(0xE6, 0xE6, 0xE6));
-    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x8E, 0xE0));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
-    palette.setColor(QPalette::Shadow, Qt::black);
-    return palette;
-}
 
 void Program(Keyboard& keyboard)
 {

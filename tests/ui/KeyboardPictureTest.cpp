@@ -1,5 +1,6 @@
 // The keyboard picture as it grows with the window, repaints after a move, and reads in light and
 // dark themes at several pixel ratios.
+#include "DarkPalette.h"
 #include "UiTestMain.h"
 #include "UiTestSupport.h"
 
@@ -21,21 +22,6 @@ namespace {
 GridPoint At(uint16_t column, uint16_t row)
 {
     return MakeGridPoint(column, row);
-}
-
-QPalette DarkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2B));
-    palette.setColor(QPalette::WindowText, QColor(0xE6, 0xE6, 0xE6));
-    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
-    palette.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
-    palette.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3A));
-    palette.setColor(QPalette::ButtonText, QColor(0xE6, 0xE6, 0xE6));
-    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x8E, 0xE0));
-    palette.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
-    palette.setColor(QPalette::Shadow, Qt::black);
-    return palette;
 }
 
 Rgb ToRgb(const QColor& colour)
