@@ -203,3 +203,18 @@ DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks&
     }
     return outcome;
 }
+
+DeviceCommandOutcome ReadKeyboardForComparison(Keyboard& project, ProgressSink* progress,
+                                               std::unique_ptr<Keyboard>& read)
+{
+    const Clock::time_point start = Clock::now();
+    DeviceCommandOutcome outcome;
+    outcome.code = ReadKeyboardBackup(project, progress, read);
+    outcome.message = FormatDeviceMessage(outcome.code, read ? read->GetErrorText() : std::string());
+    if (outcome.message.empty() && read) {
+        outcome.summary = Summarize(DeviceCommandKind::Download, *read, start);
+    } else {
+        read.reset();
+    }
+    return outcome;
+}

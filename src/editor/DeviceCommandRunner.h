@@ -5,6 +5,7 @@
 #include "device/ProgressSink.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class EditorPrompts;
@@ -53,3 +54,8 @@ DeviceCommandOutcome RunDeviceOperation(Keyboard& keyboard, DeviceCommandKind ki
 // then the image is written and, with verify, read back.
 DeviceCommandOutcome RunProgramming(Keyboard& keyboard, const ProgrammingChecks& checks,
                                     ProgressSink* progress, EditorPrompts& prompts);
+
+// Reads what the keyboard the project would be written to holds, as reading back does, into a new
+// project of the project's type for comparing; read is null unless the outcome is a success.
+DeviceCommandOutcome ReadKeyboardForComparison(Keyboard& project, ProgressSink* progress,
+                                               std::unique_ptr<Keyboard>& read);
