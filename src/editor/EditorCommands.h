@@ -58,6 +58,11 @@ enum EditorCommand : uint16_t {
     CmdFindNext = 8158,
     CmdFindPrevious = 8159,
     CmdTestKeys = 8160,
+    // Comparing the project with a file or the keyboard.
+    CmdCompareFile = 8161,
+    CmdCompareKeyboard = 8162,
+    CmdCloseComparison = 8163,
+    CmdTakeOtherKey = 8164,
     CmdHelpContent = 57670,
 };
 

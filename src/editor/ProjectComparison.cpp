@@ -223,14 +223,27 @@ CompareMark ProjectComparison::GetMark(Keyboard& ours, GridPoint cell, uint8_t l
     return key->GetMaster()->IsProgrammed() ? CompareMark::Same : CompareMark::None;
 }
 
+std::string ProjectComparison::GetOtherName(Keyboard& ours, GridPoint cell, uint8_t layout) const
+{
+    if (m_source != CompareSource::File || GetMark(ours, cell, layout) != CompareMark::OnlyThere) {
+        return std::string();
+    }
+    const std::optional<GridPoint> position = KeyPosition(ours, cell, layout);
+    KeyCell* theirs =
+        position ? CellOf(*m_other, GridColumn(*position), GridRow(*position), layout) : nullptr;
+    return theirs != nullptr && theirs->GetMaster()->IsProgrammed() ? theirs->GetMaster()->GetName()
+                                                                    : std::string();
+}
+
 std::string ProjectComparison::GetSummary() const
 {
     const size_t options = GetDifferingOptionCount();
     if (m_differingKeys == 0 && options == 0) {
         return LoadText(IDS_COMPARE_SAME);
     }
-    std::string text =
-        m_differingKeys != 0 ? CountText(m_differingKeys, IDS_COMPARE_KEY_DIFFERS, IDS_COMPARE_KEYS_DIFFER) : "";
+    std::string text = m_differingKeys != 0
+                           ? CountText(m_differingKeys, IDS_COMPARE_KEY_DIFFERS, IDS_COMPARE_KEYS_DIFFER)
+                           : "";
     if (options != 0) {
         text += (text.empty() ? "" : ", ") + CountText(options, IDS_COMPARE_OPTION, IDS_COMPARE_OPTIONS);
     }
@@ -243,20 +256,21 @@ ComparisonTexts ProjectComparison::GetTexts(Keyboard& ours, GridPoint cell, uint
     if (!IsActive()) {
         return texts;
     }
-    texts.title = m_source == CompareSource::Keyboard ? LoadText(IDS_COMPARE_WITH_KEYBOARD)
-                                                      : LoadTextWithArgument(IDS_COMPARE_WITH_FILE, m_otherName);
+    texts.title = m_source == CompareSource::Keyboard
+                      ? LoadText(IDS_COMPARE_WITH_KEYBOARD)
+                      : LoadTextWithArgument(IDS_COMPARE_WITH_FILE, m_otherName);
     texts.summary = GetSummary();
     for (const DiffRow& row : m_diff.rows) {
         if (row.field == DiffField::Option) {
             texts.details.push_back(ReplaceFirst(
-                ReplaceFirst(ReplaceFirst(LoadText(IDS_COMPARE_OPTION_LINE), "%n", OptionName(row.option)), "%s",
-                             Dash(row.a)),
+                ReplaceFirst(ReplaceFirst(LoadText(IDS_COMPARE_OPTION_LINE), "%n", OptionName(row.option)),
+                             "%s", Dash(row.a)),
                 "%t", Dash(row.b)));
         } else if (row.field == DiffField::Layout) {
             const bool here = row.b == "absent";
-            texts.details.push_back(LoadTextWithArgument(
-                here ? IDS_COMPARE_LAYOUT_HERE : IDS_COMPARE_LAYOUT_THERE,
-                ProjectTextToUtf8((here ? ours : *m_other).GetLayoutName(row.layout))));
+            texts.details.push_back(
+                LoadTextWithArgument(here ? IDS_COMPARE_LAYOUT_HERE : IDS_COMPARE_LAYOUT_THERE,
+                                     ProjectTextToUtf8((here ? ours : *m_other).GetLayoutName(row.layout))));
         }
     }
     for (const CompareMark mark :
@@ -270,7 +284,8 @@ ComparisonTexts ProjectComparison::GetTexts(Keyboard& ours, GridPoint cell, uint
     return texts;
 }
 
-std::vector<std::string> ProjectComparison::OtherKeyLines(Keyboard& ours, GridPoint cell, uint8_t layout) const
+std::vector<std::string> ProjectComparison::OtherKeyLines(Keyboard& ours, GridPoint cell,
+                                                          uint8_t layout) const
 {
     std::vector<std::string> lines;
     const std::optional<GridPoint> position = KeyPosition(ours, cell, layout);
@@ -292,7 +307,8 @@ std::vector<std::string> ProjectComparison::OtherKeyLines(Keyboard& ours, GridPo
     } else {
         lines.push_back(LoadTextWithArgument(IDS_COMPARE_THERE_CODES, ProjectTextToUtf8(CodesText(key))));
         if (key.GetMaxMode() != 0) {
-            lines.push_back(LoadTextWithArgument(IDS_COMPARE_THERE_MODE, ProjectTextToUtf8(key.GetModeName(key.GetMode()))));
+            lines.push_back(LoadTextWithArgument(IDS_COMPARE_THERE_MODE,
+                                                 ProjectTextToUtf8(key.GetModeName(key.GetMode()))));
         }
         if (key.GetMaxKeyType() != 0) {
             lines.push_back(LoadTextWithArgument(IDS_COMPARE_THERE_TYPE,
@@ -364,8 +380,8 @@ bool ProjectComparison::TakeOtherKey(Keyboard& ours, GridPoint cell, uint8_t lay
     if (theirShape != 0 && ours.GetShapeFlags(column, row, layout) == 0) {
         ours.ChangeShape(column, row, theirShape, layout);
     }
-    if (KeyCell* now = CellOf(ours, column, row, layout); now != nullptr && now->IsProgrammed() &&
-                                                           !now->IsLayoutSwitch()) {
+    if (KeyCell* now = CellOf(ours, column, row, layout);
+        now != nullptr && now->IsProgrammed() && !now->IsLayoutSwitch()) {
         functions.AddOrUpdate(*now->GetMaster());
     }
     Compare(ours, ours.GetContentSignature());

@@ -39,8 +39,8 @@ uint32_t GetCompareMarkTextId(CompareMark mark);
 // What the comparison shows beside the key panel; every text already in the user's language.
 struct ComparisonTexts
 {
-    std::string title;   // "Compared with prices.zqp"
-    std::string summary; // "12 keys differ, 1 option"
+    std::string title;                // "Compared with prices.zqp"
+    std::string summary;              // "12 keys differ, 1 option"
     std::vector<std::string> details; // the options and layouts that differ, a line each
     std::string legend;
     // The selected key: its mark, then what the other side holds there, a line each.
@@ -65,6 +65,9 @@ public:
     // The mark of the key drawn at the cell of the layout of this project.
     CompareMark GetMark(Keyboard& ours, GridPoint cell, uint8_t layout) const;
     std::string GetSummary() const;
+    // The name of the other side's key where only it is programmed and names were compared: what
+    // the picture shows on the empty key here. Empty otherwise.
+    std::string GetOtherName(Keyboard& ours, GridPoint cell, uint8_t layout) const;
     // With the other side's key of the cell; cell 0 (the configuration tab) leaves it out.
     ComparisonTexts GetTexts(Keyboard& ours, GridPoint cell, uint8_t layout) const;
 

@@ -50,15 +50,6 @@
 
 namespace {
 
-// The file and what was wrong with it follow the message, as zqtool prints them.
-void ShowOpenFailure(EditorPrompts& prompts, const std::string& path, const OpenedProject& opened)
-{
-    const std::string why = DescribeOpenFailure(opened);
-    prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)) + "\n\n" + path +
-                            (why.empty() ? "" : ": " + why),
-                        IDS_TITLE_ERROR, MessageIcon::Error);
-}
-
 constexpr int kStatusTypeWidth = 200;
 constexpr int kStatusNumberWidth = 80;
 constexpr int kPicturePage = 1;
@@ -236,9 +227,22 @@ void EditorWindow::BuildWindow()
     connect(m_panel->GetNextKey(), &QPushButton::clicked, this, [this] { StepKey(true); });
     connect(m_panel->GetFunctionList(), &QComboBox::activated, this, &EditorWindow::OnFunctionChosen);
     connect(m_panel->GetKeyCodes(), &QPushButton::clicked, this, [this] { RunCommand(CmdKeyCodes); });
+    connect(m_panel->GetTakeOtherKey(), &QPushButton::clicked, this, [this] { RunCommand(CmdTakeOtherKey); });
+    connect(m_panel->GetCloseComparison(), &QPushButton::clicked, this,
+            [this] { RunCommand(CmdCloseComparison); });
+    m_picture->SetComparison(&m_comparison);
     connect(m_panel->GetFunctionList(), &QComboBox::currentIndexChanged, this,
             &EditorWindow::UpdateCommandStates);
     ConnectPanel();
+}
+
+// The file and what was wrong with it follow the message, as zqtool prints them.
+void EditorWindow::ShowOpenFailure(const std::string& path, const OpenedProject& opened)
+{
+    const std::string why = DescribeOpenFailure(opened);
+    m_prompts.ShowMessage(LoadText(GetOutcomeTextId(opened.outcome)) + "\n\n" + path +
+                              (why.empty() ? "" : ": " + why),
+                          IDS_TITLE_ERROR, MessageIcon::Error);
 }
 
 QString EditorWindow::GetStatusText(int part) const
@@ -302,7 +306,7 @@ bool EditorWindow::OpenProject(const std::string& path)
     uint8_t format = 0;
     OpenedProject opened = OpenProjectFile(path, &format);
     if (opened.keyboard == nullptr) {
-        ShowOpenFailure(m_prompts, path, opened);
+        ShowOpenFailure(path, opened);
         return false;
     }
     // The save question may just write this very file: then load what it holds after. Without
@@ -315,7 +319,7 @@ bool EditorWindow::OpenProject(const std::string& path)
         opened = OpenProjectFile(path, &format);
     }
     if (opened.keyboard == nullptr) {
-        ShowOpenFailure(m_prompts, path, opened);
+        ShowOpenFailure(path, opened);
         return false;
     }
     m_clipboard.Clear();
@@ -356,6 +360,8 @@ bool EditorWindow::CloseProject()
     if (!AskSaveChanges()) {
         return false;
     }
+    // The comparison was with this project: another one starts without it.
+    EndComparison();
     EnableKeyPanel(false);
     m_edit.Discard();
     UpdateCapture();
@@ -444,6 +450,7 @@ void EditorWindow::OnTabChanged(int index)
     m_status[1]->clear();
     m_status[2]->setText(keyboard != nullptr && m_tabs->count() > 1 ? Text(IDS_STATUS_PICK_LAYOUT)
                                                                     : QString());
+    ShowComparisonInPanel();
 }
 
 void EditorWindow::StepTab(int step)
@@ -476,6 +483,7 @@ void EditorWindow::RefreshCurrentKey()
     KeyCell* cell = nullptr;
     if (keyboard->GetCell(m_currentKey, &cell)) {
         ShowKeyInPanel(m_edit.IsEditing() ? m_edit.GetEditCell() : cell, 0);
+        ShowComparisonInPanel();
         const QString name = FromProjectText(cell->GetName());
         m_picture->setAccessibleName(name.isEmpty() ? QString::number(cell->GetKeyNumber()) : name);
     }
@@ -693,7 +701,10 @@ void EditorWindow::closeEvent(QCloseEvent* event)
 void EditorWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (m_settings.m_escEndApplication) {
+        // The comparison ends first: a second Escape may end the program.
+        if (m_comparison.IsActive()) {
+            RunCommand(CmdCloseComparison);
+        } else if (m_settings.m_escEndApplication) {
             close();
         }
         event->accept();
@@ -727,6 +738,7 @@ void EditorWindow::ResetHistory()
 void EditorWindow::NoteChange()
 {
     RecordChange();
+    RefreshComparison();
     UpdateCommandStates();
     RefreshTitle();
 }
@@ -785,6 +797,7 @@ void EditorWindow::StepHistory(bool undo)
     } else if (QApplication::focusWidget() != nullptr) {
         (IsLayoutTab() ? static_cast<QWidget*>(m_picture) : m_tabs)->setFocus(Qt::OtherFocusReason);
     }
+    RefreshComparison();
     UpdateCommandStates();
     RefreshTitle();
 }

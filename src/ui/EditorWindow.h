@@ -9,6 +9,7 @@
 #include "editor/KeyClipboard.h"
 #include "editor/KeyEditSession.h"
 #include "editor/PanelMode.h"
+#include "editor/ProjectComparison.h"
 #include "editor/UndoHistory.h"
 #include "model/GridPoint.h"
 #include "ui/FileDialogs.h"
@@ -19,6 +20,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -32,6 +34,8 @@ class KeyboardView;
 struct KeyMessage;
 class KeyCaptureFilter;
 class KeyPanel;
+struct OpenedProject;
+class ProgressSink;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -115,6 +119,7 @@ public:
     Keyboard* GetKeyboard() const { return m_document.GetKeyboard(); }
     const EditorDocument& GetDocument() const { return m_document; }
     const FunctionList& GetFunctionList() const { return m_functionList; }
+    const ProjectComparison& GetComparison() const { return m_comparison; }
     GridPoint GetCurrentKey() const { return m_currentKey; }
     KeyboardView* GetPicture() const { return m_picture; }
     QTabBar* GetTabs() const { return m_tabs; }
@@ -223,6 +228,22 @@ private:
     // The four keyboard commands; false when nothing ran (no keyboard, not offered, cancelled).
     bool RunDeviceCommand(DeviceCommandKind kind);
     void DownloadCommand();
+    // Shows the progress dialog while work talks to the keyboard, the window disabled, then the
+    // message of a failure (after done, when given) and the summary of a success.
+    DeviceCommandOutcome RunWithCommunication(const std::string& typeName,
+                                              const std::function<DeviceCommandOutcome(ProgressSink*)>& work,
+                                              const std::function<void()>& done = nullptr);
+    void ShowOpenFailure(const std::string& path, const OpenedProject& opened);
+    // Compare with file and with the keyboard: the project stays as it is, its keys are marked.
+    void CompareWithFileCommand();
+    void CompareWithKeyboardCommand();
+    void StartComparison(std::unique_ptr<Keyboard> other, CompareSource source, const std::string& name);
+    void EndComparison();
+    void TakeOtherKeyCommand();
+    // The marks and the panel after the project changed (or was replaced by an undo step).
+    void RefreshComparison();
+    void ShowComparisonInPanel();
+    bool CanTakeOtherKey();
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
     void ProgramAllCommand();
@@ -256,6 +277,7 @@ private:
     FunctionList m_functionList;
     KeyEditSession m_edit;
     UndoHistory m_history;
+    ProjectComparison m_comparison;
     // The project as it is now, with the selection: the step recorded when it next changes.
     ProjectSnapshot m_snapshot;
     PanelMode m_panelMode = PanelMode::OtherControl;

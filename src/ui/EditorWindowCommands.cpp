@@ -92,6 +92,11 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
         {CmdSave, IDS_MENU_SAVE, QKeySequence::Save, nullptr, [](W& w) { w.Save(); }},
         {CmdSaveAs, IDS_MENU_SAVE_AS, QKeySequence::SaveAs, "Ctrl+Shift+S", [](W& w) { w.SaveProjectAs(); }},
         {CmdExit, IDS_MENU_EXIT, none, nullptr, [](W& w) { w.close(); }},
+        {CmdCompareFile, IDS_MENU_COMPARE_FILE, none, nullptr, [](W& w) { w.CompareWithFileCommand(); }},
+        {CmdCompareKeyboard, IDS_MENU_COMPARE_KEYBOARD, none, nullptr,
+         [](W& w) { w.CompareWithKeyboardCommand(); }},
+        {CmdCloseComparison, IDS_MENU_CLOSE_COMPARISON, none, nullptr, [](W& w) { w.EndComparison(); }},
+        {CmdTakeOtherKey, IDS_MENU_TAKE_OTHER_KEY, none, nullptr, [](W& w) { w.TakeOtherKeyCommand(); }},
         {CmdUndo, IDS_MENU_UNDO, QKeySequence::Undo, nullptr, [](W& w) { w.StepHistory(true); }},
         {CmdRedo, IDS_MENU_REDO, QKeySequence::Redo, "Ctrl+Y; Ctrl+Shift+Z",
          [](W& w) { w.StepHistory(false); }},
@@ -221,14 +226,15 @@ void EditorWindow::BuildMenus()
 {
     CreateCommandActions();
     m_fileMenu = menuBar()->addMenu(Text(IDS_MENU_FILE));
-    AddCommands(m_fileMenu, {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdExit});
+    AddCommands(m_fileMenu,
+                {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdCompareFile, CmdCloseComparison, 0, CmdExit});
     QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
     AddCommands(edit, {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey,
-                       0, CmdFindKey, CmdFindNext, CmdFindPrevious, 0, CmdKeyCodes});
+                       CmdTakeOtherKey, 0, CmdFindKey, CmdFindNext, CmdFindPrevious, 0, CmdKeyCodes});
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
-    AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdUploadFirmware,
-                                 CmdFirmwareVersion, CmdOpenBackups, 0, CmdClearAll});
+    AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdCompareKeyboard,
+                                 CmdUploadFirmware, CmdFirmwareVersion, CmdOpenBackups, 0, CmdClearAll});
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
     AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
                                 CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
@@ -557,6 +563,11 @@ KeyMenuState EditorWindow::UpdateCommandStates()
     }
     GetAction(CmdProgramAll)
         ->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, DeviceCommandKind::Program));
+    GetAction(CmdCompareFile)->setEnabled(keyboard != nullptr);
+    GetAction(CmdCompareKeyboard)
+        ->setEnabled(keyboard != nullptr && IsDeviceCommandAvailable(*keyboard, DeviceCommandKind::Download));
+    GetAction(CmdCloseComparison)->setEnabled(m_comparison.IsActive());
+    GetAction(CmdTakeOtherKey)->setEnabled(CanTakeOtherKey());
     GetAction(CmdUndo)->setEnabled(m_history.CanUndo());
     GetAction(CmdRedo)->setEnabled(m_history.CanRedo());
     return state;
@@ -578,8 +589,11 @@ std::unique_ptr<QMenu> EditorWindow::BuildKeyMenu()
     if (CurrentCell() == nullptr) {
         return menu;
     }
-    AddCommands(menu.get(),
-                {CmdProgramKey, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, 0, CmdSingle});
+    AddCommands(menu.get(), {CmdProgramKey, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList});
+    if (m_comparison.IsActive()) {
+        AddCommands(menu.get(), {CmdTakeOtherKey});
+    }
+    AddCommands(menu.get(), {0, CmdSingle});
     QMenu* doubles = menu->addMenu(Text(IDS_CTX_DOUBLE));
     doubles->setObjectName(QStringLiteral("popupDouble"));
     AddCommands(doubles, {CmdDoubleRight, CmdDoubleLeft, CmdDoubleDown, CmdDoubleUp});

@@ -44,29 +44,49 @@ bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
         }
         firmware = choice.path;
     }
+    const DeviceCommandOutcome outcome = RunWithCommunication(
+        GetFamilyName(*keyboard),
+        [&](ProgressSink* progress) {
+            if (kind == DeviceCommandKind::Program) {
+                ProgrammingChecks checks;
+                checks.verify = m_settings.m_verifyAfterProgramming;
+                checks.backup = m_settings.m_backupBeforeProgramming;
+                checks.backupFolder = QFile::encodeName(GetBackupFolder()).toStdString();
+                checks.legacyNoted = &m_legacyReadBackNoted;
+                return RunProgramming(*keyboard, checks, progress, m_prompts);
+            }
+            return RunDeviceOperation(*keyboard, kind, firmware, progress);
+        },
+        [&] {
+            if (kind == DeviceCommandKind::Download) {
+                RefreshView();
+            }
+        });
+    if (!outcome.version.empty()) {
+        m_prompts.ShowMessage(outcome.version, IDS_BUTTON_OK, MessageIcon::None);
+    }
+    return true;
+}
+
+DeviceCommandOutcome
+EditorWindow::RunWithCommunication(const std::string& typeName,
+                                   const std::function<DeviceCommandOutcome(ProgressSink*)>& work,
+                                   const std::function<void()>& done)
+{
     const bool hadFocus = QApplication::focusWidget() != nullptr;
     DeviceCommandOutcome outcome;
     // Events keep flowing while the command runs; none of them may close the project under it.
     m_deviceBusy = true;
     {
-        CommunicationDialog progress(this, GetFamilyName(*keyboard));
+        CommunicationDialog progress(this, typeName);
         progress.show();
         setEnabled(false);
         // The dialog is the window's child: it would look disabled too.
         progress.setEnabled(true);
         PumpMessages();
-        if (kind == DeviceCommandKind::Program) {
-            ProgrammingChecks checks;
-            checks.verify = m_settings.m_verifyAfterProgramming;
-            checks.backup = m_settings.m_backupBeforeProgramming;
-            checks.backupFolder = QFile::encodeName(GetBackupFolder()).toStdString();
-            checks.legacyNoted = &m_legacyReadBackNoted;
-            outcome = RunProgramming(*keyboard, checks, progress.GetProgressSink(), m_prompts);
-        } else {
-            outcome = RunDeviceOperation(*keyboard, kind, firmware, progress.GetProgressSink());
-        }
-        if (kind == DeviceCommandKind::Download) {
-            RefreshView();
+        outcome = work(progress.GetProgressSink());
+        if (done) {
+            done();
         }
         if (!outcome.message.empty()) {
             m_prompts.ShowMessage(outcome.message, IDS_TITLE_ERROR, MessageIcon::Error);
@@ -81,14 +101,11 @@ bool EditorWindow::RunDeviceCommand(DeviceCommandKind kind)
     }
     OnTabChanged(m_tabs->currentIndex());
     if (!outcome.summary.empty()) {
-        QString done = FromProjectText(outcome.summary);
-        done[0] = done[0].toUpper();
-        statusBar()->showMessage(done, kStatusNoteMs);
+        QString summary = FromProjectText(outcome.summary);
+        summary[0] = summary[0].toUpper();
+        statusBar()->showMessage(summary, kStatusNoteMs);
     }
-    if (!outcome.version.empty()) {
-        m_prompts.ShowMessage(outcome.version, IDS_BUTTON_OK, MessageIcon::None);
-    }
-    return true;
+    return outcome;
 }
 
 void EditorWindow::DownloadCommand()
@@ -111,7 +128,8 @@ FileChoice EditorWindow::AskForFileHere(FileDialogKind kind, const QStringList& 
     const QString project = QFile::decodeName(m_document.GetPath().c_str());
     std::string start = initial;
     if (start.empty()) {
-        const bool projectFirst = kind == FileDialogKind::OpenProject || last.empty();
+        const bool projectFirst =
+            kind == FileDialogKind::OpenProject || kind == FileDialogKind::CompareProject || last.empty();
         start = projectFirst && !project.isEmpty()
                     ? QFile::encodeName(QFileInfo(project).absolutePath()).toStdString()
                     : last;

@@ -8,7 +8,8 @@
 
 class QWidget;
 
-enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup, SaveReport };
+// CompareProject: a project to compare with, opened as by Open but never for editing.
+enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup, SaveReport, CompareProject };
 
 struct FileChoice
 {

@@ -60,6 +60,12 @@ QColor CapFill(const KeyCapLook& look, const QPalette& palette)
     const QColor base = palette.color(QPalette::Base);
     QColor fill = look.programmed ? Mix(base, KindColour(look.imageKind, palette), 0.55)
                                   : Mix(base, palette.color(QPalette::Button), 0.5);
+    // While comparing, the colour says how the key compares, not its kind; keys alike stay quiet.
+    if (const std::optional<Rgb> hue = GetCompareMarkHue(look.mark)) {
+        fill = Mix(base, QColor(hue->red, hue->green, hue->blue), 0.6);
+    } else if (look.mark == CompareMark::Same) {
+        fill = Mix(base, palette.color(QPalette::Button), 0.8);
+    }
     if (look.state == KeyState::SelectedFocused) {
         fill = Mix(fill, palette.color(QPalette::Highlight), 0.35);
     }
@@ -84,12 +90,34 @@ QColor LabelInk(const KeyCapLook& look, const QColor& fill, const QPalette& pale
     return ink;
 }
 
+// The top of a marked key holds the mark's symbol.
+constexpr qreal kMarkRoom = 8.0;
+
 // The inner area a label may fill, from the cap's own corner.
-QRectF LabelArea(const QSize& cap, qreal scale)
+QRectF LabelArea(const QSize& cap, qreal scale, bool marked)
 {
     const qreal gap = kGap * scale;
     return QRectF(0, 0, cap.width(), cap.height())
-        .adjusted(gap + 2 * scale, gap + 2 * scale, -gap - 2 * scale, -gap - 3 * scale);
+        .adjusted(gap + 2 * scale, gap + (marked ? kMarkRoom : 2) * scale, -gap - 2 * scale,
+                  -gap - 3 * scale);
+}
+
+// The mark's symbol in the cap's top right corner, in the ink of its name.
+void DrawMarkSymbol(QPainter& painter, const QRectF& area, const KeyCapLook& look, const QPalette& palette,
+                    QFont font, qreal scale)
+{
+    const QString symbol = QString::fromUtf8(GetCompareMarkSymbol(look.mark));
+    if (symbol.isEmpty()) {
+        return;
+    }
+    const qreal gap = kGap * scale;
+    font.setPointSizeF(kLabelPoints * scale);
+    font.setBold(true);
+    painter.setFont(font);
+    const Rgb ink = LegibleInk(ToRgb(palette.color(QPalette::WindowText)), ToRgb(CapFill(look, palette)));
+    painter.setPen(QColor(ink.red, ink.green, ink.blue));
+    const QRectF corner = area.adjusted(gap + 3 * scale, gap, -gap - 3 * scale, 0);
+    painter.drawText(corner, Qt::AlignTop | Qt::AlignRight, symbol);
 }
 
 void DrawCap(QPainter& painter, const QRectF& area, const KeyCapLook& look, const QPalette& palette,
@@ -297,8 +325,8 @@ QPixmap NewImage(const QSize& size, qreal pixelRatio)
 
 size_t qHash(const KeyCapPainter::CapKey& key, size_t seed)
 {
-    return qHashMulti(seed, key.imageKind, static_cast<uint8_t>(key.state), key.programmed, key.width,
-                      key.height);
+    return qHashMulti(seed, key.imageKind, static_cast<uint8_t>(key.state), key.programmed,
+                      static_cast<uint8_t>(key.mark), key.width, key.height);
 }
 
 size_t qHash(const KeyCapPainter::LabelledKey& key, size_t seed)
@@ -332,8 +360,9 @@ const QPixmap& KeyCapPainter::Cap(const CapKey& key, const KeyCapLook& look)
     if (found == m_caps.end()) {
         QPixmap image = NewImage(QSize(key.width, key.height), m_pixelRatio);
         QPainter painter(&image);
-        DrawCap(painter, QRectF(0, 0, key.width, key.height), look, m_palette,
-                static_cast<qreal>(m_cellSize) / kCellSize);
+        const qreal scale = static_cast<qreal>(m_cellSize) / kCellSize;
+        DrawCap(painter, QRectF(0, 0, key.width, key.height), look, m_palette, scale);
+        DrawMarkSymbol(painter, QRectF(0, 0, key.width, key.height), look, m_palette, m_font, scale);
         painter.end();
         found = m_caps.insert(key, image);
     }
@@ -350,7 +379,7 @@ const QPixmap& KeyCapPainter::Key(const LabelledKey& key, const KeyCapLook& look
         painter.drawPixmap(0, 0, Cap(key.cap, look));
         painter.setPen(LabelInk(look, CapFill(look, m_palette), m_palette));
         const qreal scale = static_cast<qreal>(m_cellSize) / kCellSize;
-        DrawLabel(painter, LabelArea(size, scale), key.label, m_font,
+        DrawLabel(painter, LabelArea(size, scale, look.mark != CompareMark::None), key.label, m_font,
                   look.programmed ? kLabelPoints : kNumberPoints, scale, m_letters);
         painter.end();
         const qint64 bytes = static_cast<qint64>(image.width()) * image.height() * 4;
@@ -366,7 +395,7 @@ const QPixmap& KeyCapPainter::Key(const LabelledKey& key, const KeyCapLook& look
 
 void KeyCapPainter::Paint(QPainter& painter, const QRect& area, const KeyCapLook& look)
 {
-    const CapKey cap{look.imageKind, look.state, look.programmed, area.width(), area.height()};
+    const CapKey cap{look.imageKind, look.state, look.programmed, look.mark, area.width(), area.height()};
     painter.drawPixmap(area.topLeft(),
                        look.label.isEmpty() ? Cap(cap, look) : Key(LabelledKey{cap, look.label}, look));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/KeyboardPictureLayout.h"
+#include "editor/ProjectComparison.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -27,6 +28,8 @@ struct KeyCapLook
     KeyState state = KeyState::Unselected;
     QString label; // the key's name, or its number when it holds no programming
     bool programmed = false;
+    // While comparing: a tint and a symbol in the corner.
+    CompareMark mark = CompareMark::None;
 };
 
 // The advances of single letters at one font on one device, each measured once: fitting a long
@@ -96,6 +99,7 @@ private:
         uint8_t imageKind;
         KeyState state;
         bool programmed;
+        CompareMark mark;
         int width;
         int height;
         bool operator==(const CapKey&) const = default;

@@ -2,6 +2,7 @@
 
 #include "editor/EditorCommands.h"
 #include "editor/KeyEditSession.h"
+#include "editor/ProjectComparison.h"
 #include "lang/StringIds.h"
 #include "model/KeyCell.h"
 #include "ui/ControlNames.h"
@@ -54,6 +55,7 @@ KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pictureControls);
+    layout->addWidget(BuildCompareGroup());
     layout->addWidget(BuildKeyGroup());
     layout->addWidget(BuildFlagsGroup());
     layout->addWidget(BuildCodesGroup());
@@ -61,6 +63,81 @@ KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent)
     ShowEditState(false, false, false);
     ShowCapturing(false);
     EnableKeyPanel(false);
+}
+
+namespace {
+
+// A menu command's text on a button: without the shortcut hint after the tab.
+QString ButtonText(uint32_t id)
+{
+    return Text(id).section(QLatin1Char('\t'), 0, 0);
+}
+
+} // namespace
+
+QWidget* KeyPanel::BuildCompareGroup()
+{
+    m_compareGroup = new QGroupBox(this);
+    m_compareGroup->setObjectName(QStringLiteral("compareGroup"));
+    const auto label = [this](const char* name) {
+        auto* text = new WrappedLabel(QString(), m_compareGroup);
+        text->setObjectName(QLatin1String(name));
+        // Names and file names are shown as they are, never as markup.
+        text->setTextFormat(Qt::PlainText);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return text;
+    };
+    m_compareSummary = label("compareSummary");
+    QFont bold = m_compareSummary->font();
+    bold.setBold(true);
+    m_compareSummary->setFont(bold);
+    m_compareDetails = label("compareDetails");
+    m_otherKey = label("otherKey");
+    m_compareLegend = label("compareLegend");
+    m_takeOtherKey = new QPushButton(ButtonText(IDS_MENU_TAKE_OTHER_KEY), m_compareGroup);
+    m_takeOtherKey->setObjectName(QStringLiteral("takeOtherKey"));
+    m_closeComparison = new QPushButton(ButtonText(IDS_MENU_CLOSE_COMPARISON), m_compareGroup);
+    m_closeComparison->setObjectName(QStringLiteral("closeComparison"));
+    // Neither takes the focus from the picture, whose arrows go on from key to key.
+    m_takeOtherKey->setFocusPolicy(Qt::TabFocus);
+    m_closeComparison->setFocusPolicy(Qt::TabFocus);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_takeOtherKey);
+    buttons->addWidget(m_closeComparison);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(m_compareGroup);
+    layout->addWidget(m_compareSummary);
+    layout->addWidget(m_compareDetails);
+    layout->addWidget(m_otherKey);
+    layout->addLayout(buttons);
+    layout->addWidget(m_compareLegend);
+    m_compareGroup->setVisible(false);
+    return m_compareGroup;
+}
+
+void KeyPanel::ShowComparison(const ComparisonTexts* texts, bool canTake)
+{
+    m_compareGroup->setVisible(texts != nullptr);
+    if (texts == nullptr) {
+        return;
+    }
+    const auto lines = [](const std::vector<std::string>& list) {
+        QStringList joined;
+        for (const std::string& line : list) {
+            joined.append(QString::fromStdString(line));
+        }
+        return joined.join(QLatin1Char('\n'));
+    };
+    QString title = QString::fromStdString(texts->title);
+    m_compareGroup->setTitle(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    m_compareSummary->setText(QString::fromStdString(texts->summary));
+    m_compareDetails->setText(lines(texts->details));
+    m_compareDetails->setVisible(!texts->details.empty());
+    m_otherKey->setText(lines(texts->otherKey));
+    m_otherKey->setVisible(!texts->otherKey.empty());
+    m_takeOtherKey->setVisible(!texts->otherKey.empty());
+    m_takeOtherKey->setEnabled(canTake);
+    m_compareLegend->setText(QString::fromStdString(texts->legend));
 }
 
 QWidget* KeyPanel::BuildKeyGroup()

@@ -7,6 +7,7 @@
 #include <array>
 
 class KeyCell;
+struct ComparisonTexts;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -45,6 +46,10 @@ public:
     bool IsEditButton(const QWidget* widget) const;
     bool IsKeyField(const QWidget* widget) const;
 
+    // The comparison above the key: its summary, what differs beside the keys, the other side's
+    // key and the commands on it. Null hides it.
+    void ShowComparison(const ComparisonTexts* texts, bool canTake);
+
     QComboBox* GetFunctionList() const { return m_functionList; }
     QPushButton* GetPreviousKey() const { return m_previousKey; }
     QPushButton* GetNextKey() const { return m_nextKey; }
@@ -67,11 +72,18 @@ public:
     QLabel* GetHint() const { return m_hint; }
     QLabel* GetCaptureNote() const { return m_captureNote; }
     QGroupBox* GetCodesGroup() const { return m_codesGroup; }
+    QGroupBox* GetCompareGroup() const { return m_compareGroup; }
+    QLabel* GetCompareSummary() const { return m_compareSummary; }
+    QLabel* GetCompareDetails() const { return m_compareDetails; }
+    QLabel* GetOtherKey() const { return m_otherKey; }
+    QPushButton* GetTakeOtherKey() const { return m_takeOtherKey; }
+    QPushButton* GetCloseComparison() const { return m_closeComparison; }
 
 private:
     QWidget* BuildKeyGroup();
     QWidget* BuildFlagsGroup();
     QWidget* BuildCodesGroup();
+    QWidget* BuildCompareGroup();
     void EnableCodeFields();
 
     // The function list with its label and "<<" and ">>".
@@ -102,6 +114,13 @@ private:
     QPushButton* m_keyCodes = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_captureNote = nullptr;
+    QGroupBox* m_compareGroup = nullptr;
+    QLabel* m_compareSummary = nullptr;
+    QLabel* m_compareDetails = nullptr;
+    QLabel* m_otherKey = nullptr;
+    QLabel* m_compareLegend = nullptr;
+    QPushButton* m_takeOtherKey = nullptr;
+    QPushButton* m_closeComparison = nullptr;
     bool m_pictureShown = true;
     // The codes the shown key holds at most.
     int m_capacity = kCodeFields;

@@ -1,5 +1,6 @@
 #include "ui/KeyboardView.h"
 
+#include "editor/ProjectComparison.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "ui/QtTexts.h"
@@ -27,6 +28,12 @@ void KeyboardView::SetKeyboard(Keyboard* keyboard)
     m_paintedSelection = QRect();
     FitPicture();
     updateGeometry();
+    update();
+}
+
+void KeyboardView::SetComparison(const ProjectComparison* comparison)
+{
+    m_comparison = comparison;
     update();
 }
 
@@ -133,6 +140,13 @@ void KeyboardView::paintEvent(QPaintEvent* event)
             look.label = FromProjectText(cell->GetName());
         } else {
             look.label = QString::number(m_keyboard->GetCellIndex(key.cell, layout));
+        }
+        if (m_comparison != nullptr) {
+            look.mark = m_comparison->GetMark(*m_keyboard, key.cell, layout);
+            const std::string there = m_comparison->GetOtherName(*m_keyboard, key.cell, layout);
+            if (!look.programmed && !there.empty()) {
+                look.label = FromProjectText(there);
+            }
         }
         if (selected) {
             look.state = hasFocus() ? KeyState::SelectedFocused : KeyState::Selected;

@@ -11,6 +11,7 @@
 #include <optional>
 
 class Keyboard;
+class ProjectComparison;
 
 class KeyboardView : public QWidget
 {
@@ -24,6 +25,8 @@ public:
 
     // The keyboard shown; null shows nothing. The view never changes it.
     void SetKeyboard(Keyboard* keyboard);
+    // Marks every key by how it compares while the comparison is active; null marks none.
+    void SetComparison(const ProjectComparison* comparison);
     // Draws the selected key like the others (a function-list entry of no key is shown).
     void SetHighlightSuppressed(bool suppressed);
     // Repaints the key last drawn selected and the key under the keyboard's cursor now, and no
@@ -68,6 +71,7 @@ private:
     QRect KeyArea(const PictureKey& key) const;
 
     Keyboard* m_keyboard = nullptr;
+    const ProjectComparison* m_comparison = nullptr;
     int m_cellSize = 0;
     QPoint m_origin;
     KeyCapPainter m_capPainter;

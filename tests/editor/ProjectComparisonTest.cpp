@@ -1,7 +1,7 @@
 // The editor's comparison: the marks of the picture's keys, the summary and the other side's key,
 // following changes of the project, and taking the other side's key over.
-#include "editor/FunctionList.h"
 #include "editor/ProjectComparison.h"
+#include "editor/FunctionList.h"
 #include "model/KeyCell.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
@@ -85,6 +85,9 @@ TEST_F(ProjectComparisonTest, MarksEveryKeyBySide)
     EXPECT_EQ(Mark(At(4, 1)), CompareMark::OnlyThere);
     // Empty on both sides: nothing to say.
     EXPECT_EQ(Mark(At(5, 1)), CompareMark::None);
+    // The empty key here shows the name of the key only there.
+    EXPECT_EQ(m_comparison.GetOtherName(*m_ours, At(4, 1), 1), "Juice");
+    EXPECT_EQ(m_comparison.GetOtherName(*m_ours, At(2, 1), 1), "");
     // The double key here stands over a key the same and a key only there: changed, from either cell.
     EXPECT_EQ(Mark(At(1, 2)), CompareMark::Changed);
     EXPECT_EQ(Mark(At(2, 2)), CompareMark::Changed);
@@ -117,9 +120,10 @@ TEST_F(ProjectComparisonTest, ALayoutOnOneSideIsNamedAndItsKeysCount)
     EXPECT_FALSE(m_comparison.CanTakeOtherKey(*m_ours, At(1, 1), 3));
     EXPECT_TRUE(Contains(m_comparison.GetTexts(*m_ours, At(1, 1), 3).otherKey, "There: no such layout"));
     const ComparisonTexts texts = m_comparison.GetTexts(*m_ours, 0, 1);
-    EXPECT_EQ(std::count_if(texts.details.begin(), texts.details.end(),
-                            [](const std::string& line) { return line.find(": only here") != std::string::npos; }),
-              2);
+    EXPECT_EQ(
+        std::count_if(texts.details.begin(), texts.details.end(),
+                      [](const std::string& line) { return line.find(": only here") != std::string::npos; }),
+        2);
 
     // Seen from the smaller project, the keys of the layout it lacks still count.
     std::unique_ptr<Keyboard> small = CreateKeyboard(kTypeZq2200One);
