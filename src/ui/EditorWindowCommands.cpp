@@ -300,17 +300,18 @@ void EditorWindow::UpdateRecentFilesMenu()
     if (files[0].empty()) {
         return;
     }
-    QAction* exit = GetAction(CmdExit);
+    // Right below Save As, as the other programs of the desktop have them.
+    QAction* below = GetAction(CmdCompareFile);
     for (size_t i = 0; i < files.size(); ++i) {
         if (files[i].empty()) {
             continue;
         }
         const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFile::decodeName(files[i].c_str()));
         const auto command = static_cast<uint16_t>(CmdRecentFile1 + i);
-        m_actions[command] = InsertCommand(m_fileMenu, command, text, exit);
+        m_actions[command] = InsertCommand(m_fileMenu, command, text, below);
         m_recentActions.push_back(m_actions[command]);
     }
-    m_recentActions.push_back(m_fileMenu->insertSeparator(exit));
+    m_recentActions.push_back(m_fileMenu->insertSeparator(below));
 }
 
 void EditorWindow::UpdateConversionMenu()
