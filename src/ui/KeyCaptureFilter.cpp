@@ -30,24 +30,6 @@ bool FindNativeKey(const QKeyEvent& event, NativeKey* key)
 #endif
 }
 
-// The left and right modifier keys as the window's own key messages name them.
-uint32_t WindowVirtualKey(uint8_t virtualKey)
-{
-    switch (virtualKey) {
-    case VkLeftShift:
-    case VkRightShift:
-        return VkShift;
-    case VkLeftControl:
-    case VkRightControl:
-        return VkControl;
-    case VkLeftAlt:
-    case VkRightAlt:
-        return VkAlt;
-    default:
-        return virtualKey;
-    }
-}
-
 #ifdef Q_OS_WIN
 // One hook a process, as the system calls every low-level hook for every key of the desktop.
 HHOOK g_hook = nullptr;
@@ -220,13 +202,7 @@ bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
     if (!FindNativeKey(event, &native)) {
         return false;
     }
-    KeyHookEvent hookEvent;
-    hookEvent.virtualKey = native.virtualKey;
-    hookEvent.scanCode = native.GetScanCode();
-    hookEvent.extended = native.IsExtended();
-    hookEvent.released = event.type() == QEvent::KeyRelease;
-    hookEvent.focusInProcess = true;
-    return Decide(hookEvent, receiver, event.timestamp());
+    return Decide(MakeKeyHookEvent(native, event.type() == QEvent::KeyRelease), receiver, event.timestamp());
 }
 
 bool KeyCaptureFilter::Decide(const KeyHookEvent& event, const QObject* receiver, uint64_t timeMs)
@@ -245,11 +221,5 @@ bool KeyCaptureFilter::Decide(const KeyHookEvent& event, const QObject* receiver
     case KeyHookAction::PassOn:
         break;
     }
-    // What the hook passes on (modifier releases, Num Lock) still reaches the window as its own
-    // key message, as the platform would deliver it.
-    const uint32_t windowKey = WindowVirtualKey(event.virtualKey);
-    const auto set1Code = static_cast<uint16_t>(event.scanCode | (event.extended ? 0x100u : 0u));
-    const KeyMessage message = event.released ? MakeKeyUpMessage(windowKey, set1Code, KeyMessageKeyUp)
-                                              : MakeKeyDownMessage(windowKey, set1Code, 0, KeyMessageKeyDown);
-    return m_window->PreFilterKey(message, timeMs);
+    return m_window->PreFilterKey(GetEditorMessage(event, result), timeMs);
 }
