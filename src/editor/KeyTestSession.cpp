@@ -152,6 +152,9 @@ std::vector<uint32_t> GetSentForm(const KeyCell& cell)
     return GetCellFamily(cell) == KeyCodeFamily::Legacy ? LegacySentForm(codes) : UsbSentForm(codes);
 }
 
+KeyTestSession::KeyTestSession() = default;
+KeyTestSession::~KeyTestSession() = default;
+
 void KeyTestSession::SetKeyboard(Keyboard* keyboard)
 {
     m_keyboard = keyboard;

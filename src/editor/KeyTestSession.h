@@ -47,6 +47,11 @@ public:
     // pressing keys one by one leaves more.
     static constexpr uint64_t kQuietMs = 150;
 
+    KeyTestSession();
+    ~KeyTestSession();
+    KeyTestSession(const KeyTestSession&) = delete;
+    KeyTestSession& operator=(const KeyTestSession&) = delete;
+
     // The project to test; a new one (or null) starts again. The session never changes it.
     void SetKeyboard(Keyboard* keyboard);
     // The layout on show, 1-based; the tested keys are kept across layouts.

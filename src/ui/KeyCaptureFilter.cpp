@@ -1,9 +1,9 @@
 #include "ui/KeyCaptureFilter.h"
 
 #include "editor/NativeKeyTable.h"
-#include "editor/VirtualKeys.h"
 #include "ui/EditorWindow.h"
 #include "ui/HeldKeys.h"
+#include "ui/KeyTestWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -130,6 +130,10 @@ bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::ShortcutOverride) {
+        if (m_keyTest != nullptr && m_keyTest->Owns(watched)) {
+            event->accept();
+            return true;
+        }
         // While codes are captured no key may trigger a menu command or shortcut.
         if (m_window->IsCapturing() && IsInWindow(watched)) {
             event->accept();
@@ -208,6 +212,9 @@ bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
 bool KeyCaptureFilter::Decide(const KeyHookEvent& event, const QObject* receiver, uint64_t timeMs)
 {
     const KeyHookResult result = m_state.ProcessKeyEvent(event);
+    if (event.focusInProcess && m_keyTest != nullptr && m_keyTest->Owns(receiver)) {
+        return m_keyTest->OnKeyEvent(event, timeMs);
+    }
     // Keys typed into a dialog or a menu only keep the key-down table right: the window's
     // pre-filter would act on its own controls behind the dialog (applying an edit twice).
     if (!event.focusInProcess || !IsInWindow(receiver)) {

@@ -10,6 +10,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <utility>
+
 KeyboardView::KeyboardView(QWidget* parent)
     : QWidget(parent), m_cellSize(kCellSize), m_origin(kMargin, kMargin)
 {
@@ -47,6 +49,12 @@ void KeyboardView::RefreshSelection()
             update(KeyArea(*key));
         }
     }
+}
+
+void KeyboardView::SetKeyMarker(std::function<bool(GridPoint)> marker)
+{
+    m_marker = std::move(marker);
+    update();
 }
 
 std::optional<GridPoint> KeyboardView::HitTest(const QPoint& point) const
@@ -138,6 +146,9 @@ void KeyboardView::paintEvent(QPaintEvent* event)
             look.state = hasFocus() ? KeyState::SelectedFocused : KeyState::Selected;
         }
         m_capPainter.Paint(painter, area, look);
+        if (m_marker && m_marker(key.cell)) {
+            PaintKeyMark(painter, area, static_cast<qreal>(m_cellSize) / kCellSize);
+        }
     }
 }
 
