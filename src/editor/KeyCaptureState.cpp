@@ -16,6 +16,24 @@ bool IsModifierKey(uint8_t virtualKey)
            (virtualKey >= VkLeftShift && virtualKey <= VkRightAlt);
 }
 
+// The left and right modifier keys as the window's own key messages name them.
+uint32_t WindowVirtualKey(uint8_t virtualKey)
+{
+    switch (virtualKey) {
+    case VkLeftShift:
+    case VkRightShift:
+        return VkShift;
+    case VkLeftControl:
+    case VkRightControl:
+        return VkControl;
+    case VkLeftAlt:
+    case VkRightAlt:
+        return VkAlt;
+    default:
+        return virtualKey;
+    }
+}
+
 } // namespace
 
 KeyHookResult KeyCaptureState::ProcessKeyEvent(const KeyHookEvent& event)
@@ -96,7 +114,28 @@ bool KeyCaptureState::IsKeyDown(uint8_t virtualKey) const
     return m_keyDown[virtualKey] != 0;
 }
 
+bool KeyCaptureState::IsAnyKeyDown() const
+{
+    return std::any_of(m_keyDown.begin(), m_keyDown.end(), [](uint8_t down) { return down != 0; });
+}
+
 uint32_t KeyCaptureState::GetRepeatCount(uint8_t virtualKey) const
 {
     return m_repeatCount[virtualKey];
+}
+
+KeyMessage GetEditorMessage(const KeyHookEvent& event, const KeyHookResult& result)
+{
+    if (result.action == KeyHookAction::Forward) {
+        return result.message;
+    }
+    const uint32_t windowKey = WindowVirtualKey(event.virtualKey);
+    const auto set1Code = static_cast<uint16_t>(event.scanCode | (event.extended ? 0x100u : 0u));
+    return event.released ? MakeKeyUpMessage(windowKey, set1Code, KeyMessageKeyUp)
+                          : MakeKeyDownMessage(windowKey, set1Code, 0, KeyMessageKeyDown);
+}
+
+KeyHookEvent MakeKeyHookEvent(const NativeKey& key, bool released)
+{
+    return KeyHookEvent{key.virtualKey, key.GetScanCode(), key.IsExtended(), released, true};
 }

@@ -2,6 +2,7 @@
 // has repeated. It decides for every key event whether the editor sees it and in which message.
 #pragma once
 
+#include "editor/NativeKeyTable.h"
 #include "model/KeyMessage.h"
 
 #include <array>
@@ -19,6 +20,9 @@ struct KeyHookEvent
     bool released = false;
     bool focusInProcess = false; // the focused window belongs to the editor
 };
+
+// A key of the native table pressed or released while the editor has the focus.
+KeyHookEvent MakeKeyHookEvent(const NativeKey& key, bool released);
 
 enum class KeyHookAction : uint8_t {
     PassOn,  // not for the editor: the event goes on unchanged
@@ -41,6 +45,7 @@ public:
     // ModifierBits of the modifier keys that are down.
     uint8_t GetModifierState() const;
     bool IsKeyDown(uint8_t virtualKey) const;
+    bool IsAnyKeyDown() const;
     // Keys counted as down that the keyboard no longer holds are up again: their releases went to
     // another window. A key held all along keeps its repeat count. heldNow: by virtual key.
     void ForgetReleasedKeys(const std::bitset<256>& heldNow);
@@ -50,3 +55,8 @@ private:
     std::array<uint8_t, 256> m_keyDown{};
     std::array<uint32_t, 256> m_repeatCount{};
 };
+
+// The key message the editor window handles for an event that was not dropped: the forwarded one,
+// or what the hook passes on (modifier releases, Num Lock) as the window's own key message, as
+// the platform would deliver it.
+KeyMessage GetEditorMessage(const KeyHookEvent& event, const KeyHookResult& result);

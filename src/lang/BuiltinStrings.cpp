@@ -238,7 +238,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_TEST_KEYS_COUNT, "%s of %t keys tested"},
     {IDS_TEST_UNKNOWN_BURST, "No key of this layout sends: %s"},
     {IDS_TEST_OTHER_LAYOUT, "%n of layout \"%s\": the keyboard seems to be on that layout."},
-    {IDS_TEST_RESTART, "Start &again"},
+    {IDS_TEST_RESTART, "&Restart"},
     {IDS_TEST_LAYOUT, "&Layout:"},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},

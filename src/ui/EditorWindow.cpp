@@ -352,6 +352,7 @@ void EditorWindow::RefreshView()
         m_settings.SetLastKeybID(keyboard->GetTypeId());
     }
     UpdateConversionMenu();
+    UpdateKeyTest(true);
     FitToContents();
 }
 
@@ -368,6 +369,7 @@ bool EditorWindow::CloseProject()
     m_picture->SetKeyboard(nullptr);
     m_configurationPage->SetKeyboard(nullptr);
     m_document.Close();
+    UpdateKeyTest(true);
     return true;
 }
 
@@ -433,6 +435,9 @@ void EditorWindow::OnTabChanged(int index)
         SetPanelMode(PanelMode::Picture);
         DrawAllKeys();
         SelectKeyAt(m_currentKey);
+        if (m_keyTest != nullptr) {
+            m_keyTest->ShowLayout(static_cast<uint8_t>(index));
+        }
         return;
     }
     // The tab bar, before the picture is hidden: the focus would move on to the first option,
@@ -741,6 +746,7 @@ void EditorWindow::NoteChange()
     RefreshComparison();
     UpdateCommandStates();
     RefreshTitle();
+    UpdateKeyTest(false);
 }
 
 void EditorWindow::RecordChange()

@@ -14,6 +14,7 @@
 #include "model/GridPoint.h"
 #include "ui/FileDialogs.h"
 #include "ui/KeyCodesDialog.h"
+#include "ui/KeyTestWindow.h"
 #include "ui/MessageBox.h"
 
 #include <QKeySequence>
@@ -106,6 +107,8 @@ public:
     // A palette entry activated: into the edit pending, else into the current key at once.
     void AddKeyCodeFromPalette(const KeyCodeEntry& entry);
     KeyCaptureFilter* GetCaptureFilter() const { return m_captureFilter; }
+    // The typing test once it has been opened, else null.
+    KeyTestWindow* GetKeyTest() const { return m_keyTest; }
 
     // Every menu, context menu and accelerator command goes through here by its id.
     void RunCommand(uint16_t command);
@@ -187,6 +190,9 @@ private:
     void OnEditCodes();
     void OnDeleteLastCode();
     void ShowKeyCodes();
+    void ShowKeyTest();
+    // The typing test after the project changed; replaced tells a new project.
+    void UpdateKeyTest(bool replaced);
     // Asks for a name or code and selects the first key after the current one that matches.
     void FindKeyCommand();
     // The next or previous key that matches, across the layouts and round the end.
@@ -301,6 +307,7 @@ private:
     KeyPanel* m_panel = nullptr;
     KeyCaptureFilter* m_captureFilter = nullptr;
     QPointer<KeyCodesDialog> m_keyCodes;
+    QPointer<KeyTestWindow> m_keyTest;
     // What Find key looked for last; F3 looks for it again.
     std::string m_findText;
     QLabel* m_status[3] = {};

@@ -137,6 +137,7 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
         {CmdOpenBackups, IDS_MENU_OPEN_BACKUPS, none, nullptr, [](W& w) { w.OpenBackupsCommand(); }},
         {CmdProgramAll, IDS_MENU_PROGRAM_ALL, none, nullptr, [](W& w) { w.ProgramAllCommand(); }},
         {CmdKeyCodes, IDS_MENU_KEY_CODES, none, nullptr, [](W& w) { w.ShowKeyCodes(); }},
+        {CmdTestKeys, IDS_MENU_TEST_KEYS, none, nullptr, [](W& w) { w.ShowKeyTest(); }},
         // Ctrl+F is the picture's; F3 steps from anywhere, as in other programs' searches.
         {CmdFindKey, IDS_MENU_FIND_KEY, QKeySequence::Find, nullptr, [](W& w) { w.FindKeyCommand(); }, true},
         {CmdFindNext, IDS_MENU_FIND_NEXT, QKeySequence::FindNext, "F3", [](W& w) { w.StepFind(true); }},
@@ -234,7 +235,8 @@ void EditorWindow::BuildMenus()
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
     AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdCompareKeyboard,
-                                 CmdUploadFirmware, CmdFirmwareVersion, CmdOpenBackups, 0, CmdClearAll});
+                                 CmdUploadFirmware, CmdFirmwareVersion, CmdTestKeys, CmdOpenBackups, 0,
+                                 CmdClearAll});
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
     AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
                                 CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
@@ -550,6 +552,7 @@ KeyMenuState EditorWindow::UpdateCommandStates()
     }
     GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
     GetAction(CmdKeyCodes)->setEnabled(keyboard != nullptr);
+    GetAction(CmdTestKeys)->setEnabled(keyboard != nullptr);
     GetAction(CmdFindKey)->setEnabled(keyboard != nullptr);
     GetAction(CmdFindNext)->setEnabled(keyboard != nullptr && !m_findText.empty());
     GetAction(CmdFindPrevious)->setEnabled(keyboard != nullptr && !m_findText.empty());

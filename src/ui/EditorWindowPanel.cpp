@@ -10,6 +10,7 @@
 #include "model/Keyboard.h"
 #include "model/KeyboardCatalogue.h"
 #include "ui/ConfigurationPage.h"
+#include "ui/KeyCaptureFilter.h"
 #include "ui/KeyCodesDialog.h"
 #include "ui/KeyPanel.h"
 #include "ui/KeyboardView.h"
@@ -581,6 +582,40 @@ void EditorWindow::ShowKeyCodes()
     m_keyCodes->raise();
     m_keyCodes->activateWindow();
     m_keyCodes->GetSearch()->setFocus(Qt::OtherFocusReason);
+}
+
+void EditorWindow::ShowKeyTest()
+{
+    Keyboard* keyboard = GetKeyboard();
+    if (keyboard == nullptr) {
+        return;
+    }
+    if (m_keyTest == nullptr) {
+        m_keyTest = new KeyTestWindow(this);
+        connect(m_keyTest, &KeyTestWindow::LayoutChosen, this, [this](int layout) {
+            m_tabs->setCurrentIndex(layout);
+            // Back to the test: the tab change gave the editor's picture the focus.
+            m_keyTest->activateWindow();
+        });
+        m_captureFilter->SetKeyTest(m_keyTest);
+        m_keyTest->SetKeyboard(keyboard);
+    }
+    m_keyTest->ShowLayout(keyboard->GetCurrentLayout());
+    m_keyTest->show();
+    m_keyTest->raise();
+    m_keyTest->activateWindow();
+}
+
+void EditorWindow::UpdateKeyTest(bool replaced)
+{
+    if (m_keyTest == nullptr) {
+        return;
+    }
+    if (replaced || m_keyTest->GetKeyboard() != GetKeyboard()) {
+        m_keyTest->SetKeyboard(GetKeyboard());
+    } else {
+        m_keyTest->Refresh();
+    }
 }
 
 void EditorWindow::UpdateKeyCodes(const KeyCell* cell)

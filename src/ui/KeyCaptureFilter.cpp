@@ -1,9 +1,9 @@
 #include "ui/KeyCaptureFilter.h"
 
 #include "editor/NativeKeyTable.h"
-#include "editor/VirtualKeys.h"
 #include "ui/EditorWindow.h"
 #include "ui/HeldKeys.h"
+#include "ui/KeyTestWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -28,24 +28,6 @@ bool FindNativeKey(const QKeyEvent& event, NativeKey* key)
 #else
     return NativeKeyTable::FindByXkbKeycode(event.nativeScanCode(), key);
 #endif
-}
-
-// The left and right modifier keys as the window's own key messages name them.
-uint32_t WindowVirtualKey(uint8_t virtualKey)
-{
-    switch (virtualKey) {
-    case VkLeftShift:
-    case VkRightShift:
-        return VkShift;
-    case VkLeftControl:
-    case VkRightControl:
-        return VkControl;
-    case VkLeftAlt:
-    case VkRightAlt:
-        return VkAlt;
-    default:
-        return virtualKey;
-    }
 }
 
 #ifdef Q_OS_WIN
@@ -148,6 +130,10 @@ bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::ShortcutOverride) {
+        if (m_keyTest != nullptr && m_keyTest->Owns(watched)) {
+            event->accept();
+            return true;
+        }
         // While codes are captured no key may trigger a menu command or shortcut.
         if (m_window->IsCapturing() && IsInWindow(watched)) {
             event->accept();
@@ -220,18 +206,15 @@ bool KeyCaptureFilter::Forward(const QKeyEvent& event, const QObject* receiver)
     if (!FindNativeKey(event, &native)) {
         return false;
     }
-    KeyHookEvent hookEvent;
-    hookEvent.virtualKey = native.virtualKey;
-    hookEvent.scanCode = native.GetScanCode();
-    hookEvent.extended = native.IsExtended();
-    hookEvent.released = event.type() == QEvent::KeyRelease;
-    hookEvent.focusInProcess = true;
-    return Decide(hookEvent, receiver, event.timestamp());
+    return Decide(MakeKeyHookEvent(native, event.type() == QEvent::KeyRelease), receiver, event.timestamp());
 }
 
 bool KeyCaptureFilter::Decide(const KeyHookEvent& event, const QObject* receiver, uint64_t timeMs)
 {
     const KeyHookResult result = m_state.ProcessKeyEvent(event);
+    if (event.focusInProcess && m_keyTest != nullptr && m_keyTest->Owns(receiver)) {
+        return m_keyTest->OnKeyEvent(event, timeMs);
+    }
     // Keys typed into a dialog or a menu only keep the key-down table right: the window's
     // pre-filter would act on its own controls behind the dialog (applying an edit twice).
     if (!event.focusInProcess || !IsInWindow(receiver)) {
@@ -245,11 +228,5 @@ bool KeyCaptureFilter::Decide(const KeyHookEvent& event, const QObject* receiver
     case KeyHookAction::PassOn:
         break;
     }
-    // What the hook passes on (modifier releases, Num Lock) still reaches the window as its own
-    // key message, as the platform would deliver it.
-    const uint32_t windowKey = WindowVirtualKey(event.virtualKey);
-    const auto set1Code = static_cast<uint16_t>(event.scanCode | (event.extended ? 0x100u : 0u));
-    const KeyMessage message = event.released ? MakeKeyUpMessage(windowKey, set1Code, KeyMessageKeyUp)
-                                              : MakeKeyDownMessage(windowKey, set1Code, 0, KeyMessageKeyDown);
-    return m_window->PreFilterKey(message, timeMs);
+    return m_window->PreFilterKey(GetEditorMessage(event, result), timeMs);
 }

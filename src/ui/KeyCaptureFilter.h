@@ -11,6 +11,7 @@
 #include <memory>
 
 class EditorWindow;
+class KeyTestWindow;
 class QKeyEvent;
 
 class KeyCaptureFilter : public QObject
@@ -29,6 +30,8 @@ public:
     // One event of the low-level keyboard hook (Windows): true when the editor consumed it and the
     // event goes no further. Tests call it as the platform would.
     bool OnHookEvent(const KeyHookEvent& event, uint64_t timeMs);
+    // The typing test's window: while it has the focus every key goes to it, from the hook too.
+    void SetKeyTest(KeyTestWindow* window) { m_keyTest = window; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +47,7 @@ private:
     bool Decide(const KeyHookEvent& event, const QObject* receiver, uint64_t timeMs);
 
     EditorWindow* m_window;
+    QPointer<KeyTestWindow> m_keyTest;
     KeyCaptureState m_state;
     // X11 sends a held key as release/press pairs with one time stamp, not always marked as
     // auto-repeat: a release waits until the next key event shows what it was.

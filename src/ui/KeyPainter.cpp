@@ -393,6 +393,22 @@ const QPixmap& KeyCapPainter::Key(const LabelledKey& key, const KeyCapLook& look
     return *found;
 }
 
+void PaintKeyMark(QPainter& painter, const QRect& area, qreal scale)
+{
+    const QColor green(0x2E, 0xA0, 0x43);
+    const qreal pen = 2.5 * scale;
+    const QRectF cap = QRectF(area).adjusted(kGap * scale + pen / 2, kGap * scale + pen / 2,
+                                             -kGap * scale - pen / 2, -kGap * scale - pen / 2);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor tint = green;
+    tint.setAlpha(60);
+    painter.setBrush(tint);
+    painter.setPen(QPen(green, pen));
+    painter.drawRoundedRect(cap, kRadius * scale, kRadius * scale);
+    painter.restore();
+}
+
 void KeyCapPainter::Paint(QPainter& painter, const QRect& area, const KeyCapLook& look)
 {
     const CapKey cap{look.imageKind, look.state, look.programmed, look.mark, area.width(), area.height()};

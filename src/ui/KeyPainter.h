@@ -82,6 +82,10 @@ QString ElideLabel(QPainter& painter, const QRectF& area, const QString& label, 
 // same letter, but shape all of it first.
 QString VisiblePart(LetterAdvances& letters, const QString& label, qreal room);
 
+// The typing test's mark of a key that sent its codes: a green frame and tint over the cap, the
+// label still legible through it, in light and dark themes alike.
+void PaintKeyMark(QPainter& painter, const QRect& area, qreal scale);
+
 // Keeps every key as an image at the device's resolution, its label fitted once, so that a repaint
 // only copies them: fitting a long name to its cap costs far more than drawing it. The images are
 // made again when the cell size, the pixel ratio, the palette or the font change.

@@ -11,6 +11,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <utility>
+
 KeyboardView::KeyboardView(QWidget* parent)
     : QWidget(parent), m_cellSize(kCellSize), m_origin(kMargin, kMargin)
 {
@@ -54,6 +56,12 @@ void KeyboardView::RefreshSelection()
             update(KeyArea(*key));
         }
     }
+}
+
+void KeyboardView::SetKeyMarker(std::function<bool(GridPoint)> marker)
+{
+    m_marker = std::move(marker);
+    update();
 }
 
 std::optional<GridPoint> KeyboardView::HitTest(const QPoint& point) const
@@ -152,6 +160,9 @@ void KeyboardView::paintEvent(QPaintEvent* event)
             look.state = hasFocus() ? KeyState::SelectedFocused : KeyState::Selected;
         }
         m_capPainter.Paint(painter, area, look);
+        if (m_marker && m_marker(key.cell)) {
+            PaintKeyMark(painter, area, static_cast<qreal>(m_cellSize) / kCellSize);
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class Keyboard;
@@ -32,6 +33,8 @@ public:
     // Repaints the key last drawn selected and the key under the keyboard's cursor now, and no
     // other: after a move, or a change of the current key alone.
     void RefreshSelection();
+    // Keys drawn with a mark over their cap, by the cell they are drawn from; none without it.
+    void SetKeyMarker(std::function<bool(GridPoint)> marker);
     std::optional<GridPoint> HitTest(const QPoint& point) const;
     // The centre of a cell in widget coordinates.
     QPoint CellCentre(GridPoint cell) const;
@@ -79,4 +82,5 @@ private:
     QRect m_paintedSelection;
     bool m_highlightSuppressed = false;
     std::optional<GridPoint> m_hovered;
+    std::function<bool(GridPoint)> m_marker;
 };

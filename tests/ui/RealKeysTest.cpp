@@ -10,11 +10,14 @@
 #include "model/KeyboardTypes.h"
 #include "ui/ConfigurationPage.h"
 #include "ui/KeyPanel.h"
+#include "ui/KeyTestWindow.h"
 #include "ui/NumberEdit.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -194,6 +197,7 @@ private slots:
     void tabWalksPastTheCodeFields();
     void undoAndRedoActOnTheProjectFromAnyField();
     void openDialogLeavesNoCapturingFieldFocused();
+    void typingTestMarksTheKeysTyped();
 };
 
 void RealKeysTest::init()
@@ -420,3 +424,29 @@ void RealKeysTest::openDialogLeavesNoCapturingFieldFocused()
 
 ZQ_UI_TEST(RealKeysTest)
 #include "RealKeysTest.moc"
+
+void RealKeysTest::typingTestMarksTheKeysTyped()
+{
+    TestWindow test(kTypeZq2200One);
+    Keyboard& keyboard = *test.window->GetKeyboard();
+    QVERIFY(keyboard.SetKeyTexts("Coffee", "M1,S+,K0x06", MakeGridPoint(1, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Shift A", "M1,S+,K0xE1,K0x04", MakeGridPoint(2, 1), 1));
+    QVERIFY(keyboard.SetKeyTexts("Tea", "M1,S+,K0x17,K0x08,K0x04", MakeGridPoint(3, 1), 1));
+    ShowFirstLayout(test);
+    QVERIFY(Trigger(test.window->GetAction(CmdTestKeys)));
+    KeyTestWindow* keyTest = test.window->GetKeyTest();
+    QVERIFY(keyTest != nullptr);
+    QTRY_VERIFY(keyTest->isActiveWindow());
+
+    // A person's keys, well apart; then the three codes of one key as a keyboard sends them.
+    Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("400"), QStringLiteral("c"),
+             QStringLiteral("shift+a"), QStringLiteral("z"), QStringLiteral("Escape")});
+    Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("t"),
+             QStringLiteral("e"), QStringLiteral("a")});
+    QTRY_COMPARE(keyTest->GetCount()->text(), QStringLiteral("3 of 3 keys tested"));
+    QTRY_COMPARE(keyTest->GetBursts()->count(), 2);
+    QCOMPARE(keyTest->GetBursts()->item(0)->text(), QStringLiteral("No key of this layout sends: Z (Y)"));
+    QVERIFY(keyTest->isVisible());
+    QVERIFY(!test.window->IsCapturing());
+    keyTest->close();
+}
