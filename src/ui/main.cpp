@@ -12,13 +12,19 @@
 #include <optional>
 #include <string>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
+#ifdef Q_OS_LINUX
 bool IsSet(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
 }
+#endif
 
 // Qt aborts, with advice to reinstall, when its platform finds no display; this says what to do.
 bool HasDisplay(int argc, char** argv)
@@ -66,6 +72,24 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv)
     return std::nullopt;
 }
 
+#ifdef Q_OS_WIN
+// Wine's DirectWrite draws no text in edit fields; its FreeType engine does. A Windows PC keeps
+// Qt's own choice, and so does anyone who names a platform.
+void ChooseFontEngineUnderWine(int argc, char** argv)
+{
+    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr ||
+        qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        return;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) {
+            return;
+        }
+    }
+    qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+}
+#endif
+
 // The icon theme's icon when the program is installed (a theme may restyle it), else the one built
 // into the program.
 QIcon GetProgramIcon()
@@ -84,6 +108,9 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) {
         return *status;
     }
+#ifdef Q_OS_WIN
+    ChooseFontEngineUnderWine(argc, argv);
+#endif
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tavrin"));
     // Wayland compositors and docks match the window to its menu entry, and so to the icon, by this.
