@@ -234,9 +234,9 @@ void EditorWindow::BuildMenus()
                        CmdTakeOtherKey, 0, CmdFindKey, CmdFindNext, CmdFindPrevious, 0, CmdKeyCodes});
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::UpdateCommandStates);
     m_keyboardMenu = menuBar()->addMenu(Text(IDS_MENU_KEYBOARD));
-    AddCommands(m_keyboardMenu, {CmdProgramming, CmdProgramAll, CmdDownload, CmdCompareKeyboard,
-                                 CmdUploadFirmware, CmdFirmwareVersion, CmdTestKeys, CmdOpenBackups, 0,
-                                 CmdClearAll});
+    AddCommands(m_keyboardMenu,
+                {CmdProgramming, CmdProgramAll, CmdDownload, CmdCompareKeyboard, CmdUploadFirmware,
+                 CmdFirmwareVersion, CmdTestKeys, CmdOpenBackups, 0, CmdClearAll});
     QMenu* configuration = menuBar()->addMenu(Text(IDS_MENU_CONFIGURATION));
     AddCommands(configuration, {CmdFastEdit, CmdDefaultApply, CmdEscEnd, CmdConfirmDelete, CmdConfirmReplace,
                                 CmdUseDefaultKeyb, CmdUseLastKeyb, 0, CmdVerifyAfterProgramming,
