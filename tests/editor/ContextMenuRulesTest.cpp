@@ -5,6 +5,8 @@
 #include "model/Keyboard.h"
 #include "model/Zq2200Keyboard.h"
 
+#include "KeyCells.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -12,11 +14,6 @@
 namespace {
 
 constexpr const char* kCodes = "M1,S+,K0x04";
-
-GridPoint At(uint16_t column, uint16_t row)
-{
-    return MakeGridPoint(column, row);
-}
 
 std::set<uint16_t> Enabled(const KeyMenuState& state, std::initializer_list<uint16_t> commands)
 {

@@ -5,6 +5,8 @@
 #include "model/Keyboard.h"
 #include "model/Zq2200Keyboard.h"
 
+#include "KeyCells.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,11 +17,6 @@ namespace {
 
 constexpr const char* kTea = "M1,S+,K0x17";
 constexpr const char* kMilk = "M1,S+,K0x10";
-
-GridPoint At(uint16_t column, uint16_t row)
-{
-    return MakeGridPoint(column, row);
-}
 
 // Each entry as its name and key number (0 for a function of no key).
 std::vector<std::string> Entries(const FunctionList& functions)

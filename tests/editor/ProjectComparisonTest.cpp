@@ -7,6 +7,8 @@
 #include "model/KeyboardCatalogue.h"
 #include "model/KeyboardTypes.h"
 
+#include "KeyCells.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,18 +17,6 @@
 #include <vector>
 
 namespace {
-
-GridPoint At(uint16_t column, uint16_t row)
-{
-    return MakeGridPoint(column, row);
-}
-
-std::string Codes(Keyboard& keyboard, GridPoint key, uint8_t layout = 1)
-{
-    std::string codes;
-    keyboard.GetKeyTexts(nullptr, &codes, key, layout);
-    return codes;
-}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& text)
 {

@@ -13,6 +13,8 @@
 #include "model/KeyboardTypes.h"
 #include "ui/KeyPanel.h"
 
+#include "KeyCells.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -27,18 +29,6 @@
 #include <map>
 
 namespace {
-
-GridPoint At(uint16_t column, uint16_t row)
-{
-    return MakeGridPoint(column, row);
-}
-
-std::string Codes(Keyboard& keyboard, GridPoint key, uint8_t layout = 1)
-{
-    std::string codes;
-    keyboard.GetKeyTexts(nullptr, &codes, key, layout);
-    return codes;
-}
 
 Rgb ToRgb(const QColor& colour)
 {

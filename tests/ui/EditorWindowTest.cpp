@@ -13,6 +13,8 @@
 #include "ui/KeyPanel.h"
 #include "ui/KeyboardView.h"
 
+#include "KeyCells.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
@@ -39,11 +41,6 @@
 #include <set>
 
 namespace {
-
-GridPoint At(uint16_t column, uint16_t row)
-{
-    return MakeGridPoint(column, row);
-}
 
 void Program(Keyboard& keyboard, GridPoint cell, const char* name, uint8_t layout = 1)
 {

@@ -11,6 +11,8 @@
 #include "ui/KeyPainter.h"
 #include "ui/KeyboardView.h"
 
+#include "KeyCells.h"
+
 #include <QDir>
 #include <QPainter>
 
@@ -18,11 +20,6 @@
 #include <map>
 
 namespace {
-
-GridPoint At(uint16_t column, uint16_t row)
-{
-    return MakeGridPoint(column, row);
-}
 
 Rgb ToRgb(const QColor& colour)
 {
