@@ -58,6 +58,9 @@ enum EditorCommand : uint16_t {
     CmdFindNext = 8158,
     CmdFindPrevious = 8159,
     CmdTestKeys = 8160,
+    // Legend sheets and the layout report.
+    CmdPrintLegends = 8170,
+    CmdPrintReport = 8171,
     CmdHelpContent = 57670,
 };
 

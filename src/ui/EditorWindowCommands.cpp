@@ -91,6 +91,9 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
         {CmdOpen, IDS_MENU_OPEN, QKeySequence::Open, nullptr, [](W& w) { w.OpenCommand(); }},
         {CmdSave, IDS_MENU_SAVE, QKeySequence::Save, nullptr, [](W& w) { w.Save(); }},
         {CmdSaveAs, IDS_MENU_SAVE_AS, QKeySequence::SaveAs, "Ctrl+Shift+S", [](W& w) { w.SaveProjectAs(); }},
+        {CmdPrintLegends, IDS_MENU_PRINT_LEGENDS, QKeySequence::Print, nullptr,
+         [](W& w) { w.PrintLegendsCommand(); }},
+        {CmdPrintReport, IDS_MENU_PRINT_REPORT, none, nullptr, [](W& w) { w.PrintReportCommand(); }},
         {CmdExit, IDS_MENU_EXIT, none, nullptr, [](W& w) { w.close(); }},
         {CmdUndo, IDS_MENU_UNDO, QKeySequence::Undo, nullptr, [](W& w) { w.StepHistory(true); }},
         {CmdRedo, IDS_MENU_REDO, QKeySequence::Redo, "Ctrl+Y; Ctrl+Shift+Z",
@@ -221,7 +224,8 @@ void EditorWindow::BuildMenus()
 {
     CreateCommandActions();
     m_fileMenu = menuBar()->addMenu(Text(IDS_MENU_FILE));
-    AddCommands(m_fileMenu, {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdExit});
+    AddCommands(m_fileMenu,
+                {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdPrintLegends, CmdPrintReport, 0, CmdExit});
     QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
     AddCommands(edit, {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey,
                        0, CmdFindKey, CmdFindNext, CmdFindPrevious, 0, CmdKeyCodes});
@@ -542,6 +546,8 @@ KeyMenuState EditorWindow::UpdateCommandStates()
         GetAction(command)->setEnabled(cell != nullptr && state.IsEnabled(command));
     }
     GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
+    GetAction(CmdPrintLegends)->setEnabled(keyboard != nullptr);
+    GetAction(CmdPrintReport)->setEnabled(keyboard != nullptr);
     GetAction(CmdKeyCodes)->setEnabled(keyboard != nullptr);
     GetAction(CmdFindKey)->setEnabled(keyboard != nullptr);
     GetAction(CmdFindNext)->setEnabled(keyboard != nullptr && !m_findText.empty());

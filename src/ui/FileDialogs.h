@@ -8,7 +8,7 @@
 
 class QWidget;
 
-enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup, SaveReport };
+enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup, SaveReport, ExportSheet };
 
 struct FileChoice
 {

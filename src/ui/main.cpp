@@ -1,4 +1,6 @@
+#include "editor/ExportArguments.h"
 #include "ui/Application.h"
+#include "ui/ExportCommand.h"
 
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -50,7 +53,8 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv)
 {
     const std::string first = argc > 1 && argv[1] != nullptr ? argv[1] : "";
     if (first == "--help" || first == "-h") {
-        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS))
+        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS) +
+                    LoadText(IDS_START_HELP_EXPORT))
                        .c_str(),
                    stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
@@ -77,10 +81,35 @@ QIcon GetProgramIcon()
     return QIcon::fromTheme(QStringLiteral(ZQ_APP_ID), builtIn);
 }
 
+// Files for scripts, on the offscreen platform: no window and no display needed.
+int RunExportCommand(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    ExportRequest request;
+    std::string wrong;
+    if (!ParseExportArguments(arguments, request, wrong)) {
+        if (!wrong.empty() && wrong != arguments[0]) {
+            std::fprintf(stderr, "zq-programmer: %s\n",
+                         LoadTextWithArgument(IDS_EXPORT_BAD_ARGUMENT, wrong).c_str());
+        }
+        std::fputs(LoadText(IDS_EXPORT_USAGE).c_str(), stderr);
+        return 64;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tavrin"));
+    Application::InstallTexts();
+    return RunExport(request);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && IsExportCommand(argv[1])) {
+        return RunExportCommand(argc, argv);
+    }
     if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) {
         return *status;
     }
