@@ -82,14 +82,19 @@ QString KeyTable(const ReportLayout& layout)
 {
     QString html =
         QStringLiteral("<table border='1' cellspacing='0' cellpadding='3' width='100%'><thead><tr>");
-    for (const uint32_t id : {IDS_REPORT_NUMBER, IDS_REPORT_NAME, IDS_REPORT_MODE, IDS_REPORT_KEY_TYPE,
-                              IDS_REPORT_SHAPE, IDS_REPORT_CODES}) {
-        html += Cell(Text(id).toHtmlEscaped(), "th");
+    // Names and shapes stay on one line (a name cut inside a word is hard to find again); codes wrap.
+    const std::pair<uint32_t, int> columns[] = {{IDS_REPORT_NUMBER, 7}, {IDS_REPORT_NAME, 30},
+                                                {IDS_REPORT_MODE, 7},   {IDS_REPORT_KEY_TYPE, 12},
+                                                {IDS_REPORT_SHAPE, 16}, {IDS_REPORT_CODES, 28}};
+    for (const auto& [id, percent] : columns) {
+        html += QStringLiteral("<th width='%1%'>%2</th>").arg(percent).arg(Text(id).toHtmlEscaped());
     }
     html += QStringLiteral("</tr></thead>");
     for (const ReportKeyRow& key : layout.keys) {
-        html += QStringLiteral("<tr>") + Cell(QString::number(key.number)) + Cell(Html(key.name)) +
-                Cell(Html(key.mode)) + Cell(Html(key.keyType)) + Cell(Html(GetShapeName(key.shape))) +
+        html += QStringLiteral("<tr>") + Cell(QString::number(key.number)) +
+                QStringLiteral("<td style='white-space: nowrap'>%1</td>").arg(Html(key.name)) +
+                Cell(Html(key.mode)) + Cell(Html(key.keyType)) +
+                QStringLiteral("<td style='white-space: nowrap'>%1</td>").arg(Html(GetShapeName(key.shape))) +
                 Cell(Html(key.codes)) + QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
