@@ -28,6 +28,16 @@ void Say(const QString& text)
     std::fprintf(stderr, "zq-programmer: %s\n", text.toLocal8Bit().constData());
 }
 
+// Paths as the file layer takes them: UTF-8 on Windows, the file system's bytes elsewhere.
+QString PathText(const std::string& path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdString(path);
+#else
+    return QFile::decodeName(path.c_str());
+#endif
+}
+
 QString Filled(uint32_t id, const QString& argument)
 {
     return Text(id).replace(QStringLiteral("%s"), argument);
@@ -56,7 +66,7 @@ int ExportLegendSheet(const ExportRequest& request, Keyboard& keyboard)
     job.geometry = request.geometry;
     job.page = PageOf(request.paper);
     job.mode = request.mode;
-    job.projectName = QFileInfo(QFile::decodeName(request.project.c_str())).fileName();
+    job.projectName = QFileInfo(PathText(request.project)).fileName();
     for (uint8_t layout = 1; layout >= 1 && layout <= keyboard.GetLayoutCount(); ++layout) {
         job.layouts[layout] = FromProjectText(keyboard.GetLayoutName(layout));
     }
@@ -83,7 +93,7 @@ int ExportLegendSheet(const ExportRequest& request, Keyboard& keyboard)
         Say(Text(IDS_LEGENDS_TOO_LARGE));
     }
     QString failed;
-    if (!ExportLegends(job, QFile::decodeName(request.output.c_str()), failed)) {
+    if (!ExportLegends(job, PathText(request.output), failed)) {
         Say(Filled(IDS_MSG_EXPORT_FAILED, failed));
         return kCannotWrite;
     }
@@ -108,11 +118,11 @@ int RunExport(const ExportRequest& request)
         return ExportLegendSheet(request, *project.keyboard);
     }
     ReportFacts facts;
-    facts.fileName = QFileInfo(QFile::decodeName(request.project.c_str())).fileName();
+    facts.fileName = QFileInfo(PathText(request.project)).fileName();
     facts.notes = QString::fromLocal8Bit(request.notes.c_str());
     facts.date = QDateTime::currentDateTime();
-    if (!WriteLayoutReportPdf(*project.keyboard, facts, QFile::decodeName(request.output.c_str()))) {
-        Say(Filled(IDS_MSG_EXPORT_FAILED, QFile::decodeName(request.output.c_str())));
+    if (!WriteLayoutReportPdf(*project.keyboard, facts, PathText(request.output))) {
+        Say(Filled(IDS_MSG_EXPORT_FAILED, PathText(request.output)));
         return kCannotWrite;
     }
     return 0;

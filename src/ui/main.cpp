@@ -96,9 +96,20 @@ int RunExportCommand(int argc, char** argv)
         return 64;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
+    // All the arguments, so that Windows answers arguments() from its wide command line.
+    int qtArgc = argc;
     QApplication application(qtArgc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tavrin"));
+#ifdef Q_OS_WIN
+    // The wide command line: the file layer takes UTF-8 names, which the ANSI argv cannot hold.
+    std::vector<std::string> wide;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        wide.push_back(argument.toUtf8().toStdString());
+    }
+    if (!ParseExportArguments(wide, request, wrong)) {
+        return 64;
+    }
+#endif
     Application::InstallTexts();
     return RunExport(request);
 }

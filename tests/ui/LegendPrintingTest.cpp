@@ -19,6 +19,8 @@
 #include <QImageReader>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -231,6 +233,7 @@ void LegendPrintingTest::printLegendsThroughTheMenuWritesTheChosenFile()
     ScriptedFileDialogs files;
     files.answer = {true, File("menu").toStdString(), 1, false}; // no extension: the filter's
     bool ran = false;
+    int previewPages = 0;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<LegendsDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
@@ -239,12 +242,22 @@ void LegendPrintingTest::printLegendsThroughTheMenuWritesTheChosenFile()
         dialog->findChild<QComboBox*>(QStringLiteral("legendMode"))->setCurrentIndex(1);
         QDir().mkpath(QStringLiteral(ZQ_SCREENSHOT_DIR));
         dialog->grab().save(QStringLiteral(ZQ_SCREENSHOT_DIR "/legends-dialog.png"));
+        // The preview, itself modal, shows the sheet's page and is closed again.
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (preview != nullptr) {
+                previewPages = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+                preview->reject();
+            }
+        });
+        dialog->findChild<QPushButton*>(QStringLiteral("preview"))->click();
         dialog->findChild<QPushButton*>(QStringLiteral("export"))->click();
         ran = true;
         dialog->reject();
     });
     QVERIFY(Trigger(test.window->GetAction(CmdPrintLegends)));
     QVERIFY(ran);
+    QCOMPARE(previewPages, 1);
     QCOMPARE(files.kind, FileDialogKind::ExportSheet);
     QVERIFY(QFileInfo(File("menu.pdf")).size() > 0);
     // The window keeps its narrow width with the new File items.
