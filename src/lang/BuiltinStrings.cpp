@@ -241,9 +241,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_FILTER_SVG, "SVG drawing, one file a page (*.svg)"},
     {IDS_FILTER_PNG, "PNG image at 600 dpi, one file a page (*.png)"},
     {IDS_MSG_EXPORT_FAILED, "Can not write %s."},
-    {IDS_EXPORT_USAGE, "usage: zq-programmer --export-legends PROJECT -o OUT [--insert WxH] [--pitch MM] "
-                       "[--page a4|letter] [--mode packed|keyboard] [--layout N|all]\n       zq-programmer "
-                       "--export-report PROJECT -o OUT.pdf [--notes TEXT]\n"},
+    {IDS_EXPORT_USAGE, "usage: zq-programmer --export-legends PROJECT -o OUT [--insert WxH] [--pitch MM]\n"},
     {IDS_EXPORT_SVG_UNAVAILABLE, "SVG export is not available in this build of the program."},
     {IDS_EXPORT_BAD_ARGUMENT, "Not understood: %s"},
     {IDS_EXPORT_BAD_LAYOUT, "The project has no layout %s."},
@@ -280,14 +278,16 @@ constexpr BuiltinString kStrings[] = {
     {IDS_REPORT_NEW_PROJECT, "not saved"},
     {IDS_LEGENDS_RULER_LABEL, "100 mm"},
     {IDS_START_HELP_EXPORT,
-     "  --export-legends PROJECT -o OUT [--insert WxH] [--pitch MM] [--page a4|letter]\n               "
-     "[--mode packed|keyboard] [--layout N|all]\n               legend sheets as .pdf, .svg or .png, without "
-     "a window\n  --export-report PROJECT -o OUT.pdf [--notes TEXT]\n               the layout report, "
-     "without a window\n"},
+     "  --export-legends PROJECT -o OUT [--insert WxH] [--pitch MM] [--page a4|letter]\n"},
     {IDS_REPORT_EXPORT, "&Export to PDF..."},
     {IDS_LEGENDS_MM, "mm"},
     {IDS_LEGENDS_PT, "pt"},
-    {IDS_LEGENDS_BY, "by"},
+    {IDS_EXPORT_USAGE_MORE, "         [--page a4|letter] [--mode packed|keyboard] [--layout N|all]\n"},
+    {IDS_EXPORT_USAGE_REPORT, "       zq-programmer --export-report PROJECT -o OUT.pdf [--notes TEXT]\n"},
+    {IDS_START_HELP_EXPORT_MORE,
+     "               [--mode packed|keyboard] [--layout N|all]: legend sheets, no window\n"},
+    {IDS_START_HELP_EXPORT_REPORT,
+     "  --export-report PROJECT -o OUT.pdf [--notes TEXT]: the layout report, no window\n"},
     {IDS_RESULT_NOT_SUPPORTED, "Operation not supported"},
     {IDS_RESULT_CORRUPTED_FILE, "Incorrect or corrupted file."},
     {IDS_RESULT_NO_DRIVER,

@@ -54,7 +54,8 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv)
     const std::string first = argc > 1 && argv[1] != nullptr ? argv[1] : "";
     if (first == "--help" || first == "-h") {
         std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS) +
-                    LoadText(IDS_START_HELP_EXPORT))
+                    LoadText(IDS_START_HELP_EXPORT) + LoadText(IDS_START_HELP_EXPORT_MORE) +
+                    LoadText(IDS_START_HELP_EXPORT_REPORT))
                        .c_str(),
                    stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
@@ -92,7 +93,10 @@ int RunExportCommand(int argc, char** argv)
             std::fprintf(stderr, "zq-programmer: %s\n",
                          LoadTextWithArgument(IDS_EXPORT_BAD_ARGUMENT, wrong).c_str());
         }
-        std::fputs(LoadText(IDS_EXPORT_USAGE).c_str(), stderr);
+        std::fputs(
+            (LoadText(IDS_EXPORT_USAGE) + LoadText(IDS_EXPORT_USAGE_MORE) + LoadText(IDS_EXPORT_USAGE_REPORT))
+                .c_str(),
+            stderr);
         return 64;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
