@@ -53,9 +53,10 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv)
 {
     const std::string first = argc > 1 && argv[1] != nullptr ? argv[1] : "";
     if (first == "--help" || first == "-h") {
-        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS) +
+        // The export routes between the usage and the options, which end with zqtool's.
+        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + "\n" +
                     LoadText(IDS_START_HELP_EXPORT) + LoadText(IDS_START_HELP_EXPORT_MORE) +
-                    LoadText(IDS_START_HELP_EXPORT_REPORT))
+                    LoadText(IDS_START_HELP_EXPORT_REPORT) + LoadText(IDS_START_HELP_OPTIONS))
                        .c_str(),
                    stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
