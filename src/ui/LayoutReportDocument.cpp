@@ -80,14 +80,16 @@ QString OptionsTable(Keyboard& keyboard)
 
 QString KeyTable(const ReportLayout& layout)
 {
-    QString html =
-        QStringLiteral("<table border='1' cellspacing='0' cellpadding='3' width='100%'><thead><tr>");
+    QString html = QStringLiteral(
+        "<table border='1' cellspacing='0' cellpadding='3' width='100%' style='font-size: 8pt'><thead><tr>");
     // Names and shapes stay on one line (a name cut inside a word is hard to find again); codes wrap.
-    const std::pair<uint32_t, int> columns[] = {{IDS_REPORT_NUMBER, 7}, {IDS_REPORT_NAME, 30},
-                                                {IDS_REPORT_MODE, 7},   {IDS_REPORT_KEY_TYPE, 12},
-                                                {IDS_REPORT_SHAPE, 16}, {IDS_REPORT_CODES, 28}};
+    const std::pair<uint32_t, int> columns[] = {{IDS_REPORT_NUMBER, 9}, {IDS_REPORT_NAME, 32},
+                                                {IDS_REPORT_MODE, 8},   {IDS_REPORT_KEY_TYPE, 11},
+                                                {IDS_REPORT_SHAPE, 14}, {IDS_REPORT_CODES, 26}};
     for (const auto& [id, percent] : columns) {
-        html += QStringLiteral("<th width='%1%'>%2</th>").arg(percent).arg(Text(id).toHtmlEscaped());
+        html += QStringLiteral("<th width='%1%' style='white-space: nowrap'>%2</th>")
+                    .arg(percent)
+                    .arg(Text(id).toHtmlEscaped());
     }
     html += QStringLiteral("</tr></thead>");
     for (const ReportKeyRow& key : layout.keys) {

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -54,9 +55,8 @@ QWidget* Row(QWidget* parent, std::initializer_list<QWidget*> widgets)
 
 } // namespace
 
-LegendsDialog::LegendsDialog(QWidget* parent, Keyboard& keyboard, GridPoint currentKey,
-                             const QString& projectName)
-    : QDialog(parent), m_keyboard(keyboard), m_currentKey(currentKey), m_projectName(projectName)
+LegendsDialog::LegendsDialog(QWidget* parent, Keyboard& keyboard, GridPoint currentKey, QString projectName)
+    : QDialog(parent), m_keyboard(keyboard), m_currentKey(currentKey), m_projectName(std::move(projectName))
 {
     setObjectName(QStringLiteral("legendsDialog"));
     setWindowTitle(Text(IDS_LEGENDS_CAPTION));

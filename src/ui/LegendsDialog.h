@@ -25,7 +25,7 @@ public:
     // Called instead of running the dialog.
     using TestHook = std::function<void(LegendsDialog&)>;
 
-    LegendsDialog(QWidget* parent, Keyboard& keyboard, GridPoint currentKey, const QString& projectName);
+    LegendsDialog(QWidget* parent, Keyboard& keyboard, GridPoint currentKey, QString projectName);
 
     void Run();
     static void SetTestHook(TestHook hook);

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 ReportDialog::TestHook& Hook()
@@ -25,8 +27,9 @@ ReportDialog::TestHook& Hook()
 
 } // namespace
 
-ReportDialog::ReportDialog(QWidget* parent, Keyboard& keyboard, const QString& fileName)
-    : QDialog(parent), m_keyboard(keyboard), m_fileName(fileName), m_notes(new QPlainTextEdit(this))
+ReportDialog::ReportDialog(QWidget* parent, Keyboard& keyboard, QString fileName)
+    : QDialog(parent), m_keyboard(keyboard), m_fileName(std::move(fileName)),
+      m_notes(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("reportDialog"));
     setWindowTitle(Text(IDS_REPORT_CAPTION));

@@ -18,7 +18,7 @@ public:
     using TestHook = std::function<void(ReportDialog&)>;
 
     // fileName: the project's file, empty when it was never saved.
-    ReportDialog(QWidget* parent, Keyboard& keyboard, const QString& fileName);
+    ReportDialog(QWidget* parent, Keyboard& keyboard, QString fileName);
 
     void Run();
     static void SetTestHook(TestHook hook);
