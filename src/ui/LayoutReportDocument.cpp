@@ -83,10 +83,16 @@ QString KeyTable(const ReportLayout& layout)
     QString html = QStringLiteral(
         "<table border='1' cellspacing='0' cellpadding='3' width='100%' style='font-size: 8pt'><thead><tr>");
     // Names and shapes stay on one line (a name cut inside a word is hard to find again); codes wrap.
+    // The USB keyboards' keys have no mode: the column only where a key has one.
+    const bool modes = std::any_of(layout.keys.begin(), layout.keys.end(),
+                                   [](const ReportKeyRow& key) { return !key.mode.empty(); });
     const std::pair<uint32_t, int> columns[] = {{IDS_REPORT_NUMBER, 9}, {IDS_REPORT_NAME, 32},
                                                 {IDS_REPORT_MODE, 8},   {IDS_REPORT_KEY_TYPE, 11},
-                                                {IDS_REPORT_SHAPE, 14}, {IDS_REPORT_CODES, 26}};
+                                                {IDS_REPORT_SHAPE, 14}, {IDS_REPORT_CODES, modes ? 26 : 34}};
     for (const auto& [id, percent] : columns) {
+        if (id == IDS_REPORT_MODE && !modes) {
+            continue;
+        }
         html += QStringLiteral("<th width='%1%' style='white-space: nowrap'>%2</th>")
                     .arg(percent)
                     .arg(Text(id).toHtmlEscaped());
@@ -95,7 +101,7 @@ QString KeyTable(const ReportLayout& layout)
     for (const ReportKeyRow& key : layout.keys) {
         html += QStringLiteral("<tr>") + Cell(QString::number(key.number)) +
                 QStringLiteral("<td style='white-space: nowrap'>%1</td>").arg(Html(key.name)) +
-                Cell(Html(key.mode)) + Cell(Html(key.keyType)) +
+                (modes ? Cell(Html(key.mode)) : QString()) + Cell(Html(key.keyType)) +
                 QStringLiteral("<td style='white-space: nowrap'>%1</td>").arg(Html(GetShapeName(key.shape))) +
                 Cell(Html(key.codes)) + QStringLiteral("</tr>");
     }

@@ -120,16 +120,23 @@ QtTextMeasure::QtTextMeasure(const QFont& font, const QPaintDevice* device) : m_
 {
 }
 
+const QFontMetricsF& QtTextMeasure::MetricsAt(double points) const
+{
+    auto found = m_metrics.find(points);
+    if (found == m_metrics.end()) {
+        found = m_metrics.emplace(points, QFontMetricsF(SizedFont(m_font, points), m_device)).first;
+    }
+    return found->second;
+}
+
 double QtTextMeasure::Width(const std::string& text, double points) const
 {
-    const QFontMetricsF metrics(SizedFont(m_font, points), m_device);
-    return metrics.horizontalAdvance(QString::fromStdString(text)) * 25.4 / m_device->logicalDpiX();
+    return MetricsAt(points).horizontalAdvance(QString::fromStdString(text)) * 25.4 / m_device->logicalDpiX();
 }
 
 double QtTextMeasure::LineHeight(double points) const
 {
-    const QFontMetricsF metrics(SizedFont(m_font, points), m_device);
-    return metrics.height() * 25.4 / m_device->logicalDpiY();
+    return MetricsAt(points).height() * 25.4 / m_device->logicalDpiY();
 }
 
 LegendSheet LayOutJob(const LegendJob& job)

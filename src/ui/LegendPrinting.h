@@ -5,6 +5,7 @@
 #include "editor/LegendSheet.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 #include <QStringList>
 
@@ -40,8 +41,12 @@ public:
     double LineHeight(double points) const override;
 
 private:
+    // The metrics of each size asked for, made once: fitting tries many sizes for every name.
+    const QFontMetricsF& MetricsAt(double points) const;
+
     QFont m_font;
     const QPaintDevice* m_device;
+    mutable std::map<double, QFontMetricsF> m_metrics;
 };
 
 // The face legends are set in.
