@@ -63,6 +63,9 @@ enum EditorCommand : uint16_t {
     CmdCompareKeyboard = 8162,
     CmdCloseComparison = 8163,
     CmdTakeOtherKey = 8164,
+    // Legend sheets and the layout report.
+    CmdPrintLegends = 8170,
+    CmdPrintReport = 8171,
     CmdHelpContent = 57670,
 };
 

@@ -37,7 +37,7 @@ std::string GetProjectArgument([[maybe_unused]] int argc, [[maybe_unused]] char*
 
 } // namespace
 
-int Application::Run(int argc, char** argv)
+void Application::InstallTexts()
 {
     const QString program = QCoreApplication::applicationFilePath();
     LoadLanguageFileForProgram(QFile::encodeName(program).toStdString());
@@ -48,6 +48,13 @@ int Application::Run(int argc, char** argv)
         GetTranslationFolders(QFile::encodeName(QFileInfo(program).absolutePath()).toStdString()),
         wanted.isEmpty() ? Settings::LoadLanguage(store) : wanted.toStdString(),
         QLocale::system().name().toStdString());
+}
+
+int Application::Run(int argc, char** argv)
+{
+    InstallTexts();
+    const QString program = QCoreApplication::applicationFilePath();
+    QtSettingsStore store(QFileInfo(program).completeBaseName());
     if (!store.IsUsable()) {
         MessageBox(nullptr).ShowMessage(
             LoadTextWithArgument(IDS_MSG_SETTINGS_NOT_A_FILE,

@@ -253,6 +253,9 @@ private:
     // A file dialog in the folder of keyboard backups; the chosen one opens read-only.
     void OpenBackupsCommand();
     void ProgramAllCommand();
+    // File > Print legends and Print layout report, on the project as it is.
+    void PrintLegendsCommand();
+    void PrintReportCommand();
     // Configuration > Language: the desktop's, English and each installed translation; the choice is
     // kept for the next start.
     void BuildLanguageMenu(QMenu& menu);

@@ -91,6 +91,9 @@ const std::vector<EditorWindow::CommandEntry>& EditorWindow::CommandTable()
         {CmdOpen, IDS_MENU_OPEN, QKeySequence::Open, nullptr, [](W& w) { w.OpenCommand(); }},
         {CmdSave, IDS_MENU_SAVE, QKeySequence::Save, nullptr, [](W& w) { w.Save(); }},
         {CmdSaveAs, IDS_MENU_SAVE_AS, QKeySequence::SaveAs, "Ctrl+Shift+S", [](W& w) { w.SaveProjectAs(); }},
+        {CmdPrintLegends, IDS_MENU_PRINT_LEGENDS, QKeySequence::Print, nullptr,
+         [](W& w) { w.PrintLegendsCommand(); }},
+        {CmdPrintReport, IDS_MENU_PRINT_REPORT, none, nullptr, [](W& w) { w.PrintReportCommand(); }},
         {CmdExit, IDS_MENU_EXIT, none, nullptr, [](W& w) { w.close(); }},
         {CmdCompareFile, IDS_MENU_COMPARE_FILE, none, nullptr, [](W& w) { w.CompareWithFileCommand(); }},
         {CmdCompareKeyboard, IDS_MENU_COMPARE_KEYBOARD, none, nullptr,
@@ -227,8 +230,8 @@ void EditorWindow::BuildMenus()
 {
     CreateCommandActions();
     m_fileMenu = menuBar()->addMenu(Text(IDS_MENU_FILE));
-    AddCommands(m_fileMenu,
-                {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdCompareFile, CmdCloseComparison, 0, CmdExit});
+    AddCommands(m_fileMenu, {CmdNew, CmdOpen, CmdSave, CmdSaveAs, 0, CmdCompareFile, CmdCloseComparison, 0,
+                             CmdPrintLegends, CmdPrintReport, 0, CmdExit});
     QMenu* edit = menuBar()->addMenu(Text(IDS_MENU_EDIT));
     AddCommands(edit, {CmdUndo, CmdRedo, 0, CmdCopy, CmdCut, CmdPaste, CmdSwap, CmdPasteFromList, CmdClearKey,
                        CmdTakeOtherKey, 0, CmdFindKey, CmdFindNext, CmdFindPrevious, 0, CmdKeyCodes});
@@ -551,6 +554,8 @@ KeyMenuState EditorWindow::UpdateCommandStates()
         GetAction(command)->setEnabled(cell != nullptr && state.IsEnabled(command));
     }
     GetAction(CmdClearAll)->setEnabled(keyboard != nullptr);
+    GetAction(CmdPrintLegends)->setEnabled(keyboard != nullptr);
+    GetAction(CmdPrintReport)->setEnabled(keyboard != nullptr);
     GetAction(CmdKeyCodes)->setEnabled(keyboard != nullptr);
     GetAction(CmdTestKeys)->setEnabled(keyboard != nullptr);
     GetAction(CmdFindKey)->setEnabled(keyboard != nullptr);

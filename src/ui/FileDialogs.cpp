@@ -76,7 +76,8 @@ FileChoice AskForFile(QWidget* parent, FileDialogKind kind, const QStringList& f
     }
     QFileDialog dialog(parent, QString(), QFile::decodeName(initial.c_str()));
     QCheckBox* readOnly = nullptr;
-    if (kind == FileDialogKind::SaveProject || kind == FileDialogKind::SaveReport) {
+    if (kind == FileDialogKind::SaveProject || kind == FileDialogKind::SaveReport ||
+        kind == FileDialogKind::ExportSheet) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
     } else {

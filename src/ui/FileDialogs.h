@@ -9,7 +9,15 @@
 class QWidget;
 
 // CompareProject: a project to compare with, opened as by Open but never for editing.
-enum class FileDialogKind { OpenProject, SaveProject, OpenFirmware, OpenBackup, SaveReport, CompareProject };
+enum class FileDialogKind {
+    OpenProject,
+    SaveProject,
+    OpenFirmware,
+    OpenBackup,
+    SaveReport,
+    CompareProject,
+    ExportSheet,
+};
 
 struct FileChoice
 {

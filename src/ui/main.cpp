@@ -1,4 +1,6 @@
+#include "editor/ExportArguments.h"
 #include "ui/Application.h"
+#include "ui/ExportCommand.h"
 
 #include "lang/StringIds.h"
 #include "lang/Texts.h"
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -56,7 +59,10 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv)
 {
     const std::string first = argc > 1 && argv[1] != nullptr ? argv[1] : "";
     if (first == "--help" || first == "-h") {
-        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + LoadText(IDS_START_HELP_OPTIONS))
+        // The export routes between the usage and the options, which end with zqtool's.
+        std::fputs((LoadTextWithArgument(IDS_START_HELP, "zq-programmer") + "\n" +
+                    LoadText(IDS_START_HELP_EXPORT) + LoadText(IDS_START_HELP_EXPORT_MORE) +
+                    LoadText(IDS_START_HELP_EXPORT_REPORT) + LoadText(IDS_START_HELP_OPTIONS))
                        .c_str(),
                    stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
@@ -101,10 +107,49 @@ QIcon GetProgramIcon()
     return QIcon::fromTheme(QStringLiteral(ZQ_APP_ID), builtIn);
 }
 
+// Files for scripts, on the offscreen platform: no window and no display needed.
+int RunExportCommand(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    ExportRequest request;
+    std::string wrong;
+    if (!ParseExportArguments(arguments, request, wrong)) {
+        if (!wrong.empty() && wrong != arguments[0]) {
+            std::fprintf(stderr, "zq-programmer: %s\n",
+                         LoadTextWithArgument(IDS_EXPORT_BAD_ARGUMENT, wrong).c_str());
+        }
+        std::fputs(
+            (LoadText(IDS_EXPORT_USAGE) + LoadText(IDS_EXPORT_USAGE_MORE) + LoadText(IDS_EXPORT_USAGE_REPORT))
+                .c_str(),
+            stderr);
+        return 64;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // All the arguments, so that Windows answers arguments() from its wide command line.
+    int qtArgc = argc;
+    QApplication application(qtArgc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tavrin"));
+#ifdef Q_OS_WIN
+    // The wide command line: the file layer takes UTF-8 names, which the ANSI argv cannot hold.
+    std::vector<std::string> wide;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        wide.push_back(argument.toUtf8().toStdString());
+    }
+    if (!ParseExportArguments(wide, request, wrong)) {
+        return 64;
+    }
+#endif
+    Application::InstallTexts();
+    return RunExport(request);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && IsExportCommand(argv[1])) {
+        return RunExportCommand(argc, argv);
+    }
     if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) {
         return *status;
     }

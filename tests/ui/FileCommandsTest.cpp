@@ -617,7 +617,10 @@ void FileCommandsTest::recentFilesMoveToTheTop()
     for (QAction* action : test.window->menuBar()->actions().value(0)->menu()->actions()) {
         menu.append(action->objectName());
     }
-    QCOMPARE(menu.mid(5, 5), (QStringList{"cmd8112", "cmd8113", "cmd8114", "cmd8115", ""}));
+    // In front of Exit, whatever the commands above them.
+    const qsizetype exit = menu.indexOf(QStringLiteral("cmd8109"));
+    QVERIFY(exit >= 5);
+    QCOMPARE(menu.mid(exit - 5, 5), (QStringList{"cmd8112", "cmd8113", "cmd8114", "cmd8115", ""}));
 }
 
 void FileCommandsTest::pasteSwapAndClearAll()
