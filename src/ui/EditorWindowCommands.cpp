@@ -305,8 +305,8 @@ void EditorWindow::UpdateRecentFilesMenu()
     if (files[0].empty()) {
         return;
     }
-    // Right below Save As, as the other programs of the desktop have them.
-    QAction* below = GetAction(CmdCompareFile);
+    // Right in front of Exit, whatever commands the menu holds above them.
+    QAction* below = GetAction(CmdExit);
     for (size_t i = 0; i < files.size(); ++i) {
         if (files[i].empty()) {
             continue;
