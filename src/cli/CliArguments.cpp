@@ -473,6 +473,7 @@ bool StoreOption(const OptionInfo& option, const std::string& value, CliArgument
         break;
     case OptIgnoreNames:
         arguments.ignoreNames = true;
+        break;
     case OptFamily:
         stored = ParseU16(StartsWithIgnoringCase(value, "ZQ-") ? value.substr(3) : value, arguments.family,
                           3300) == ParseOk &&

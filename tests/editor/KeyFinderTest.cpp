@@ -12,13 +12,15 @@
 #include <string>
 #include <vector>
 
-namespace {
-
+// Found by argument-dependent lookup, so outside the anonymous namespace.
+void PrintTo(const FoundKey& key, std::ostream* out);
 void PrintTo(const FoundKey& key, std::ostream* out)
 {
     *out << "layout " << int(key.layout) << " (" << GridColumn(key.point) << ", " << GridRow(key.point)
          << ")";
 }
+
+namespace {
 
 FoundKey At(uint8_t layout, uint16_t column, uint16_t row)
 {

@@ -200,6 +200,13 @@ TEST_F(ToolDiff, FilesCompareAsDiffAndCmpDo)
               "(False, 2, 'codes', '1', '2')");
     EXPECT_EQ(EvaluateJson(RunTool({"diff", a, same, "--json"}).out, "(d['equal'], d['differences'])"),
               "(True, [])");
+
+    std::string renamedText = kProgrammedZq2200Project;
+    renamedText.replace(renamedText.find("41:M1,S+,K0x1E"), 14, "41:M1,S+,K0x1E,N=One");
+    const std::string renamed = Write("renamed.zqp", renamedText);
+    EXPECT_EQ(RunTool({"diff", a, renamed}).status, 1);
+    const ToolRun ignored = RunTool({"diff", a, renamed, "--ignore-names"});
+    EXPECT_EQ(ignored.status, 0) << ignored.err;
 }
 
 TEST_F(ToolDiff, AnythingThatCannotBeComparedIsStatusTwoWithTheReason)

@@ -16,6 +16,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // evdev codes
@@ -59,9 +61,8 @@ public:
             Send(QEvent::KeyPress, key);
             Send(QEvent::KeyRelease, key);
         }
-        for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
-            Send(QEvent::KeyRelease, *it);
-        }
+        std::for_each(modifiers.rbegin(), modifiers.rend(),
+                      [this](uint32_t modifier) { Send(QEvent::KeyRelease, modifier); });
         m_test.window->GetCaptureFilter()->FlushPendingRelease();
         // A person's pause before the next key.
         m_time += 1000;
