@@ -218,13 +218,18 @@ void KeyTestWindowTest::aNewProjectStartsAgain()
     typist.Tap(EvC);
     QTRY_COMPARE(keyTest->GetCount()->text(), "1 of 1 keys tested");
 
-    // Programming another key in the editor counts at once.
-    QVERIFY(test.window->GetKeyboard()->SetKeyTexts("Tea", "M1,S+,K0x17", MakeGridPoint(2, 1), 1));
-    test.window->RunCommand(CmdUndo);
-    test.window->RunCommand(CmdRedo);
+    // Programming another key in the editor counts at once, and so does its undo.
+    ScriptedPrompts prompts;
+    test.Click(MakeGridPoint(1, 1));
+    QVERIFY(Trigger(test.window->GetAction(CmdCopy)));
+    test.Click(MakeGridPoint(2, 1));
+    QVERIFY(Trigger(test.window->GetAction(CmdPaste)));
+    QTRY_VERIFY(keyTest->GetCount()->text().endsWith("of 2 keys tested"));
+    QVERIFY(Trigger(test.window->GetAction(CmdUndo)));
+    QTRY_VERIFY(keyTest->GetCount()->text().endsWith("of 1 keys tested"));
+    QVERIFY(Trigger(test.window->GetAction(CmdRedo)));
     QTRY_VERIFY(keyTest->GetCount()->text().endsWith("of 2 keys tested"));
 
-    ScriptedPrompts prompts;
     prompts.answers = {PromptAnswer::No};
     QVERIFY(test.window->CreateProject(kTypeZq1100V2Single));
     QCOMPARE(keyTest->GetCount()->text(), "0 of 0 keys tested");
